@@ -1,0 +1,27 @@
+// State files (*.qvl): the 16-byte signature, version 1 and the 79 settings values of one
+// gallery job in a fixed order.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/gallery_settings.h"
+
+namespace quorvel::persist {
+
+// The file's bytes. Throws Error naming the field when a text is over its limit.
+std::string EncodeState(const GallerySettings& settings);
+
+// `current` with the 79 stored values replaced from `bytes` (the directory list is kept).
+// All or nothing: throws Error ("Read beyond end of file", "%s is not a state file", ...)
+// and changes nothing when the bytes are not a complete state file.
+GallerySettings DecodeState(std::string_view bytes, const GallerySettings& current,
+                            const std::string& path_for_messages);
+
+// Writes through a temporary file and a rename. Throws Error.
+void SaveState(const GallerySettings& settings, const std::string& path);
+
+// Reads the whole file, then DecodeState. Throws Error.
+GallerySettings LoadState(const std::string& path, const GallerySettings& current);
+
+}  // namespace quorvel::persist

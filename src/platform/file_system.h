@@ -1,0 +1,52 @@
+// The small layer for what the operating system gives the core: directory enumeration,
+// existence tests, one-level directory creation, file sizes and atomic file writes.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvel::platform {
+
+struct DirectoryEntry {
+  std::string name;
+  bool is_directory = false;  // after following a symbolic link
+  bool is_regular_file = false;
+  bool is_hidden = false;     // names beginning with "."
+};
+
+// Identity of a directory on disk, to recognise one already entered through a link.
+struct FileId {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  friend bool operator==(const FileId&, const FileId&) = default;
+};
+
+// Entries of `dir` other than "." and "..", in the file system's order; empty when the
+// directory cannot be read.
+std::vector<DirectoryEntry> ListDirectory(const std::string& dir);
+
+bool DirectoryExists(const std::string& path);
+bool RegularFileExists(const std::string& path);
+bool PathExists(const std::string& path);
+std::optional<FileId> GetFileId(const std::string& path);
+std::optional<std::uint64_t> FileSize(const std::string& path);
+
+// Creates one directory level; an existing directory counts as success.
+bool CreateDirectory(const std::string& path);
+
+// Writes `bytes` to a temporary file beside `path` and renames it over `path`, so a failure
+// never leaves a truncated file and never destroys the previous one. Returns 0 or an errno.
+[[nodiscard]] int WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+// Reads a whole file; returns an errno on failure.
+[[nodiscard]] int ReadWholeFile(const std::string& path, std::string& out);
+
+std::string HomeDirectory();
+
+// Text of an errno value.
+std::string ErrorText(int error);
+
+}  // namespace quorvel::platform

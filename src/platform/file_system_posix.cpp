@@ -1,0 +1,149 @@
+// Linux implementation of the platform file layer.
+#include <dirent.h>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+
+#include "platform/file_system.h"
+
+namespace quorvel::platform {
+namespace {
+
+bool StatPath(const std::string& path, struct stat& st) { return ::stat(path.c_str(), &st) == 0; }
+
+std::string TemporaryNameFor(const std::string& path) {
+  static std::atomic<unsigned> counter{0};
+  thread_local std::mt19937 rng{std::random_device{}()};
+  const std::size_t slash = path.rfind('/');
+  const std::string dir = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  char suffix[64];
+  std::snprintf(suffix, sizeof suffix, ".%d.%u.%08x.tmp", static_cast<int>(::getpid()),
+                counter.fetch_add(1), static_cast<unsigned>(rng()));
+  return dir + "." + name + suffix;
+}
+
+int WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    if (n == 0) return ENOSPC;
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return 0;
+}
+
+}  // namespace
+
+std::vector<DirectoryEntry> ListDirectory(const std::string& dir) {
+  std::vector<DirectoryEntry> entries;
+  DIR* handle = ::opendir(dir.empty() ? "." : dir.c_str());
+  if (handle == nullptr) return entries;
+  const std::string prefix = dir.empty() || dir.back() == '/' ? dir : dir + "/";
+  while (const dirent* ent = ::readdir(handle)) {
+    const std::string name = ent->d_name;
+    if (name == "." || name == "..") continue;
+    DirectoryEntry entry;
+    entry.name = name;
+    entry.is_hidden = name.front() == '.';
+    struct stat st {};
+    if (StatPath(prefix + name, st)) {
+      entry.is_directory = S_ISDIR(st.st_mode);
+      entry.is_regular_file = S_ISREG(st.st_mode);
+    }
+    entries.push_back(std::move(entry));
+  }
+  ::closedir(handle);
+  return entries;
+}
+
+bool DirectoryExists(const std::string& path) {
+  struct stat st {};
+  return StatPath(path, st) && S_ISDIR(st.st_mode);
+}
+
+bool RegularFileExists(const std::string& path) {
+  struct stat st {};
+  return StatPath(path, st) && S_ISREG(st.st_mode);
+}
+
+bool PathExists(const std::string& path) {
+  struct stat st {};
+  return StatPath(path, st);
+}
+
+std::optional<FileId> GetFileId(const std::string& path) {
+  struct stat st {};
+  if (!StatPath(path, st)) return std::nullopt;
+  return FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+std::optional<std::uint64_t> FileSize(const std::string& path) {
+  struct stat st {};
+  if (!StatPath(path, st)) return std::nullopt;
+  return static_cast<std::uint64_t>(st.st_size);
+}
+
+bool CreateDirectory(const std::string& path) {
+  if (::mkdir(path.c_str(), 0777) == 0) return true;
+  return errno == EEXIST && DirectoryExists(path);
+}
+
+int WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  const std::string temp = TemporaryNameFor(path);
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return errno;
+  int error = WriteAll(fd, bytes);
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error == 0 && ::rename(temp.c_str(), path.c_str()) != 0) error = errno;
+  if (error != 0) ::unlink(temp.c_str());
+  return error;
+}
+
+int ReadWholeFile(const std::string& path, std::string& out) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    return EISDIR;
+  }
+  out.clear();
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      const int error = errno;
+      ::close(fd);
+      return error;
+    }
+    if (n == 0) break;
+    out.append(buffer, static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+  return 0;
+}
+
+std::string HomeDirectory() {
+  if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') return home;
+  if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_dir != nullptr) {
+    return pw->pw_dir;
+  }
+  return "/";
+}
+
+std::string ErrorText(int error) { return std::strerror(error); }
+
+}  // namespace quorvel::platform

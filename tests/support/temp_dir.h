@@ -1,0 +1,29 @@
+// A temporary directory removed with everything in it when the test ends.
+#pragma once
+
+#include <string>
+
+namespace quorvel::testing {
+
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& path() const { return path_; }
+  // path() + "/" + relative
+  std::string file(const std::string& relative) const;
+  // Creates the directory `relative` (and its parents) below path(); returns its full path.
+  std::string mkdir(const std::string& relative) const;
+  // Writes `bytes` to `relative`, creating parent directories; returns the full path.
+  std::string write(const std::string& relative, const std::string& bytes) const;
+
+ private:
+  std::string path_;
+};
+
+std::string ReadFile(const std::string& path);
+
+}  // namespace quorvel::testing
