@@ -1,11 +1,14 @@
-// quorvel-batch: the gallery run without a window.
+// quorvel-batch: the gallery run of the window's GO!, without a window.
 #include <cstdio>
 
+#include "cli/batch_job.h"
+#include "cli/batch_options.h"
+
 int main(int argc, char** argv) {
-  (void)argv;
-  if (argc < 2) {
-    std::fputs("usage: quorvel-batch [options] DIR...\n", stderr);
-    return 2;
+  const quorvel::cli::ParseResult parsed = quorvel::cli::ParseBatchOptions(argc, argv);
+  if (parsed.outcome == quorvel::cli::ParseOutcome::Exit) {
+    std::fputs(parsed.message.c_str(), parsed.exit_code == 0 ? stdout : stderr);
+    return parsed.exit_code;
   }
-  return 0;
+  return quorvel::cli::RunBatchJob(parsed.options, stdout, stderr);
 }

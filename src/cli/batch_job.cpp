@@ -1,0 +1,115 @@
+#include "cli/batch_job.h"
+
+#include <unistd.h>
+
+#include "cli/batch_progress.h"
+#include "core/directory_field.h"
+#include "core/directory_list.h"
+#include "core/error.h"
+#include "core/settings_fields.h"
+#include "persist/state_file.h"
+#include "platform/file_system.h"
+
+namespace quorvel::cli {
+namespace {
+
+std::string WithoutTrailingSlash(std::string dir) {
+  while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+  return dir;
+}
+
+GallerySettings BuildSettings(const BatchOptions& o) {
+  GallerySettings settings;
+  if (o.state_file) settings = persist::LoadState(*o.state_file, settings);
+  for (const auto& [name, value] : o.sets) SetFieldFromText(settings, name, value);
+  if (o.html_dir) settings.Output.HTMLDirectory = *o.html_dir;
+  if (o.thumb_dir) settings.Output.AllThumbnailsDirectory = *o.thumb_dir;
+  return settings;
+}
+
+// The thumbnail directory is normalised like the window's field; the run itself checks only
+// that it is set.
+void NormalizeThumbnailDirectory(OutputSettings& output, const Question& ask) {
+  const DirectoryOps ops{platform::DirectoryExists, platform::CreateDirectory};
+  output.AllThumbnailsDirectory =
+      NormalizeDirectoryField(output.AllThumbnailsDirectory, kNativePathStyle, ops, ask);
+  if (!output.ThumbnailsIntoImageDirectory && !output.AllThumbnailsDirectory.empty() &&
+      !platform::DirectoryExists(output.AllThumbnailsDirectory)) {
+    throw Error("Directory \"" + output.AllThumbnailsDirectory + "\" does not exist (use --create-dirs)");
+  }
+}
+
+void AddDirectories(const BatchOptions& o, OutputSettings& output) {
+  for (const std::string& given : o.directories) {
+    const std::string dir = WithoutTrailingSlash(given);
+    if (!platform::DirectoryExists(dir)) throw Error("Directory \"" + dir + "\" does not exist");
+    InsertDirectorySorted(output.Directories, dir);
+    if (o.recursive) {
+      ScanSubDirectories(dir, [&](const std::string& path) {
+        AddDirectoryEntry(output, path, kNativePathStyle);
+      });
+    }
+  }
+}
+
+int ReportSummary(const GenerationRun& run, std::FILE* err, bool quiet) {
+  const RunSummary& s = run.summary();
+  for (const ImageFailure& f : s.failures) {
+    std::fprintf(err, "%s: %s\n", f.path.c_str(), f.message.c_str());
+  }
+  if (!s.page_error.empty()) std::fprintf(err, "%s\n", s.page_error.c_str());
+  if (!quiet || !s.failures.empty() || !s.page_error.empty()) {
+    std::fprintf(err, "%d images done, %d failed, %d pages written%s\n", s.images_done,
+                 s.images_failed, s.pages_written, s.stopped ? " (stopped)" : "");
+  }
+  return s.failures.empty() && s.page_error.empty() ? 0 : 1;
+}
+
+}  // namespace
+
+int RunBatchJob(const BatchOptions& o, std::FILE* out, std::FILE* err) {
+  GallerySettings settings;
+  const Question ask = [&](const std::string& message) {
+    if (!o.quiet && o.create_dirs) std::fprintf(err, "%s Yes\n", message.c_str());
+    return o.create_dirs;
+  };
+  try {
+    settings = BuildSettings(o);
+    if (o.save_state_file) {
+      persist::SaveState(settings, *o.save_state_file);
+      return 0;
+    }
+    NormalizeThumbnailDirectory(settings.Output, ask);
+    AddDirectories(o, settings.Output);
+  } catch (const Error& e) {
+    std::fprintf(err, "quorvel-batch: %s\n", e.what());
+    return 2;
+  }
+  RunEnvironment env;
+  env.ask = ask;
+  env.imaging = o.imaging;
+  GenerationRun run(settings, env);
+  try {
+    if (run.StartRun() == GenerationRun::Start::NothingToDo) {
+      if (!o.quiet) std::fprintf(err, "No JPEG images found; nothing written.\n");
+      return 0;
+    }
+  } catch (const Error& e) {
+    std::fprintf(err, "quorvel-batch: %s\n", e.what());
+    return 2;
+  }
+  BatchProgress progress(err, o.quiet, ::isatty(::fileno(err)) != 0);
+  progress.Show(run.ProgressTitle(), "");
+  while (true) {
+    const std::string image = run.current_image();
+    if (!run.RunTick()) break;
+    progress.Show(run.ProgressTitle(), image);
+  }
+  progress.Done();
+  if (!o.quiet && !run.pages_written().empty()) {
+    std::fprintf(out, "%s\n", run.pages_written().front().c_str());
+  }
+  return ReportSummary(run, err, o.quiet);
+}
+
+}  // namespace quorvel::cli

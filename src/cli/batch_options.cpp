@@ -1,0 +1,87 @@
+#include "cli/batch_options.h"
+
+#include <CLI/CLI.hpp>
+#include <sstream>
+#include <thread>
+
+namespace quorvel::cli {
+namespace {
+
+constexpr char kVersion[] = "quorvel-batch 1.0.0";
+
+}  // namespace
+
+ParseResult ParseBatchOptions(int argc, const char* const* argv) {
+  ParseResult result;
+  BatchOptions& o = result.options;
+  CLI::App app{"Turns folders of JPEG photographs into a static web gallery: thumbnails and "
+               "index pages, as the window's GO! does.",
+               "quorvel-batch"};
+  app.set_version_flag("--version", kVersion);
+  std::vector<std::string> sets;
+  std::string html_dir;
+  std::string thumb_dir;
+  std::string state;
+  std::string save_state;
+  std::string demo;
+  bool no_orient = false;
+  bool no_profile = false;
+  int jobs = 0;
+  app.add_option("DIR", o.directories, "image directories of the gallery");
+  app.add_option("--html-dir", html_dir, "directory for the index pages (HTMLDirectory)");
+  app.add_option("--thumb-dir", thumb_dir, "directory for all thumbnails (AllThumbnailsDirectory)");
+  app.add_flag("-r,--recursive", o.recursive,
+               "add every sub-directory too, leaving out thumbnail directories as the window's "
+               "\"Add All Sub Directories\" does");
+  app.add_option("--set", sets,
+                 "set a setting by its name: Field=Value, e.g. ThumbnailsInRow=4, "
+                 "PageSettings.Title=Trip, TableSettings.BorderColor=#FF0000")
+      ->take_all();
+  app.add_flag("--create-dirs", o.create_dirs, "create a missing output directory (one level)");
+  app.add_flag("-q,--quiet", o.quiet, "print no progress");
+  app.add_option("--state", state, "load a state file before the other options apply");
+  app.add_option("--save-state", save_state,
+                 "write the settings as they stand after all options to a state file and exit");
+  app.add_option("--demo", demo, "make a demo gallery of generated photos in this directory");
+  app.add_flag("--no-orient", no_orient, "do not turn thumbnails by the camera's orientation tag");
+  app.add_flag("--no-profile", no_profile, "do not carry colour profiles into thumbnails");
+  app.add_flag("--fast", o.imaging.fast, "decode large photos at reduced scale (faster, not exact)");
+  app.add_option("-j,--jobs", jobs, "thumbnail workers (default: all hardware threads)")
+      ->check(CLI::Range(1, 256));
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    std::ostringstream out;
+    std::ostringstream err;
+    result.exit_code = app.exit(e, out, err) == 0 ? 0 : 2;
+    result.outcome = ParseOutcome::Exit;
+    result.message = out.str() + err.str();
+    return result;
+  }
+  for (const std::string& s : sets) {
+    const std::size_t eq = s.find('=');
+    if (eq == std::string::npos || eq == 0) {
+      result.outcome = ParseOutcome::Exit;
+      result.exit_code = 2;
+      result.message = "--set " + s + ": expected Field=Value\n";
+      return result;
+    }
+    o.sets.emplace_back(s.substr(0, eq), s.substr(eq + 1));
+  }
+  if (!html_dir.empty()) o.html_dir = html_dir;
+  if (!thumb_dir.empty()) o.thumb_dir = thumb_dir;
+  if (!state.empty()) o.state_file = state;
+  if (!save_state.empty()) o.save_state_file = save_state;
+  if (!demo.empty()) o.demo_dir = demo;
+  o.imaging.apply_orientation = !no_orient;
+  o.imaging.keep_color_profile = !no_profile;
+  o.imaging.jobs = jobs > 0 ? jobs : std::max(1u, std::thread::hardware_concurrency());
+  if (o.directories.empty() && !o.save_state_file && !o.demo_dir) {
+    result.outcome = ParseOutcome::Exit;
+    result.exit_code = 2;
+    result.message = app.help();
+  }
+  return result;
+}
+
+}  // namespace quorvel::cli
