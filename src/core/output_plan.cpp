@@ -1,5 +1,6 @@
 #include "core/output_plan.h"
 
+#include <filesystem>
 #include <map>
 #include <set>
 
@@ -89,11 +90,17 @@ void RefuseDuplicates(const std::vector<ImagePlan>& plans) {
   }
 }
 
-void RefuseOverwritingSources(const std::vector<ImagePlan>& plans) {
+// "a/./b" and "a//b" name the same file as "a/b".
+std::string Normal(const std::string& path, PathStyle style) {
+  if (style != PathStyle::Posix) return path;
+  return std::filesystem::path(path).lexically_normal().string();
+}
+
+void RefuseOverwritingSources(const std::vector<ImagePlan>& plans, PathStyle style) {
   std::set<std::string> sources;
-  for (const ImagePlan& plan : plans) sources.insert(plan.path);
+  for (const ImagePlan& plan : plans) sources.insert(Normal(plan.path, style));
   for (const ImagePlan& plan : plans) {
-    if (sources.count(plan.thumbnail_path) != 0) {
+    if (sources.count(Normal(plan.thumbnail_path, style)) != 0) {
       throw Error("The thumbnail of " + plan.path + " would replace the image " +
                   plan.thumbnail_path + ": change the Thumbnail Image Name Mask.");
     }
@@ -181,7 +188,7 @@ std::vector<ImagePlan> PlanOutputs(const OutputSettings& output, const Thumbnail
     plans[i].page_base = BaseAtLevel(plans[i].file_name, page_level[i], style);
   }
   RefuseDuplicates(plans);
-  RefuseOverwritingSources(plans);
+  RefuseOverwritingSources(plans, style);
   if (n > 0) {
     RefuseSharedPageNames(output, output.ThumbnailsInRow * output.ThumbnailsInColumn, plans, style);
   }

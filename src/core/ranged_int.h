@@ -19,7 +19,6 @@ class RangedInt {
   }
   constexpr operator std::int32_t() const { return value_; }  // NOLINT: implicit
   constexpr std::int32_t value() const { return value_; }
-  friend constexpr bool operator==(RangedInt a, RangedInt b) { return a.value_ == b.value_; }
 
   static constexpr std::int32_t Clamp(std::int32_t v) { return std::clamp(v, Lo, Hi); }
 
