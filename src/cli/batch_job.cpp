@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include "cli/batch_progress.h"
+#include "cli/demo_gallery.h"
 #include "core/directory_field.h"
 #include "core/directory_list.h"
 #include "core/error.h"
@@ -67,7 +68,16 @@ int ReportSummary(const GenerationRun& run, std::FILE* err, bool quiet) {
 
 }  // namespace
 
-int RunBatchJob(const BatchOptions& o, std::FILE* out, std::FILE* err) {
+int RunBatchJob(const BatchOptions& given, std::FILE* out, std::FILE* err) {
+  BatchOptions o = given;
+  if (o.demo_dir) {
+    try {
+      o = PrepareDemoGallery(*o.demo_dir, given);
+    } catch (const Error& e) {
+      std::fprintf(err, "quorvel-batch: %s\n", e.what());
+      return 2;
+    }
+  }
   GallerySettings settings;
   const Question ask = [&](const std::string& message) {
     if (!o.quiet && o.create_dirs) std::fprintf(err, "%s Yes\n", message.c_str());
