@@ -1,0 +1,28 @@
+// The holder of the working bitmap that the thumbnail maker reuses for every image; one per
+// worker, never shared.
+#pragma once
+
+#include <string>
+
+#include "imaging/fast_bmp.h"
+#include "imaging/lanczos3_filter.h"
+
+namespace quorvel::imaging {
+
+class FastImage {
+ public:
+  FastImage() : bitmap_(256, 256) {}
+
+  // Loads a file into the bitmap; a failure leaves the previous image.
+  void SetFilename(const std::string& path);
+  const std::string& filename() const { return filename_; }
+  const TFastBmp& FastBMP() const { return bitmap_; }
+  // Replaces the bitmap by a resampled one of the new size.
+  void Resample(int width, int height, FilterFunction filter, float support);
+
+ private:
+  std::string filename_;
+  TFastBmp bitmap_;
+};
+
+}  // namespace quorvel::imaging

@@ -1,0 +1,83 @@
+// The only encoding file that includes jpeglib.h: libjpeg's longjmp error exit stays here.
+#include "imaging/jpeg_encoder.h"
+
+#include <csetjmp>
+#include <cstdlib>
+
+#include <jpeglib.h>
+
+#include "core/error.h"
+
+namespace quorvel::imaging {
+namespace {
+
+struct ErrorManager {
+  jpeg_error_mgr pub;
+  std::jmp_buf jump;
+};
+
+void ErrorExit(j_common_ptr cinfo) {
+  std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
+}
+void IgnoreMessage(j_common_ptr, int) {}
+
+// Plain data only inside the setjmp frame.
+struct EncodeFrame {
+  jpeg_compress_struct cinfo;
+  ErrorManager error;
+  unsigned char* out;
+  unsigned long out_size;
+  unsigned char* row;
+  int message_code;
+};
+
+bool Encode(EncodeFrame& f, const TFastBmp& bmp, int quality, bool grayscale) {
+  f.cinfo.err = jpeg_std_error(&f.error.pub);
+  f.error.pub.error_exit = ErrorExit;
+  f.error.pub.emit_message = IgnoreMessage;
+  if (setjmp(f.error.jump) != 0) {
+    f.message_code = f.error.pub.msg_code;
+    jpeg_destroy_compress(&f.cinfo);
+    return false;
+  }
+  jpeg_create_compress(&f.cinfo);
+  jpeg_mem_dest(&f.cinfo, &f.out, &f.out_size);
+  f.cinfo.image_width = static_cast<JDIMENSION>(bmp.Width());
+  f.cinfo.image_height = static_cast<JDIMENSION>(bmp.Height());
+  f.cinfo.input_components = 3;
+  f.cinfo.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&f.cinfo);
+  jpeg_set_quality(&f.cinfo, quality, TRUE);
+  if (grayscale) jpeg_set_colorspace(&f.cinfo, JCS_GRAYSCALE);
+  jpeg_start_compress(&f.cinfo, TRUE);
+  while (f.cinfo.next_scanline < f.cinfo.image_height) {
+    const std::uint8_t* in = bmp.Row(static_cast<int>(f.cinfo.next_scanline));
+    for (int x = 0; x < bmp.Width(); ++x) {
+      f.row[3 * x] = in[3 * x + 2];
+      f.row[3 * x + 1] = in[3 * x + 1];
+      f.row[3 * x + 2] = in[3 * x];
+    }
+    JSAMPROW rows[1] = {f.row};
+    jpeg_write_scanlines(&f.cinfo, rows, 1);
+  }
+  jpeg_finish_compress(&f.cinfo);
+  jpeg_destroy_compress(&f.cinfo);
+  return true;
+}
+
+}  // namespace
+
+std::string EncodeJpeg(const TFastBmp& bitmap, int quality, bool grayscale) {
+  EncodeFrame frame{};
+  frame.row = static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(bitmap.Width()) * 3 + 1));
+  if (frame.row == nullptr) throw Error("Out of memory encoding a thumbnail");
+  const bool ok = Encode(frame, bitmap, quality, grayscale);
+  std::string bytes;
+  if (ok && frame.out != nullptr) bytes.assign(reinterpret_cast<const char*>(frame.out), frame.out_size);
+  std::free(frame.out);
+  std::free(frame.row);
+  if (!ok) throw Error(FormatMessage("JPEG error #%d", std::to_string(frame.message_code)));
+  return bytes;
+}
+
+}  // namespace quorvel::imaging
