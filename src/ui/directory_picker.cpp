@@ -1,0 +1,165 @@
+// The directory picker over QFileSystemModel: directories only, hidden ones left out, the
+// remembered directory selected on every opening.
+#include "ui/directory_picker.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFileSystemModel>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include "core/directory_list.h"
+#include "core/error.h"
+#include "persist/config_file.h"
+#include "platform/file_system.h"
+
+namespace quorvel::ui {
+namespace {
+
+namespace keys = persist::config_keys;
+
+constexpr int kClientWidth = 305;
+constexpr int kClientHeight = 329;
+
+std::string WithSlash(std::string path) {
+  if (path.empty() || path.back() != '/') path += '/';
+  return path;
+}
+
+}  // namespace
+
+DirectoryPicker::DirectoryPicker(persist::ConfigFile& config, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
+      config_(config),
+      model_(new QFileSystemModel(this)),
+      tree_(new QTreeView(this)),
+      sub_directories_check_(new QCheckBox(tr("Add All Sub Directories"), this)),
+      ok_button_(new QPushButton(tr("&OK"), this)),
+      cancel_button_(new QPushButton(tr("&Cancel"), this)) {
+  setObjectName(QStringLiteral("DirectoryForm"));
+  setWindowTitle(QStringLiteral("Directory"));
+  setModal(true);
+  setFixedSize(kClientWidth, kClientHeight);
+
+  model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+  model_->setReadOnly(true);
+  model_->setRootPath(QStringLiteral("/"));
+  tree_->setObjectName(QStringLiteral("DirTree"));
+  tree_->setModel(model_);
+  tree_->setHeaderHidden(true);
+  for (int column = 1; column < model_->columnCount(); ++column) tree_->hideColumn(column);
+  tree_->setSelectionMode(QAbstractItemView::SingleSelection);
+  tree_->setDragDropMode(QAbstractItemView::NoDragDrop);
+  tree_->setAnimated(false);
+
+  sub_directories_check_->setObjectName(QStringLiteral("SubDirectoriesCheck"));
+  sub_directories_check_->setChecked(true);
+  ok_button_->setObjectName(QStringLiteral("OKBtn"));
+  ok_button_->setDefault(true);
+  cancel_button_->setObjectName(QStringLiteral("CancelBtn"));
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(8, 8, 8, 8);
+  layout->addWidget(tree_, 1);
+  layout->addWidget(sub_directories_check_);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(ok_button_);
+  buttons->addWidget(cancel_button_);
+  layout->addLayout(buttons);
+
+  connect(ok_button_, &QPushButton::clicked, this, &DirectoryPicker::accept);
+  connect(cancel_button_, &QPushButton::clicked, this, &DirectoryPicker::reject);
+  connect(tree_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          &DirectoryPicker::UpdateOkButton);
+
+  remembered_ = config_.ReadString(keys::kDirs, keys::kDirectoryBox, persist::ProgramDirectory());
+  PrepareToShow();
+
+  search_runner_ = [this](const std::string& dir, OutputSettings& output) {
+    return SearchingWindow::Walk(dir, output, this);
+  };
+  error_shower_ = [this](const QString& message) {
+    QMessageBox::critical(this, QStringLiteral("Error"), message);
+  };
+}
+
+std::string DirectoryPicker::SelectedPath() const {
+  const QModelIndexList selected = tree_->selectionModel()->selectedRows();
+  if (selected.isEmpty()) return {};
+  return WithSlash(model_->filePath(selected.first()).toStdString());
+}
+
+bool DirectoryPicker::SelectDirectory(const std::string& path) {
+  if (path.empty() || !platform::DirectoryExists(path)) return false;
+  const QString clean = QDir::cleanPath(QString::fromStdString(path));
+  const QModelIndex index = model_->index(clean);
+  if (!index.isValid()) return false;
+  for (QModelIndex up = index.parent(); up.isValid(); up = up.parent()) tree_->expand(up);
+  tree_->selectionModel()->setCurrentIndex(
+      index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  tree_->scrollTo(index);
+  return true;
+}
+
+void DirectoryPicker::PrepareToShow() {
+  // A remembered directory removed since falls back to the root of the tree.
+  if (!SelectDirectory(remembered_)) {
+    tree_->selectionModel()->clearSelection();
+    SelectDirectory("/");
+  }
+  UpdateOkButton();
+}
+
+void DirectoryPicker::UpdateOkButton() {
+  ok_button_->setEnabled(tree_->selectionModel()->hasSelection());
+}
+
+int DirectoryPicker::RunModal() {
+  PrepareToShow();
+  return modal_runner_ ? modal_runner_(*this) : exec();
+}
+
+bool DirectoryPicker::AddDirectories(OutputSettings& output) {
+  output_ = &output;
+  sub_directories_check_->setVisible(true);
+  const int result = RunModal();
+  output_ = nullptr;
+  return result == QDialog::Accepted;
+}
+
+std::optional<std::string> DirectoryPicker::Browse() {
+  sub_directories_check_->setVisible(false);
+  const int result = RunModal();
+  sub_directories_check_->setVisible(true);
+  if (result != QDialog::Accepted) return std::nullopt;
+  return remembered_;
+}
+
+void DirectoryPicker::accept() {
+  const std::string path = SelectedPath();
+  if (path.empty()) return;
+  try {
+    config_.WriteString(keys::kDirs, keys::kDirectoryBox, path);
+  } catch (const Error& e) {
+    error_shower_(QString::fromStdString(e.what()));
+    return;
+  }
+  remembered_ = path;
+  // In browse mode the box is hidden and nothing is added, whatever its state.
+  if (output_ != nullptr && !sub_directories_check_->isHidden()) {
+    if (sub_directories_check_->isChecked()) {
+      search_runner_(path, *output_);
+    } else {
+      AddPickedDirectory(*output_, path);
+    }
+  }
+  QDialog::accept();
+}
+
+}  // namespace quorvel::ui

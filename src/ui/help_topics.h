@@ -1,0 +1,114 @@
+// Context help: the help id of every control, the pop-up topic texts (the Qt resource
+// ":/quorvel/help_topics.txt") and the ways of asking for a topic.
+//
+// API for the windows:
+//   - AssignHelpIds(window, "Quorvelandiscope") sets the dynamic property "helpId" on the
+//     window's children named in kHelpIds (by objectName); a window may also set it itself.
+//   - FindHelpId(widget): the id of the widget or of its nearest parent that has one, or 0.
+//   - ContextHelp help(HelpTopics::FromResource(), mainWindow);
+//     help.AttachMainWindow(mainWindow): right-click "What's this?" on the controls listed in
+//       kWhatsThisMenuControls, F1 (topic of the focused control) and Shift+F1 (context-help
+//       mode); connect the question-mark button to ContextHelp::EnterContextHelpMode.
+//     help.AttachDialog(dialog): F1, Shift+F1 and the title-bar help button's click-to-ask
+//       mode (Qt::WindowContextHelpButtonHint), topics shown at the clicked control.
+//   - The menu and the pop-up are injectable (SetMenuRunner, SetTopicShower) for tests.
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace quorvel::ui {
+
+struct HelpIdEntry {
+  const char* window;   // the window's caption
+  const char* control;  // the control's objectName
+  int id;
+};
+
+// Every control with help, window by window (the Pictures dialog repeats the page controls).
+extern const HelpIdEntry kHelpIds[];
+extern const int kHelpIdCount;
+
+// Main-window controls whose right click opens the "What's this?" menu.
+extern const char* const kWhatsThisMenuControls[];
+extern const int kWhatsThisMenuControlCount;
+
+inline constexpr char kHelpIdProperty[] = "helpId";
+inline constexpr char kMainWindowCaption[] = "Quorvelandiscope";
+
+// Id -> pop-up text.
+class HelpTopics {
+ public:
+  // "[id]" lines open topics; "#" lines are comments; a topic's lines are joined, a blank
+  // line becoming a paragraph break.
+  static HelpTopics Parse(const QString& text);
+  static HelpTopics FromResource();
+
+  bool Contains(int id) const { return topics_.contains(id); }
+  QString Text(int id) const { return topics_.value(id); }
+  QList<int> Ids() const { return topics_.keys(); }
+
+ private:
+  QHash<int, QString> topics_;
+};
+
+// Sets "helpId" on the descendants of `root` named in kHelpIds for `window`; returns how many.
+int AssignHelpIds(QWidget* root, const char* window);
+
+// The help id of `widget` or of its nearest parent carrying one; 0 when none has.
+int FindHelpId(const QWidget* widget);
+
+// The nearest widget (itself or a parent) that carries a help id, or nullptr.
+QWidget* HelpCarrier(QWidget* widget);
+
+// Shows the topic `id` as a pop-up at the top-left corner of `at`.
+void ShowHelpTopic(const HelpTopics& topics, int id, QWidget* at);
+
+class ContextHelp : public QObject {
+  Q_OBJECT
+ public:
+  // Returns true when "What's this?" was chosen in the menu shown for `control`.
+  using MenuRunner = std::function<bool(QWidget* control, const QPoint& globalPos)>;
+  using TopicShower = std::function<void(int id, const QString& text, QWidget* at)>;
+
+  ContextHelp(HelpTopics topics, QObject* parent = nullptr);
+
+  void AttachMainWindow(QWidget* window);
+  void AttachDialog(QWidget* dialog);
+  void SetMenuRunner(MenuRunner runner) { menu_runner_ = std::move(runner); }
+  void SetTopicShower(TopicShower shower) { topic_shower_ = std::move(shower); }
+
+  // The id recorded by the last right click on a menu control (0 before any).
+  int ChosenHelpId() const { return chosen_help_id_; }
+  const HelpTopics& Topics() const { return topics_; }
+
+  // Shows the topic of `widget` (or of its nearest parent with an id); false when none.
+  bool ShowHelpFor(QWidget* widget);
+
+  static void EnterContextHelpMode();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  enum class Kind { None, Main, Dialog };
+  Kind KindOf(const QWidget* widget) const;
+  bool HandleContextMenu(QWidget* widget, QEvent* event);
+  void InstallFilter();
+
+  HelpTopics topics_;
+  MenuRunner menu_runner_;
+  TopicShower topic_shower_;
+  QList<QPointer<QWidget>> main_windows_;
+  QList<QPointer<QWidget>> dialogs_;
+  int chosen_help_id_ = 0;
+  bool filter_installed_ = false;
+};
+
+}  // namespace quorvel::ui

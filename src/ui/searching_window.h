@@ -1,0 +1,74 @@
+// The searching window "Searching": walks a directory tree off the UI thread while a busy
+// indicator runs, then hands the directories found to the directory list on the UI thread.
+//
+// API:
+//   SearchingWindow::Outcome SearchingWindow::Walk(dir, output, parent)
+//       shows the window modally, adds every directory below `dir` through AddDirectoryEntry
+//       (elimination rule included) when the walk completes, and returns Completed; after
+//       "&Cancel" nothing at all is added and Cancelled is returned.
+//   Step by step: SearchingWindow w(dir); w.show(); (w.Start() happens on show)
+//       wait for finished(); w.Found() holds the paths in walk order.
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/gallery_settings.h"
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+
+namespace quorvel::ui {
+
+class SearchingWindow : public QDialog {
+  Q_OBJECT
+ public:
+  enum class Outcome { Completed, Cancelled };
+  using ModalRunner = std::function<int(SearchingWindow&)>;
+
+  explicit SearchingWindow(std::string dir, QWidget* parent = nullptr);
+  // A walk still running is told to stop; its thread ends on its own at the next entry.
+  ~SearchingWindow() override;
+
+  static Outcome Walk(const std::string& dir, OutputSettings& output, QWidget* parent,
+                      const ModalRunner& modal = {});
+
+  // Starts the walk (once); called when the window is shown.
+  void Start();
+  bool IsDone() const { return done_; }
+  bool WasCancelled() const { return cancelled_; }
+  // Directories found, in walk order; complete once finished() was emitted.
+  const std::vector<std::string>& Found() const { return found_; }
+  QPushButton* CancelButton() const { return cancel_button_; }
+
+ public slots:
+  void reject() override;
+
+ signals:
+  void finished();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  struct Shared;
+  void Poll();
+
+  std::string dir_;
+  std::shared_ptr<Shared> shared_;
+  std::vector<std::string> found_;
+  bool started_ = false;
+  bool done_ = false;
+  bool cancelled_ = false;
+  QLabel* count_label_;
+  QProgressBar* busy_;
+  QPushButton* cancel_button_;
+  QTimer* poll_timer_;
+};
+
+}  // namespace quorvel::ui

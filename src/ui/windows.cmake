@@ -1,0 +1,17 @@
+# The small windows of the desktop application: directory picker, searching and progress
+# windows, context help, About box and the first-start desktop launcher. Included by
+# src/ui/CMakeLists.txt, which adds QUORVEL_UI_WINDOW_SOURCES to quorvel_ui.
+find_package(Qt6 REQUIRED COMPONENTS Widgets)
+
+set(QUORVEL_UI_WINDOW_SOURCES
+  about_box.cpp about_box.h
+  desktop_shortcut.cpp desktop_shortcut.h
+  directory_picker.cpp directory_picker.h
+  help_topics.cpp help_topics.h
+  progress_window.cpp progress_window.h
+  searching_window.cpp searching_window.h
+)
+
+# The help topics are a resource; compiled here so that it does not depend on AUTORCC.
+qt6_add_resources(QUORVEL_UI_HELP_RESOURCE ${CMAKE_CURRENT_LIST_DIR}/help_topics.qrc)
+list(APPEND QUORVEL_UI_WINDOW_SOURCES ${QUORVEL_UI_HELP_RESOURCE})
