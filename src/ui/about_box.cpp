@@ -101,7 +101,7 @@ QImage AboutBox::DrawPicture() {
   p.fillRect(image.rect(), wall);
   // A tilted grid of thumbnails, as on an index page.
   p.save();
-  p.translate(250, -30);
+  p.translate(315, -24);
   p.rotate(12);
   constexpr int kCell = 52;
   for (int row = 0; row < 4; ++row) {
@@ -117,8 +117,8 @@ QImage AboutBox::DrawPicture() {
              QStringLiteral("Quorvelandiscope"));
   p.setFont(ArialFont(10, false));
   p.setPen(QColor(210, 220, 255));
-  p.drawText(QRect(20, 82, 260, 40), Qt::AlignLeft | Qt::TextWordWrap,
-             QStringLiteral("Web picture galleries from folders of photographs"));
+  p.drawText(QRect(20, 82, 260, 40), Qt::AlignLeft,
+             QStringLiteral("Web picture galleries\nfrom folders of photographs"));
   return image;
 }
 

@@ -9,6 +9,8 @@
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -77,6 +79,18 @@ DirectoryPicker::DirectoryPicker(persist::ConfigFile& config, QWidget* parent)
   connect(cancel_button_, &QPushButton::clicked, this, &DirectoryPicker::reject);
   connect(tree_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           &DirectoryPicker::UpdateOkButton);
+  // The model reads and sorts directories in the background, moving rows after the selection
+  // was made; keep the selection in view until the user moves around the tree.
+  const auto follow = [this] {
+    if (follow_selection_) QTimer::singleShot(0, this, &DirectoryPicker::KeepSelectionInView);
+  };
+  connect(model_, &QFileSystemModel::directoryLoaded, this, follow);
+  connect(model_, &QFileSystemModel::layoutChanged, this, follow);
+  connect(model_, &QFileSystemModel::rowsInserted, this, follow);
+  const auto stopFollowing = [this] { follow_selection_ = false; };
+  connect(tree_, &QTreeView::pressed, this, stopFollowing);
+  connect(tree_, &QTreeView::expanded, this, stopFollowing);
+  connect(tree_->verticalScrollBar(), &QScrollBar::actionTriggered, this, stopFollowing);
 
   remembered_ = config_.ReadString(keys::kDirs, keys::kDirectoryBox, persist::ProgramDirectory());
   PrepareToShow();
@@ -104,6 +118,7 @@ bool DirectoryPicker::SelectDirectory(const std::string& path) {
   tree_->selectionModel()->setCurrentIndex(
       index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   tree_->scrollTo(index);
+  follow_selection_ = true;  // the expansions above were ours, not the user's
   return true;
 }
 
@@ -118,6 +133,17 @@ void DirectoryPicker::PrepareToShow() {
 
 void DirectoryPicker::UpdateOkButton() {
   ok_button_->setEnabled(tree_->selectionModel()->hasSelection());
+}
+
+void DirectoryPicker::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  follow_selection_ = true;
+  QTimer::singleShot(0, this, &DirectoryPicker::KeepSelectionInView);
+}
+
+void DirectoryPicker::KeepSelectionInView() {
+  const QModelIndex current = tree_->currentIndex();
+  if (current.isValid()) tree_->scrollTo(current, QAbstractItemView::PositionAtCenter);
 }
 
 int DirectoryPicker::RunModal() {

@@ -63,14 +63,19 @@ class DirectoryPicker : public QDialog {
  public slots:
   void accept() override;
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
   int RunModal();
   void PrepareToShow();
   void UpdateOkButton();
+  void KeepSelectionInView();
 
   persist::ConfigFile& config_;
   std::string remembered_;
   OutputSettings* output_ = nullptr;  // set while an add is in progress
+  bool follow_selection_ = true;
   QFileSystemModel* model_;
   QTreeView* tree_;
   QCheckBox* sub_directories_check_;
