@@ -15,3 +15,4 @@ quorvel_add_window_test(directory_picker_test ${CMAKE_CURRENT_LIST_DIR}/director
 quorvel_add_window_test(progress_window_test ${CMAKE_CURRENT_LIST_DIR}/progress_window_test.cpp)
 quorvel_add_window_test(help_topics_test ${CMAKE_CURRENT_LIST_DIR}/help_topics_test.cpp)
 quorvel_add_window_test(desktop_shortcut_test ${CMAKE_CURRENT_LIST_DIR}/desktop_shortcut_test.cpp)
+quorvel_add_window_test(about_box_test ${CMAKE_CURRENT_LIST_DIR}/about_box_test.cpp)
