@@ -1,3 +1,4 @@
+// Contributor lists of one resampling axis: which source pixels feed each destination pixel.
 #include "imaging/contributor_list.h"
 
 #include <algorithm>
@@ -17,12 +18,13 @@ std::vector<ContributorList> ComputeContributors(int sourceSize, int destination
   std::vector<ContributorList> lists(static_cast<std::size_t>(destinationSize));
   // A destination side of one pixel samples the source centre.
   const bool single = destinationSize == 1 && sourceSize > 1;
-  const float scale = sourceSize == 1 ? static_cast<float>(destinationSize)
-                      : single      ? 1.0f
-                                    : static_cast<float>(destinationSize - 1) /
-                                          static_cast<float>(sourceSize - 1);
+  const float scale =
+      sourceSize == 1 ? static_cast<float>(destinationSize)
+      : single        ? 1.0f
+               : static_cast<float>(destinationSize - 1) / static_cast<float>(sourceSize - 1);
   const bool shrinking = scale < 1.0f;
-  const float reach = shrinking ? static_cast<float>(static_cast<double>(support) / scale) : support;
+  const float reach =
+      shrinking ? static_cast<float>(static_cast<double>(support) / scale) : support;
   const float fscale = shrinking ? static_cast<float>(1.0 / scale) : 1.0f;
   for (int i = 0; i < destinationSize; ++i) {
     ContributorList& list = lists[static_cast<std::size_t>(i)];

@@ -1,20 +1,64 @@
+// The working bitmap's storage: one pixel block and a row table rebuilt for every block.
 #include "imaging/fast_bmp.h"
 
 #include <new>
+#include <stdexcept>
+#include <utility>
 
 #include "core/error.h"
 #include "imaging/jpeg_decoder.h"
 
 namespace quorvel::imaging {
+namespace {
+
+std::string SizeText(int width, int height) {
+  return std::to_string(width) + " x " + std::to_string(height);
+}
+
+}  // namespace
 
 TFastBmp::TFastBmp(int width, int height) : width_(width), height_(height) {
+  if (width < 0 || height < 0) throw Error("Invalid bitmap size " + SizeText(width, height));
   try {
     pixels_.resize(static_cast<std::size_t>(StrideFor(width)) * static_cast<std::size_t>(height));
+    BuildRowTable();
   } catch (const std::bad_alloc&) {
-    throw Error("Out of memory for a " + std::to_string(width) + " x " + std::to_string(height) +
-                " bitmap");
+    throw Error("Out of memory for a " + SizeText(width, height) + " bitmap");
+  } catch (const std::length_error&) {
+    throw Error("Out of memory for a " + SizeText(width, height) + " bitmap");
   }
+}
+
+TFastBmp::TFastBmp(const TFastBmp& other) : TFastBmp(other.width_, other.height_) {
+  pixels_ = other.pixels_;
   BuildRowTable();
+}
+
+TFastBmp& TFastBmp::operator=(const TFastBmp& other) {
+  if (this != &other) *this = TFastBmp(other);
+  return *this;
+}
+
+TFastBmp::TFastBmp(TFastBmp&& other) noexcept
+    : width_(std::exchange(other.width_, 0)),
+      height_(std::exchange(other.height_, 0)),
+      pixels_(std::move(other.pixels_)),
+      rows_(std::move(other.rows_)) {
+  other.pixels_.clear();
+  other.rows_.clear();
+}
+
+TFastBmp& TFastBmp::operator=(TFastBmp&& other) noexcept {
+  if (this != &other) {
+    // A moved vector keeps its buffer, so the row table stays valid.
+    width_ = std::exchange(other.width_, 0);
+    height_ = std::exchange(other.height_, 0);
+    pixels_ = std::move(other.pixels_);
+    rows_ = std::move(other.rows_);
+    other.pixels_.clear();
+    other.rows_.clear();
+  }
+  return *this;
 }
 
 void TFastBmp::BuildRowTable() {
@@ -24,18 +68,8 @@ void TFastBmp::BuildRowTable() {
 }
 
 void TFastBmp::LoadFromFile(const std::string& path) {
-  DecodedImage image = DecodeJpegFile(path);
-  TFastBmp loaded(image.width, image.height);
-  for (int y = 0; y < image.height; ++y) {
-    const std::uint8_t* src = image.rgb.data() + static_cast<std::size_t>(y) * image.width * 3;
-    std::uint8_t* dst = loaded.Row(y);
-    for (int x = 0; x < image.width; ++x) {
-      // The JPEG side is red, green, blue; the bitmap blue, green, red.
-      dst[3 * x] = src[3 * x + 2];
-      dst[3 * x + 1] = src[3 * x + 1];
-      dst[3 * x + 2] = src[3 * x];
-    }
-  }
+  TFastBmp loaded;
+  DecodeJpegFile(path, loaded);
   *this = std::move(loaded);
 }
 

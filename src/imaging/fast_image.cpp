@@ -1,3 +1,4 @@
+// The working-image holder: loading a file into its bitmap and replacing it by a resampled one.
 #include "imaging/fast_image.h"
 
 #include "imaging/resample_bitmap.h"

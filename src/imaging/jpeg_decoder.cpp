@@ -1,13 +1,16 @@
-// The only decoding file that includes jpeglib.h: libjpeg's longjmp error exit stays here and
-// becomes an Error before control leaves.
+// The only decoding file that includes jpeglib.h. libjpeg leaves through longjmp on an error;
+// the jumps land in ReadHeader and ReadPixels, whose frames hold plain data only, and become
+// an Error in DecodeJpegBytes before control leaves this file.
 #include "imaging/jpeg_decoder.h"
+
+#include <jpeglib.h>
 
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
-#include <jpeglib.h>
+// After jpeglib.h, which it needs.
+#include <jerror.h>
 
 #include "core/error.h"
 #include "platform/file_system.h"
@@ -25,57 +28,59 @@ void ErrorExit(j_common_ptr cinfo) {
   std::longjmp(manager->jump, 1);
 }
 
+// Warnings (a stream that ends early, for one) are not failures.
 void IgnoreMessage(j_common_ptr, int) {}
 void NoOutput(j_common_ptr) {}
 
-enum class DecodeStatus { Ok, JpegError, TooLarge, OutOfMemory };
-
-// Everything the setjmp frame touches is plain data: no destructor is skipped by a longjmp.
+// Everything a longjmp can skip over is plain data: no destructor is ever bypassed.
 struct DecodeFrame {
   jpeg_decompress_struct cinfo;
   ErrorManager error;
-  unsigned char* pixels;  // malloc'ed RGB rows
-  unsigned char* row;     // one decoded scanline
+  bool created;
+  unsigned char* scanline;  // malloc'ed, room for 4 samples per pixel
   int width;
   int height;
   int message_code;
 };
 
-void ToRgb(const DecodeFrame& f, const unsigned char* in, unsigned char* out) {
-  const jpeg_decompress_struct& c = f.cinfo;
-  const int w = f.width;
+// One decoded scanline into a bitmap row, as blue, green, red.
+void StoreRow(const jpeg_decompress_struct& c, const unsigned char* in, std::uint8_t* out,
+              int width) {
   if (c.quantize_colors) {
-    for (int x = 0; x < w; ++x) out[3 * x] = out[3 * x + 1] = out[3 * x + 2] = c.colormap[0][in[x]];
+    const JSAMPROW gray = c.colormap[0];
+    for (int x = 0; x < width; ++x) out[3 * x] = out[3 * x + 1] = out[3 * x + 2] = gray[in[x]];
   } else if (c.out_color_space == JCS_CMYK) {
-    // Adobe files store inverted CMYK, which libjpeg hands over as it is.
-    for (int x = 0; x < w; ++x) {
+    // Adobe files store inverted CMYK (255 = no ink), which libjpeg hands over as it is.
+    for (int x = 0; x < width; ++x) {
       const unsigned k = in[4 * x + 3];
-      for (int i = 0; i < 3; ++i) out[3 * x + i] = static_cast<unsigned char>(in[4 * x + i] * k / 255);
+      out[3 * x] = static_cast<std::uint8_t>(in[4 * x + 2] * k / 255);
+      out[3 * x + 1] = static_cast<std::uint8_t>(in[4 * x + 1] * k / 255);
+      out[3 * x + 2] = static_cast<std::uint8_t>(in[4 * x] * k / 255);
     }
   } else {
-    std::memcpy(out, in, static_cast<std::size_t>(w) * 3);
+    for (int x = 0; x < width; ++x) {
+      out[3 * x] = in[3 * x + 2];
+      out[3 * x + 1] = in[3 * x + 1];
+      out[3 * x + 2] = in[3 * x];
+    }
   }
 }
 
-DecodeStatus Decode(DecodeFrame& f, const unsigned char* data, unsigned long size) {
+bool ReadHeader(DecodeFrame& f, const unsigned char* data, unsigned long size) {
   f.cinfo.err = jpeg_std_error(&f.error.pub);
   f.error.pub.error_exit = ErrorExit;
   f.error.pub.emit_message = IgnoreMessage;
   f.error.pub.output_message = NoOutput;
   if (setjmp(f.error.jump) != 0) {
     f.message_code = f.error.pub.msg_code;
-    jpeg_destroy_decompress(&f.cinfo);
-    return DecodeStatus::JpegError;
+    return false;
   }
   jpeg_create_decompress(&f.cinfo);
+  f.created = true;
   jpeg_mem_src(&f.cinfo, data, size);
   jpeg_read_header(&f.cinfo, TRUE);
   f.width = static_cast<int>(f.cinfo.image_width);
   f.height = static_cast<int>(f.cinfo.image_height);
-  if (static_cast<unsigned long long>(f.width) * f.height > kMaxSourcePixels) {
-    jpeg_destroy_decompress(&f.cinfo);
-    return DecodeStatus::TooLarge;
-  }
   f.cinfo.scale_num = 1;
   f.cinfo.scale_denom = 1;
   f.cinfo.do_block_smoothing = TRUE;
@@ -88,66 +93,69 @@ DecodeStatus Decode(DecodeFrame& f, const unsigned char* data, unsigned long siz
   } else {
     f.cinfo.out_color_space = JCS_RGB;
   }
+  return true;
+}
+
+bool ReadPixels(DecodeFrame& f, TFastBmp& bitmap) {
+  if (setjmp(f.error.jump) != 0) {
+    f.message_code = f.error.pub.msg_code;
+    return false;
+  }
   jpeg_start_decompress(&f.cinfo);
-  const std::size_t out_row = static_cast<std::size_t>(f.width) * 3;
-  f.pixels = static_cast<unsigned char*>(std::malloc(out_row * static_cast<std::size_t>(f.height)));
-  f.row = static_cast<unsigned char*>(
-      std::malloc(static_cast<std::size_t>(f.width) * f.cinfo.output_components));
-  if (f.pixels == nullptr || f.row == nullptr) {
-    jpeg_destroy_decompress(&f.cinfo);
-    return DecodeStatus::OutOfMemory;
+  if (static_cast<int>(f.cinfo.output_width) != f.width ||
+      static_cast<int>(f.cinfo.output_height) != f.height) {
+    ERREXIT(&f.cinfo, JERR_IMAGE_TOO_BIG);
   }
   while (f.cinfo.output_scanline < f.cinfo.output_height) {
-    JSAMPROW rows[1] = {f.row};
-    const unsigned y = f.cinfo.output_scanline;
+    JSAMPROW rows[1] = {f.scanline};
+    const int y = static_cast<int>(f.cinfo.output_scanline);
     if (jpeg_read_scanlines(&f.cinfo, rows, 1) != 1) break;
-    ToRgb(f, f.row, f.pixels + out_row * y);
+    StoreRow(f.cinfo, f.scanline, bitmap.Row(y), f.width);
   }
   jpeg_finish_decompress(&f.cinfo);
-  jpeg_destroy_decompress(&f.cinfo);
-  return DecodeStatus::Ok;
+  return true;
 }
+
+// Releases libjpeg's object and the scanline on every way out of DecodeJpegBytes.
+struct FrameRelease {
+  DecodeFrame& frame;
+  ~FrameRelease() {
+    if (frame.created) jpeg_destroy_decompress(&frame.cinfo);
+    std::free(frame.scanline);
+  }
+};
+
+Error JpegError(int code) { return Error(FormatMessage("JPEG error #%d", std::to_string(code))); }
 
 }  // namespace
 
-DecodedImage DecodeJpegBytes(const std::string& bytes, const std::string& name) {
+void DecodeJpegBytes(const std::string& bytes, const std::string& name, TFastBmp& bitmap) {
   DecodeFrame frame{};
-  const DecodeStatus status =
-      Decode(frame, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-  DecodedImage image;
-  if (status == DecodeStatus::Ok) {
-    image.width = frame.width;
-    image.height = frame.height;
-    try {
-      image.rgb.assign(frame.pixels, frame.pixels + static_cast<std::size_t>(frame.width) * 3 *
-                                                        static_cast<std::size_t>(frame.height));
-    } catch (...) {
-      std::free(frame.pixels);
-      std::free(frame.row);
-      throw Error("Out of memory decoding " + name);
-    }
+  FrameRelease release{frame};
+  if (!ReadHeader(frame, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size())) {
+    throw JpegError(frame.message_code);
   }
-  std::free(frame.pixels);
-  std::free(frame.row);
-  switch (status) {
-    case DecodeStatus::Ok:
-      return image;
-    case DecodeStatus::JpegError:
-      throw Error(FormatMessage("JPEG error #%d", std::to_string(frame.message_code)));
-    case DecodeStatus::TooLarge:
-      throw Error(name + " announces " + std::to_string(frame.width) + " x " +
-                  std::to_string(frame.height) + " pixels, more than the " +
-                  std::to_string(kMaxSourcePixels / 1000000) + " megapixels accepted");
-    case DecodeStatus::OutOfMemory:
-      break;
+  const std::uint64_t pixels =
+      static_cast<std::uint64_t>(frame.width) * static_cast<std::uint64_t>(frame.height);
+  if (pixels > kMaxSourcePixels) {
+    throw Error(name + " announces " + std::to_string(frame.width) + " x " +
+                std::to_string(frame.height) + " pixels, more than the " +
+                std::to_string(kMaxSourcePixels / 1000000) + " megapixels accepted");
   }
-  throw Error("Out of memory decoding " + name);
+  TFastBmp decoded(frame.width, frame.height);
+  frame.scanline =
+      static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(frame.width) * 4 + 4));
+  if (frame.scanline == nullptr) throw Error("Out of memory decoding " + name);
+  if (!ReadPixels(frame, decoded)) throw JpegError(frame.message_code);
+  bitmap = std::move(decoded);
 }
 
-DecodedImage DecodeJpegFile(const std::string& path) {
+void DecodeJpegFile(const std::string& path, TFastBmp& bitmap) {
   std::string bytes;
-  if (platform::ReadWholeFile(path, bytes) != 0) throw Error(FormatMessage("Cannot open file %s", path));
-  return DecodeJpegBytes(bytes, path);
+  if (platform::ReadWholeFile(path, bytes) != 0) {
+    throw Error(FormatMessage("Cannot open file %s", path));
+  }
+  DecodeJpegBytes(bytes, path, bitmap);
 }
 
 }  // namespace quorvel::imaging

@@ -1,25 +1,21 @@
-// Decoding a JPEG file with libjpeg into plain RGB rows.
+// Decoding a JPEG stream with libjpeg straight into the working bitmap.
 #pragma once
 
 #include <cstdint>
 #include <string>
-#include <vector>
+
+#include "imaging/fast_bmp.h"
 
 namespace quorvel::imaging {
 
 // Larger images are refused before any pixel memory is allocated.
 inline constexpr std::uint64_t kMaxSourcePixels = 400ull * 1000 * 1000;
 
-struct DecodedImage {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint8_t> rgb;  // width * 3 bytes per row, top row first
-};
-
 // Full scale, block smoothing on. Gray files go through the one-pass quantiser with 236
-// colours; CMYK and YCCK are converted to colour. Throws Error: "Cannot open file %s",
-// "JPEG error #%d", or an image-size refusal naming the file.
-DecodedImage DecodeJpegFile(const std::string& path);
-DecodedImage DecodeJpegBytes(const std::string& bytes, const std::string& name);
+// colours; CMYK and YCCK are converted to colour. `bitmap` is replaced only on success.
+// Throws Error: "Cannot open file %s", "JPEG error #%d", or an image-size refusal naming
+// `name` and the announced size. libjpeg's warnings are ignored.
+void DecodeJpegFile(const std::string& path, TFastBmp& bitmap);
+void DecodeJpegBytes(const std::string& bytes, const std::string& name, TFastBmp& bitmap);
 
 }  // namespace quorvel::imaging

@@ -1,10 +1,12 @@
 // The only encoding file that includes jpeglib.h: libjpeg's longjmp error exit stays here.
 #include "imaging/jpeg_encoder.h"
 
+#include <jpeglib.h>
+
 #include <csetjmp>
 #include <cstdlib>
-
-#include <jpeglib.h>
+#include <memory>
+#include <new>
 
 #include "core/error.h"
 
@@ -20,6 +22,7 @@ void ErrorExit(j_common_ptr cinfo) {
   std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
 }
 void IgnoreMessage(j_common_ptr, int) {}
+void NoOutput(j_common_ptr) {}
 
 // Plain data only inside the setjmp frame.
 struct EncodeFrame {
@@ -35,6 +38,7 @@ bool Encode(EncodeFrame& f, const TFastBmp& bmp, int quality, bool grayscale) {
   f.cinfo.err = jpeg_std_error(&f.error.pub);
   f.error.pub.error_exit = ErrorExit;
   f.error.pub.emit_message = IgnoreMessage;
+  f.error.pub.output_message = NoOutput;
   if (setjmp(f.error.jump) != 0) {
     f.message_code = f.error.pub.msg_code;
     jpeg_destroy_compress(&f.cinfo);
@@ -69,15 +73,19 @@ bool Encode(EncodeFrame& f, const TFastBmp& bmp, int quality, bool grayscale) {
 
 std::string EncodeJpeg(const TFastBmp& bitmap, int quality, bool grayscale) {
   EncodeFrame frame{};
-  frame.row = static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(bitmap.Width()) * 3 + 1));
+  frame.row =
+      static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(bitmap.Width()) * 3 + 1));
   if (frame.row == nullptr) throw Error("Out of memory encoding a thumbnail");
   const bool ok = Encode(frame, bitmap, quality, grayscale);
-  std::string bytes;
-  if (ok && frame.out != nullptr) bytes.assign(reinterpret_cast<const char*>(frame.out), frame.out_size);
-  std::free(frame.out);
-  std::free(frame.row);
+  // Outside the setjmp frame from here on: ordinary owners may release the buffers.
+  const std::unique_ptr<unsigned char, void (*)(void*)> out(frame.out, std::free);
+  const std::unique_ptr<unsigned char, void (*)(void*)> row(frame.row, std::free);
   if (!ok) throw Error(FormatMessage("JPEG error #%d", std::to_string(frame.message_code)));
-  return bytes;
+  try {
+    return std::string(reinterpret_cast<const char*>(frame.out), frame.out_size);
+  } catch (const std::bad_alloc&) {
+    throw Error("Out of memory encoding a thumbnail");
+  }
 }
 
 }  // namespace quorvel::imaging

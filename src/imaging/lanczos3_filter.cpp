@@ -1,3 +1,4 @@
+// The Lanczos3 kernel and Sinc, evaluated in single precision with an extended-precision pi.
 #include "imaging/lanczos3_filter.h"
 
 #include <cmath>

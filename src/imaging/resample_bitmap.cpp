@@ -1,3 +1,4 @@
+// The separable resampler: horizontal pass into an intermediate bitmap, then vertical.
 #include "imaging/resample_bitmap.h"
 
 #include <cmath>

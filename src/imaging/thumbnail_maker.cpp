@@ -1,6 +1,9 @@
+// Making one thumbnail file: decode at full size, fit into the box, Lanczos3, encode, save.
 #include "imaging/thumbnail_maker.h"
 
+#include <algorithm>
 #include <cmath>
+#include <new>
 
 #include "core/error.h"
 #include "imaging/jpeg_encoder.h"
@@ -9,27 +12,35 @@
 namespace quorvel::imaging {
 
 ThumbnailSize FitToBox(int W, int H, int w, int h) {
+  // Nothing sensible fits a degenerate box or image; the smallest thumbnail stands in.
+  if (W <= 0 || H <= 0 || w <= 0 || h <= 0) return {1, 1};
   const double ratio = h >= w ? static_cast<double>(h) / H : static_cast<double>(w) / W;
   const double tw = w / ratio;
   const double th = h / ratio;
+  // Each edge is rounded on its own, ties to even; a side can gain or lose a pixel.
   const auto R = [](double x) { return static_cast<long long>(std::nearbyint(x)); };
   const long long left = R(W / 2.0 - tw / 2.0);
   const long long right = R(W / 2.0 + tw / 2.0);
   const long long top = R(H / 2.0 - th / 2.0);
   const long long bottom = R(H / 2.0 + th / 2.0);
-  return {static_cast<int>(std::max(1LL, right - left)), static_cast<int>(std::max(1LL, bottom - top))};
+  return {static_cast<int>(std::max(1LL, right - left)),
+          static_cast<int>(std::max(1LL, bottom - top))};
 }
 
 void MakeThumbnail(FastImage& holder, const ThumbnailRequest& request) {
-  holder.SetFilename(request.source);
-  const ThumbnailSize size = FitToBox(request.box_width, request.box_height,
-                                      holder.FastBMP().Width(), holder.FastBMP().Height());
-  holder.Resample(size.width, size.height, Lanczos3Filter, 3.0f);
-  const std::string bytes = EncodeJpeg(holder.FastBMP(), request.quality, request.grayscale);
-  const int error = platform::WriteFileAtomically(request.target, bytes);
-  if (error != 0) {
-    throw Error(FormatMessage("Cannot create file %s", request.target) + " (" +
-                platform::ErrorText(error) + ")");
+  std::string bytes;
+  try {
+    holder.SetFilename(request.source);
+    const ThumbnailSize size = FitToBox(request.box_width, request.box_height,
+                                        holder.FastBMP().Width(), holder.FastBMP().Height());
+    holder.Resample(size.width, size.height, Lanczos3Filter, 3.0f);
+    bytes = EncodeJpeg(holder.FastBMP(), request.quality, request.grayscale);
+  } catch (const std::bad_alloc&) {
+    throw Error("Out of memory making a thumbnail of " + request.source);
+  }
+  // Written through a temporary file: an existing thumbnail survives any failure.
+  if (platform::WriteFileAtomically(request.target, bytes) != 0) {
+    throw Error(FormatMessage("Cannot create file %s", request.target));
   }
 }
 

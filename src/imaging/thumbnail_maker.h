@@ -22,9 +22,9 @@ struct ThumbnailRequest {
   int box_height = 70;
   int quality = 60;
   bool grayscale = false;
-  bool apply_orientation = true;
-  bool keep_color_profile = true;
-  bool fast = false;
+  bool apply_orientation = true;   // not used yet
+  bool keep_color_profile = true;  // not used yet
+  bool fast = false;               // not used yet
 };
 
 // Throws Error: "Cannot open file %s", "JPEG error #%d", "Cannot create file %s". The target
