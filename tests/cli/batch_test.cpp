@@ -62,7 +62,10 @@ class BatchTest : public ::testing::Test {
   void SetUp() override {
     for (const char* name : {"trip/a.jpg", "trip/B.JPG", "trip/sub/c.jpeg", "home/d.jpg"}) {
       fs::create_directories(fs::path(tmp_.file(name)).parent_path());
-      quorvel::testing::WriteTestJpeg(tmp_.file(name), {.width = 40, .height = 30});
+      quorvel::testing::TestJpegOptions options;
+      options.width = 40;
+      options.height = 30;
+      quorvel::testing::WriteTestJpeg(tmp_.file(name), options);
     }
   }
   std::string Web() const { return tmp_.file("web"); }
