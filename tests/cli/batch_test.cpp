@@ -82,6 +82,7 @@ TEST_F(BatchTest, UsageWithoutDirectories) {
 }
 
 TEST_F(BatchTest, MakesTheGalleryOfATree) {
+  fs::create_directories(Web());
   const Result r = Batch("--quiet --create-dirs --html-dir " + Web() + " --thumb-dir " + Web() +
                          "/thumbs -r " + tmp_.file("trip") + " " + tmp_.file("home"));
   ASSERT_EQ(r.status, 0) << r.output;
@@ -120,7 +121,7 @@ TEST_F(BatchTest, ACorruptImageFailsAloneWithExitOne) {
 
 TEST_F(BatchTest, ClashingNamesRefuseTheRunAndWriteNothing) {
   const Result r = Batch("--create-dirs --html-dir " + Web() + " --thumb-dir " + Web() +
-                         " --set ThumbnailNameMask=same " + tmp_.file("trip"));
+                         " --set=ThumbnailNameMask=same " + tmp_.file("trip"));
   EXPECT_EQ(r.status, 2) << r.output;
   EXPECT_NE(r.output.find("Thumbnail Image Name Mask"), std::string::npos) << r.output;
   EXPECT_TRUE(Files(Web()).empty());
