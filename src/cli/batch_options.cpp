@@ -36,7 +36,7 @@ ParseResult ParseBatchOptions(int argc, const char* const* argv) {
   app.add_option("--set", sets,
                  "set a setting by its name: Field=Value, e.g. ThumbnailsInRow=4, "
                  "PageSettings.Title=Trip, TableSettings.BorderColor=#FF0000")
-      ->expected(1)
+      ->allow_extra_args(false)
       ->take_all();
   app.add_flag("--create-dirs", o.create_dirs, "create a missing output directory (one level)");
   app.add_flag("-q,--quiet", o.quiet, "print no progress");
