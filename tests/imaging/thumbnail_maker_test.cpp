@@ -192,5 +192,28 @@ TEST_F(ThumbnailTest, ErrorsCarryTheirMessagesAndKeepAnExistingThumbnail) {
   EXPECT_TRUE(Inspect(ReadFile(old)).ok);
 }
 
+TEST_F(ThumbnailTest, TruncatedSourceStillGivesAThumbnail) {
+  testing::TestJpegOptions o;
+  o.width = 80;
+  o.height = 60;
+  const std::string bytes = testing::EncodeTestJpeg(o);
+  const ThumbnailRequest r =
+      Request(tmp_.write("truncated_in_scan.jpg", bytes.substr(0, bytes.size() * 2 / 3)), "tn.jpg");
+  MakeThumbnail(holder_, r);
+  const ReadBack back = Inspect(ReadFile(r.target));
+  EXPECT_EQ(back.width, 70);
+  EXPECT_EQ(back.height, 52);
+}
+
+TEST_F(ThumbnailTest, SameInputGivesTheSameBytes) {
+  const ThumbnailRequest a = Request(Source("s.jpg", 123, 77), "tn_1.jpg");
+  ThumbnailRequest b = a;
+  b.target = tmp_.file("tn_2.jpg");
+  MakeThumbnail(holder_, a);
+  FastImage other;
+  MakeThumbnail(other, b);
+  EXPECT_EQ(ReadFile(a.target), ReadFile(b.target));
+}
+
 }  // namespace
 }  // namespace quorvel::imaging
