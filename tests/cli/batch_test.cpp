@@ -120,6 +120,8 @@ TEST_F(BatchTest, ACorruptImageFailsAloneWithExitOne) {
 }
 
 TEST_F(BatchTest, ClashingNamesRefuseTheRunAndWriteNothing) {
+  // a.jpg and B.JPG would give same.jpg and same.JPG, two files here; c.jpg clashes with a.jpg.
+  fs::copy_file(tmp_.file("trip/a.jpg"), tmp_.file("trip/c.jpg"));
   const Result r = Batch("--create-dirs --html-dir " + Web() + " --thumb-dir " + Web() +
                          " --set=ThumbnailNameMask=same " + tmp_.file("trip"));
   EXPECT_EQ(r.status, 2) << r.output;
