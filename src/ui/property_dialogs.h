@@ -1,0 +1,44 @@
+// The seven property dialogs, created once with the main window and living until exit. Each
+// edits one group of the main window's GallerySettings: the values shown on opening are
+// remembered, "&OK" commits the controls into the group (and rebuilds the HTML text the HTML,
+// Navigator and Pictures dialogs keep), "&Cancel" puts the remembered values back.
+#pragma once
+
+#include <QObject>
+#include <memory>
+
+#include "core/gallery_settings.h"
+#include "core/generation_run.h"
+
+class QDialog;
+class QWidget;
+
+namespace quorvel::html {
+struct SharedCustomColor;
+}
+
+namespace quorvel::ui {
+
+enum class PropertyDialogKind { Thumbnail, Table, Cell, Text, Html, Navigator, Pictures };
+
+class PropertyDialogs {
+ public:
+  // `settings` and `imaging` belong to the caller and outlive this object.
+  PropertyDialogs(GallerySettings& settings, ImagingOptions& imaging, QWidget* parent);
+  ~PropertyDialogs();
+
+  QDialog* Dialog(PropertyDialogKind kind) const;
+  // Shows the dialog modally; true when it was closed with "&OK".
+  bool Open(PropertyDialogKind kind);
+  // After the settings were replaced (a state load): every dialog shows them, re-applies
+  // its enabling and acts as if "&OK" had been pressed.
+  void ShowSettings();
+
+  html::SharedCustomColor& CustomColor();
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace quorvel::ui

@@ -1,0 +1,1 @@
+# Qt Test cases of the property dialogs and the colour box.

@@ -1,0 +1,1 @@
+# Qt Test cases of the main window.
