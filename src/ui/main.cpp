@@ -1,10 +1,12 @@
+// quorvelandiscope: the desktop application.
 #include <QApplication>
 
 #include "ui/main_window.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  QApplication::setApplicationName("Quorvelandiscope");
   quorvel::ui::MainWindow window;
   window.show();
-  return app.exec();
+  return QApplication::exec();
 }

@@ -1,14 +1,138 @@
-// The program's principal window.
+// The program's principal window: the directory list, the output options, the buttons that
+// open the property dialogs, GO!, the state commands and help. It holds the gallery job's
+// settings and hands every action to the core.
 #pragma once
 
 #include <QWidget>
+#include <memory>
+#include <string>
+
+#include "core/gallery_settings.h"
+#include "core/generation_run.h"
+#include "persist/config_file.h"
+#include "ui/user_prompts.h"
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class QToolButton;
 
 namespace quorvel::ui {
+
+class AboutBox;
+class ContextHelp;
+class DirectoryEdit;
+class DirectoryListBox;
+class DirectoryPicker;
+class ProgressWindow;
+class PropertyDialogs;
+struct ShortcutPlace;
+
+struct MainWindowOptions {
+  std::string config_path = persist::DefaultConfigPath();
+  UserPrompts prompts = UserPrompts::Standard();
+  // Where the first-start launcher goes; the user's desktop when null.
+  const ShortcutPlace* shortcut_place = nullptr;
+};
 
 class MainWindow : public QWidget {
   Q_OBJECT
  public:
-  explicit MainWindow(QWidget* parent = nullptr);
+  static constexpr int kClientWidth = 634;
+  static constexpr int kClientHeight = 465;
+
+  explicit MainWindow(MainWindowOptions options = {}, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // The job as the controls and dialogs hold it now.
+  GallerySettings CurrentSettings();
+  const ImagingOptions& Imaging() const { return imaging_; }
+  const std::string& DefaultStatePath() const { return default_state_; }
+
+  PropertyDialogs& Dialogs() { return *dialogs_; }
+  DirectoryPicker& Picker() { return *picker_; }
+  ContextHelp& Help() { return *help_; }
+  bool Running() const { return running_; }
+
+ public slots:
+  void AddDirectories();
+  void RemoveDirectories();
+  void ClearDirectories();
+  void FilterDirectories();
+  void Go();
+  void SaveStateCommand();
+  void LoadStateCommand();
+  // Loads `path` into every group; false (after showing the error) when it cannot.
+  bool LoadStateFile(const std::string& path);
+  void ShowAbout();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  // Building the controls (main_window_layout.cpp).
+  void BuildControls();
+  QWidget* BuildDirectoriesGroup();
+  QWidget* BuildHtmlOutputGroup();
+  QWidget* BuildOutputDirectoriesGroup();
+  QWidget* BuildButtonColumn();
+  void ConnectControls();
+
+  // The enabling rules, each after its check box was clicked (and 1, 3, 4 after a load).
+  void ApplySeparateRule();
+  void ApplySplitRule();
+  void ApplyIntoImageRule();
+  void ApplyHtmlIntoImageRule();
+
+  void ReadConfiguration();
+  void PlaceWindow();
+  void ReadOutputControls();
+  void ShowOutputSettings();
+  void ShowDirectories();
+  QString NormalizeDirectory(const QString& text);
+  void BrowseInto(DirectoryEdit* edit);
+  void OpenDialog(int kind);
+  void WriteImagingOptions();
+  void SetStateLock(bool down);
+  void ShowError(const QString& message);
+  // Runs `action`; an Error it raises is shown and the window keeps its values.
+  template <typename Action>
+  bool Guarded(Action action);
+
+  MainWindowOptions options_;
+  persist::ConfigFile config_;
+  GallerySettings settings_;
+  ImagingOptions imaging_;
+  std::string default_state_;
+  std::string save_directory_;
+  std::string load_directory_;
+  bool startup_load_started_ = false;
+  bool running_ = false;
+  ProgressWindow* active_progress_ = nullptr;
+
+  std::unique_ptr<DirectoryPicker> picker_;
+  std::unique_ptr<PropertyDialogs> dialogs_;
+  AboutBox* about_ = nullptr;
+  ContextHelp* help_ = nullptr;
+
+  DirectoryListBox* dir_list_ = nullptr;
+  QSpinBox* row_edit_ = nullptr;
+  QSpinBox* col_edit_ = nullptr;
+  QCheckBox* update_html_ = nullptr;
+  QCheckBox* split_html_ = nullptr;
+  QCheckBox* new_html_ = nullptr;
+  QCheckBox* separate_html_ = nullptr;
+  QLineEdit* html_mask_ = nullptr;
+  QLineEdit* html_name_ = nullptr;
+  DirectoryEdit* all_thumbnails_dir_ = nullptr;
+  QLineEdit* thumbnail_dir_name_ = nullptr;
+  QCheckBox* into_image_ = nullptr;
+  QCheckBox* eliminate_ = nullptr;
+  DirectoryEdit* html_dir_ = nullptr;
+  QCheckBox* html_into_image_ = nullptr;
+  QToolButton* lock_ = nullptr;
 };
 
 }  // namespace quorvel::ui

@@ -1,0 +1,271 @@
+// The main window's controls: three group boxes and a column of buttons, laid out inside the
+// fixed client area so that every text fits whatever the desktop's font.
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "ui/directory_edit.h"
+#include "ui/directory_list_box.h"
+#include "ui/help_topics.h"
+#include "ui/main_window.h"
+#include "ui/property_dialogs.h"
+
+namespace quorvel::ui {
+namespace {
+
+QPushButton* Button(const QString& name, const QString& text, QWidget* parent) {
+  auto* button = new QPushButton(text, parent);
+  button->setObjectName(name);
+  return button;
+}
+
+QCheckBox* CheckBox(const QString& name, const QString& text, QWidget* parent) {
+  auto* box = new QCheckBox(text, parent);
+  box->setObjectName(name);
+  return box;
+}
+
+QSpinBox* SpinEdit(const QString& name, int value, QWidget* parent) {
+  auto* spin = new QSpinBox(parent);
+  spin->setObjectName(name);
+  spin->setRange(1, 1000);
+  spin->setValue(value);
+  return spin;
+}
+
+QLineEdit* Edit(const QString& name, const std::string& text, QWidget* parent) {
+  auto* edit = new QLineEdit(QString::fromStdString(text), parent);
+  edit->setObjectName(name);
+  return edit;
+}
+
+void Tighten(QLayout* layout) {
+  layout->setContentsMargins(6, 4, 6, 4);
+  layout->setSpacing(3);
+}
+
+QIcon LockIcon() {
+  QPixmap pixmap(20, 20);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(60, 60, 60), 2));
+  p.drawArc(QRectF(6, 2, 8, 10), 0, 180 * 16);
+  p.drawLine(QPointF(6, 7), QPointF(6, 9));
+  p.drawLine(QPointF(14, 7), QPointF(14, 9));
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(200, 160, 40));
+  p.drawRoundedRect(QRectF(3, 9, 14, 9), 2, 2);
+  p.setBrush(QColor(60, 60, 60));
+  p.drawEllipse(QRectF(9, 12, 2.5, 2.5));
+  return QIcon(pixmap);
+}
+
+QIcon QuestionIcon() {
+  QPixmap pixmap(20, 20);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setBrush(QColor(30, 80, 170));
+  p.setPen(Qt::NoPen);
+  p.drawEllipse(QRectF(1, 1, 18, 18));
+  p.setPen(Qt::white);
+  QFont font = p.font();
+  font.setBold(true);
+  font.setPixelSize(14);
+  p.setFont(font);
+  p.drawText(QRectF(1, 1, 18, 18), Qt::AlignCenter, "?");
+  return QIcon(pixmap);
+}
+
+}  // namespace
+
+void MainWindow::BuildControls() {
+  auto* layout = new QGridLayout(this);
+  layout->setContentsMargins(6, 6, 6, 6);
+  layout->setHorizontalSpacing(6);
+  layout->setVerticalSpacing(4);
+  layout->addWidget(BuildDirectoriesGroup(), 0, 0, 2, 1);
+  layout->addWidget(BuildHtmlOutputGroup(), 0, 1);
+  layout->addWidget(BuildOutputDirectoriesGroup(), 1, 1);
+  layout->addWidget(BuildButtonColumn(), 0, 2, 2, 1);
+  layout->setColumnStretch(0, 3);
+  layout->setColumnStretch(1, 5);
+  layout->setColumnStretch(2, 0);
+  ConnectControls();
+}
+
+QWidget* MainWindow::BuildDirectoriesGroup() {
+  auto* group = new QGroupBox(" Direcories List ", this);
+  auto* layout = new QVBoxLayout(group);
+  Tighten(layout);
+  dir_list_ = new DirectoryListBox(group);
+  dir_list_->setObjectName("DirListBox");
+  layout->addWidget(dir_list_, 1);
+  auto* buttons = new QGridLayout;
+  buttons->setSpacing(3);
+  buttons->addWidget(Button("AddDirBtn", "&Add", group), 0, 0);
+  buttons->addWidget(Button("RemoveDirBtn", "&Remove", group), 0, 1);
+  buttons->addWidget(Button("ClearBtn", "&Clear", group), 1, 0);
+  buttons->addWidget(Button("FilterBtn", "&Filter", group), 1, 1);
+  auto* go = Button("GoBtn", "&GO!", group);
+  QFont bold = go->font();
+  bold.setBold(true);
+  go->setFont(bold);
+  buttons->addWidget(go, 2, 0, 1, 2);
+  layout->addLayout(buttons);
+  return group;
+}
+
+QWidget* MainWindow::BuildHtmlOutputGroup() {
+  const OutputSettings& out = settings_.Output;
+  auto* group = new QGroupBox(" HTML output properties ", this);
+  auto* layout = new QFormLayout(group);
+  Tighten(layout);
+  layout->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+  row_edit_ = SpinEdit("ThumbnailRowEdit", out.ThumbnailsInRow, group);
+  col_edit_ = SpinEdit("ThumbnailColEdit", out.ThumbnailsInColumn, group);
+  layout->addRow("Thumbnails in a Row:", row_edit_);
+  layout->addRow("Thumbnails in a Column:", col_edit_);
+  update_html_ = CheckBox("UpdateHTMLCheckBox", "Update HTML With Existing Thumbnails", group);
+  split_html_ = CheckBox("SplitHTMLCheckBox", "Split HTMLs", group);
+  new_html_ = CheckBox("NewHTMLCheckBox", "Create New HTML for Each Directory", group);
+  separate_html_ = CheckBox("SeparateHTMLCheckBox", "Create Separate HTMLs", group);
+  for (QCheckBox* box : {update_html_, separate_html_, split_html_, new_html_}) {
+    layout->addRow(box);
+  }
+  html_mask_ = Edit("HTMLMaskEdit", out.HTMLFileMask, group);
+  html_name_ = Edit("HTMLNameEdit", out.HTMLFileName, group);
+  layout->addRow("HTML File's Mask:", html_mask_);
+  layout->addRow("HTML File's Name:", html_name_);
+  return group;
+}
+
+QWidget* MainWindow::BuildOutputDirectoriesGroup() {
+  const OutputSettings& out = settings_.Output;
+  auto* group = new QGroupBox(" Output Directories ", this);
+  auto* layout = new QVBoxLayout(group);
+  Tighten(layout);
+  all_thumbnails_dir_ = new DirectoryEdit("AllThumbnailsDirectoryEdit", group);
+  thumbnail_dir_name_ = Edit("ThumbnailDirectoryNameEdit", out.ThumbnailDirectoryName, group);
+  auto* thumbnail_row = new QHBoxLayout;
+  thumbnail_row->addWidget(all_thumbnails_dir_, 3);
+  thumbnail_row->addWidget(thumbnail_dir_name_, 1);
+  layout->addWidget(new QLabel("Thumbnail's Directory Name:", group));
+  layout->addLayout(thumbnail_row);
+  into_image_ = CheckBox("IntoImageCheckBox", "Put Thumbnails Into Image's Dirtectory", group);
+  eliminate_ = CheckBox("EliminateCheckBox", "Eliminate This Directory from the List", group);
+  layout->addWidget(into_image_);
+  layout->addWidget(eliminate_);
+  html_dir_ = new DirectoryEdit("HTMLDirectoryEdit", group);
+  layout->addWidget(new QLabel("Directory for HTML output:", group));
+  layout->addWidget(html_dir_);
+  html_into_image_ = CheckBox("HTMLIntoImageCheckBox", "Put HTMLs Into Image's directory", group);
+  layout->addWidget(html_into_image_);
+  layout->addStretch(1);
+  return group;
+}
+
+QWidget* MainWindow::BuildButtonColumn() {
+  auto* column = new QWidget(this);
+  auto* layout = new QVBoxLayout(column);
+  layout->setContentsMargins(0, 6, 0, 0);
+  layout->setSpacing(4);
+  layout->addWidget(Button("ThumbnailPropertiesBtn", "Th&umbnail properties", column));
+  layout->addWidget(Button("TablePropertiesBtn", "&Table properties", column));
+  layout->addWidget(Button("CellPropertiesBtn", "C&ell properties", column));
+  layout->addWidget(Button("TextPropertiesBtn", "&Text properties", column));
+  layout->addWidget(Button("HTMLPropertiesBtn", "&HTML properties", column));
+  layout->addWidget(Button("NavigatorPropertiesBtn", "&Navigator properties", column));
+  layout->addWidget(Button("PucturesPropertiesBtn", "&Pictures properties", column));
+  layout->addSpacing(10);
+  layout->addWidget(Button("SaveBtn", "&Save state", column));
+  layout->addWidget(Button("LoadButton", "&Load state", column));
+  layout->addStretch(1);
+  lock_ = new QToolButton(column);
+  lock_->setObjectName("LockBtn");
+  lock_->setCheckable(true);
+  lock_->setIcon(LockIcon());
+  lock_->setToolTip("Load the last state at start");
+  auto* quick_help = new QToolButton(column);
+  quick_help->setObjectName("QuickHelpBtn");
+  quick_help->setIcon(QuestionIcon());
+  auto* bottom = new QHBoxLayout;
+  bottom->addWidget(lock_);
+  bottom->addWidget(Button("AboutBtn", "&About", column), 1);
+  bottom->addWidget(quick_help);
+  layout->addLayout(bottom);
+  return column;
+}
+
+void MainWindow::ConnectControls() {
+  const auto button = [this](const char* name) { return findChild<QAbstractButton*>(name); };
+  connect(button("AddDirBtn"), &QAbstractButton::clicked, this, &MainWindow::AddDirectories);
+  connect(button("RemoveDirBtn"), &QAbstractButton::clicked, this, &MainWindow::RemoveDirectories);
+  connect(button("ClearBtn"), &QAbstractButton::clicked, this, &MainWindow::ClearDirectories);
+  connect(button("FilterBtn"), &QAbstractButton::clicked, this, &MainWindow::FilterDirectories);
+  connect(button("GoBtn"), &QAbstractButton::clicked, this, &MainWindow::Go);
+  connect(button("SaveBtn"), &QAbstractButton::clicked, this, &MainWindow::SaveStateCommand);
+  connect(button("LoadButton"), &QAbstractButton::clicked, this, &MainWindow::LoadStateCommand);
+  connect(button("AboutBtn"), &QAbstractButton::clicked, this, &MainWindow::ShowAbout);
+  connect(button("QuickHelpBtn"), &QAbstractButton::clicked, this,
+          [] { ContextHelp::EnterContextHelpMode(); });
+  connect(lock_, &QToolButton::clicked, this, &MainWindow::SetStateLock);
+
+  connect(separate_html_, &QCheckBox::clicked, this, &MainWindow::ApplySeparateRule);
+  connect(new_html_, &QCheckBox::clicked, this, &MainWindow::ApplySeparateRule);
+  connect(split_html_, &QCheckBox::clicked, this, &MainWindow::ApplySplitRule);
+  connect(into_image_, &QCheckBox::clicked, this, &MainWindow::ApplyIntoImageRule);
+  connect(html_into_image_, &QCheckBox::clicked, this, &MainWindow::ApplyHtmlIntoImageRule);
+
+  const std::pair<const char*, PropertyDialogKind> dialogs[] = {
+      {"ThumbnailPropertiesBtn", PropertyDialogKind::Thumbnail},
+      {"TablePropertiesBtn", PropertyDialogKind::Table},
+      {"CellPropertiesBtn", PropertyDialogKind::Cell},
+      {"TextPropertiesBtn", PropertyDialogKind::Text},
+      {"HTMLPropertiesBtn", PropertyDialogKind::Html},
+      {"NavigatorPropertiesBtn", PropertyDialogKind::Navigator},
+      {"PucturesPropertiesBtn", PropertyDialogKind::Pictures}};
+  for (const auto& [name, kind] : dialogs) {
+    connect(button(name), &QAbstractButton::clicked, this,
+            [this, kind = kind] { OpenDialog(static_cast<int>(kind)); });
+  }
+
+  for (DirectoryEdit* edit : {all_thumbnails_dir_, html_dir_}) {
+    edit->SetNormalizer([this](const QString& text) { return NormalizeDirectory(text); });
+    connect(edit, &DirectoryEdit::browseRequested, this, [this, edit] { BrowseInto(edit); });
+  }
+}
+
+void MainWindow::ApplySeparateRule() {
+  const bool separate = separate_html_->isChecked();
+  html_mask_->setEnabled(separate);
+  new_html_->setEnabled(separate);
+  split_html_->setEnabled(separate);
+  col_edit_->setEnabled(separate);
+  html_name_->setEnabled(!separate);
+}
+
+void MainWindow::ApplySplitRule() { col_edit_->setEnabled(split_html_->isChecked()); }
+
+void MainWindow::ApplyIntoImageRule() {
+  const bool into = into_image_->isChecked();
+  thumbnail_dir_name_->setEnabled(into);
+  eliminate_->setEnabled(into);
+  all_thumbnails_dir_->setEnabled(!into);
+}
+
+void MainWindow::ApplyHtmlIntoImageRule() {
+  html_dir_->setEnabled(!html_into_image_->isChecked());
+}
+
+}  // namespace quorvel::ui
