@@ -38,6 +38,9 @@ struct DecodeFrame {
   ErrorManager error;
   bool created;
   unsigned char* scanline;  // malloc'ed, room for 4 samples per pixel
+  bool save_markers;
+  JOCTET* icc;  // malloc'ed by libjpeg
+  unsigned int icc_size;
   int width;
   int height;
   int message_code;
@@ -78,7 +81,13 @@ bool ReadHeader(DecodeFrame& f, const unsigned char* data, unsigned long size) {
   jpeg_create_decompress(&f.cinfo);
   f.created = true;
   jpeg_mem_src(&f.cinfo, data, size);
+  if (f.save_markers) {
+    jpeg_save_markers(&f.cinfo, JPEG_APP0 + 1, 0xFFFF);
+    jpeg_save_markers(&f.cinfo, JPEG_APP0 + 2, 0xFFFF);
+  }
   jpeg_read_header(&f.cinfo, TRUE);
+  // A broken chunk sequence is only a warning: the profile then stays absent.
+  if (f.save_markers && !jpeg_read_icc_profile(&f.cinfo, &f.icc, &f.icc_size)) f.icc = nullptr;
   f.width = static_cast<int>(f.cinfo.image_width);
   f.height = static_cast<int>(f.cinfo.image_height);
   f.cinfo.scale_num = 1;
@@ -122,18 +131,40 @@ struct FrameRelease {
   ~FrameRelease() {
     if (frame.created) jpeg_destroy_decompress(&frame.cinfo);
     std::free(frame.scanline);
+    std::free(frame.icc);
   }
 };
+
+// Saved markers live in libjpeg's image pool, so they are copied before decoding goes on.
+std::string ExifPayload(const jpeg_decompress_struct& cinfo) {
+  static constexpr char kExifHeader[] = "Exif\0";  // with the terminator: six bytes
+  for (jpeg_saved_marker_ptr m = cinfo.marker_list; m != nullptr; m = m->next) {
+    if (m->marker == JPEG_APP0 + 1 && m->data_length >= sizeof kExifHeader &&
+        std::memcmp(m->data, kExifHeader, sizeof kExifHeader) == 0) {
+      return std::string(reinterpret_cast<const char*>(m->data), m->data_length);
+    }
+  }
+  return {};
+}
 
 Error JpegError(int code) { return Error(FormatMessage("JPEG error #%d", std::to_string(code))); }
 
 }  // namespace
 
-void DecodeJpegBytes(const std::string& bytes, const std::string& name, TFastBmp& bitmap) {
+void DecodeJpegBytes(const std::string& bytes, const std::string& name, TFastBmp& bitmap,
+                     SourceMarkers* markers) {
   DecodeFrame frame{};
   FrameRelease release{frame};
+  frame.save_markers = markers != nullptr;
   if (!ReadHeader(frame, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size())) {
     throw JpegError(frame.message_code);
+  }
+  SourceMarkers found;
+  if (markers != nullptr) {
+    found.exif = ExifPayload(frame.cinfo);
+    if (frame.icc != nullptr) {
+      found.icc_profile.assign(reinterpret_cast<const char*>(frame.icc), frame.icc_size);
+    }
   }
   const std::uint64_t pixels =
       static_cast<std::uint64_t>(frame.width) * static_cast<std::uint64_t>(frame.height);
@@ -148,14 +179,15 @@ void DecodeJpegBytes(const std::string& bytes, const std::string& name, TFastBmp
   if (frame.scanline == nullptr) throw Error("Out of memory decoding " + name);
   if (!ReadPixels(frame, decoded)) throw JpegError(frame.message_code);
   bitmap = std::move(decoded);
+  if (markers != nullptr) *markers = std::move(found);
 }
 
-void DecodeJpegFile(const std::string& path, TFastBmp& bitmap) {
+void DecodeJpegFile(const std::string& path, TFastBmp& bitmap, SourceMarkers* markers) {
   std::string bytes;
   if (platform::ReadWholeFile(path, bytes) != 0) {
     throw Error(FormatMessage("Cannot open file %s", path));
   }
-  DecodeJpegBytes(bytes, path, bitmap);
+  DecodeJpegBytes(bytes, path, bitmap, markers);
 }
 
 }  // namespace quorvel::imaging

@@ -6,10 +6,21 @@
 #include <new>
 
 #include "core/error.h"
+#include "imaging/exif_orientation.h"
 #include "imaging/jpeg_encoder.h"
+#include "imaging/orientation.h"
 #include "platform/file_system.h"
 
 namespace quorvel::imaging {
+namespace {
+
+// Only a profile for RGB data describes the thumbnail's samples; one made for gray or CMYK
+// sources would misdescribe them.
+bool DescribesRgb(const std::string& profile) {
+  return profile.size() >= 128 && profile.compare(16, 4, "RGB ") == 0;
+}
+
+}  // namespace
 
 ThumbnailSize FitToBox(int W, int H, int w, int h) {
   // Nothing sensible fits a degenerate box or image; the smallest thumbnail stands in.
@@ -31,10 +42,26 @@ void MakeThumbnail(FastImage& holder, const ThumbnailRequest& request) {
   std::string bytes;
   try {
     holder.SetFilename(request.source);
-    const ThumbnailSize size = FitToBox(request.box_width, request.box_height,
-                                        holder.FastBMP().Width(), holder.FastBMP().Height());
-    holder.Resample(size.width, size.height, Lanczos3Filter, 3.0f);
-    bytes = EncodeJpeg(holder.FastBMP(), request.quality, request.grayscale);
+    const int orientation =
+        request.apply_orientation ? ReadExifOrientation(holder.Markers().exif) : 1;
+    const bool swap = OrientationSwapsSides(orientation);
+    const int stored_w = holder.FastBMP().Width();
+    const int stored_h = holder.FastBMP().Height();
+    const ThumbnailSize size =
+        swap ? FitToBox(request.box_width, request.box_height, stored_h, stored_w)
+             : FitToBox(request.box_width, request.box_height, stored_w, stored_h);
+    // The filter runs over the pixels as stored; turning only moves the resampled ones.
+    if (swap) {
+      holder.Resample(size.height, size.width, Lanczos3Filter, 3.0f);
+    } else {
+      holder.Resample(size.width, size.height, Lanczos3Filter, 3.0f);
+    }
+    holder.Orient(orientation);
+    const std::string& profile = holder.Markers().icc_profile;
+    const bool keep_profile =
+        request.keep_color_profile && !request.grayscale && DescribesRgb(profile);
+    bytes = EncodeJpeg(holder.FastBMP(), request.quality, request.grayscale,
+                       keep_profile ? profile : std::string());
   } catch (const std::bad_alloc&) {
     throw Error("Out of memory making a thumbnail of " + request.source);
   }

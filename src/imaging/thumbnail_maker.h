@@ -22,11 +22,17 @@ struct ThumbnailRequest {
   int box_height = 70;
   int quality = 60;
   bool grayscale = false;
-  bool apply_orientation = true;   // not used yet
-  bool keep_color_profile = true;  // not used yet
-  bool fast = false;               // not used yet
+  // Turn the thumbnail upright by the source's Exif Orientation (2 to 8).
+  bool apply_orientation = true;
+  // Carry the source's RGB ICC profile into a colour thumbnail.
+  bool keep_color_profile = true;
+  bool fast = false;  // not used yet
 };
 
+// A source with neither an Orientation of 2 to 8 nor an RGB profile, or one made with both
+// options off, gives the plain decode-fit-resample-encode thumbnail. An Orientation of 5 to 8
+// fits the box with width and height exchanged; the stored pixels are resampled to the size
+// that becomes the fitted one once turned, and then turned.
 // Throws Error: "Cannot open file %s", "JPEG error #%d", "Cannot create file %s". The target
 // is written through a temporary file, so an existing thumbnail survives any failure.
 void MakeThumbnail(FastImage& holder, const ThumbnailRequest& request);

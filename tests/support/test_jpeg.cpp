@@ -1,11 +1,11 @@
 #include "support/test_jpeg.h"
 
+#include <jpeglib.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <stdexcept>
-
-#include <jpeglib.h>
 
 namespace quorvel::testing {
 
@@ -26,12 +26,21 @@ std::string EncodeTestJpeg(const TestJpegOptions& o) {
   if (o.progressive) jpeg_simple_progression(&cinfo);
   if (o.components == 4) cinfo.write_Adobe_marker = TRUE;
   jpeg_start_compress(&cinfo, TRUE);
+  if (!o.exif.empty()) {
+    jpeg_write_marker(&cinfo, JPEG_APP0 + 1, reinterpret_cast<const JOCTET*>(o.exif.data()),
+                      static_cast<unsigned>(o.exif.size()));
+  }
+  if (!o.icc.empty()) {
+    jpeg_write_icc_profile(&cinfo, reinterpret_cast<const JOCTET*>(o.icc.data()),
+                           static_cast<unsigned>(o.icc.size()));
+  }
   std::vector<JSAMPLE> row(static_cast<std::size_t>(o.width * o.components));
   while (cinfo.next_scanline < cinfo.image_height) {
     const int y = static_cast<int>(cinfo.next_scanline);
     for (int x = 0; x < o.width; ++x) {
       for (int c = 0; c < o.components; ++c) {
-        const int v = o.pixel ? o.pixel(x, y, c) : (x * 255 / std::max(1, o.width - 1) + y * 7 + c * 60) % 256;
+        const int v = o.pixel ? o.pixel(x, y, c)
+                              : (x * 255 / std::max(1, o.width - 1) + y * 7 + c * 60) % 256;
         row[static_cast<std::size_t>(x * o.components + c)] = static_cast<JSAMPLE>(v);
       }
     }
@@ -43,6 +52,55 @@ std::string EncodeTestJpeg(const TestJpegOptions& o) {
   jpeg_destroy_compress(&cinfo);
   std::free(buffer);
   return bytes;
+}
+
+namespace {
+
+void Put16(std::string& s, unsigned v, bool big) {
+  const char hi = static_cast<char>((v >> 8) & 0xFF), lo = static_cast<char>(v & 0xFF);
+  s += big ? hi : lo;
+  s += big ? lo : hi;
+}
+
+void Put32(std::string& s, std::uint32_t v, bool big) {
+  Put16(s, big ? v >> 16 : v & 0xFFFF, big);
+  Put16(s, big ? v & 0xFFFF : v >> 16, big);
+}
+
+void Put32Big(std::string& s, std::uint32_t v) { Put32(s, v, true); }
+
+}  // namespace
+
+std::string ExifWithOrientation(int orientation, bool big_endian) {
+  std::string s("Exif\0\0", 6);
+  s += big_endian ? "MM" : "II";
+  Put16(s, 42, big_endian);
+  Put32(s, 8, big_endian);  // IFD0 right after the header
+  Put16(s, 1, big_endian);  // one entry
+  Put16(s, 0x0112, big_endian);
+  Put16(s, 3, big_endian);  // SHORT
+  Put32(s, 1, big_endian);
+  Put16(s, static_cast<unsigned>(orientation), big_endian);  // left-justified in the value field
+  Put16(s, 0, big_endian);
+  Put32(s, 0, big_endian);  // no next IFD
+  return s;
+}
+
+std::string TestIccProfile(std::size_t size, const std::string& colour_space) {
+  if (size < 132) throw std::invalid_argument("an ICC profile needs at least 132 bytes");
+  std::string p;
+  Put32Big(p, static_cast<std::uint32_t>(size));
+  p += "qvtk";                     // preferred CMM
+  Put32Big(p, 0x04300000);         // version 4.3
+  p += "mntr";                     // display device
+  p += colour_space.substr(0, 4);  // data colour space
+  p += "XYZ ";                     // connection space
+  p.append(12, '\0');              // date and time
+  p += "acsp";
+  p.resize(128, '\0');
+  Put32Big(p, 0);  // no tags
+  for (std::size_t i = p.size(); i < size; ++i) p += static_cast<char>((i * 37 + i / 251) & 0xFF);
+  return p;
 }
 
 std::string WriteTestJpeg(const std::string& path, const TestJpegOptions& options) {

@@ -16,7 +16,19 @@ struct TestJpegOptions {
   bool progressive = false;
   // Sample of component c at (x, y); the default draws a diagonal gradient.
   std::function<std::uint8_t(int x, int y, int c)> pixel;
+  // Written as they stand when not empty: the APP1 payload (starting "Exif\0\0") and an ICC
+  // profile, split into APP2 chunks by libjpeg.
+  std::string exif;
+  std::string icc;
 };
+
+// A minimal APP1 Exif payload: "Exif\0\0", a TIFF header and IFD0 holding one Orientation
+// (SHORT, count 1) entry with `orientation`, in Intel or Motorola byte order.
+std::string ExifWithOrientation(int orientation, bool big_endian = false);
+
+// A made-up RGB display profile of `size` bytes (at least 132): a plausible 128-byte header,
+// an empty tag table, then a byte pattern, so a round trip can be checked byte by byte.
+std::string TestIccProfile(std::size_t size, const std::string& colour_space = "RGB ");
 
 // The encoded bytes of a JPEG image.
 std::string EncodeTestJpeg(const TestJpegOptions& options);
