@@ -152,7 +152,7 @@ Error JpegError(int code) { return Error(FormatMessage("JPEG error #%d", std::to
 }  // namespace
 
 void DecodeJpegBytes(const std::string& bytes, const std::string& name, TFastBmp& bitmap,
-                     SourceMarkers* markers) {
+                     SourceMarkers* markers, std::uint64_t max_pixels) {
   DecodeFrame frame{};
   FrameRelease release{frame};
   frame.save_markers = markers != nullptr;
@@ -168,10 +168,10 @@ void DecodeJpegBytes(const std::string& bytes, const std::string& name, TFastBmp
   }
   const std::uint64_t pixels =
       static_cast<std::uint64_t>(frame.width) * static_cast<std::uint64_t>(frame.height);
-  if (pixels > kMaxSourcePixels) {
+  if (pixels > max_pixels) {
     throw Error(name + " announces " + std::to_string(frame.width) + " x " +
                 std::to_string(frame.height) + " pixels, more than the " +
-                std::to_string(kMaxSourcePixels / 1000000) + " megapixels accepted");
+                std::to_string(max_pixels / 1000000) + " megapixels accepted");
   }
   TFastBmp decoded(frame.width, frame.height);
   frame.scanline =

@@ -24,7 +24,9 @@ struct SourceMarkers {
 // and ICC blocks are copied into it (each left empty when absent or malformed); like the
 // bitmap it is replaced only on success.
 void DecodeJpegFile(const std::string& path, TFastBmp& bitmap, SourceMarkers* markers = nullptr);
+// `max_pixels` lowers the size refusal for callers that must stay small (the fuzz entry).
 void DecodeJpegBytes(const std::string& bytes, const std::string& name, TFastBmp& bitmap,
-                     SourceMarkers* markers = nullptr);
+                     SourceMarkers* markers = nullptr,
+                     std::uint64_t max_pixels = kMaxSourcePixels);
 
 }  // namespace quorvel::imaging

@@ -17,6 +17,9 @@
 namespace quorvel::platform {
 namespace {
 
+// The one piece of mutable global state of the layer; see SetWriteFaultHookForTesting.
+std::atomic<WriteFaultHook> write_fault_hook{nullptr};
+
 bool StatPath(const std::string& path, struct stat& st) { return ::stat(path.c_str(), &st) == 0; }
 
 std::string TemporaryNameFor(const std::string& path) {
@@ -105,11 +108,16 @@ int WriteFileAtomically(const std::string& path, std::string_view bytes) {
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return errno;
   int error = WriteAll(fd, bytes);
+  if (const WriteFaultHook hook = write_fault_hook.load(); hook != nullptr && error == 0) {
+    error = hook(path);
+  }
   if (::close(fd) != 0 && error == 0) error = errno;
   if (error == 0 && ::rename(temp.c_str(), path.c_str()) != 0) error = errno;
   if (error != 0) ::unlink(temp.c_str());
   return error;
 }
+
+void SetWriteFaultHookForTesting(WriteFaultHook hook) { write_fault_hook.store(hook); }
 
 int ReadWholeFile(const std::string& path, std::string& out) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
