@@ -20,18 +20,18 @@ class DirectoryItemDelegate : public QStyledItemDelegate {
     painter->setPen(selected ? Qt::white : Qt::black);
     painter->setFont(option.font);
     const QFontMetrics metrics(option.font);
-    const int width = option.widget ? option.widget->width() : option.rect.width();
-    const QString text = ElideStart(index.data().toString(), width, [&](const QString& s) {
-      return metrics.horizontalAdvance(s);
-    });
     const QRect area(option.rect.left() + 2, option.rect.top(), option.rect.width() - 2,
                      option.rect.height());
+    const QString text = ElideStart(index.data().toString(), area.width(), [&](const QString& s) {
+      return metrics.horizontalAdvance(s);
+    });
     painter->drawText(area, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
     painter->restore();
   }
 
-  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    return {QStyledItemDelegate::sizeHint(option, index).width(), DirectoryListBox::kRowHeight};
+  // Rows are as wide as the list: long paths are shortened, never scrolled.
+  QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override {
+    return {1, DirectoryListBox::kRowHeight};
   }
 };
 

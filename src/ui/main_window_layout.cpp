@@ -18,39 +18,15 @@
 #include "ui/help_topics.h"
 #include "ui/main_window.h"
 #include "ui/property_dialogs.h"
+#include "ui/widget_factory.h"
 
 namespace quorvel::ui {
 namespace {
 
-QPushButton* Button(const QString& name, const QString& text, QWidget* parent) {
-  auto* button = new QPushButton(text, parent);
-  button->setObjectName(name);
-  return button;
-}
-
-QCheckBox* CheckBox(const QString& name, const QString& text, QWidget* parent) {
-  auto* box = new QCheckBox(text, parent);
-  box->setObjectName(name);
-  return box;
-}
-
-QSpinBox* SpinEdit(const QString& name, int value, QWidget* parent) {
-  auto* spin = new QSpinBox(parent);
-  spin->setObjectName(name);
-  spin->setRange(1, 1000);
+QSpinBox* RangedSpin(const QString& name, int value, QWidget* parent) {
+  QSpinBox* spin = NamedSpinBox(name, 1, 1000, parent);
   spin->setValue(value);
   return spin;
-}
-
-QLineEdit* Edit(const QString& name, const std::string& text, QWidget* parent) {
-  auto* edit = new QLineEdit(QString::fromStdString(text), parent);
-  edit->setObjectName(name);
-  return edit;
-}
-
-void Tighten(QLayout* layout) {
-  layout->setContentsMargins(6, 4, 6, 4);
-  layout->setSpacing(3);
 }
 
 QIcon LockIcon() {
@@ -113,11 +89,11 @@ QWidget* MainWindow::BuildDirectoriesGroup() {
   layout->addWidget(dir_list_, 1);
   auto* buttons = new QGridLayout;
   buttons->setSpacing(3);
-  buttons->addWidget(Button("AddDirBtn", "&Add", group), 0, 0);
-  buttons->addWidget(Button("RemoveDirBtn", "&Remove", group), 0, 1);
-  buttons->addWidget(Button("ClearBtn", "&Clear", group), 1, 0);
-  buttons->addWidget(Button("FilterBtn", "&Filter", group), 1, 1);
-  auto* go = Button("GoBtn", "&GO!", group);
+  buttons->addWidget(NamedButton("AddDirBtn", "&Add", group), 0, 0);
+  buttons->addWidget(NamedButton("RemoveDirBtn", "&Remove", group), 0, 1);
+  buttons->addWidget(NamedButton("ClearBtn", "&Clear", group), 1, 0);
+  buttons->addWidget(NamedButton("FilterBtn", "&Filter", group), 1, 1);
+  auto* go = NamedButton("GoBtn", "&GO!", group);
   QFont bold = go->font();
   bold.setBold(true);
   go->setFont(bold);
@@ -132,19 +108,19 @@ QWidget* MainWindow::BuildHtmlOutputGroup() {
   auto* layout = new QFormLayout(group);
   Tighten(layout);
   layout->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-  row_edit_ = SpinEdit("ThumbnailRowEdit", out.ThumbnailsInRow, group);
-  col_edit_ = SpinEdit("ThumbnailColEdit", out.ThumbnailsInColumn, group);
+  row_edit_ = RangedSpin("ThumbnailRowEdit", out.ThumbnailsInRow, group);
+  col_edit_ = RangedSpin("ThumbnailColEdit", out.ThumbnailsInColumn, group);
   layout->addRow("Thumbnails in a Row:", row_edit_);
   layout->addRow("Thumbnails in a Column:", col_edit_);
-  update_html_ = CheckBox("UpdateHTMLCheckBox", "Update HTML With Existing Thumbnails", group);
-  split_html_ = CheckBox("SplitHTMLCheckBox", "Split HTMLs", group);
-  new_html_ = CheckBox("NewHTMLCheckBox", "Create New HTML for Each Directory", group);
-  separate_html_ = CheckBox("SeparateHTMLCheckBox", "Create Separate HTMLs", group);
+  update_html_ = NamedCheckBox("UpdateHTMLCheckBox", "Update HTML With Existing Thumbnails", group);
+  split_html_ = NamedCheckBox("SplitHTMLCheckBox", "Split HTMLs", group);
+  new_html_ = NamedCheckBox("NewHTMLCheckBox", "Create New HTML for Each Directory", group);
+  separate_html_ = NamedCheckBox("SeparateHTMLCheckBox", "Create Separate HTMLs", group);
   for (QCheckBox* box : {update_html_, separate_html_, split_html_, new_html_}) {
     layout->addRow(box);
   }
-  html_mask_ = Edit("HTMLMaskEdit", out.HTMLFileMask, group);
-  html_name_ = Edit("HTMLNameEdit", out.HTMLFileName, group);
+  html_mask_ = NamedEdit("HTMLMaskEdit", out.HTMLFileMask, group);
+  html_name_ = NamedEdit("HTMLNameEdit", out.HTMLFileName, group);
   layout->addRow("HTML File's Mask:", html_mask_);
   layout->addRow("HTML File's Name:", html_name_);
   return group;
@@ -156,20 +132,20 @@ QWidget* MainWindow::BuildOutputDirectoriesGroup() {
   auto* layout = new QVBoxLayout(group);
   Tighten(layout);
   all_thumbnails_dir_ = new DirectoryEdit("AllThumbnailsDirectoryEdit", group);
-  thumbnail_dir_name_ = Edit("ThumbnailDirectoryNameEdit", out.ThumbnailDirectoryName, group);
+  thumbnail_dir_name_ = NamedEdit("ThumbnailDirectoryNameEdit", out.ThumbnailDirectoryName, group);
   auto* thumbnail_row = new QHBoxLayout;
   thumbnail_row->addWidget(all_thumbnails_dir_, 3);
   thumbnail_row->addWidget(thumbnail_dir_name_, 1);
   layout->addWidget(new QLabel("Thumbnail's Directory Name:", group));
   layout->addLayout(thumbnail_row);
-  into_image_ = CheckBox("IntoImageCheckBox", "Put Thumbnails Into Image's Dirtectory", group);
-  eliminate_ = CheckBox("EliminateCheckBox", "Eliminate This Directory from the List", group);
+  into_image_ = NamedCheckBox("IntoImageCheckBox", "Put Thumbnails Into Image's Dirtectory", group);
+  eliminate_ = NamedCheckBox("EliminateCheckBox", "Eliminate This Directory from the List", group);
   layout->addWidget(into_image_);
   layout->addWidget(eliminate_);
   html_dir_ = new DirectoryEdit("HTMLDirectoryEdit", group);
   layout->addWidget(new QLabel("Directory for HTML output:", group));
   layout->addWidget(html_dir_);
-  html_into_image_ = CheckBox("HTMLIntoImageCheckBox", "Put HTMLs Into Image's directory", group);
+  html_into_image_ = NamedCheckBox("HTMLIntoImageCheckBox", "Put HTMLs Into Image's directory", group);
   layout->addWidget(html_into_image_);
   layout->addStretch(1);
   return group;
@@ -180,16 +156,16 @@ QWidget* MainWindow::BuildButtonColumn() {
   auto* layout = new QVBoxLayout(column);
   layout->setContentsMargins(0, 6, 0, 0);
   layout->setSpacing(4);
-  layout->addWidget(Button("ThumbnailPropertiesBtn", "Th&umbnail properties", column));
-  layout->addWidget(Button("TablePropertiesBtn", "&Table properties", column));
-  layout->addWidget(Button("CellPropertiesBtn", "C&ell properties", column));
-  layout->addWidget(Button("TextPropertiesBtn", "&Text properties", column));
-  layout->addWidget(Button("HTMLPropertiesBtn", "&HTML properties", column));
-  layout->addWidget(Button("NavigatorPropertiesBtn", "&Navigator properties", column));
-  layout->addWidget(Button("PucturesPropertiesBtn", "&Pictures properties", column));
+  layout->addWidget(NamedButton("ThumbnailPropertiesBtn", "Th&umbnail properties", column));
+  layout->addWidget(NamedButton("TablePropertiesBtn", "&Table properties", column));
+  layout->addWidget(NamedButton("CellPropertiesBtn", "C&ell properties", column));
+  layout->addWidget(NamedButton("TextPropertiesBtn", "&Text properties", column));
+  layout->addWidget(NamedButton("HTMLPropertiesBtn", "&HTML properties", column));
+  layout->addWidget(NamedButton("NavigatorPropertiesBtn", "&Navigator properties", column));
+  layout->addWidget(NamedButton("PucturesPropertiesBtn", "&Pictures properties", column));
   layout->addSpacing(10);
-  layout->addWidget(Button("SaveBtn", "&Save state", column));
-  layout->addWidget(Button("LoadButton", "&Load state", column));
+  layout->addWidget(NamedButton("SaveBtn", "&Save state", column));
+  layout->addWidget(NamedButton("LoadButton", "&Load state", column));
   layout->addStretch(1);
   lock_ = new QToolButton(column);
   lock_->setObjectName("LockBtn");
@@ -201,7 +177,7 @@ QWidget* MainWindow::BuildButtonColumn() {
   quick_help->setIcon(QuestionIcon());
   auto* bottom = new QHBoxLayout;
   bottom->addWidget(lock_);
-  bottom->addWidget(Button("AboutBtn", "&About", column), 1);
+  bottom->addWidget(NamedButton("AboutBtn", "&About", column), 1);
   bottom->addWidget(quick_help);
   layout->addLayout(bottom);
   return column;

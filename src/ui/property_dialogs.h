@@ -9,13 +9,16 @@
 
 #include "core/gallery_settings.h"
 #include "core/generation_run.h"
+#include "ui/choosers.h"
 
 class QDialog;
 class QWidget;
 
 namespace quorvel::html {
+struct NavigatorWrapper;
+struct PageFrame;
 struct SharedCustomColor;
-}
+}  // namespace quorvel::html
 
 namespace quorvel::ui {
 
@@ -35,6 +38,13 @@ class PropertyDialogs {
   void ShowSettings();
 
   html::SharedCustomColor& CustomColor();
+  // The picture-open dialog and the colour picker every dialog uses; replaceable by tests.
+  Choosers& Pickers();
+
+  // The HTML the HTML, Navigator and Pictures dialogs built at their last "&OK".
+  const html::PageFrame& IndexPageFrame() const;
+  const html::NavigatorWrapper& Navigator() const;
+  const html::PageFrame& PicturePageFrame() const;
 
  private:
   struct Impl;

@@ -15,11 +15,11 @@ struct TestJpegOptions {
   int quality = 90;
   bool progressive = false;
   // Sample of component c at (x, y); the default draws a diagonal gradient.
-  std::function<std::uint8_t(int x, int y, int c)> pixel;
+  std::function<std::uint8_t(int x, int y, int c)> pixel{};
   // Written as they stand when not empty: the APP1 payload (starting "Exif\0\0") and an ICC
   // profile, split into APP2 chunks by libjpeg.
-  std::string exif;
-  std::string icc;
+  std::string exif{};
+  std::string icc{};
 };
 
 // A minimal APP1 Exif payload: "Exif\0\0", a TIFF header and IFD0 holding one Orientation

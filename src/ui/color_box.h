@@ -1,0 +1,67 @@
+// The colour drop-down: the shared colour-box model drawn as swatches, "Default" giving -1 and
+// "Custom" opening the colour picker preset to the colour every box shares.
+#pragma once
+
+#include <QComboBox>
+
+#include "html/color_box_model.h"
+#include "ui/choosers.h"
+
+class QPainter;
+
+namespace quorvel::ui {
+
+// ColorValue 0x00BBGGRR as a Qt colour.
+QColor ToQColor(ColorValue value);
+
+// One entry as the list and the closed box draw it: the background, a swatch inset 2 pixels at
+// left, top and bottom (22 wide with names shown, else to 3 pixels short of the right edge)
+// outlined in `outline` and filled with `color`, and the text from 28 pixels on.
+struct ColorEntryLook {
+  QColor background;
+  QColor outline;
+  QColor color;
+  QColor text_color;
+  QString text;
+  bool display_names = true;
+};
+void DrawColorEntry(QPainter& painter, const QRect& item, const ColorEntryLook& look);
+
+class ColorBox : public QComboBox {
+  Q_OBJECT
+ public:
+  // `custom` and `choosers` outlive the box.
+  ColorBox(html::SharedCustomColor& custom, const Choosers& choosers, QWidget* parent = nullptr);
+
+  ColorValue Value() const { return model_.Value(); }
+  // The assignment rule of the model; the change notification follows when the value moved.
+  void SetValue(ColorValue value);
+  const html::ColorBoxModel& Model() const { return model_; }
+
+  bool DisplayNames() const { return display_names_; }
+  void SetDisplayNames(bool on);
+  // Lines 1..16 that are not empty rename the named entries; the value stays.
+  void SetColorNames(std::vector<std::string> names);
+
+  // The look of entry `entry`, selected or not, in this box's palette.
+  ColorEntryLook Look(int entry, bool selected) const;
+
+ signals:
+  void valueChanged();
+  // Raised after every choice in the list, whether or not the value moved.
+  void picked();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void OnActivated(int entry);
+  void RebuildEntries();
+  void ShowSelection();
+
+  html::ColorBoxModel model_;
+  const Choosers& choosers_;
+  bool display_names_ = true;
+};
+
+}  // namespace quorvel::ui
