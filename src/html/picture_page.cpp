@@ -34,10 +34,7 @@ void WritePicturePage(const std::string& pagePath, const PictureSettings& pictur
                       PathStyle style) {
   const PageFrame frame = BuildPicturePageFrame(pictures, currentDirectory, style);
   const int error = platform::WriteFileAtomically(pagePath, PicturePageText(frame, imageFileName));
-  if (error != 0) {
-    throw Error(FormatMessage("Cannot create file %s", pagePath) + " (" +
-                platform::ErrorText(error) + ")");
-  }
+  if (error != 0) throw Error(FormatMessage("Cannot create file %s", pagePath));
 }
 
 }  // namespace quorvel::html
