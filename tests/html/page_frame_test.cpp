@@ -43,12 +43,6 @@ TEST(PageFrameTest, CustomHtmlAndTitleAreWrittenAsTyped) {
   EXPECT_EQ(frame.Header[12], "");
 }
 
-TEST(PageFrameTest, EmptyTitle) {
-  PageSettings page;
-  page.Title.clear();
-  EXPECT_EQ(BuildPageFrame(page, "", W).Header[5], "<title></title>");
-}
-
 TEST(BodyTagTest, OnlyTheTextColour) {
   PageSettings page;
   page.TextColor = 0x0000FF;
@@ -73,15 +67,6 @@ TEST(BodyTagTest, BackgroundImageSwitchedOffWritesNoAttribute) {
   PageSettings page;
   page.BackgroundImage = "C:\\web\\bg\\paper.jpg";
   EXPECT_EQ(BodyTag(page, "C:\\web\\", W), "<body>");
-}
-
-TEST(BodyTagTest, TheFrameCarriesTheBodyTag) {
-  PageSettings page;
-  page.BackgroundColor = 0x123456;
-  page.UseBackgroundImage = true;
-  page.BackgroundImage = "/home/u/bg.png";
-  EXPECT_EQ(BuildPageFrame(page, "/home/u/web/", P).Header[8],
-            "<body bgcolor=\"#563412\" background=\"../bg.png\">");
 }
 
 struct ReferenceCase {
