@@ -107,6 +107,13 @@ void ColorBox::paintEvent(QPaintEvent*) {
   DrawColorEntry(painter, field, look);
 }
 
+// Room for the swatch in front of the widest name.
+QSize ColorBox::sizeHint() const {
+  return QComboBox::sizeHint() + QSize(display_names_ ? kTextLeft : 0, 0);
+}
+
+QSize ColorBox::minimumSizeHint() const { return sizeHint(); }
+
 void ColorBox::OnActivated(int entry) {
   if (entry == html::ColorBoxModel::kCustomEntry) {
     const std::optional<ColorValue> picked =

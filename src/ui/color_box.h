@@ -53,6 +53,8 @@ class ColorBox : public QComboBox {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
 
  private:
   void OnActivated(int entry);

@@ -19,13 +19,15 @@ PicturesPropertiesDialog::PicturesPropertiesDialog(GallerySettings& settings,
                                                    html::SharedCustomColor& custom,
                                                    const Choosers& choosers, QWidget* parent)
     : PropertyDialog("Pictures properties", settings, parent) {
+  // The short form is only 239 pixels wide: every pixel of margin counts.
   auto* layout = new QHBoxLayout(this);
-  layout->setContentsMargins(6, 6, 6, 6);
+  layout->setContentsMargins(3, 3, 3, 3);
 
   auto* left = new QVBoxLayout;
   auto* url = new QGroupBox(" URL Options ", this);
   auto* url_layout = new QHBoxLayout(url);
-  Tighten(url_layout);
+  url_layout->setContentsMargins(2, 2, 2, 2);
+  url_layout->setSpacing(3);
   target_ = NamedComboBox("WhereToOpenComboBox", kTargetFrameItems, url);
   auto* caption = new QLabel("Target Frame:", url);
   caption->setBuddy(target_);
@@ -34,15 +36,12 @@ PicturesPropertiesDialog::PicturesPropertiesDialog(GallerySettings& settings,
   left->addWidget(url);
   create_ = NamedCheckBox("CreateHTMLCheckBox", "Create HTML Code for Each Image", this);
   left->addWidget(create_);
+  page_ = new PageSettingsEditor(custom, choosers, this);
+  left->addWidget(page_->TitleRow());
+  left->addWidget(page_->BackgroundGroup());
   left->addStretch(1);
   AddButtons(left);
   layout->addLayout(left);
-
-  page_ = new PageSettingsEditor(custom, choosers, this);
-  auto* middle = new QVBoxLayout;
-  middle->addWidget(page_->TitleRow());
-  middle->addWidget(page_->BackgroundGroup(), 1);
-  layout->addLayout(middle, 1);
   layout->addWidget(page_->TagsGroup(), 1);
 
   connect(create_, &QCheckBox::clicked, this, &PicturesPropertiesDialog::ApplyLayout);
