@@ -34,27 +34,14 @@ NavigatorPropertiesDialog::NavigatorPropertiesDialog(GallerySettings& settings,
 
 void NavigatorPropertiesDialog::ShowValues() {
   const NavigatorSettings& n = settings_.Navigator;
-  TextBlockSettings block;
-  block.Print = n.Print;
-  block.Italic = n.Italic;
-  block.Bold = n.Bold;
-  block.Font = n.Font;
-  block.Size = n.Size;
-  block.Color = n.Color;
+  block_->Show({n.Print, n.Italic, n.Bold, n.Font, n.Size, n.Color});
   alignment_->setCurrentIndex(n.Alignment);
-  block_->Show(block);
 }
 
 void NavigatorPropertiesDialog::StoreValues() {
-  const TextBlockSettings block = block_->Read();
-  NavigatorSettings& n = settings_.Navigator;
-  n.Print = block.Print;
-  n.Italic = block.Italic;
-  n.Bold = block.Bold;
-  n.Font = block.Font;
-  n.Size = block.Size;
-  n.Color = block.Color;
-  n.Alignment = alignment_->currentIndex();
+  const TextBlockSettings b = block_->Read();
+  const int alignment = alignment_->currentIndex();
+  settings_.Navigator = {b.Print, b.Italic, b.Bold, b.Font, b.Size, b.Color, alignment};
 }
 
 void NavigatorPropertiesDialog::RebuildHtml() {
