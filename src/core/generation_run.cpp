@@ -9,6 +9,7 @@
 #include "core/output_names.h"
 #include "core/output_plan.h"
 #include "core/relative_path.h"
+#include "core/thumbnail_workers.h"
 #include "html/caption.h"
 #include "html/escaping.h"
 #include "html/navigator.h"
@@ -25,6 +26,8 @@ struct GenerationRun::Impl {
   GallerySettings settings;
   RunEnvironment env;
   imaging::FastImage fast_image;
+  // Set when more than one worker makes the thumbnails; otherwise each tick makes its own.
+  std::unique_ptr<ThumbnailWorkers> workers;
 
   // The working state of the run.
   std::vector<std::string> image_list;
@@ -33,8 +36,6 @@ struct GenerationRun::Impl {
   IndexPage page;
   int image_count = 0;
   int image_index = 0;
-  int box_width = 0;
-  int box_height = 0;
   int cells_per_row = 1;
   int rows_per_page = 1;
   int cell_in_row = 0;
@@ -68,7 +69,9 @@ struct GenerationRun::Impl {
   void ClosePage();
   void EnterDirectory();
   void AddImageCell(const ImagePlan& plan);
-  void MakeThumbnailFor(const ImagePlan& plan);
+  ThumbnailJob JobFor(const ImagePlan& plan) const;
+  std::string MakeThumbnailFor(int index, const ImagePlan& plan);
+  void StopWorkers();
   std::string CellLink(const ImagePlan& plan);
   void Finish();
 };
@@ -174,19 +177,34 @@ void GenerationRun::Impl::EnterDirectory() {
   first_directory = false;
 }
 
-void GenerationRun::Impl::MakeThumbnailFor(const ImagePlan& plan) {
-  if (out().UpdateHTML && platform::RegularFileExists(plan.thumbnail_path)) return;
-  imaging::ThumbnailRequest request;
+ThumbnailJob GenerationRun::Impl::JobFor(const ImagePlan& plan) const {
+  ThumbnailJob job;
+  imaging::ThumbnailRequest& request = job.request;
   request.source = plan.path;
   request.target = plan.thumbnail_path;
-  request.box_width = box_width;
-  request.box_height = box_height;
+  request.box_width = settings.Thumbnail.ThumbnailWidth;
+  request.box_height = settings.Thumbnail.ThumbnailHeight;
   request.quality = settings.Thumbnail.Quality;
   request.grayscale = settings.Thumbnail.Grayscale;
   request.apply_orientation = env.imaging.apply_orientation;
   request.keep_color_profile = env.imaging.keep_color_profile;
   request.fast = env.imaging.fast;
-  imaging::MakeThumbnail(fast_image, request);
+  // Workers may reach a directory before the page writer enters it.
+  if (out().ThumbnailsIntoImageDirectory) {
+    job.directory = ThumbnailDirectoryFor(out(), plan.directory, style());
+  }
+  job.keep_existing = out().UpdateHTML;
+  return job;
+}
+
+std::string GenerationRun::Impl::MakeThumbnailFor(int index, const ImagePlan& plan) {
+  if (workers) return workers->Wait(index);
+  return MakeThumbnailJob(JobFor(plan), fast_image);
+}
+
+void GenerationRun::Impl::StopWorkers() {
+  if (workers) workers->Cancel();
+  workers.reset();
 }
 
 std::string GenerationRun::Impl::CellLink(const ImagePlan& plan) {
@@ -198,12 +216,7 @@ std::string GenerationRun::Impl::CellLink(const ImagePlan& plan) {
 }
 
 void GenerationRun::Impl::AddImageCell(const ImagePlan& plan) {
-  std::string failure;
-  try {
-    MakeThumbnailFor(plan);
-  } catch (const Error& e) {
-    failure = e.what();
-  }
+  std::string failure = MakeThumbnailFor(image_index, plan);
   if (cell_in_row >= cells_per_row) {
     ++row_in_page;
     cell_in_row = 0;
@@ -247,6 +260,7 @@ void GenerationRun::Impl::AddImageCell(const ImagePlan& plan) {
 
 void GenerationRun::Impl::Finish() {
   running = false;
+  StopWorkers();
   ClosePage();
 }
 
@@ -256,7 +270,7 @@ GenerationRun::GenerationRun(GallerySettings settings, RunEnvironment environmen
   impl_->env = std::move(environment);
 }
 
-GenerationRun::~GenerationRun() = default;
+GenerationRun::~GenerationRun() { impl_->StopWorkers(); }
 
 GenerationRun::Start GenerationRun::StartRun() {
   Impl& r = *impl_;
@@ -281,9 +295,13 @@ GenerationRun::Start GenerationRun::StartRun() {
   r.first_directory = true;
   r.current_directory = r.plans.front().directory;
   r.PrepareFragments();
-  r.box_width = r.settings.Thumbnail.ThumbnailWidth;
-  r.box_height = r.settings.Thumbnail.ThumbnailHeight;
   r.OpenPage(PageFileName(r.out(), r.current_directory, 0, r.style()));
+  if (r.env.imaging.jobs > 1) {
+    std::vector<ThumbnailJob> jobs;
+    jobs.reserve(r.plans.size());
+    for (const ImagePlan& plan : r.plans) jobs.push_back(r.JobFor(plan));
+    r.workers = std::make_unique<ThumbnailWorkers>(std::move(jobs), r.env.imaging.jobs);
+  }
   r.running = true;
   return Start::Started;
 }
@@ -306,6 +324,7 @@ bool GenerationRun::RunTick() {
     // A page that cannot be written ends the run.
     r.summary.page_error = e.what();
     r.running = false;
+    r.StopWorkers();
     r.page.Discard();
     return false;
   }

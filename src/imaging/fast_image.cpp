@@ -2,7 +2,6 @@
 #include "imaging/fast_image.h"
 
 #include "imaging/orientation.h"
-#include "imaging/resample_bitmap.h"
 
 namespace quorvel::imaging {
 
@@ -15,9 +14,53 @@ void FastImage::SetFilename(const std::string& path) {
   filename_ = path;
 }
 
+namespace {
+
+// Plans the decode once the header is known, then feeds the rows to the resampler.
+class ResamplingConsumer final : public ScanlineConsumer {
+ public:
+  ResamplingConsumer(const ResamplePlanner& planner, StreamingResampler& resampler,
+                     SourceMarkers& markers)
+      : planner_(planner), resampler_(resampler), markers_(markers) {}
+
+  int ChooseScale(int width, int height, const SourceMarkers& markers) override {
+    markers_ = markers;
+    plan_ = planner_(width, height, markers);
+    return plan_.scale_denominator;
+  }
+  void Begin(int width, int height) override {
+    resampler_.Start(width, height, plan_.width, plan_.height, Lanczos3Filter, 3.0f);
+  }
+  void TakeRows(int first, const std::uint8_t* const* rows, int count) override {
+    resampler_.TakeRows(first, rows, count);
+  }
+
+ private:
+  const ResamplePlanner& planner_;
+  StreamingResampler& resampler_;
+  SourceMarkers& markers_;
+  ResamplePlan plan_;
+};
+
+}  // namespace
+
+void FastImage::LoadResampled(const std::string& path, const ResamplePlanner& planner) {
+  markers_ = SourceMarkers();
+  filename_.clear();
+  ResamplingConsumer consumer(planner, resampler_, markers_);
+  try {
+    DecodeJpegFileRows(path, consumer, true);
+  } catch (...) {
+    markers_ = SourceMarkers();
+    throw;
+  }
+  resampler_.Finish(bitmap_);
+  filename_ = path;
+}
+
 void FastImage::Resample(int width, int height, FilterFunction filter, float support) {
   TFastBmp result(width, height);
-  ResampleBitmap(bitmap_, result, filter, support);
+  ResampleBitmapStreaming(bitmap_, result, filter, support, resampler_);
   bitmap_ = std::move(result);
 }
 

@@ -1,6 +1,6 @@
 // The only decoding file that includes jpeglib.h. libjpeg leaves through longjmp on an error;
 // the jumps land in ReadHeader and ReadPixels, whose frames hold plain data only, and become
-// an Error in DecodeJpegBytes before control leaves this file.
+// an Error in DecodeRows before control leaves this file.
 #include "imaging/jpeg_decoder.h"
 
 #include <jpeglib.h>
@@ -37,7 +37,9 @@ struct DecodeFrame {
   jpeg_decompress_struct cinfo;
   ErrorManager error;
   bool created;
-  unsigned char* scanline;  // malloc'ed, room for 4 samples per pixel
+  std::FILE* file;          // the source when decoding from a file, closed on release
+  unsigned char* scanlines; // malloc'ed, kRowBatch rows of 4 samples per pixel
+  std::uint8_t* bgr;        // malloc'ed, kRowBatch rows of 3 bytes per pixel
   bool save_markers;
   JOCTET* icc;  // malloc'ed by libjpeg
   unsigned int icc_size;
@@ -80,7 +82,11 @@ bool ReadHeader(DecodeFrame& f, const unsigned char* data, unsigned long size) {
   }
   jpeg_create_decompress(&f.cinfo);
   f.created = true;
-  jpeg_mem_src(&f.cinfo, data, size);
+  if (f.file != nullptr) {
+    jpeg_stdio_src(&f.cinfo, f.file);
+  } else {
+    jpeg_mem_src(&f.cinfo, data, size);
+  }
   if (f.save_markers) {
     jpeg_save_markers(&f.cinfo, JPEG_APP0 + 1, 0xFFFF);
     jpeg_save_markers(&f.cinfo, JPEG_APP0 + 2, 0xFFFF);
@@ -105,32 +111,58 @@ bool ReadHeader(DecodeFrame& f, const unsigned char* data, unsigned long size) {
   return true;
 }
 
-bool ReadPixels(DecodeFrame& f, TFastBmp& bitmap) {
+// Reads up to kRowBatch scanlines; libjpeg may hand over fewer per call.
+int ReadBatch(jpeg_decompress_struct& c, unsigned char* scanlines, std::size_t row_bytes) {
+  int n = 0;
+  while (n < kRowBatch && c.output_scanline < c.output_height) {
+    JSAMPROW rows[kRowBatch];
+    for (int i = n; i < kRowBatch; ++i) rows[i - n] = scanlines + static_cast<std::size_t>(i) * row_bytes;
+    const JDIMENSION got = jpeg_read_scanlines(&c, rows, static_cast<JDIMENSION>(kRowBatch - n));
+    if (got == 0) break;
+    n += static_cast<int>(got);
+  }
+  return n;
+}
+
+// The consumer's Begin and TakeRows may throw; that unwinds through this frame, which holds
+// plain data only, and leaves libjpeg's object for FrameRelease.
+bool ReadPixels(DecodeFrame& f, ScanlineConsumer& consumer) {
   if (setjmp(f.error.jump) != 0) {
     f.message_code = f.error.pub.msg_code;
     return false;
   }
   jpeg_start_decompress(&f.cinfo);
-  if (static_cast<int>(f.cinfo.output_width) != f.width ||
-      static_cast<int>(f.cinfo.output_height) != f.height) {
-    ERREXIT(&f.cinfo, JERR_IMAGE_TOO_BIG);
-  }
+  const int width = static_cast<int>(f.cinfo.output_width);
+  const std::size_t scan_bytes = static_cast<std::size_t>(width) * 4 + 4;
+  const std::size_t bgr_bytes = static_cast<std::size_t>(width) * 3 + 4;
+  f.scanlines = static_cast<unsigned char*>(std::malloc(scan_bytes * kRowBatch));
+  f.bgr = static_cast<std::uint8_t*>(std::malloc(bgr_bytes * kRowBatch));
+  if (f.scanlines == nullptr || f.bgr == nullptr) ERREXIT(&f.cinfo, JERR_OUT_OF_MEMORY);
+  consumer.Begin(width, static_cast<int>(f.cinfo.output_height));
+  const std::uint8_t* rows[kRowBatch];
+  for (int i = 0; i < kRowBatch; ++i) rows[i] = f.bgr + static_cast<std::size_t>(i) * bgr_bytes;
   while (f.cinfo.output_scanline < f.cinfo.output_height) {
-    JSAMPROW rows[1] = {f.scanline};
-    const int y = static_cast<int>(f.cinfo.output_scanline);
-    if (jpeg_read_scanlines(&f.cinfo, rows, 1) != 1) break;
-    StoreRow(f.cinfo, f.scanline, bitmap.Row(y), f.width);
+    const int first = static_cast<int>(f.cinfo.output_scanline);
+    const int n = ReadBatch(f.cinfo, f.scanlines, scan_bytes);
+    if (n == 0) break;
+    for (int i = 0; i < n; ++i) {
+      StoreRow(f.cinfo, f.scanlines + static_cast<std::size_t>(i) * scan_bytes,
+               f.bgr + static_cast<std::size_t>(i) * bgr_bytes, width);
+    }
+    consumer.TakeRows(first, rows, n);
   }
   jpeg_finish_decompress(&f.cinfo);
   return true;
 }
 
-// Releases libjpeg's object and the scanline on every way out of DecodeJpegBytes.
+// Releases libjpeg's object, the file and the buffers on every way out of a decode.
 struct FrameRelease {
   DecodeFrame& frame;
   ~FrameRelease() {
     if (frame.created) jpeg_destroy_decompress(&frame.cinfo);
-    std::free(frame.scanline);
+    if (frame.file != nullptr) std::fclose(frame.file);
+    std::free(frame.scanlines);
+    std::free(frame.bgr);
     std::free(frame.icc);
   }
 };
@@ -149,21 +181,18 @@ std::string ExifPayload(const jpeg_decompress_struct& cinfo) {
 
 Error JpegError(int code) { return Error(FormatMessage("JPEG error #%d", std::to_string(code))); }
 
-}  // namespace
-
-void DecodeJpegBytes(const std::string& bytes, const std::string& name, TFastBmp& bitmap,
-                     SourceMarkers* markers, std::uint64_t max_pixels) {
-  DecodeFrame frame{};
-  FrameRelease release{frame};
-  frame.save_markers = markers != nullptr;
+// The decode itself, from `frame.file` when set, else from the bytes.
+void DecodeRows(DecodeFrame& frame, const std::string& bytes, const std::string& name,
+                ScanlineConsumer& consumer, bool want_markers, std::uint64_t max_pixels) {
+  frame.save_markers = want_markers;
   if (!ReadHeader(frame, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size())) {
     throw JpegError(frame.message_code);
   }
-  SourceMarkers found;
-  if (markers != nullptr) {
-    found.exif = ExifPayload(frame.cinfo);
+  SourceMarkers markers;
+  if (want_markers) {
+    markers.exif = ExifPayload(frame.cinfo);
     if (frame.icc != nullptr) {
-      found.icc_profile.assign(reinterpret_cast<const char*>(frame.icc), frame.icc_size);
+      markers.icc_profile.assign(reinterpret_cast<const char*>(frame.icc), frame.icc_size);
     }
   }
   const std::uint64_t pixels =
@@ -173,21 +202,63 @@ void DecodeJpegBytes(const std::string& bytes, const std::string& name, TFastBmp
                 std::to_string(frame.height) + " pixels, more than the " +
                 std::to_string(max_pixels / 1000000) + " megapixels accepted");
   }
-  TFastBmp decoded(frame.width, frame.height);
-  frame.scanline =
-      static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(frame.width) * 4 + 4));
-  if (frame.scanline == nullptr) throw Error("Out of memory decoding " + name);
-  if (!ReadPixels(frame, decoded)) throw JpegError(frame.message_code);
-  bitmap = std::move(decoded);
-  if (markers != nullptr) *markers = std::move(found);
+  const int denominator = consumer.ChooseScale(frame.width, frame.height, markers);
+  frame.cinfo.scale_denom = static_cast<unsigned int>(
+      denominator == 2 || denominator == 4 || denominator == 8 ? denominator : 1);
+  if (!ReadPixels(frame, consumer)) throw JpegError(frame.message_code);
+}
+
+// Collects the rows of a full-scale decode into a bitmap.
+class BitmapConsumer final : public ScanlineConsumer {
+ public:
+  int ChooseScale(int, int, const SourceMarkers& markers) override {
+    markers_ = markers;
+    return 1;
+  }
+  void Begin(int width, int height) override { bitmap_ = TFastBmp(width, height); }
+  void TakeRows(int first, const std::uint8_t* const* rows, int count) override {
+    const std::size_t bytes = static_cast<std::size_t>(bitmap_.Width()) * 3;
+    for (int i = 0; i < count; ++i) std::memcpy(bitmap_.Row(first + i), rows[i], bytes);
+  }
+  TFastBmp& bitmap() { return bitmap_; }
+  SourceMarkers& markers() { return markers_; }
+
+ private:
+  TFastBmp bitmap_;
+  SourceMarkers markers_;
+};
+
+}  // namespace
+
+void DecodeJpegBytesRows(const std::string& bytes, const std::string& name,
+                         ScanlineConsumer& consumer, bool want_markers, std::uint64_t max_pixels) {
+  DecodeFrame frame{};
+  FrameRelease release{frame};
+  DecodeRows(frame, bytes, name, consumer, want_markers, max_pixels);
+}
+
+void DecodeJpegFileRows(const std::string& path, ScanlineConsumer& consumer, bool want_markers) {
+  DecodeFrame frame{};
+  FrameRelease release{frame};
+  int error = 0;
+  frame.file = platform::OpenFileForReading(path, error);
+  if (frame.file == nullptr) throw Error(FormatMessage("Cannot open file %s", path));
+  DecodeRows(frame, std::string(), path, consumer, want_markers, kMaxSourcePixels);
+}
+
+void DecodeJpegBytes(const std::string& bytes, const std::string& name, TFastBmp& bitmap,
+                     SourceMarkers* markers, std::uint64_t max_pixels) {
+  BitmapConsumer consumer;
+  DecodeJpegBytesRows(bytes, name, consumer, markers != nullptr, max_pixels);
+  bitmap = std::move(consumer.bitmap());
+  if (markers != nullptr) *markers = std::move(consumer.markers());
 }
 
 void DecodeJpegFile(const std::string& path, TFastBmp& bitmap, SourceMarkers* markers) {
-  std::string bytes;
-  if (platform::ReadWholeFile(path, bytes) != 0) {
-    throw Error(FormatMessage("Cannot open file %s", path));
-  }
-  DecodeJpegBytes(bytes, path, bitmap, markers);
+  BitmapConsumer consumer;
+  DecodeJpegFileRows(path, consumer, markers != nullptr);
+  bitmap = std::move(consumer.bitmap());
+  if (markers != nullptr) *markers = std::move(consumer.markers());
 }
 
 }  // namespace quorvel::imaging

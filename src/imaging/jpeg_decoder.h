@@ -17,12 +17,36 @@ struct SourceMarkers {
   std::string icc_profile;  // the ICC profile reassembled from its APP2 chunks
 };
 
-// Full scale, block smoothing on. Gray files go through the one-pass quantiser with 236
-// colours; CMYK and YCCK are converted to colour. `bitmap` is replaced only on success.
+// Receives a decode as it goes: the header first, then the pixels in batches of rows, so a
+// caller that only needs a reduced picture never holds the full-size frame.
+class ScanlineConsumer {
+ public:
+  virtual ~ScanlineConsumer() = default;
+  // Once the header (and the markers, when asked for) are read: the DCT scale denominator to
+  // decode at, 1, 2, 4 or 8. May throw Error to refuse the image.
+  virtual int ChooseScale(int width, int height, const SourceMarkers& markers) = 0;
+  // The size the rows arrive at: the header's size divided by the scale, rounded up.
+  virtual void Begin(int width, int height) = 0;
+  // `count` consecutive rows starting at row `first`, each `width` pixels blue, green, red.
+  virtual void TakeRows(int first, const std::uint8_t* const* rows, int count) = 0;
+};
+
+// Most rows handed to TakeRows at once.
+inline constexpr int kRowBatch = 8;
+
+// Block smoothing on. Gray files go through the one-pass quantiser with 236 colours; CMYK and
+// YCCK are converted to colour. libjpeg's warnings are ignored.
 // Throws Error: "Cannot open file %s", "JPEG error #%d", or an image-size refusal naming
-// `name` and the announced size. libjpeg's warnings are ignored. With `markers`, the Exif
-// and ICC blocks are copied into it (each left empty when absent or malformed); like the
-// bitmap it is replaced only on success.
+// `name` and the announced size (checked before ChooseScale, before any pixel memory).
+// With `want_markers`, the Exif and ICC blocks are copied out (each left empty when absent or
+// malformed) and given to ChooseScale; otherwise it sees them empty.
+void DecodeJpegFileRows(const std::string& path, ScanlineConsumer& consumer, bool want_markers);
+void DecodeJpegBytesRows(const std::string& bytes, const std::string& name,
+                         ScanlineConsumer& consumer, bool want_markers,
+                         std::uint64_t max_pixels = kMaxSourcePixels);
+
+// The whole picture at full scale into `bitmap`, replaced only on success; with `markers`,
+// the Exif and ICC blocks too, also replaced only on success.
 void DecodeJpegFile(const std::string& path, TFastBmp& bitmap, SourceMarkers* markers = nullptr);
 // `max_pixels` lowers the size refusal for callers that must stay small (the fuzz entry).
 void DecodeJpegBytes(const std::string& bytes, const std::string& name, TFastBmp& bitmap,

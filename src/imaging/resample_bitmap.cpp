@@ -16,12 +16,6 @@ inline float Accumulate(float sum, std::uint8_t sample, float weight) {
 
 }  // namespace
 
-std::uint8_t SampleFromSum(float sum) {
-  if (sum > 255.0f) return 255;
-  if (sum < 0.0f) return 0;
-  return static_cast<std::uint8_t>(std::nearbyint(sum));
-}
-
 void ResampleBitmap(const TFastBmp& source, TFastBmp& destination, FilterFunction filter,
                     float support) {
   const int sw = source.Width();

@@ -1,6 +1,10 @@
 // The two-pass separable resampler: horizontal pass into an intermediate bitmap, then the
-// vertical pass, each over contributor lists computed once.
+// vertical pass, each over contributor lists computed once. This plain version is the
+// reference the faster StreamingResampler is held to, bit for bit.
 #pragma once
+
+#include <cmath>
+#include <cstdint>
 
 #include "imaging/fast_bmp.h"
 #include "imaging/lanczos3_filter.h"
@@ -12,6 +16,10 @@ void ResampleBitmap(const TFastBmp& source, TFastBmp& destination, FilterFunctio
                     float support);
 
 // A weighted sum as a stored sample: clipped to 0..255, rounded with ties to even.
-std::uint8_t SampleFromSum(float sum);
+inline std::uint8_t SampleFromSum(float sum) {
+  if (sum > 255.0f) return 255;
+  if (sum < 0.0f) return 0;
+  return static_cast<std::uint8_t>(std::nearbyint(sum));
+}
 
 }  // namespace quorvel::imaging

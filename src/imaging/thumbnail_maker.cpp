@@ -38,26 +38,35 @@ ThumbnailSize FitToBox(int W, int H, int w, int h) {
           static_cast<int>(std::max(1LL, bottom - top))};
 }
 
+int FastDecodeScale(int width, int height, int thumbnailWidth, int thumbnailHeight) {
+  for (const int d : {8, 4, 2}) {
+    const long long scaled_w = (static_cast<long long>(width) + d - 1) / d;
+    const long long scaled_h = (static_cast<long long>(height) + d - 1) / d;
+    if (scaled_w >= 2LL * thumbnailWidth && scaled_h >= 2LL * thumbnailHeight) return d;
+  }
+  return 1;
+}
+
 void MakeThumbnail(FastImage& holder, const ThumbnailRequest& request) {
   std::string bytes;
   try {
-    holder.SetFilename(request.source);
-    const int orientation =
-        request.apply_orientation ? ReadExifOrientation(holder.Markers().exif) : 1;
-    const bool swap = OrientationSwapsSides(orientation);
-    const int stored_w = holder.FastBMP().Width();
-    const int stored_h = holder.FastBMP().Height();
-    const ThumbnailSize size =
-        swap ? FitToBox(request.box_width, request.box_height, stored_h, stored_w)
-             : FitToBox(request.box_width, request.box_height, stored_w, stored_h);
+    int orientation = 1;
     // The filter runs over the pixels as stored; turning only moves the resampled ones.
-    if (swap) {
-      holder.Resample(size.height, size.width, Lanczos3Filter, 3.0f);
-    } else {
-      holder.Resample(size.width, size.height, Lanczos3Filter, 3.0f);
-    }
+    const auto planner = [&](int width, int height, const SourceMarkers& markers) {
+      orientation = request.apply_orientation ? ReadExifOrientation(markers.exif) : 1;
+      const bool swap = OrientationSwapsSides(orientation);
+      const ThumbnailSize size = swap
+                                     ? FitToBox(request.box_width, request.box_height, height, width)
+                                     : FitToBox(request.box_width, request.box_height, width, height);
+      ResamplePlan plan;
+      plan.width = swap ? size.height : size.width;
+      plan.height = swap ? size.width : size.height;
+      if (request.fast) plan.scale_denominator = FastDecodeScale(width, height, plan.width, plan.height);
+      return plan;
+    };
+    holder.LoadResampled(request.source, planner);
     holder.Orient(orientation);
-    const std::string& profile = holder.Markers().icc_profile;
+  const std::string& profile = holder.Markers().icc_profile;
     const bool keep_profile =
         request.keep_color_profile && !request.grayscale && DescribesRgb(profile);
     bytes = EncodeJpeg(holder.FastBMP(), request.quality, request.grayscale,

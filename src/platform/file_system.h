@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,6 +49,10 @@ bool CreateDirectory(const std::string& path);
 // Pass nullptr to remove it. The program itself never sets one.
 using WriteFaultHook = int (*)(const std::string& path);
 void SetWriteFaultHookForTesting(WriteFaultHook hook);
+
+// Opens a regular file for reading as a stdio stream, without blocking on a FIFO or device;
+// nullptr with `error` set (EISDIR for a directory, EINVAL for anything else not a file).
+std::FILE* OpenFileForReading(const std::string& path, int& error);
 
 // Reads a whole file; returns an errno on failure.
 [[nodiscard]] int ReadWholeFile(const std::string& path, std::string& out);

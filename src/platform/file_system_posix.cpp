@@ -119,6 +119,22 @@ int WriteFileAtomically(const std::string& path, std::string_view bytes) {
 
 void SetWriteFaultHookForTesting(WriteFaultHook hook) { write_fault_hook.store(hook); }
 
+std::FILE* OpenFileForReading(const std::string& path, int& error) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    error = errno;
+    return nullptr;
+  }
+  struct stat st {};
+  error = ::fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : !S_ISREG(st.st_mode) ? EINVAL : 0;
+  std::FILE* file = error == 0 ? ::fdopen(fd, "rb") : nullptr;
+  if (file == nullptr) {
+    if (error == 0) error = errno;
+    ::close(fd);
+  }
+  return file;
+}
+
 int ReadWholeFile(const std::string& path, std::string& out) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return errno;

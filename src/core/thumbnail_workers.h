@@ -1,0 +1,61 @@
+// Thumbnails made on worker threads ahead of the page writer, which takes the results strictly
+// in image order. Each worker keeps its own image holder, so its buffers are allocated once.
+#pragma once
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "imaging/fast_image.h"
+#include "imaging/thumbnail_maker.h"
+
+namespace quorvel {
+
+struct ThumbnailJob {
+  imaging::ThumbnailRequest request;
+  std::string directory;       // created first when not empty (thumbnails beside the images)
+  bool keep_existing = false;  // an existing thumbnail is used as it is
+};
+
+// Makes one job's thumbnail; the failure's message, or "" on success.
+std::string MakeThumbnailJob(const ThumbnailJob& job, imaging::FastImage& holder);
+
+class ThumbnailWorkers {
+ public:
+  // Starts `workers` threads over the jobs, taken in list order. A job whose target an earlier
+  // job also writes waits for that one, so no two threads ever write the same file.
+  ThumbnailWorkers(std::vector<ThumbnailJob> jobs, int workers);
+  // Cancels and joins.
+  ~ThumbnailWorkers();
+  ThumbnailWorkers(const ThumbnailWorkers&) = delete;
+  ThumbnailWorkers& operator=(const ThumbnailWorkers&) = delete;
+
+  // Blocks until job `index` is done and returns MakeThumbnailJob's result for it. Marks the
+  // jobs before it as taken, which lets the workers run further ahead.
+  std::string Wait(int index);
+  // Jobs not yet started are dropped, running ones finish; returns once every worker stopped.
+  // Nothing is written after it returns.
+  void Cancel();
+
+ private:
+  enum class State { Pending, Running, Done };
+
+  void Work();
+  bool MayStart(int index) const;
+
+  std::vector<ThumbnailJob> jobs_;
+  std::vector<int> earlier_same_target_;  // index of the previous job with that target, or -1
+  std::vector<State> states_;
+  std::vector<std::string> failures_;
+  int next_ = 0;
+  int taken_ = 0;      // jobs the page writer has waited for
+  int lookahead_ = 1;  // how far beyond that the workers may go
+  bool cancelled_ = false;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<std::thread> threads_;
+};
+
+}  // namespace quorvel
