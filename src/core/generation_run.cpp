@@ -146,7 +146,8 @@ void GenerationRun::Impl::EnterDirectory() {
   const OutputSettings& o = out();
   const PathStyle s = style();
   const std::string current_with_sep = WithTrailingSeparator(current_directory, s);
-  image_link_prefix = o.HTMLIntoImageDirectory ? "" : RelativePath(o.HTMLDirectory, current_with_sep, s);
+  image_link_prefix =
+      o.HTMLIntoImageDirectory ? "" : RelativePath(o.HTMLDirectory, current_with_sep, s);
   previous_directory = current_directory;
   if (o.ThumbnailsIntoImageDirectory) {
     thumbnail_directory = ThumbnailDirectoryFor(o, current_directory, s);
@@ -161,7 +162,8 @@ void GenerationRun::Impl::EnterDirectory() {
                                 : RelativePath(o.HTMLDirectory, o.AllThumbnailsDirectory, s);
   }
   if (o.HTMLIntoImageDirectory && !first_directory) ++navigator_index;
-  const bool new_sequence = (o.NewHTMLForEachDirectory && o.SeparateHTML) || o.HTMLIntoImageDirectory;
+  const bool new_sequence =
+      (o.NewHTMLForEachDirectory && o.SeparateHTML) || o.HTMLIntoImageDirectory;
   if (new_sequence) {
     const std::string name = PageFileName(o, current_directory, 0, s);
     // The page opened at the start is still empty and has this very name: keep it.
@@ -241,10 +243,11 @@ void GenerationRun::Impl::AddImageCell(const ImagePlan& plan) {
     if (failure.empty()) failure = e.what();
     link = image_link_prefix + plan.page_base + ".html";
   }
-  row_text += cell_open_tag + "<a href=\"" + html::EncodeUrlPath(link) + "\"" +
-              std::string(kTargetFrameAttributes[static_cast<std::size_t>(
-                  settings.Picture.TargetFrame.value())]) +
-              ">";
+  row_text +=
+      cell_open_tag + "<a href=\"" + html::EncodeUrlPath(link) + "\"" +
+      std::string(
+          kTargetFrameAttributes[static_cast<std::size_t>(settings.Picture.TargetFrame.value())]) +
+      ">";
   const std::uint64_t size = platform::FileSize(plan.path).value_or(0);
   row_text += "<img src=\"" + html::EncodeUrlPath(thumbnail_link_prefix + plan.thumbnail_name) +
               "\" border=\"0\"></a>" + html::BuildCaption(settings.Text, plan.file_name, size) +
@@ -283,8 +286,8 @@ GenerationRun::Start GenerationRun::StartRun() {
                         r.image_list, r.style());
   r.cells_per_row = r.out().ThumbnailsInRow;
   r.rows_per_page = r.out().ThumbnailsInColumn;
-  r.navigator_list = BuildNavigators(
-      {r.out(), r.image_list, r.cells_per_row, r.rows_per_page, r.style()});
+  r.navigator_list =
+      BuildNavigators({r.out(), r.image_list, r.cells_per_row, r.rows_per_page, r.style()});
   r.navigator = html::BuildNavigatorWrapper(r.settings.Navigator);
   r.image_index = 0;
   r.page_number = 0;
@@ -360,6 +363,8 @@ std::string GenerationRun::ProgressTitle() const {
 
 const RunSummary& GenerationRun::summary() const { return impl_->summary; }
 const GallerySettings& GenerationRun::settings() const { return impl_->settings; }
-const std::vector<std::string>& GenerationRun::pages_written() const { return impl_->pages_written; }
+const std::vector<std::string>& GenerationRun::pages_written() const {
+  return impl_->pages_written;
+}
 
 }  // namespace quorvel

@@ -29,7 +29,8 @@ ThumbnailWorkers::ThumbnailWorkers(std::vector<ThumbnailJob> jobs, int workers)
       failures_(jobs_.size()) {
   std::map<std::string, int> last_with_target;
   for (std::size_t i = 0; i < jobs_.size(); ++i) {
-    auto [it, inserted] = last_with_target.try_emplace(jobs_[i].request.target, static_cast<int>(i));
+    auto [it, inserted] =
+        last_with_target.try_emplace(jobs_[i].request.target, static_cast<int>(i));
     if (!inserted) {
       earlier_same_target_[i] = it->second;
       it->second = static_cast<int>(i);

@@ -16,6 +16,8 @@ void FastImage::SetFilename(const std::string& path) {
 
 namespace {
 
+static_assert(kRowBatch <= StreamingResampler::kMaxRows);
+
 // Plans the decode once the header is known, then feeds the rows to the resampler.
 class ResamplingConsumer final : public ScanlineConsumer {
  public:

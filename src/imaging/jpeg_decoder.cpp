@@ -37,9 +37,9 @@ struct DecodeFrame {
   jpeg_decompress_struct cinfo;
   ErrorManager error;
   bool created;
-  std::FILE* file;          // the source when decoding from a file, closed on release
-  unsigned char* scanlines; // malloc'ed, kRowBatch rows of 4 samples per pixel
-  std::uint8_t* bgr;        // malloc'ed, kRowBatch rows of 3 bytes per pixel
+  std::FILE* file;           // the source when decoding from a file, closed on release
+  unsigned char* scanlines;  // malloc'ed, kRowBatch rows of 4 samples per pixel
+  std::uint8_t* bgr;         // malloc'ed, kRowBatch rows of 3 bytes per pixel
   bool save_markers;
   JOCTET* icc;  // malloc'ed by libjpeg
   unsigned int icc_size;
@@ -116,7 +116,8 @@ int ReadBatch(jpeg_decompress_struct& c, unsigned char* scanlines, std::size_t r
   int n = 0;
   while (n < kRowBatch && c.output_scanline < c.output_height) {
     JSAMPROW rows[kRowBatch];
-    for (int i = n; i < kRowBatch; ++i) rows[i - n] = scanlines + static_cast<std::size_t>(i) * row_bytes;
+    for (int i = n; i < kRowBatch; ++i)
+      rows[i - n] = scanlines + static_cast<std::size_t>(i) * row_bytes;
     const JDIMENSION got = jpeg_read_scanlines(&c, rows, static_cast<JDIMENSION>(kRowBatch - n));
     if (got == 0) break;
     n += static_cast<int>(got);

@@ -32,7 +32,7 @@ class ScanlineConsumer {
 };
 
 // Most rows handed to TakeRows at once.
-inline constexpr int kRowBatch = 8;
+inline constexpr int kRowBatch = 16;
 
 // Block smoothing on. Gray files go through the one-pass quantiser with 236 colours; CMYK and
 // YCCK are converted to colour. libjpeg's warnings are ignored.

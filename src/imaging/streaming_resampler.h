@@ -15,12 +15,24 @@
 
 namespace quorvel::imaging {
 
+// The forms of the horizontal pass: one plain, the others for the vector units of x86-64
+// processors. All give the same bits.
+enum class ResamplerKernel { Plain, Avx2, Avx512 };
+
+bool ResamplerKernelRuns(ResamplerKernel kernel);
+ResamplerKernel FastestResamplerKernel();
+
 class StreamingResampler {
  public:
+  static constexpr int kMaxRows = 16;  // rows of one batch
+
+  // A kernel this processor cannot run falls back to the plain one.
+  explicit StreamingResampler(ResamplerKernel kernel = FastestResamplerKernel());
+
   // Sizes must be positive.
   void Start(int sourceWidth, int sourceHeight, int width, int height, FilterFunction filter,
              float support);
-  // `count` (at most 8) consecutive source rows from `first`, each sourceWidth pixels BGR.
+  // `count` (1 to kMaxRows) consecutive source rows from `first`, each sourceWidth pixels BGR.
   void TakeRows(int first, const std::uint8_t* const* rows, int count);
   // The resampled picture; rows never handed over count as black.
   void Finish(TFastBmp& destination);
@@ -38,15 +50,16 @@ class StreamingResampler {
     void Compute(int sourceSize, int destinationSize, FilterFunction f, float s);
   };
 
+  ResamplerKernel kernel_;
   int source_width_ = 0;
   int source_height_ = 0;
   int width_ = 0;
   int height_ = 0;
   Taps columns_;
   Taps rows_;
-  std::vector<float> lanes_;          // one batch, transposed: [(x * 3 + channel) * 8 + row]
-  std::vector<float> sums_;           // the horizontal sums of one batch, or one output row
-  std::vector<std::uint8_t> work_;    // the horizontal pass's result, width_ * 3 per row
+  std::vector<std::uint8_t> lanes_;  // one batch, transposed: [(x * 3 + channel) * 16 + row]
+  std::vector<float> sums_;          // the horizontal sums of one batch, or one output row
+  std::vector<std::uint8_t> work_;   // the horizontal pass's result, width_ * 3 per row
 };
 
 // The whole of `source` through a StreamingResampler into `destination` (of the target size).

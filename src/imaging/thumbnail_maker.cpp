@@ -55,18 +55,19 @@ void MakeThumbnail(FastImage& holder, const ThumbnailRequest& request) {
     const auto planner = [&](int width, int height, const SourceMarkers& markers) {
       orientation = request.apply_orientation ? ReadExifOrientation(markers.exif) : 1;
       const bool swap = OrientationSwapsSides(orientation);
-      const ThumbnailSize size = swap
-                                     ? FitToBox(request.box_width, request.box_height, height, width)
-                                     : FitToBox(request.box_width, request.box_height, width, height);
+      const ThumbnailSize size =
+          swap ? FitToBox(request.box_width, request.box_height, height, width)
+               : FitToBox(request.box_width, request.box_height, width, height);
       ResamplePlan plan;
       plan.width = swap ? size.height : size.width;
       plan.height = swap ? size.width : size.height;
-      if (request.fast) plan.scale_denominator = FastDecodeScale(width, height, plan.width, plan.height);
+      if (request.fast)
+        plan.scale_denominator = FastDecodeScale(width, height, plan.width, plan.height);
       return plan;
     };
     holder.LoadResampled(request.source, planner);
     holder.Orient(orientation);
-  const std::string& profile = holder.Markers().icc_profile;
+    const std::string& profile = holder.Markers().icc_profile;
     const bool keep_profile =
         request.keep_color_profile && !request.grayscale && DescribesRgb(profile);
     bytes = EncodeJpeg(holder.FastBMP(), request.quality, request.grayscale,

@@ -126,7 +126,10 @@ std::FILE* OpenFileForReading(const std::string& path, int& error) {
     return nullptr;
   }
   struct stat st {};
-  error = ::fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : !S_ISREG(st.st_mode) ? EINVAL : 0;
+  error = ::fstat(fd, &st) != 0  ? errno
+          : S_ISDIR(st.st_mode)  ? EISDIR
+          : !S_ISREG(st.st_mode) ? EINVAL
+                                 : 0;
   std::FILE* file = error == 0 ? ::fdopen(fd, "rb") : nullptr;
   if (file == nullptr) {
     if (error == 0) error = errno;

@@ -7,8 +7,10 @@
 #include <QScreen>
 #include <QSpinBox>
 #include <QToolButton>
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <thread>
 
 #include "core/directory_field.h"
 #include "core/directory_list.h"
@@ -88,7 +90,9 @@ void MainWindow::ReadConfiguration() {
   imaging_.apply_orientation = config_.ReadBool(keys::kOptions, keys::kCameraOrientation, true);
   imaging_.keep_color_profile = config_.ReadBool(keys::kOptions, keys::kColourProfile, true);
   imaging_.fast = config_.ReadBool(keys::kOptions, keys::kFastMode, false);
-  imaging_.jobs = config_.ReadInt(keys::kOptions, keys::kJobs, imaging_.jobs);
+  // Without a stored choice every hardware thread makes thumbnails.
+  const int all_threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  imaging_.jobs = std::clamp(config_.ReadInt(keys::kOptions, keys::kJobs, all_threads), 1, 256);
 }
 
 void MainWindow::PlaceWindow() {

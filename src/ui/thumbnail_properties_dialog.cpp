@@ -71,6 +71,16 @@ ThumbnailPropertiesDialog::ThumbnailPropertiesDialog(GallerySettings& settings,
   source_layout->addWidget(profile_);
   layout->addWidget(source);
 
+  auto* speed = new QGroupBox(" Speed ", this);
+  auto* speed_grid = new QGridLayout(speed);
+  Tighten(speed_grid);
+  fast_ = NamedCheckBox("FastModeCheckBox", "Fast Mode (reduced decoding, not exact)", speed);
+  workers_ = NamedSpinBox("WorkersSpinEdit", 1, 256, speed);
+  speed_grid->addWidget(fast_, 0, 0, 1, 2);
+  speed_grid->addWidget(Caption("Thumbnail Workers:", workers_, speed), 1, 0);
+  speed_grid->addWidget(workers_, 1, 1);
+  layout->addWidget(speed);
+
   AddButtons(layout);
   connect(compression_, &QSlider::valueChanged, quality_, &QSpinBox::setValue);
   // Typing a quality moves the slider too, so that what the box shows is what OK keeps.
@@ -89,6 +99,8 @@ void ThumbnailPropertiesDialog::ShowValues() {
   height_->setValue(t.ThumbnailHeight);
   orientation_->setChecked(imaging_.apply_orientation);
   profile_->setChecked(imaging_.keep_color_profile);
+  fast_->setChecked(imaging_.fast);
+  workers_->setValue(imaging_.jobs);
 }
 
 void ThumbnailPropertiesDialog::StoreValues() {
@@ -100,6 +112,8 @@ void ThumbnailPropertiesDialog::StoreValues() {
   t.ThumbnailHeight = height_->value();
   imaging_.apply_orientation = orientation_->isChecked();
   imaging_.keep_color_profile = profile_->isChecked();
+  imaging_.fast = fast_->isChecked();
+  imaging_.jobs = workers_->value();
 }
 
 }  // namespace quorvel::ui

@@ -1,5 +1,6 @@
 // "Thumbnail properties": JPEG quality (the slider rules, the box follows), grayscale, the
-// thumbnail name mask and size, and the two source-image preferences kept outside state files.
+// thumbnail name mask and size, and the preferences kept outside state files: the two for source
+// images, fast mode and the number of thumbnail workers.
 #pragma once
 
 #include "core/generation_run.h"
@@ -32,6 +33,8 @@ class ThumbnailPropertiesDialog : public PropertyDialog {
   QSpinBox* height_;
   QCheckBox* orientation_;
   QCheckBox* profile_;
+  QCheckBox* fast_;
+  QSpinBox* workers_;
 };
 
 }  // namespace quorvel::ui

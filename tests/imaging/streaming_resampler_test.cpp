@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -55,21 +56,29 @@ struct Shape {
 
 TEST(StreamingResamplerTest, EqualsTheReferenceOnRandomPictures) {
   const std::vector<Shape> shapes = {
-      {1, 1, 1, 1},     {1, 1, 3, 2},     {2, 3, 1, 1},     {3, 3, 2, 2},    {3, 1, 7, 5},
-      {2, 2, 2, 2},     {17, 9, 5, 3},    {33, 65, 33, 65}, {101, 7, 9, 1},  {7, 101, 1, 9},
-      {640, 9, 7, 3},   {9, 640, 3, 7},   {997, 15, 13, 2}, {250, 187, 70, 52},
-      {12, 8, 160, 107}, {5, 3, 80, 48},  {64, 48, 63, 47}, {129, 95, 128, 96}};
-  std::mt19937 rng(20261207);
-  StreamingResampler resampler;  // one for all: buffers carried over must not leak through
-  for (const bool gray : {false, true}) {
-    for (const Shape& s : shapes) {
-      const TFastBmp source = RandomBitmap(s.sw, s.sh, gray, rng);
-      TFastBmp expected(s.dw, s.dh);
-      ResampleBitmap(source, expected, Lanczos3Filter, 3.0f);
-      TFastBmp actual(s.dw, s.dh);
-      ResampleBitmapStreaming(source, actual, Lanczos3Filter, 3.0f, resampler);
-      EXPECT_EQ(FirstDifference(expected, actual), "")
-          << s.sw << "x" << s.sh << " -> " << s.dw << "x" << s.dh << (gray ? " gray" : "");
+      {1, 1, 1, 1},   {1, 1, 3, 2},     {2, 3, 1, 1},      {3, 3, 2, 2},       {3, 1, 7, 5},
+      {2, 2, 2, 2},   {17, 9, 5, 3},    {33, 65, 33, 65},  {101, 7, 9, 1},     {7, 101, 1, 9},
+      {640, 9, 7, 3}, {9, 640, 3, 7},   {997, 15, 13, 2},  {250, 187, 70, 52}, {12, 8, 160, 107},
+      {5, 3, 80, 48}, {64, 48, 63, 47}, {129, 95, 128, 96}};
+  for (const ResamplerKernel kernel :
+       {ResamplerKernel::Plain, ResamplerKernel::Avx2, ResamplerKernel::Avx512}) {
+    if (!ResamplerKernelRuns(kernel)) {
+      std::printf("kernel %d does not run here\n", static_cast<int>(kernel));
+      continue;
+    }
+    std::mt19937 rng(20261207);
+    StreamingResampler resampler(kernel);  // one for all: buffers carried over must not leak
+    for (const bool gray : {false, true}) {
+      for (const Shape& s : shapes) {
+        const TFastBmp source = RandomBitmap(s.sw, s.sh, gray, rng);
+        TFastBmp expected(s.dw, s.dh);
+        ResampleBitmap(source, expected, Lanczos3Filter, 3.0f);
+        TFastBmp actual(s.dw, s.dh);
+        ResampleBitmapStreaming(source, actual, Lanczos3Filter, 3.0f, resampler);
+        EXPECT_EQ(FirstDifference(expected, actual), "")
+            << s.sw << "x" << s.sh << " -> " << s.dw << "x" << s.dh << (gray ? " gray" : "")
+            << " kernel " << static_cast<int>(kernel);
+      }
     }
   }
 }
@@ -79,11 +88,11 @@ TEST(StreamingResamplerTest, RowsArriveInBatchesOfAnySize) {
   const TFastBmp source = RandomBitmap(45, 37, false, rng);
   TFastBmp expected(11, 9);
   ResampleBitmap(source, expected, Lanczos3Filter, 3.0f);
-  for (const int batch : {1, 3, 8}) {
+  for (const int batch : {1, 3, 8, 16}) {
     StreamingResampler resampler;
     resampler.Start(45, 37, 11, 9, Lanczos3Filter, 3.0f);
     for (int y = 0; y < 37; y += batch) {
-      const std::uint8_t* rows[8];
+      const std::uint8_t* rows[16];
       const int count = std::min(batch, 37 - y);
       for (int l = 0; l < count; ++l) rows[l] = source.Row(y + l);
       resampler.TakeRows(y, rows, count);
@@ -182,8 +191,8 @@ TEST_F(StreamingDecodeTest, FastThumbnailsStayWithin40DecibelsOfExactOnes) {
     int w, h, components, box;
   };
   FastImage holder;
-  for (const Case& c : std::vector<Case>{{2400, 1600, 3, 160}, {1600, 2400, 1, 160},
-                                         {1800, 1200, 3, 70}, {900, 700, 3, 200}}) {
+  for (const Case& c : std::vector<Case>{
+           {2400, 1600, 3, 160}, {1600, 2400, 1, 160}, {1800, 1200, 3, 70}, {900, 700, 3, 200}}) {
     const std::string source = Jpeg("photo.jpg", c.w, c.h, c.components, false);
     TFastBmp thumbnails[2];
     for (const bool fast : {false, true}) {
