@@ -25,6 +25,8 @@ std::string EncodeTestJpeg(const TestJpegOptions& o) {
   jpeg_set_quality(&cinfo, o.quality, TRUE);
   if (o.progressive) jpeg_simple_progression(&cinfo);
   if (o.components == 4) cinfo.write_Adobe_marker = TRUE;
+  if (o.components == 4 && o.ycck) jpeg_set_colorspace(&cinfo, JCS_YCCK);
+  if (o.arithmetic) cinfo.arith_code = TRUE;
   jpeg_start_compress(&cinfo, TRUE);
   if (!o.exif.empty()) {
     jpeg_write_marker(&cinfo, JPEG_APP0 + 1, reinterpret_cast<const JOCTET*>(o.exif.data()),

@@ -14,6 +14,8 @@ struct TestJpegOptions {
   int components = 3;  // 1 gray, 3 RGB, 4 CMYK (written as Adobe inverted CMYK)
   int quality = 90;
   bool progressive = false;
+  bool arithmetic = false;  // arithmetic instead of Huffman entropy coding
+  bool ycck = false;        // with 4 components: stored as YCCK instead of CMYK
   // Sample of component c at (x, y); the default draws a diagonal gradient.
   std::function<std::uint8_t(int x, int y, int c)> pixel{};
   // Written as they stand when not empty: the APP1 payload (starting "Exif\0\0") and an ICC
