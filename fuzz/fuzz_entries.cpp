@@ -24,6 +24,7 @@
 #include "imaging/lanczos3_filter.h"
 #include "imaging/orientation.h"
 #include "imaging/resample_bitmap.h"
+#include "imaging/streaming_resampler.h"
 #include "imaging/thumbnail_maker.h"
 #include "persist/config_file.h"
 #include "persist/private_profile.h"
@@ -60,6 +61,39 @@ bool SamePixels(const imaging::TFastBmp& a, const imaging::TFastBmp& b) {
   return true;
 }
 
+// The fast mode's decode: at a reduced DCT scale, rows straight into the resampler.
+class ReducedDecode final : public imaging::ScanlineConsumer {
+ public:
+  ReducedDecode(int width, int height) : width_(width), height_(height) {}
+  int ChooseScale(int w, int h, const imaging::SourceMarkers&) override {
+    return imaging::FastDecodeScale(w, h, width_, height_);
+  }
+  void Begin(int w, int h) override {
+    resampler_.Start(w, h, width_, height_, imaging::Lanczos3Filter, 3.0f);
+  }
+  void TakeRows(int first, const std::uint8_t* const* rows, int count) override {
+    resampler_.TakeRows(first, rows, count);
+  }
+  imaging::TFastBmp Finish() {
+    imaging::TFastBmp out;
+    resampler_.Finish(out);
+    return out;
+  }
+
+ private:
+  int width_;
+  int height_;
+  imaging::StreamingResampler resampler_;
+};
+
+void DecodeReduced(const std::string& bytes, int width, int height) {
+  ReducedDecode consumer(width, height);
+  // The full decode succeeded, so the reduced one of the same bytes must too.
+  imaging::DecodeJpegBytesRows(bytes, "fuzz.jpg", consumer, false, kFuzzMaxPixels);
+  const imaging::TFastBmp out = consumer.Finish();
+  Check(out.Width() == width && out.Height() == height, "the reduced decode has the wrong size");
+}
+
 }  // namespace
 
 void LoadJpeg(const std::uint8_t* data, std::size_t size) {
@@ -75,8 +109,8 @@ void LoadJpeg(const std::uint8_t* data, std::size_t size) {
     Check(markers.exif == "previous", "a failed decode changed the markers");
     return;
   }
-  const auto pixels = static_cast<std::uint64_t>(bitmap.Width()) *
-                      static_cast<std::uint64_t>(bitmap.Height());
+  const auto pixels =
+      static_cast<std::uint64_t>(bitmap.Width()) * static_cast<std::uint64_t>(bitmap.Height());
   Check(bitmap.Width() > 0 && bitmap.Height() > 0, "decoded an empty bitmap");
   Check(pixels <= kFuzzMaxPixels, "decoded past the size limit");
 
@@ -90,6 +124,12 @@ void LoadJpeg(const std::uint8_t* data, std::size_t size) {
   Check(fit.width >= 1 && fit.height >= 1, "a thumbnail side below 1");
   imaging::TFastBmp scaled(swap ? fit.height : fit.width, swap ? fit.width : fit.height);
   imaging::ResampleBitmap(bitmap, scaled, imaging::Lanczos3Filter, 3.0f);
+  // The vector resampler must agree with the reference on every picture, bit for bit.
+  imaging::StreamingResampler resampler;
+  imaging::TFastBmp streamed(scaled.Width(), scaled.Height());
+  imaging::ResampleBitmapStreaming(bitmap, streamed, imaging::Lanczos3Filter, 3.0f, resampler);
+  Check(SamePixels(streamed, scaled), "the streaming resampler differs from the reference");
+  DecodeReduced(bytes, scaled.Width(), scaled.Height());
   const imaging::TFastBmp turned = imaging::OrientBitmap(scaled, orientation);
   Check(turned.Width() == fit.width && turned.Height() == fit.height, "turned to the wrong size");
   const std::string thumbnail = imaging::EncodeJpeg(turned, 60, false, markers.icc_profile);
@@ -146,11 +186,16 @@ void ReadConfigFile(const std::uint8_t* data, std::size_t size) {
 
   const persist::ConfigFile config(path);
   const std::pair<const char*, const char*> read_keys[] = {
-      {keys::kWindow, keys::kLeft},           {keys::kWindow, keys::kTop},
-      {keys::kDirs, keys::kMainWindowSave},   {keys::kDirs, keys::kMainWindowLoad},
-      {keys::kWindow, keys::kStateLock},      {keys::kWindow, keys::kDefaultState},
-      {keys::kWindow, keys::kIcon},           {keys::kDirs, keys::kDirectoryBox},
-      {keys::kOptions, keys::kCameraOrientation}, {keys::kOptions, keys::kJobs}};
+      {keys::kWindow, keys::kLeft},
+      {keys::kWindow, keys::kTop},
+      {keys::kDirs, keys::kMainWindowSave},
+      {keys::kDirs, keys::kMainWindowLoad},
+      {keys::kWindow, keys::kStateLock},
+      {keys::kWindow, keys::kDefaultState},
+      {keys::kWindow, keys::kIcon},
+      {keys::kDirs, keys::kDirectoryBox},
+      {keys::kOptions, keys::kCameraOrientation},
+      {keys::kOptions, keys::kJobs}};
   std::vector<std::optional<std::string>> before;
   for (const auto& [section, key] : read_keys) {
     const bool has = config.HasKey(section, key);
@@ -174,7 +219,8 @@ void ReadConfigFile(const std::uint8_t* data, std::size_t size) {
   }
   Check(writer.ReadString(keys::kDirs, keys::kDirectoryBox, "") == "/photos/2026 trip",
         "a written string does not read back");
-  Check(writer.ReadInt(keys::kWindow, keys::kLeft, 0) == -17, "a written integer does not read back");
+  Check(writer.ReadInt(keys::kWindow, keys::kLeft, 0) == -17,
+        "a written integer does not read back");
   for (std::size_t i = 0; i < before.size(); ++i) {
     const auto& [section, key] = read_keys[i];
     if (key == std::string(keys::kDirectoryBox) || key == std::string(keys::kLeft)) continue;

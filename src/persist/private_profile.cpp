@@ -69,13 +69,17 @@ PrivateProfile::PrivateProfile(std::string_view text) {
   std::size_t start = 0;
   while (start < text.size()) {
     std::size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
+    const bool ended = end != std::string_view::npos;
+    if (!ended) end = text.size();
     std::string_view line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') {
+    std::string ending = ended ? "\n" : "";
+    if (ended && !line.empty() && line.back() == '\r') {
       line.remove_suffix(1);
-      if (lines_.empty()) newline_ = "\r\n";
+      ending = "\r\n";
     }
+    if (lines_.empty() && ended) newline_ = ending;
     lines_.emplace_back(line);
+    endings_.push_back(std::move(ending));
     start = end + 1;
   }
 }
@@ -115,9 +119,9 @@ bool PrivateProfile::Set(std::string_view section, std::string_view key, std::st
   const std::string line = std::string(key) + "=" + std::string(value);
   const auto range = FindSection(section);
   if (!range) {
-    if (!lines_.empty() && !Trim(lines_.back()).empty()) lines_.emplace_back();
-    lines_.push_back("[" + std::string(section) + "]");
-    lines_.push_back(line);
+    if (!lines_.empty() && !Trim(lines_.back()).empty()) InsertLine(lines_.size(), "");
+    InsertLine(lines_.size(), "[" + std::string(section) + "]");
+    InsertLine(lines_.size(), line);
     return true;
   }
   if (const auto index = FindKey(*range, key)) {
@@ -128,13 +132,21 @@ bool PrivateProfile::Set(std::string_view section, std::string_view key, std::st
   // After the section's last non-blank line, so blank lines between sections stay put.
   std::size_t insert_at = range->end;
   while (insert_at > range->header + 1 && Trim(lines_[insert_at - 1]).empty()) --insert_at;
-  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insert_at), line);
+  InsertLine(insert_at, line);
   return true;
+}
+
+void PrivateProfile::InsertLine(std::size_t at, std::string line) {
+  // A last line without its end gets one once another follows it.
+  if (at == lines_.size() && !endings_.empty() && endings_.back().empty())
+    endings_.back() = newline_;
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+  endings_.insert(endings_.begin() + static_cast<std::ptrdiff_t>(at), newline_);
 }
 
 std::string PrivateProfile::Text() const {
   std::string text;
-  for (const std::string& line : lines_) text += line + newline_;
+  for (std::size_t i = 0; i < lines_.size(); ++i) text += lines_[i] + endings_[i];
   return text;
 }
 

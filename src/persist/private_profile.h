@@ -29,7 +29,8 @@ class PrivateProfile {
   // a line break anywhere, "]" in the section, "=" in the key, or an empty key or section.
   bool Set(std::string_view section, std::string_view key, std::string_view value);
 
-  // The whole text; lines end as the original's first line did ("\r\n" or "\n").
+  // The whole text. Every line the text came with keeps its own line end, so a change to one
+  // key never alters another; added lines end as the first line did ("\r\n" or "\n").
   std::string Text() const;
 
  private:
@@ -39,8 +40,10 @@ class PrivateProfile {
   };
   std::optional<Range> FindSection(std::string_view section) const;
   std::optional<std::size_t> FindKey(const Range& range, std::string_view key) const;
+  void InsertLine(std::size_t at, std::string line);
 
-  std::vector<std::string> lines_;  // without their line ends
+  std::vector<std::string> lines_;    // without their line ends
+  std::vector<std::string> endings_;  // each line's end: "\r\n", "\n" or, last, ""
   std::string newline_ = "\n";
 };
 

@@ -71,6 +71,17 @@ TEST(PrivateProfileTest, WindowsLineEndsAreKept) {
   EXPECT_EQ(PrivateProfile("[A]\r\nk=v\r\n").Get("a", "k"), "v");
 }
 
+TEST(PrivateProfileTest, EveryOtherLineKeepsItsOwnEnd) {
+  // Mixed ends, a stray carriage return inside a value's line end, no end on the last line.
+  PrivateProfile profile("; note\r\n[A]\nk=4\r\r\nj=1\r\n[B]\nx=y");
+  ASSERT_EQ(profile.Get("A", "k"), "4\r");
+  ASSERT_TRUE(profile.Set("A", "j", "2"));
+  ASSERT_TRUE(profile.Set("B", "z", "3"));
+  ASSERT_TRUE(profile.Set("C", "w", "4"));
+  EXPECT_EQ(profile.Text(), "; note\r\n[A]\nk=4\r\r\nj=2\r\n[B]\nx=y\r\nz=3\r\n\r\n[C]\r\nw=4\r\n");
+  EXPECT_EQ(profile.Get("A", "k"), "4\r");
+}
+
 TEST(PrivateProfileTest, PairsTheTextCannotHoldAreRefused) {
   PrivateProfile profile("[A]\nk=v\n");
   EXPECT_FALSE(profile.Set("A", "k", "two\nlines"));
