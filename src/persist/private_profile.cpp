@@ -72,14 +72,12 @@ PrivateProfile::PrivateProfile(std::string_view text) {
     const bool ended = end != std::string_view::npos;
     if (!ended) end = text.size();
     std::string_view line = text.substr(start, end - start);
-    std::string ending = ended ? "\n" : "";
-    if (ended && !line.empty() && line.back() == '\r') {
-      line.remove_suffix(1);
-      ending = "\r\n";
-    }
+    const bool crlf = ended && !line.empty() && line.back() == '\r';
+    if (crlf) line.remove_suffix(1);
+    const char* ending = !ended ? "" : crlf ? "\r\n" : "\n";
     if (lines_.empty() && ended) newline_ = ending;
     lines_.emplace_back(line);
-    endings_.push_back(std::move(ending));
+    endings_.emplace_back(ending);
     start = end + 1;
   }
 }
