@@ -135,9 +135,12 @@ bool PrivateProfile::Set(std::string_view section, std::string_view key, std::st
 }
 
 void PrivateProfile::InsertLine(std::size_t at, std::string line) {
-  // A last line without its end gets one once another follows it.
-  if (at == lines_.size() && !endings_.empty() && endings_.back().empty())
-    endings_.back() = newline_;
+  // A last line without its end gets one once another follows it; one ending in a carriage
+  // return gets a full "\r\n", or that return would be read as part of the line end.
+  if (at == lines_.size() && !endings_.empty() && endings_.back().empty()) {
+    const bool ends_in_cr = !lines_.back().empty() && lines_.back().back() == '\r';
+    endings_.back() = ends_in_cr ? "\r\n" : newline_;
+  }
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
   endings_.insert(endings_.begin() + static_cast<std::ptrdiff_t>(at), newline_);
 }

@@ -80,6 +80,13 @@ TEST(PrivateProfileTest, EveryOtherLineKeepsItsOwnEnd) {
   ASSERT_TRUE(profile.Set("C", "w", "4"));
   EXPECT_EQ(profile.Text(), "; note\r\n[A]\nk=4\r\r\nj=2\r\n[B]\nx=y\r\nz=3\r\n\r\n[C]\r\nw=4\r\n");
   EXPECT_EQ(profile.Get("A", "k"), "4\r");
+
+  // A last line without its end keeps its own carriage return when a line is added after it.
+  PrivateProfile unended("[A]\nk=4\r");
+  ASSERT_EQ(unended.Get("A", "k"), "4\r");
+  ASSERT_TRUE(unended.Set("B", "x", "1"));
+  EXPECT_EQ(unended.Get("A", "k"), "4\r");
+  EXPECT_EQ(PrivateProfile(unended.Text()).Get("A", "k"), "4\r");
 }
 
 TEST(PrivateProfileTest, PairsTheTextCannotHoldAreRefused) {
