@@ -100,6 +100,10 @@ TEST(BadSourceTest, EachKindOfBrokenFileGivesItsMessage) {
             huge + " announces 60000 x 60000 pixels, more than the 400 megapixels accepted");
   EXPECT_EQ(Outcome(tmp.file("missing.jpg"), tmp.file("tn.jpg")),
             "Cannot open file " + tmp.file("missing.jpg"));
+  // A named pipe would block a reader until somebody writes to it.
+  ASSERT_EQ(::mkfifo(tmp.file("pipe.jpg").c_str(), 0644), 0);
+  EXPECT_EQ(Outcome(tmp.file("pipe.jpg"), tmp.file("tn.jpg")),
+            "Cannot open file " + tmp.file("pipe.jpg"));
   EXPECT_EQ(Outcome(tmp.mkdir("folder.jpg"), tmp.file("tn.jpg")),
             "Cannot open file " + tmp.file("folder.jpg"));
 }
