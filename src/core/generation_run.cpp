@@ -191,10 +191,6 @@ ThumbnailJob GenerationRun::Impl::JobFor(const ImagePlan& plan) const {
   request.apply_orientation = env.imaging.apply_orientation;
   request.keep_color_profile = env.imaging.keep_color_profile;
   request.fast = env.imaging.fast;
-  // Workers may reach a directory before the page writer enters it.
-  if (out().ThumbnailsIntoImageDirectory) {
-    job.directory = ThumbnailDirectoryFor(out(), plan.directory, style());
-  }
   job.keep_existing = out().UpdateHTML;
   return job;
 }
@@ -302,7 +298,13 @@ GenerationRun::Start GenerationRun::StartRun() {
   if (r.env.imaging.jobs > 1) {
     std::vector<ThumbnailJob> jobs;
     jobs.reserve(r.plans.size());
-    for (const ImagePlan& plan : r.plans) jobs.push_back(r.JobFor(plan));
+    for (const ImagePlan& plan : r.plans) {
+      ThumbnailJob& job = jobs.emplace_back(r.JobFor(plan));
+      // A worker may reach a directory before the page writer enters and creates it.
+      if (r.out().ThumbnailsIntoImageDirectory) {
+        job.directory = ThumbnailDirectoryFor(r.out(), plan.directory, r.style());
+      }
+    }
     r.workers = std::make_unique<ThumbnailWorkers>(std::move(jobs), r.env.imaging.jobs);
   }
   r.running = true;

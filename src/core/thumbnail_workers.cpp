@@ -1,5 +1,6 @@
 #include "core/thumbnail_workers.h"
 
+#include <algorithm>
 #include <exception>
 #include <map>
 

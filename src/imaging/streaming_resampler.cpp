@@ -227,7 +227,7 @@ void StreamingResampler::Start(int sourceWidth, int sourceHeight, int width, int
   rows_.Compute(sourceHeight, height, filter, support);
   const std::size_t row_samples = static_cast<std::size_t>(width) * 3;
   lanes_.resize(static_cast<std::size_t>(sourceWidth) * 3 * kLanes);
-  sums_.resize(std::max(row_samples * kLanes, row_samples));
+  sums_.resize(row_samples * kLanes);  // one batch's sums, more than one output row needs
   work_.assign(row_samples * static_cast<std::size_t>(sourceHeight), 0);
 }
 
