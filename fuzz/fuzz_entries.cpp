@@ -8,10 +8,10 @@
 #include <cstdlib>
 #include <optional>
 
-#include "core/error.h"
-#include "core/gallery_settings.h"
-#include "core/output_names.h"
-#include "core/path_style.h"
+#include "job/error.h"
+#include "job/gallery_settings.h"
+#include "job/output_names.h"
+#include "job/path_style.h"
 #include "html/caption.h"
 #include "html/navigator.h"
 #include "html/page_frame.h"

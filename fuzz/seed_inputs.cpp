@@ -1,7 +1,7 @@
 // Seeds of the fuzz targets, made with the tests' JPEG writer and the program's own encoders.
 #include <string>
 
-#include "core/gallery_settings.h"
+#include "job/gallery_settings.h"
 #include "fuzz_entries.h"
 #include "persist/state_file.h"
 #include "support/test_jpeg.h"

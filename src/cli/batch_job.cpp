@@ -4,10 +4,10 @@
 
 #include "cli/batch_progress.h"
 #include "cli/demo_gallery.h"
-#include "core/directory_field.h"
-#include "core/directory_list.h"
-#include "core/error.h"
-#include "core/settings_fields.h"
+#include "job/directory_field.h"
+#include "job/directory_list.h"
+#include "job/error.h"
+#include "job/settings_fields.h"
 #include "persist/state_file.h"
 #include "platform/file_system.h"
 

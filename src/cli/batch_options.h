@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/generation_run.h"
+#include "run/generation_run.h"
 
 namespace quorvel::cli {
 

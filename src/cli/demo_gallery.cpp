@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "core/error.h"
+#include "job/error.h"
 #include "imaging/fast_bmp.h"
 #include "imaging/jpeg_encoder.h"
 #include "platform/file_system.h"

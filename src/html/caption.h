@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/gallery_settings.h"
+#include "job/gallery_settings.h"
 
 namespace quorvel::html {
 

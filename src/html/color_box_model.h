@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/gallery_settings.h"
+#include "job/gallery_settings.h"
 
 namespace quorvel::html {
 

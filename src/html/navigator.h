@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "core/gallery_settings.h"
+#include "job/gallery_settings.h"
 
 namespace quorvel::html {
 

@@ -1,6 +1,6 @@
 #include "html/page_frame.h"
 
-#include "core/relative_path.h"
+#include "job/relative_path.h"
 #include "html/escaping.h"
 #include "html/html_color.h"
 

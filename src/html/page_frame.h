@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/gallery_settings.h"
-#include "core/path_style.h"
+#include "job/gallery_settings.h"
+#include "job/path_style.h"
 
 namespace quorvel::html {
 

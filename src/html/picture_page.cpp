@@ -1,6 +1,6 @@
 #include "html/picture_page.h"
 
-#include "core/error.h"
+#include "job/error.h"
 #include "html/escaping.h"
 #include "platform/file_system.h"
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "core/gallery_settings.h"
-#include "core/path_style.h"
+#include "job/gallery_settings.h"
+#include "job/path_style.h"
 #include "html/page_frame.h"
 
 namespace quorvel::html {

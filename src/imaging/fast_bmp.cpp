@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "core/error.h"
+#include "job/error.h"
 #include "imaging/jpeg_decoder.h"
 
 namespace quorvel::imaging {

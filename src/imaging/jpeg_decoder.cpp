@@ -12,7 +12,7 @@
 // After jpeglib.h, which it needs.
 #include <jerror.h>
 
-#include "core/error.h"
+#include "job/error.h"
 #include "platform/file_system.h"
 
 namespace quorvel::imaging {

@@ -8,7 +8,7 @@
 #include <memory>
 #include <new>
 
-#include "core/error.h"
+#include "job/error.h"
 
 namespace quorvel::imaging {
 namespace {

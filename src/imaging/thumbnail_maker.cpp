@@ -5,7 +5,7 @@
 #include <cmath>
 #include <new>
 
-#include "core/error.h"
+#include "job/error.h"
 #include "imaging/exif_orientation.h"
 #include "imaging/jpeg_encoder.h"
 #include "imaging/orientation.h"

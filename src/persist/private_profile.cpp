@@ -3,7 +3,7 @@
 
 #include <cerrno>
 
-#include "core/error.h"
+#include "job/error.h"
 #include "platform/file_system.h"
 
 namespace quorvel::persist {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "core/error.h"
+#include "job/error.h"
 #include "persist/typed_value_file.h"
 #include "platform/file_system.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/gallery_settings.h"
+#include "job/gallery_settings.h"
 
 namespace quorvel::persist {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/error.h"
-#include "core/gallery_settings.h"
+#include "job/error.h"
+#include "job/gallery_settings.h"
 
 namespace quorvel::persist {
 

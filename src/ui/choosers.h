@@ -7,7 +7,7 @@
 #include <functional>
 #include <optional>
 
-#include "core/gallery_settings.h"
+#include "job/gallery_settings.h"
 
 class QWidget;
 

@@ -12,7 +12,7 @@
 #include <QPainter>
 #include <QProcess>
 
-#include "core/error.h"
+#include "job/error.h"
 #include "persist/config_file.h"
 #include "platform/file_system.h"
 

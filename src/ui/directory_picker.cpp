@@ -14,8 +14,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include "core/directory_list.h"
-#include "core/error.h"
+#include "job/directory_list.h"
+#include "job/error.h"
 #include "persist/config_file.h"
 #include "platform/file_system.h"
 

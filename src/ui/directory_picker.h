@@ -17,7 +17,7 @@
 #include <optional>
 #include <string>
 
-#include "core/gallery_settings.h"
+#include "job/gallery_settings.h"
 #include "ui/searching_window.h"
 
 class QCheckBox;

@@ -4,7 +4,7 @@
 #include <QGroupBox>
 #include <QVBoxLayout>
 
-#include "core/path_style.h"
+#include "job/path_style.h"
 #include "ui/page_settings_editor.h"
 
 namespace quorvel::ui {

@@ -12,9 +12,9 @@
 #include <filesystem>
 #include <thread>
 
-#include "core/directory_field.h"
-#include "core/directory_list.h"
-#include "core/error.h"
+#include "job/directory_field.h"
+#include "job/directory_list.h"
+#include "job/error.h"
 #include "persist/state_file.h"
 #include "platform/file_system.h"
 #include "ui/about_box.h"

@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "core/gallery_settings.h"
-#include "core/generation_run.h"
+#include "job/gallery_settings.h"
+#include "run/generation_run.h"
 #include "persist/config_file.h"
 #include "ui/user_prompts.h"
 

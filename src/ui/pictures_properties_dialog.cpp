@@ -8,7 +8,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "core/path_style.h"
+#include "job/path_style.h"
 #include "html/picture_page.h"
 #include "ui/page_settings_editor.h"
 #include "ui/widget_factory.h"

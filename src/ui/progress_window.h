@@ -15,7 +15,7 @@
 #include <QString>
 #include <functional>
 
-#include "core/generation_run.h"
+#include "run/generation_run.h"
 
 class QLabel;
 class QProgressBar;

@@ -7,7 +7,7 @@
 
 #include <QDialog>
 
-#include "core/gallery_settings.h"
+#include "job/gallery_settings.h"
 
 class QBoxLayout;
 

@@ -7,8 +7,8 @@
 #include <QObject>
 #include <memory>
 
-#include "core/gallery_settings.h"
-#include "core/generation_run.h"
+#include "job/gallery_settings.h"
+#include "run/generation_run.h"
 #include "ui/choosers.h"
 
 class QDialog;

@@ -12,8 +12,8 @@
 #include <mutex>
 #include <thread>
 
-#include "core/directory_list.h"
-#include "core/path_style.h"
+#include "job/directory_list.h"
+#include "job/path_style.h"
 
 namespace quorvel::ui {
 

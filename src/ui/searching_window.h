@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "core/gallery_settings.h"
+#include "job/gallery_settings.h"
 
 class QLabel;
 class QProgressBar;

@@ -6,7 +6,7 @@
 #include <QObject>
 #include <QWidgetList>
 
-#include "core/gallery_settings.h"
+#include "job/gallery_settings.h"
 #include "html/color_box_model.h"
 #include "ui/choosers.h"
 

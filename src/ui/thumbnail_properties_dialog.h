@@ -3,7 +3,7 @@
 // images, fast mode and the number of thumbnail workers.
 #pragma once
 
-#include "core/generation_run.h"
+#include "run/generation_run.h"
 #include "ui/property_dialog.h"
 
 class QCheckBox;

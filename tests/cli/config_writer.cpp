@@ -8,7 +8,7 @@
 #include <string>
 
 #include "cli/config_writer_values.h"
-#include "core/error.h"
+#include "job/error.h"
 #include "persist/config_file.h"
 
 int main(int argc, char** argv) {

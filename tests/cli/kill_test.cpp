@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "cli/config_writer_values.h"
-#include "core/error.h"
+#include "job/error.h"
 #include "persist/config_file.h"
 #include "persist/state_file.h"
 #include "support/temp_dir.h"

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "core/path_style.h"
+#include "job/path_style.h"
 #include "html/page_frame.h"
 #include "html/picture_page.h"
 #include "support/temp_dir.h"

@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <string>
 
-#include "core/error.h"
+#include "job/error.h"
 #include "platform/file_system.h"
 #include "support/temp_dir.h"
 

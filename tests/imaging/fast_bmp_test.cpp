@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/error.h"
+#include "job/error.h"
 
 namespace quorvel::imaging {
 namespace {

@@ -8,7 +8,7 @@
 // After jpeglib.h, which it needs.
 #include <jerror.h>
 
-#include "core/error.h"
+#include "job/error.h"
 #include "imaging/fast_bmp.h"
 #include "imaging/jpeg_decoder.h"
 #include "imaging/jpeg_encoder.h"

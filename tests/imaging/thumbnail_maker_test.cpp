@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/error.h"
+#include "job/error.h"
 #include "imaging/fast_image.h"
 #include "support/temp_dir.h"
 #include "support/test_jpeg.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/error.h"
+#include "job/error.h"
 #include "imaging/fast_image.h"
 #include "imaging/jpeg_decoder.h"
 #include "imaging/orientation.h"

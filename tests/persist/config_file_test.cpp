@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "core/error.h"
+#include "job/error.h"
 #include "platform/file_system.h"
 #include "support/temp_dir.h"
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "core/error.h"
+#include "job/error.h"
 #include "support/temp_dir.h"
 
 namespace quorvel::persist {

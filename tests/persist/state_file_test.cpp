@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "core/error.h"
-#include "core/gallery_settings.h"
-#include "core/settings_fields.h"
+#include "job/error.h"
+#include "job/gallery_settings.h"
+#include "job/settings_fields.h"
 #include "persist/typed_value_file.h"
 #include "support/temp_dir.h"
 

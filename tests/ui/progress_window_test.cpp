@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "core/generation_run.h"
+#include "run/generation_run.h"
 #include "support/temp_dir.h"
 #include "support/test_jpeg.h"
 

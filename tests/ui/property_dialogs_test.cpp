@@ -18,7 +18,7 @@
 #include <QToolButton>
 #include <functional>
 
-#include "core/path_style.h"
+#include "job/path_style.h"
 #include "html/navigator.h"
 #include "html/page_frame.h"
 #include "html/picture_page.h"

@@ -1,0 +1,48 @@
+// The gallery job's input list of image directories, and the two scans of the disk: the
+// sub-directory walk that fills the list and the image scan of one directory.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "job/gallery_settings.h"
+#include "job/path_style.h"
+
+namespace quorvel {
+
+// Keeps `Directories` in ascending case-insensitive order; duplicates are allowed.
+void InsertDirectorySorted(std::vector<std::string>& directories, const std::string& path);
+
+// Adds a directory found by the walk unless it is an eliminated thumbnail directory.
+// Returns whether it was added.
+bool AddDirectoryEntry(OutputSettings& output, const std::string& path, PathStyle style);
+
+// A directory chosen in the picker without its sub-directories: the picked path (with its
+// trailing separator) is added without its last character.
+void AddPickedDirectory(OutputSettings& output, const std::string& pickedPath);
+
+// Removes the entries whose flag in `selected` is set (same length as the list).
+void RemoveSelectedDirectories(std::vector<std::string>& directories,
+                               const std::vector<bool>& selected);
+
+// "&Filter": removes entries named like the thumbnail directory. Throws
+// Error("Wrong thumbnail directory") when that name is empty.
+void FilterThumbnailDirectories(OutputSettings& output, PathStyle style);
+
+// Walks every directory below `dir`, depth first, a directory before its children; hidden
+// entries are skipped, a link to a directory already being walked is not followed, and
+// unreadable directories yield nothing. `cancelled`, when given, is polled between entries.
+void ScanSubDirectories(const std::string& dir,
+                        const std::function<void(const std::string& path)>& callback,
+                        const std::function<bool()>& cancelled = {});
+
+// Full paths of the JPEG files (".jpg" or ".jpeg" in any letter case, not hidden, regular
+// files) directly inside `dir`, in the file system's order.
+std::vector<std::string> ScanImages(const std::string& dir);
+
+// Adds `paths` to the sorted image list (ascending, case-insensitive; a path already present
+// is ignored).
+void AddToImageList(std::vector<std::string>& imageList, const std::vector<std::string>& paths);
+
+}  // namespace quorvel

@@ -1,0 +1,81 @@
+// One generation run: validation, the image list, prepared fragments and navigators, then
+// one image per Tick() until the last page is closed. Driven from outside: the window's 1 ms
+// timer, quorvel-batch's loop, or a test step by step.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "job/directory_field.h"
+#include "job/gallery_settings.h"
+#include "job/path_style.h"
+
+namespace quorvel {
+
+struct ImageFailure {
+  std::string path;
+  std::string message;
+};
+
+struct RunSummary {
+  int images_done = 0;
+  int images_failed = 0;
+  int pages_written = 0;
+  bool stopped = false;
+  std::string page_error;  // a page that could not be written ends the run
+  std::vector<ImageFailure> failures;
+};
+
+// Thumbnail options kept outside the state file.
+struct ImagingOptions {
+  bool apply_orientation = true;
+  bool keep_color_profile = true;
+  bool fast = false;
+  int jobs = 1;
+};
+
+struct RunEnvironment {
+  PathStyle style = kNativePathStyle;
+  Question ask;  // the "does not exist" question; no answer counts as No
+  ImagingOptions imaging;
+};
+
+class GenerationRun {
+ public:
+  enum class Start { Started, NothingToDo };
+
+  GenerationRun(GallerySettings settings, RunEnvironment environment);
+  ~GenerationRun();
+  GenerationRun(const GenerationRun&) = delete;
+  GenerationRun& operator=(const GenerationRun&) = delete;
+
+  // Validates, scans and opens the first page. Throws Error with the validation message
+  // ("You must create or choose directory first!", "Wrong thumbnail directory", a name clash)
+  // before anything is written. NothingToDo: no image found, nothing written.
+  Start StartRun();
+  // Processes one image, or closes the last page; false once the run has finished.
+  bool RunTick();
+  // Closes the current page properly and skips the remaining images.
+  void StopRun();
+
+  bool running() const;
+  int image_index() const;
+  int image_count() const;
+  // The image the next tick processes (or the last one processed once done).
+  std::string current_image() const;
+  // "Process stats [i / n]"
+  std::string ProgressTitle() const;
+  const RunSummary& summary() const;
+  // The settings as the run uses them (the HTML directory normalised).
+  const GallerySettings& settings() const;
+  // Paths of the index pages written so far, in order.
+  const std::vector<std::string>& pages_written() const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace quorvel

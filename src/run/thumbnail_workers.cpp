@@ -1,0 +1,98 @@
+#include "run/thumbnail_workers.h"
+
+#include <algorithm>
+#include <exception>
+#include <map>
+
+#include "job/error.h"
+#include "platform/file_system.h"
+
+namespace quorvel {
+
+std::string MakeThumbnailJob(const ThumbnailJob& job, imaging::FastImage& holder) {
+  if (!job.directory.empty()) platform::CreateDirectory(job.directory);
+  if (job.keep_existing && platform::RegularFileExists(job.request.target)) return "";
+  try {
+    imaging::MakeThumbnail(holder, job.request);
+  } catch (const Error& e) {
+    return e.what();
+  } catch (const std::exception& e) {
+    // Nothing else is expected; if it happens it is this image's failure, not the run's.
+    return job.request.source + ": " + e.what();
+  }
+  return "";
+}
+
+ThumbnailWorkers::ThumbnailWorkers(std::vector<ThumbnailJob> jobs, int workers)
+    : jobs_(std::move(jobs)),
+      earlier_same_target_(jobs_.size(), -1),
+      states_(jobs_.size(), State::Pending),
+      failures_(jobs_.size()) {
+  std::map<std::string, int> last_with_target;
+  for (std::size_t i = 0; i < jobs_.size(); ++i) {
+    auto [it, inserted] =
+        last_with_target.try_emplace(jobs_[i].request.target, static_cast<int>(i));
+    if (!inserted) {
+      earlier_same_target_[i] = it->second;
+      it->second = static_cast<int>(i);
+    }
+  }
+  const int count = std::max(1, workers);
+  // Enough work in hand for every worker, without running far ahead of a Stop.
+  lookahead_ = 2 * count + 2;
+  threads_.reserve(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) threads_.emplace_back([this] { Work(); });
+}
+
+ThumbnailWorkers::~ThumbnailWorkers() { Cancel(); }
+
+bool ThumbnailWorkers::MayStart(int index) const {
+  if (index >= taken_ + lookahead_) return false;
+  const int earlier = earlier_same_target_[static_cast<std::size_t>(index)];
+  return earlier < 0 || states_[static_cast<std::size_t>(earlier)] == State::Done;
+}
+
+void ThumbnailWorkers::Work() {
+  imaging::FastImage holder;
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    changed_.wait(lock, [&] {
+      return cancelled_ || next_ >= static_cast<int>(jobs_.size()) || MayStart(next_);
+    });
+    if (cancelled_ || next_ >= static_cast<int>(jobs_.size())) return;
+    const int index = next_++;
+    const std::size_t i = static_cast<std::size_t>(index);
+    states_[i] = State::Running;
+    lock.unlock();
+    std::string failure = MakeThumbnailJob(jobs_[i], holder);
+    lock.lock();
+    failures_[i] = std::move(failure);
+    states_[i] = State::Done;
+    changed_.notify_all();
+  }
+}
+
+std::string ThumbnailWorkers::Wait(int index) {
+  std::unique_lock lock(mutex_);
+  const std::size_t i = static_cast<std::size_t>(index);
+  if (index + 1 > taken_) {
+    taken_ = index + 1;
+    changed_.notify_all();
+  }
+  changed_.wait(lock, [&] { return states_[i] == State::Done || cancelled_; });
+  if (states_[i] != State::Done) throw Error("The thumbnail workers were stopped");
+  return failures_[i];
+}
+
+void ThumbnailWorkers::Cancel() {
+  {
+    std::lock_guard lock(mutex_);
+    cancelled_ = true;
+  }
+  changed_.notify_all();
+  for (std::thread& t : threads_) {
+    if (t.joinable()) t.join();
+  }
+}
+
+}  // namespace quorvel
