@@ -31,7 +31,7 @@ GallerySettings BuildSettings(const BatchOptions& o) {
 // The thumbnail directory is normalised like the window's field; the run itself checks only
 // that it is set.
 void NormalizeThumbnailDirectory(OutputSettings& output, const Question& ask) {
-  const DirectoryOps ops{platform::DirectoryExists, platform::CreateDirectory};
+  const DirectoryOps ops{platform::DirectoryExists, platform::CreateDirectories};
   output.AllThumbnailsDirectory =
       NormalizeDirectoryField(output.AllThumbnailsDirectory, kNativePathStyle, ops, ask);
   if (!output.ThumbnailsIntoImageDirectory && !output.AllThumbnailsDirectory.empty() &&

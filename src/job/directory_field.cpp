@@ -1,5 +1,8 @@
 #include "job/directory_field.h"
 
+#include "job/error.h"
+#include "platform/file_system.h"
+
 namespace quorvel {
 
 std::string MissingDirectoryQuestion(const std::string& path) {
@@ -15,7 +18,10 @@ std::string NormalizeDirectoryField(const std::string& text, PathStyle style,
     normalised += Separator(style);
   }
   if (!ops.exists(normalised) && ask && ask(MissingDirectoryQuestion(normalised))) {
-    ops.create_one_level(normalised);
+    if (const int error = ops.create(normalised); error != 0) {
+      throw Error(FormatMessage("Cannot create directory %s", normalised) + " (" +
+                  platform::ErrorText(error) + ")");
+    }
   }
   return normalised;
 }

@@ -15,14 +15,15 @@ using Question = std::function<bool(const std::string& message)>;
 
 struct DirectoryOps {
   std::function<bool(const std::string& path)> exists;
-  std::function<bool(const std::string& path)> create_one_level;
+  // Creates the directory with its parents; 0 or an errno.
+  std::function<int(const std::string& path)> create;
 };
 
 // The text of the question asked for a missing directory.
 std::string MissingDirectoryQuestion(const std::string& path);
 
-// Returns the normalised text; asks `ask` when the directory does not exist and creates it
-// (one level) on Yes. A failure to create it is not reported here.
+// Returns the normalised text; asks `ask` when the directory does not exist and creates it,
+// parents included, on Yes. Throws Error naming the directory and the cause when that fails.
 std::string NormalizeDirectoryField(const std::string& text, PathStyle style,
                                     const DirectoryOps& ops, const Question& ask);
 

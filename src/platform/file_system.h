@@ -37,6 +37,8 @@ std::optional<std::uint64_t> FileSize(const std::string& path);
 
 // Creates one directory level; an existing directory counts as success.
 bool CreateDirectory(const std::string& path);
+// Creates a directory and every missing parent; returns 0 (also when it exists) or an errno.
+[[nodiscard]] int CreateDirectories(const std::string& path);
 
 // Writes `bytes` to a temporary file beside `path` and renames it over `path`, so a failure
 // never leaves a truncated file and never destroys the previous one. Returns 0 or an errno.

@@ -103,6 +103,19 @@ bool CreateDirectory(const std::string& path) {
   return errno == EEXIST && DirectoryExists(path);
 }
 
+int CreateDirectories(const std::string& path) {
+  if (DirectoryExists(path)) return 0;
+  std::size_t end = path.find_last_not_of('/');
+  if (end == std::string::npos) return ENOENT;  // "" or "/" that is not a directory
+  const std::size_t slash = path.rfind('/', end);
+  if (slash != std::string::npos && slash > 0) {
+    if (const int error = CreateDirectories(path.substr(0, slash)); error != 0) return error;
+  }
+  if (::mkdir(path.c_str(), 0777) == 0) return 0;
+  if (errno == EEXIST) return DirectoryExists(path) ? 0 : ENOTDIR;
+  return errno;
+}
+
 int WriteFileAtomically(const std::string& path, std::string_view bytes) {
   const std::string temp = TemporaryNameFor(path);
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);

@@ -79,7 +79,7 @@ struct GenerationRun::Impl {
 void GenerationRun::Impl::Validate() {
   OutputSettings& o = settings.Output;
   if (!o.HTMLIntoImageDirectory) {
-    const DirectoryOps ops{platform::DirectoryExists, platform::CreateDirectory};
+    const DirectoryOps ops{platform::DirectoryExists, platform::CreateDirectories};
     o.HTMLDirectory = NormalizeDirectoryField(o.HTMLDirectory, style(), ops, env.ask);
     if (o.HTMLDirectory.empty() || !platform::DirectoryExists(o.HTMLDirectory)) {
       throw Error("You must create or choose directory first!");

@@ -191,7 +191,7 @@ GallerySettings MainWindow::CurrentSettings() {
 }
 
 QString MainWindow::NormalizeDirectory(const QString& text) {
-  const DirectoryOps ops{platform::DirectoryExists, platform::CreateDirectory};
+  const DirectoryOps ops{platform::DirectoryExists, platform::CreateDirectories};
   const Question ask = [this](const std::string& question) {
     return options_.prompts.ask && options_.prompts.ask(this, Q(question));
   };

@@ -1,4 +1,5 @@
 // Defaults, clamping and setting fields by name.
+#include <cerrno>
 #include <gtest/gtest.h>
 
 #include "job/directory_field.h"
@@ -111,7 +112,7 @@ TEST(SettingsFieldsTest, RefusesUnknownAmbiguousAndMalformed) {
 TEST(DirectoryFieldTest, AddsTheSeparatorAndAsksForMissingDirectories) {
   std::vector<std::string> asked, created;
   const DirectoryOps missing{[](const std::string&) { return false; },
-                             [&](const std::string& p) { created.push_back(p); return true; }};
+                             [&](const std::string& p) { created.push_back(p); return 0; }};
   const Question yes = [&](const std::string& m) { asked.push_back(m); return true; };
   EXPECT_EQ(NormalizeDirectoryField("C:/pics", PathStyle::Windows, missing, yes), "C:/pics\\");
   EXPECT_EQ(asked.back(), "Directory \"C:/pics\\\" does not exist. Do you want create it?");
@@ -122,10 +123,18 @@ TEST(DirectoryFieldTest, AddsTheSeparatorAndAsksForMissingDirectories) {
   EXPECT_EQ(created.size(), 2u);
   EXPECT_EQ(NormalizeDirectoryField("", PathStyle::Posix, missing, yes), "");
   const DirectoryOps present{[](const std::string&) { return true; },
-                             [](const std::string&) { return true; }};
+                             [](const std::string&) { return 0; }};
   const std::size_t questions = asked.size();
   EXPECT_EQ(NormalizeDirectoryField("/tmp", PathStyle::Posix, present, yes), "/tmp/");
   EXPECT_EQ(asked.size(), questions);
+  const DirectoryOps refused{[](const std::string&) { return false; },
+                             [](const std::string&) { return EACCES; }};
+  try {
+    NormalizeDirectoryField("/srv/web", PathStyle::Posix, refused, yes);
+    ADD_FAILURE() << "a refused creation must be reported";
+  } catch (const Error& e) {
+    EXPECT_STREQ(e.what(), "Cannot create directory /srv/web/ (Permission denied)");
+  }
 }
 
 }  // namespace

@@ -50,6 +50,11 @@ TEST(FileSystemTest, ExistenceSizesAndDirectories) {
   EXPECT_TRUE(CreateDirectory(tmp.file("d")));
   EXPECT_FALSE(CreateDirectory(tmp.file("x/y")));
   EXPECT_FALSE(CreateDirectory(tmp.file("a.jpg")));
+  EXPECT_EQ(CreateDirectories(tmp.file("x/y//z/")), 0);
+  EXPECT_TRUE(DirectoryExists(tmp.file("x/y/z")));
+  EXPECT_EQ(CreateDirectories(tmp.file("x/y/z")), 0);
+  EXPECT_EQ(CreateDirectories(tmp.file("a.jpg/sub")), ENOTDIR);
+  EXPECT_EQ(CreateDirectories(tmp.file("a.jpg")), ENOTDIR);
   std::string bytes;
   EXPECT_EQ(ReadWholeFile(tmp.file("a.jpg"), bytes), 0);
   EXPECT_EQ(bytes, "12345");
