@@ -25,9 +25,10 @@ install_missing_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
+# Builds the given targets, or everything when none are given.
 configure_and_build() {
   local werror=OFF
   if [[ "${CI:-}" == "true" ]]; then werror=ON; fi
   cmake -S "$ROOT" -B "$BUILD_DIR" -DQUORVEL_WERROR="$werror" ${QUORVEL_CMAKE_ARGS:-}
-  cmake --build "$BUILD_DIR" -j "$(nproc)"
+  cmake --build "$BUILD_DIR" -j "$(nproc)" ${1:+--target "$@"}
 }
