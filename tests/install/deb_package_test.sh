@@ -5,21 +5,16 @@
 # Usage: deb_package_test.sh CPACK BUILD_DIR VERSION WITH_UI(0|1)
 set -uo pipefail
 cpack=$1 build=$2 version=$3 with_ui=$4
-out=$(mktemp -d)
-trap 'rm -rf "$out"' EXIT
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
+source "$(dirname "$0")/checks.sh"
+out=$scratch
 
 if ! "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1; then
   cat "$out/cpack.log"
-  echo "FAIL: cpack -G DEB"
-  exit 1
+  fail "cpack -G DEB"
+  finish
 fi
 deb=$out/quorvelandiscope_${version}_$(dpkg --print-architecture).deb
-[[ -f "$deb" ]] || { echo "FAIL: no $deb"; ls "$out"; exit 1; }
+[[ -f "$deb" ]] || { fail "no $deb"; finish; }
 
 field() { dpkg-deb -f "$deb" "$1"; }
 [[ "$(field Package)" == quorvelandiscope ]] || fail "Package: $(field Package)"
@@ -48,8 +43,4 @@ dpkg-deb -x "$deb" "$out/root"
 answer=$("$out/root/usr/bin/quorvel-batch" --version 2>&1)
 [[ "$answer" == "quorvel-batch $version" ]] || fail "unpacked quorvel-batch --version said: $answer"
 
-if ((failures > 0)); then
-  echo "$failures check(s) failed"
-  exit 1
-fi
-echo "$(basename "$deb"): Depends: $depends"
+finish "$(basename "$deb"): Depends: $depends"

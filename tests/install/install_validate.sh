@@ -8,21 +8,14 @@ cmake=$1 build=$2 source=$3 version=$4 with_ui=$5
 app_id=org.quorvelandiscope.Quorvelandiscope
 icon_sizes=(16 22 24 32 48 64 128 256)
 
-stage=$(mktemp -d)
-trap 'rm -rf "$stage"' EXIT
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
+source "$(dirname "$0")/checks.sh"
+stage=$scratch/stage
 
-if ! DESTDIR="$stage" "$cmake" --install "$build" --prefix /usr >"$stage.log" 2>&1; then
-  cat "$stage.log"
-  rm -f "$stage.log"
-  echo "FAIL: cmake --install"
-  exit 1
+if ! DESTDIR="$stage" "$cmake" --install "$build" --prefix /usr >"$scratch/install.log" 2>&1; then
+  cat "$scratch/install.log"
+  fail "cmake --install"
+  finish
 fi
-rm -f "$stage.log"
 usr=$stage/usr
 
 # Exactly these files, nothing forgotten and nothing stray.
@@ -110,8 +103,4 @@ if ((with_ui)); then
   done
 fi
 
-if ((failures > 0)); then
-  echo "$failures check(s) failed"
-  exit 1
-fi
-echo "installed files, desktop entry, metainfo, icons and man pages all valid"
+finish "installed files, desktop entry, metainfo, icons and man pages all valid"

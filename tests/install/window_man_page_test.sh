@@ -5,8 +5,8 @@
 # Usage: window_man_page_test.sh QUORVELANDISCOPE MAN_PAGE
 set -uo pipefail
 program=$1 page=$2
-home=$(mktemp -d)
-trap 'rm -rf "$home"' EXIT
+source "$(dirname "$0")/checks.sh"
+home=$scratch
 
 help=$(HOME=$home XDG_CONFIG_HOME=$home/.config QT_QPA_PLATFORM=offscreen \
   timeout 10 "$program" --help 2>&1)
@@ -16,17 +16,15 @@ if ((status == 124)); then
   exit 77
 fi
 if ((status != 0)); then
-  echo "FAIL: $program --help exited with $status:"$'\n'"$help"
-  exit 1
+  fail "$program --help exited with $status:"$'\n'"$help"
+  finish
 fi
 page_text=$(sed -e 's/\\-/-/g' -e 's/\\f[BIRP]//g' "$page")
-failed=0
 options=$(grep -oE -- '(^ +|, ?)--?[A-Za-z?][A-Za-z0-9-]*' <<<"$help" | sed -E 's/^[ ,]+//' | sort -u)
 for option in $options; do
   pattern=${option//\?/\\?}
   if ! grep -qE -- "(^|[^A-Za-z0-9-])$pattern([^A-Za-z0-9-]|$)" <<<"$page_text"; then
-    echo "FAIL: $page lacks $option, which --help lists"
-    failed=1
+    fail "$page lacks $option, which --help lists"
   fi
 done
-exit $failed
+finish "$page names every option of --help"
