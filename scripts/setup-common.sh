@@ -6,7 +6,8 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${QUORVEL_BUILD_DIR:-$ROOT/build}"
 
 PACKAGES=(cmake g++ make pkg-config libjpeg62-turbo-dev libgtest-dev libgmock-dev
-  qt6-base-dev libgl-dev libcli11-dev libexif-dev tidy xvfb xauth)
+  qt6-base-dev libgl-dev libcli11-dev libexif-dev tidy xvfb xauth
+  help2man librsvg2-bin dpkg-dev desktop-file-utils appstream man-db)
 
 install_missing_packages() {
   local missing=()
@@ -25,9 +26,10 @@ install_missing_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
+# Builds the given targets, or everything when none are given.
 configure_and_build() {
   local werror=OFF
   if [[ "${CI:-}" == "true" ]]; then werror=ON; fi
   cmake -S "$ROOT" -B "$BUILD_DIR" -DQUORVEL_WERROR="$werror" ${QUORVEL_CMAKE_ARGS:-}
-  cmake --build "$BUILD_DIR" -j "$(nproc)"
+  cmake --build "$BUILD_DIR" -j "$(nproc)" ${1:+--target "$@"}
 }

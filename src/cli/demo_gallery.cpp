@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "job/error.h"
 #include "imaging/fast_bmp.h"
 #include "imaging/jpeg_encoder.h"
+#include "job/error.h"
 #include "platform/file_system.h"
 
 namespace quorvel::cli {
@@ -19,10 +19,10 @@ struct DemoPhoto {
 };
 
 constexpr DemoPhoto kPhotos[] = {
-    {"harbour.jpg", 640, 480, 0.25, 0.0},  {"dusk.jpg", 640, 480, 0.7, 0.8},
-    {"tower.jpg", 360, 640, 0.5, 0.2},     {"bay.jpg", 800, 450, 0.8, 0.4},
-    {"morning.jpg", 512, 512, 0.3, 0.6},   {"dunes.jpg", 700, 400, 0.6, 1.0},
-    {"cliffs.jpg", 480, 640, 0.2, 0.1},    {"lagoon.jpg", 640, 427, 0.45, 0.3},
+    {"harbour.jpg", 640, 480, 0.25, 0.0}, {"dusk.jpg", 640, 480, 0.7, 0.8},
+    {"tower.jpg", 360, 640, 0.5, 0.2},    {"bay.jpg", 800, 450, 0.8, 0.4},
+    {"morning.jpg", 512, 512, 0.3, 0.6},  {"dunes.jpg", 700, 400, 0.6, 1.0},
+    {"cliffs.jpg", 480, 640, 0.2, 0.1},   {"lagoon.jpg", 640, 427, 0.45, 0.3},
 };
 
 std::uint8_t Channel(double v) { return static_cast<std::uint8_t>(std::clamp(v, 0.0, 255.0)); }
@@ -68,8 +68,12 @@ void DrawPhoto(imaging::TFastBmp& bmp, const DemoPhoto& p) {
 BatchOptions PrepareDemoGallery(const std::string& dir, const BatchOptions& base) {
   const std::string photos = dir + "/photos";
   const std::string gallery = dir + "/gallery";
-  for (const std::string& d : {dir, photos, gallery, gallery + "/thumbs"}) {
-    if (!platform::CreateDirectory(d)) throw Error(FormatMessage("Cannot create file %s", d));
+  // The demo folder may be new, parents included (out/ of a fresh clone).
+  for (const std::string& d : {photos, gallery + "/thumbs"}) {
+    if (const int error = platform::CreateDirectories(d); error != 0) {
+      throw Error(FormatMessage("Cannot create directory %s", d) + " (" +
+                  platform::ErrorText(error) + ")");
+    }
   }
   for (const DemoPhoto& p : kPhotos) {
     imaging::TFastBmp bmp(p.width, p.height);

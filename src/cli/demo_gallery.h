@@ -8,8 +8,9 @@
 
 namespace quorvel::cli {
 
-// Writes the demo photos into `dir`/photos and returns options that make their gallery in
-// `dir`/gallery. Throws Error when a file cannot be written.
+// Writes the demo photos into `dir`/photos, creating `dir` and its parents as needed, and
+// returns options that make their gallery in `dir`/gallery. Throws Error when a directory or
+// a file cannot be written.
 BatchOptions PrepareDemoGallery(const std::string& dir, const BatchOptions& base);
 
 }  // namespace quorvel::cli
