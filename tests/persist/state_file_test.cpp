@@ -263,8 +263,6 @@ TEST(StateFileTest, FilesThatAreNotStateFilesAreRefused) {
   };
   const Case cases[] = {
       {"signature", with(0, "quorvelandiscope"), "PATH is not a state file"},
-      {"version 2", with(16, "\x02"), "PATH is not a state file"},
-      {"version 0", with(16, Bytes("\x00")), "PATH is not a state file"},
       {"a JPEG", Bytes("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01"),
        "PATH is not a state file"},
       {"negative string length", with(mask, "\xFF\xFF\xFF\xFF"), "PATH is not a state file"},
@@ -274,12 +272,21 @@ TEST(StateFileTest, FilesThatAreNotStateFilesAreRefused) {
       {"line length 3074", long_line, "PATH is not a state file"},
       {"negative line length", with(top_lines, Bytes("\x00\x00\x00\x00\xFE\xFF\xFF\xFF")),
        "PATH is not a state file"},
-      {"line count past the end", with(top_lines, "\xFF\xFF\xFF\x7F"),
+      {"4096 lines past the end", with(top_lines, Bytes("\xFF\x0F\x00\x00")),
        "Read beyond end of file: PATH"},
-      {"one trailing byte", good + "x", "PATH is not a state file"},
-      {"a second copy", good + good, "PATH is not a state file"},
+      {"4097 lines", with(top_lines, Bytes("\x00\x10\x00\x00")), "PATH is not a state file"},
+      {"two billion lines", with(top_lines, "\xFF\xFF\xFF\x7F"), "PATH is not a state file"},
   };
   for (const Case& c : cases) EXPECT_EQ(RefusalMessage(c.bytes), c.message) << c.name;
+}
+
+TEST(StateFileTest, OtherVersionsAndBytesAfterTheValuesAreLoaded) {
+  const std::string good = EncodeState(EveryFieldChanged());
+  for (const char version : {'\x00', '\x02', '\xFF'}) {
+    std::string bytes = good + "trailing bytes" + good;
+    bytes[16] = version;
+    EXPECT_EQ(DecodeState(bytes, GallerySettings(), ""), EveryFieldChanged());
+  }
 }
 
 TEST(StateFileTest, AnyCountBelowZeroIsAnEmptyList) {

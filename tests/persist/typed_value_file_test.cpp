@@ -129,8 +129,8 @@ TEST(TypedValueFileTest, LengthsOutsideTheLimitsAreFormatErrors) {
 }
 
 TEST(TypedValueFileTest, ALineCountTheBytesCannotHoldIsRefusedBeforeReading) {
-  // Two billion lines in a 12-byte file.
-  const std::string bytes = Bytes("\xFF\xFF\xFF\x7F\x00\x00\x00\x00\x00\x00\x00\x00");
+  // 4096 lines in a 12-byte file.
+  const std::string bytes = Bytes("\xFF\x0F\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00");
   TypedValueReader in(bytes);
   Lines lines = {"kept"};
   try {
