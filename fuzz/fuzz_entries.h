@@ -22,28 +22,25 @@ class CheckFailure : public std::logic_error {
 // the refusal above it is the same code as the program's own limit.
 inline constexpr std::uint64_t kFuzzMaxPixels = 1u << 20;
 
-// A source JPEG: decoded into the working bitmap (with its Exif and ICC blocks and the size
-// refusal), then fitted, resampled, turned and encoded as a thumbnail, which must decode again.
+// A source JPEG: decoded (with its Exif and ICC blocks, or refused leaving the bitmap), resampled
+// by both resamplers alike, and made into exact and fast thumbnails that decode at their size.
 void LoadJpeg(const std::uint8_t* data, std::size_t size);
-
-// A state file: decoded over the defaults; a loaded one must encode and decode to itself and
-// must give page frames, tags, captions and output names without failing.
+// A state file, loaded from a file over the defaults: it must save and load as itself and give
+// page frames, tags, captions and output names without failing.
 void LoadStateFile(const std::uint8_t* data, std::size_t size);
-
-// A configuration file: every key the program reads is read; writing two keys keeps every other
-// value as it was and reads back what was written.
+// A configuration file: every key is read; writing two keys keeps every other value as it was
+// and reads back what was written.
 void ReadConfigFile(const std::uint8_t* data, std::size_t size);
 
 struct Target {
   const char* name;  // the fuzzer's name and the corpus directory's
   void (*entry)(const std::uint8_t*, std::size_t);
 };
-
 inline constexpr Target kTargets[] = {
     {"jpeg_load", LoadJpeg}, {"state_file", LoadStateFile}, {"config_file", ReadConfigFile}};
 
-// Small valid inputs of a target, made with the tests' own helpers: the fuzzers start from
-// them and the replay test runs them too. Name and bytes.
+// Small inputs of a target, made with the tests' own helpers and the program's encoders, by
+// name: the fuzzers start from them and the replay test runs them too.
 std::vector<std::pair<std::string, std::string>> SeedInputs(const std::string& target);
 
 }  // namespace quorvel::fuzz
