@@ -1,12 +1,14 @@
-// The fuzz entries: each reader of outside bytes driven as the program drives it, with the
-// invariants that must hold for any input.
+// The fuzz entries, each reader of outside bytes driven as the program drives it with the
+// invariants that must hold for any input, and the seeds they start from.
 #include "fuzz_entries.h"
 
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
+#include <stdexcept>
 
 #include "html/caption.h"
 #include "html/navigator.h"
@@ -25,9 +27,21 @@
 #include "persist/private_profile.h"
 #include "persist/state_file.h"
 #include "platform/file_system.h"
+#include "support/golden.h"
+#include "support/temp_dir.h"
+#include "support/test_jpeg.h"
 
 namespace quorvel::fuzz {
 namespace {
+
+class CheckFailure : public std::logic_error {
+ public:
+  using std::logic_error::logic_error;
+};
+
+// Images stay below this many pixels, so that each input is quick; the refusal above it is the
+// same code as the program's own limit.
+constexpr std::uint64_t kFuzzMaxPixels = 1u << 20;
 
 void Check(bool ok, const char* what) {
   if (!ok) throw CheckFailure(what);
@@ -62,6 +76,8 @@ bool SamePixels(const imaging::TFastBmp& a, const imaging::TFastBmp& b) {
 
 }  // namespace
 
+// A source JPEG: decoded (with its Exif and ICC blocks, or refused leaving the bitmap), resampled
+// by both resamplers alike, and made into exact and fast thumbnails that decode at their size.
 void LoadJpeg(const std::uint8_t* data, std::size_t size) {
   imaging::TFastBmp previous(3, 2);
   for (int y = 0; y < 2; ++y) std::fill(previous.Row(y), previous.Row(y) + 9, 0x5A + y);
@@ -103,6 +119,8 @@ void LoadJpeg(const std::uint8_t* data, std::size_t size) {
   }
 }
 
+// A state file, loaded from a file over other settings: it must save and load as itself and
+// give page frames, tags, captions and output names without failing.
 void LoadStateFile(const std::uint8_t* data, std::size_t size) {
   const InputFile file(data, size, ".qvl");
   GallerySettings current;
@@ -133,6 +151,8 @@ void LoadStateFile(const std::uint8_t* data, std::size_t size) {
   ThumbnailDirectoryFor(output, "/photos/a", style);
 }
 
+// A configuration file: every key is read; writing two keys keeps every other value as it was
+// and reads back what was written.
 void ReadConfigFile(const std::uint8_t* data, std::size_t size) {
   namespace keys = persist::config_keys;
   const InputFile file(data, size, ".cfg");
@@ -170,6 +190,59 @@ void ReadConfigFile(const std::uint8_t* data, std::size_t size) {
               before[i],
           "writing one key changed another");
   }
+}
+
+namespace {
+
+using Seeds = std::vector<std::pair<std::string, std::string>>;
+using testing::TestJpegOptions;
+
+Seeds JpegSeeds() {
+  const std::pair<const char*, TestJpegOptions> jpegs[] = {
+      {"rgb_16x12.jpg", {}},
+      {"gray_16x12.jpg", {.components = 1}},
+      {"cmyk_16x12.jpg", {.components = 4}},
+      {"progressive_24x16.jpg", {.width = 24, .height = 16, .progressive = true}},
+      {"one_pixel.jpg", {.width = 1, .height = 1}},
+      {"elongated_300x3.jpg", {.width = 300, .height = 3, .quality = 50}},
+      {"exif_orientation_6.jpg",
+       {.width = 20, .height = 10, .exif = testing::ExifWithOrientation(6)}},
+      {"exif_orientation_8_big_endian.jpg",
+       {.width = 10, .height = 20, .exif = testing::ExifWithOrientation(8, true)}},
+      {"icc_profile.jpg", {.width = 8, .height = 8, .icc = testing::TestIccProfile(300)}}};
+  Seeds seeds;
+  for (const auto& [name, options] : jpegs) seeds.emplace_back(name, EncodeTestJpeg(options));
+  return seeds;
+}
+
+// The state and configuration files among the tests' data, and each state file once more with
+// another version byte and bytes after its values.
+Seeds PersistSeeds(const std::string& extension) {
+  Seeds seeds;
+  for (const auto& file : std::filesystem::directory_iterator(testing::GoldenPath("persist"))) {
+    if (file.path().extension() != extension) continue;
+    const std::string bytes = testing::ReadFile(file.path());
+    seeds.emplace_back(file.path().filename(), bytes);
+    if (extension != ".qvl" || bytes.size() < 17) continue;
+    seeds.emplace_back("version_2_" + file.path().filename().string(), bytes + "more");
+    seeds.back().second[16] = '\x02';
+  }
+  return seeds;
+}
+
+}  // namespace
+
+std::span<const Target> Targets() {
+  static constexpr Target kTargets[] = {
+      {"jpeg_load", LoadJpeg}, {"state_file", LoadStateFile}, {"config_file", ReadConfigFile}};
+  return kTargets;
+}
+
+std::vector<std::pair<std::string, std::string>> SeedInputs(const std::string& target) {
+  if (target == "jpeg_load") return JpegSeeds();
+  if (target == "state_file") return PersistSeeds(".qvl");
+  if (target == "config_file") return PersistSeeds(".cfg");
+  return {};
 }
 
 }  // namespace quorvel::fuzz

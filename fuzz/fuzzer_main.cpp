@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  for (const fuzz::Target& target : fuzz::kTargets) {
+  for (const fuzz::Target& target : fuzz::Targets()) {
     if (std::string_view(target.name) == QUORVEL_FUZZ_TARGET) target.entry(data, size);
   }
   return 0;

@@ -31,7 +31,7 @@ TEST_P(FuzzReplay, CorpusAndSeedsPassTheEntry) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Targets, FuzzReplay, ::testing::ValuesIn(quorvel::fuzz::kTargets),
+INSTANTIATE_TEST_SUITE_P(Targets, FuzzReplay, ::testing::ValuesIn(quorvel::fuzz::Targets()),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

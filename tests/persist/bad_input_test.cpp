@@ -1,5 +1,6 @@
 // Paths that hold no file of ours: a device, a named pipe, a directory and files one byte over
-// the largest state and configuration files are refused unread, naming the file.
+// the largest state and configuration files are refused unread, naming the file; nor is a
+// configuration file made below a regular file.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -34,7 +35,8 @@ TEST(BadInputTest, PathsThatHoldNoFileOfOursAreRefusedUnread) {
     const std::string path = tmp.file(name);
     EXPECT_EQ(ErrorOf([&] { LoadState(path, GallerySettings()); }), path + " is not a state file");
   }
-  for (const char* name : {"zero", "pipe", "directory", "big.cfg"}) {
+  tmp.write("plain", "x");
+  for (const char* name : {"zero", "pipe", "directory", "big.cfg", "plain/quorvel.cfg"}) {
     const std::string path = tmp.file(name);
     const fs::file_type type = fs::symlink_status(path).type();
     ConfigFile config(path);
