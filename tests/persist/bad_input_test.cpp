@@ -1,6 +1,6 @@
 // Paths that hold no file of ours: a device, a named pipe, a directory and files one byte over
 // the largest state and configuration files are refused unread, naming the file; nor is a
-// configuration file made below a regular file.
+// configuration file made below a regular file or a dangling link.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -36,7 +36,9 @@ TEST(BadInputTest, PathsThatHoldNoFileOfOursAreRefusedUnread) {
     EXPECT_EQ(ErrorOf([&] { LoadState(path, GallerySettings()); }), path + " is not a state file");
   }
   tmp.write("plain", "x");
-  for (const char* name : {"zero", "pipe", "directory", "big.cfg", "plain/quorvel.cfg"}) {
+  fs::create_symlink(tmp.file("nowhere"), tmp.file("dangling"));
+  for (const char* name :
+       {"zero", "pipe", "directory", "big.cfg", "plain/quorvel.cfg", "dangling/a/quorvel.cfg"}) {
     const std::string path = tmp.file(name);
     const fs::file_type type = fs::symlink_status(path).type();
     ConfigFile config(path);
