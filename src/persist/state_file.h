@@ -10,7 +10,8 @@
 
 namespace quorvel::persist {
 
-// The file's bytes. Throws Error naming the field when a text is over its limit.
+// The file's bytes. Throws Error naming the field when a text or a list of lines is over its
+// limit.
 std::string EncodeState(const GallerySettings& settings);
 
 // `current` with the 79 stored values replaced from `bytes` (the directory list is kept). The
