@@ -1,38 +1,47 @@
-// The fuzz entries: each reader of outside bytes driven as the program drives it, with the
-// invariants that must hold for any input.
+// The fuzz entries, each reader of outside bytes driven as the program drives it with the
+// invariants that must hold for any input, and the seeds they start from.
 #include "fuzz_entries.h"
 
 #include <unistd.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
+#include <stdexcept>
 
-#include "job/error.h"
-#include "job/gallery_settings.h"
-#include "job/output_names.h"
-#include "job/path_style.h"
 #include "html/caption.h"
 #include "html/navigator.h"
 #include "html/page_frame.h"
 #include "html/picture_page.h"
 #include "html/table_tags.h"
 #include "imaging/exif_orientation.h"
-#include "imaging/fast_bmp.h"
+#include "imaging/fast_image.h"
 #include "imaging/jpeg_decoder.h"
-#include "imaging/jpeg_encoder.h"
-#include "imaging/lanczos3_filter.h"
 #include "imaging/orientation.h"
 #include "imaging/resample_bitmap.h"
-#include "imaging/streaming_resampler.h"
 #include "imaging/thumbnail_maker.h"
+#include "job/error.h"
+#include "job/output_names.h"
 #include "persist/config_file.h"
 #include "persist/private_profile.h"
 #include "persist/state_file.h"
 #include "platform/file_system.h"
+#include "support/golden.h"
+#include "support/temp_dir.h"
+#include "support/test_jpeg.h"
 
 namespace quorvel::fuzz {
 namespace {
+
+class CheckFailure : public std::logic_error {
+ public:
+  using std::logic_error::logic_error;
+};
+
+// Images stay below this many pixels, so that each input is quick; the refusal above it is the
+// same code as the program's own limit.
+constexpr std::uint64_t kFuzzMaxPixels = 1u << 20;
 
 void Check(bool ok, const char* what) {
   if (!ok) throw CheckFailure(what);
@@ -42,191 +51,198 @@ std::string Bytes(const std::uint8_t* data, std::size_t size) {
   return size == 0 ? std::string() : std::string(reinterpret_cast<const char*>(data), size);
 }
 
-// The picture a failed decode must leave untouched.
-imaging::TFastBmp PreviousImage() {
-  imaging::TFastBmp bmp(3, 2);
-  for (int y = 0; y < 2; ++y) {
-    for (int x = 0; x < 9; ++x) bmp.Row(y)[x] = static_cast<std::uint8_t>(17 * x + y);
+// The input as a file of this process (`path`), removed with `path` + "*" when the entry ends.
+struct InputFile {
+  InputFile(const std::uint8_t* data, std::size_t size, const char* extension) {
+    const char* tmp = std::getenv("TMPDIR");
+    path = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/quorvel-fuzz-" +
+           std::to_string(::getpid()) + extension;
+    Check(platform::WriteFileAtomically(path, Bytes(data, size)) == 0, "cannot write the input");
   }
-  return bmp;
-}
+  ~InputFile() {
+    ::unlink(path.c_str());
+    ::unlink((path + ".thumb.jpg").c_str());
+  }
+  std::string path;
+};
 
 bool SamePixels(const imaging::TFastBmp& a, const imaging::TFastBmp& b) {
   if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
   for (int y = 0; y < a.Height(); ++y) {
-    for (int x = 0; x < 3 * a.Width(); ++x) {
-      if (a.Row(y)[x] != b.Row(y)[x]) return false;
-    }
+    if (!std::equal(a.Row(y), a.Row(y) + 3 * a.Width(), b.Row(y))) return false;
   }
   return true;
 }
 
-// The fast mode's decode: at a reduced DCT scale, rows straight into the resampler.
-class ReducedDecode final : public imaging::ScanlineConsumer {
- public:
-  ReducedDecode(int width, int height) : width_(width), height_(height) {}
-  int ChooseScale(int w, int h, const imaging::SourceMarkers&) override {
-    return imaging::FastDecodeScale(w, h, width_, height_);
-  }
-  void Begin(int w, int h) override {
-    resampler_.Start(w, h, width_, height_, imaging::Lanczos3Filter, 3.0f);
-  }
-  void TakeRows(int first, const std::uint8_t* const* rows, int count) override {
-    resampler_.TakeRows(first, rows, count);
-  }
-  imaging::TFastBmp Finish() {
-    imaging::TFastBmp out;
-    resampler_.Finish(out);
-    return out;
-  }
-
- private:
-  int width_;
-  int height_;
-  imaging::StreamingResampler resampler_;
-};
-
-void DecodeReduced(const std::string& bytes, int width, int height) {
-  ReducedDecode consumer(width, height);
-  // The full decode succeeded, so the reduced one of the same bytes must too.
-  imaging::DecodeJpegBytesRows(bytes, "fuzz.jpg", consumer, false, kFuzzMaxPixels);
-  const imaging::TFastBmp out = consumer.Finish();
-  Check(out.Width() == width && out.Height() == height, "the reduced decode has the wrong size");
-}
-
 }  // namespace
 
+// A source JPEG: decoded (with its Exif and ICC blocks, or refused leaving the bitmap), resampled
+// by both resamplers alike, and made into exact and fast thumbnails that decode at their size.
 void LoadJpeg(const std::uint8_t* data, std::size_t size) {
-  const std::string bytes = Bytes(data, size);
-  const imaging::TFastBmp previous = PreviousImage();
+  imaging::TFastBmp previous(3, 2);
+  for (int y = 0; y < 2; ++y) std::fill(previous.Row(y), previous.Row(y) + 9, 0x5A + y);
   imaging::TFastBmp bitmap = previous;
   imaging::SourceMarkers markers;
   markers.exif = "previous";
   try {
-    imaging::DecodeJpegBytes(bytes, "fuzz.jpg", bitmap, &markers, kFuzzMaxPixels);
+    imaging::DecodeJpegBytes(Bytes(data, size), "fuzz.jpg", bitmap, &markers, kFuzzMaxPixels);
   } catch (const Error&) {
-    Check(SamePixels(bitmap, previous), "a failed decode changed the bitmap");
-    Check(markers.exif == "previous", "a failed decode changed the markers");
+    Check(SamePixels(bitmap, previous) && markers.exif == "previous", "a failed decode changed");
     return;
   }
-  const auto pixels =
-      static_cast<std::uint64_t>(bitmap.Width()) * static_cast<std::uint64_t>(bitmap.Height());
-  Check(bitmap.Width() > 0 && bitmap.Height() > 0, "decoded an empty bitmap");
-  Check(pixels <= kFuzzMaxPixels, "decoded past the size limit");
-
-  // The rest of a thumbnail, as MakeThumbnail does it, without the file.
+  const std::uint64_t pixels = std::uint64_t{1} * bitmap.Width() * bitmap.Height();
+  Check(pixels > 0 && pixels <= kFuzzMaxPixels, "decoded outside the size limits");
+  // The vector resampler must agree with the reference on every picture, bit for bit.
+  const imaging::ThumbnailSize fit = imaging::FitToBox(70, 70, bitmap.Width(), bitmap.Height());
+  imaging::TFastBmp reference(fit.width, fit.height), streamed(fit.width, fit.height);
+  imaging::ResampleBitmap(bitmap, reference, imaging::Lanczos3Filter, 3.0f);
+  imaging::StreamingResampler resampler;
+  imaging::ResampleBitmapStreaming(bitmap, streamed, imaging::Lanczos3Filter, 3.0f, resampler);
+  Check(SamePixels(streamed, reference), "the streaming resampler differs from the reference");
+  // The whole thumbnail as the program makes it, exact and fast: turned upright, encoded with
+  // the source's profile, and decoding at its fitted size.
   const int orientation = imaging::ReadExifOrientation(markers.exif);
   Check(orientation >= 1 && orientation <= 8, "orientation outside 1 to 8");
-  const bool swap = imaging::OrientationSwapsSides(orientation);
-  const imaging::ThumbnailSize fit =
-      swap ? imaging::FitToBox(70, 70, bitmap.Height(), bitmap.Width())
-           : imaging::FitToBox(70, 70, bitmap.Width(), bitmap.Height());
-  Check(fit.width >= 1 && fit.height >= 1, "a thumbnail side below 1");
-  imaging::TFastBmp scaled(swap ? fit.height : fit.width, swap ? fit.width : fit.height);
-  imaging::ResampleBitmap(bitmap, scaled, imaging::Lanczos3Filter, 3.0f);
-  // The vector resampler must agree with the reference on every picture, bit for bit.
-  imaging::StreamingResampler resampler;
-  imaging::TFastBmp streamed(scaled.Width(), scaled.Height());
-  imaging::ResampleBitmapStreaming(bitmap, streamed, imaging::Lanczos3Filter, 3.0f, resampler);
-  Check(SamePixels(streamed, scaled), "the streaming resampler differs from the reference");
-  DecodeReduced(bytes, scaled.Width(), scaled.Height());
-  const imaging::TFastBmp turned = imaging::OrientBitmap(scaled, orientation);
-  Check(turned.Width() == fit.width && turned.Height() == fit.height, "turned to the wrong size");
-  const std::string thumbnail = imaging::EncodeJpeg(turned, 60, false, markers.icc_profile);
-  imaging::TFastBmp again;
-  imaging::DecodeJpegBytes(thumbnail, "thumbnail.jpg", again);
-  Check(again.Width() == fit.width && again.Height() == fit.height,
-        "the thumbnail does not decode to its size");
+  const imaging::ThumbnailSize upright =
+      imaging::OrientationSwapsSides(orientation)
+          ? imaging::FitToBox(70, 70, bitmap.Height(), bitmap.Width())
+          : fit;
+  const InputFile file(data, size, ".jpg");
+  imaging::FastImage holder;
+  for (const bool fast : {false, true}) {
+    imaging::MakeThumbnail(holder,
+                           {.source = file.path, .target = file.path + ".thumb.jpg", .fast = fast});
+    imaging::TFastBmp thumbnail;
+    imaging::DecodeJpegFile(file.path + ".thumb.jpg", thumbnail);
+    Check(thumbnail.Width() == upright.width && thumbnail.Height() == upright.height,
+          "a thumbnail does not decode at its size");
+  }
 }
 
+// A state file, loaded from a file over other settings: it must save and load as itself and
+// give page frames, tags, captions and output names without failing.
 void LoadStateFile(const std::uint8_t* data, std::size_t size) {
-  const std::string bytes = Bytes(data, size);
+  const InputFile file(data, size, ".qvl");
   GallerySettings current;
   current.Output.Directories = {"/photos/a", "/photos/b"};
   GallerySettings loaded;
   try {
-    loaded = persist::DecodeState(bytes, current, "fuzz.qvl");
+    loaded = persist::LoadState(file.path, current);
   } catch (const Error&) {
     return;
   }
+  Check(loaded == persist::DecodeState(Bytes(data, size), current, ""),
+        "the file loads differently from its bytes");
   Check(loaded.Output.Directories == current.Output.Directories, "a load changed the directories");
   const std::string encoded = persist::EncodeState(loaded);
-  const GallerySettings reloaded = persist::DecodeState(encoded, current, "again.qvl");
-  Check(reloaded == loaded, "a saved state does not load as itself");
-  Check(persist::EncodeState(reloaded) == encoded, "a state does not save the same twice");
-
+  Check(persist::DecodeState(encoded, current, "") == loaded, "a saved state loads differently");
   // Everything a loaded state feeds before a run writes anything.
   const PathStyle style = kNativePathStyle;
-  const std::string base = "/gallery/";
-  html::BuildPageFrame(loaded.Page, base, style);
+  html::BuildPageFrame(loaded.Page, "/gallery/", style);
   html::BuildPicturePageFrame(loaded.Picture, "/photos/a", style);
-  html::BuildTableOpenTag(loaded.Table, base, style);
-  html::BuildCellOpenTag(loaded.Cell, base, style);
-  html::TableCloseLine(loaded.Table);
+  html::BuildTableOpenTag(loaded.Table, "/gallery/", style);
+  html::BuildCellOpenTag(loaded.Cell, "/gallery/", style);
   html::BuildCaption(loaded.Text, "IMG 0001.jpg", 123456);
   html::BuildNavigatorWrapper(loaded.Navigator);
   OutputSettings output = loaded.Output;
-  output.HTMLDirectory = base;
+  output.HTMLDirectory = "/gallery/";
   for (int n = 0; n < 3; ++n) PageFileName(output, "/photos/a", n, style);
   ThumbnailFileName(loaded.Thumbnail.ThumbnailNameMask, "IMG_0001.JPG", style);
   ThumbnailDirectoryFor(output, "/photos/a", style);
 }
 
+// A configuration file: every key is read; writing two keys keeps every other value as it was
+// and reads back what was written.
 void ReadConfigFile(const std::uint8_t* data, std::size_t size) {
   namespace keys = persist::config_keys;
-  static const std::string path = [] {
-    const char* tmp = std::getenv("TMPDIR");
-    return std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/quorvel-fuzz-" +
-           std::to_string(::getpid()) + ".cfg";
-  }();
-  struct Removal {
-    ~Removal() { ::unlink(path.c_str()); }
-  } removal;
-  Check(platform::WriteFileAtomically(path, Bytes(data, size)) == 0, "cannot write the input");
-
-  const persist::ConfigFile config(path);
+  const InputFile file(data, size, ".cfg");
+  persist::ConfigFile config(file.path);
   const std::pair<const char*, const char*> read_keys[] = {
-      {keys::kWindow, keys::kLeft},
-      {keys::kWindow, keys::kTop},
-      {keys::kDirs, keys::kMainWindowSave},
-      {keys::kDirs, keys::kMainWindowLoad},
-      {keys::kWindow, keys::kStateLock},
-      {keys::kWindow, keys::kDefaultState},
-      {keys::kWindow, keys::kIcon},
-      {keys::kDirs, keys::kDirectoryBox},
-      {keys::kOptions, keys::kCameraOrientation},
-      {keys::kOptions, keys::kJobs}};
+      {keys::kDirs, keys::kMainWindowSave}, {keys::kWindow, keys::kTop},
+      {keys::kDirs, keys::kMainWindowLoad}, {keys::kWindow, keys::kStateLock},
+      {keys::kWindow, keys::kDefaultState}, {keys::kWindow, keys::kIcon},
+      {keys::kOptions, keys::kJobs},        {keys::kOptions, keys::kCameraOrientation},
+      {keys::kDirs, keys::kDirectoryBox},   {keys::kWindow, keys::kLeft}};
   std::vector<std::optional<std::string>> before;
   for (const auto& [section, key] : read_keys) {
     const bool has = config.HasKey(section, key);
     config.ReadInt(section, key, 7);
-    config.ReadBool(section, key, false);
     const std::string text = config.ReadString(section, key, "fallback");
     Check(text.size() <= 2047, "a string read past 2047 characters");
     Check(has || text == "fallback", "an absent key read as a value");
-    before.push_back(persist::GetPrivateProfileString(path, section, key));
+    before.push_back(persist::GetPrivateProfileString(file.path, section, key));
   }
-
-  persist::ConfigFile writer(path);
   try {
-    writer.WriteString(keys::kDirs, keys::kDirectoryBox, "/photos/2026 trip");
-    writer.WriteInt(keys::kWindow, keys::kLeft, -17);
+    config.WriteString(keys::kDirs, keys::kDirectoryBox, "/photos/2026 trip");
+    config.WriteInt(keys::kWindow, keys::kLeft, -17);
   } catch (const Error&) {
-    // Refused writes must leave the file as it was.
-    Check(persist::GetPrivateProfileString(path, keys::kDirs, keys::kMainWindowSave) == before[2],
+    Check(persist::GetPrivateProfileString(file.path, keys::kDirs, keys::kMainWindowSave) ==
+              before[0],
           "a refused write changed the file");
     return;
   }
-  Check(writer.ReadString(keys::kDirs, keys::kDirectoryBox, "") == "/photos/2026 trip",
-        "a written string does not read back");
-  Check(writer.ReadInt(keys::kWindow, keys::kLeft, 0) == -17,
-        "a written integer does not read back");
-  for (std::size_t i = 0; i < before.size(); ++i) {
-    const auto& [section, key] = read_keys[i];
-    if (key == std::string(keys::kDirectoryBox) || key == std::string(keys::kLeft)) continue;
-    Check(persist::GetPrivateProfileString(path, section, key) == before[i],
+  Check(config.ReadString(keys::kDirs, keys::kDirectoryBox, "") == "/photos/2026 trip" &&
+            config.ReadInt(keys::kWindow, keys::kLeft, 0) == -17,
+        "a written value does not read back");
+  // The last two keys are the written ones; every other one reads as before.
+  for (std::size_t i = 0; i + 2 < before.size(); ++i) {
+    Check(persist::GetPrivateProfileString(file.path, read_keys[i].first, read_keys[i].second) ==
+              before[i],
           "writing one key changed another");
   }
+}
+
+namespace {
+
+using Seeds = std::vector<std::pair<std::string, std::string>>;
+using testing::TestJpegOptions;
+
+Seeds JpegSeeds() {
+  const std::pair<const char*, TestJpegOptions> jpegs[] = {
+      {"rgb_16x12.jpg", {}},
+      {"gray_16x12.jpg", {.components = 1}},
+      {"cmyk_16x12.jpg", {.components = 4}},
+      {"progressive_24x16.jpg", {.width = 24, .height = 16, .progressive = true}},
+      {"one_pixel.jpg", {.width = 1, .height = 1}},
+      {"elongated_300x3.jpg", {.width = 300, .height = 3, .quality = 50}},
+      {"exif_orientation_6.jpg",
+       {.width = 20, .height = 10, .exif = testing::ExifWithOrientation(6)}},
+      {"exif_orientation_8_big_endian.jpg",
+       {.width = 10, .height = 20, .exif = testing::ExifWithOrientation(8, true)}},
+      {"icc_profile.jpg", {.width = 8, .height = 8, .icc = testing::TestIccProfile(300)}}};
+  Seeds seeds;
+  for (const auto& [name, options] : jpegs) seeds.emplace_back(name, EncodeTestJpeg(options));
+  return seeds;
+}
+
+// The state and configuration files among the tests' data, and each state file once more with
+// another version byte and bytes after its values.
+Seeds PersistSeeds(const std::string& extension) {
+  Seeds seeds;
+  for (const auto& file : std::filesystem::directory_iterator(testing::GoldenPath("persist"))) {
+    if (file.path().extension() != extension) continue;
+    const std::string bytes = testing::ReadFile(file.path());
+    seeds.emplace_back(file.path().filename(), bytes);
+    if (extension != ".qvl" || bytes.size() < 17) continue;
+    seeds.emplace_back("version_2_" + file.path().filename().string(), bytes + "more");
+    seeds.back().second[16] = '\x02';
+  }
+  return seeds;
+}
+
+}  // namespace
+
+std::span<const Target> Targets() {
+  static constexpr Target kTargets[] = {
+      {"jpeg_load", LoadJpeg}, {"state_file", LoadStateFile}, {"config_file", ReadConfigFile}};
+  return kTargets;
+}
+
+std::vector<std::pair<std::string, std::string>> SeedInputs(const std::string& target) {
+  if (target == "jpeg_load") return JpegSeeds();
+  if (target == "state_file") return PersistSeeds(".qvl");
+  if (target == "config_file") return PersistSeeds(".cfg");
+  return {};
 }
 
 }  // namespace quorvel::fuzz

@@ -4,6 +4,7 @@
 #include <cerrno>
 
 #include "job/error.h"
+#include "persist/bounded_file.h"
 #include "platform/file_system.h"
 
 namespace quorvel::persist {
@@ -154,7 +155,7 @@ std::string PrivateProfile::Text() const {
 int ReadPrivateProfile(const std::string& path, PrivateProfile& out) {
   out = PrivateProfile();
   std::string bytes;
-  const int error = platform::ReadWholeFile(path, bytes);
+  const int error = ReadBoundedFile(path, kMaxProfileBytes, bytes);
   if (error == ENOENT || error == ENOTDIR) return 0;
   if (error != 0) return error;
   out = PrivateProfile(bytes);
@@ -163,6 +164,7 @@ int ReadPrivateProfile(const std::string& path, PrivateProfile& out) {
 
 int WritePrivateProfile(const std::string& path, const PrivateProfile& profile) {
   const std::string text = profile.Text();
+  if (text.size() > kMaxProfileBytes) return EFBIG;
   int error = platform::WriteFileAtomically(path, text);
   if (error == ENOENT) {
     const std::size_t slash = path.find_last_of('/');

@@ -9,6 +9,12 @@
 
 namespace quorvel::persist {
 
+// The largest initialisation file read or written. The program's own keys, at most a dozen
+// numbers and paths (a path is at most 4096 bytes), take a few kilobytes; a megabyte leaves
+// ample room for comments and sections a person adds, while a stray device, pipe or huge file
+// at the path is never read in full at every key.
+inline constexpr std::size_t kMaxProfileBytes = 1 << 20;
+
 // The text of one initialisation file held in memory.
 //
 // A section is opened by a line whose first non-blank character is "[" and runs up to the
@@ -48,11 +54,12 @@ class PrivateProfile {
 };
 
 // Reads `path` into `out`. A missing file (or a missing directory on the way) is an empty
-// profile and returns 0; any other failure returns its errno and leaves `out` empty.
+// profile and returns 0; any other failure returns its errno and leaves `out` empty. Anything
+// but a regular file of at most kMaxProfileBytes is such a failure, found before reading.
 int ReadPrivateProfile(const std::string& path, PrivateProfile& out);
 
 // Writes `profile` to `path` through a temporary file and a rename, creating the missing
-// directories above it first. Returns 0 or an errno.
+// directories above it first. Returns 0 or an errno (EFBIG for a text over kMaxProfileBytes).
 int WritePrivateProfile(const std::string& path, const PrivateProfile& profile);
 
 // One-key helpers over the file: the read gives nothing for a file that cannot be read; the

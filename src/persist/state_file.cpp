@@ -3,9 +3,11 @@
 #include "persist/state_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <string_view>
 
 #include "job/error.h"
+#include "persist/bounded_file.h"
 #include "persist/typed_value_file.h"
 #include "platform/file_system.h"
 
@@ -120,6 +122,9 @@ class Encoder {
     PutStr(out_, text);
   }
   void Lines(const quorvel::Lines& lines, const std::string& label) {
+    if (lines.size() > static_cast<std::size_t>(kMaxLines)) {
+      throw Error(FormatMessage("Cannot save the state: %s has more than 4096 lines", label));
+    }
     for (const std::string& line : lines) {
       if (line.size() > static_cast<std::size_t>(kMaxLineBytes)) {
         throw Error(
@@ -132,6 +137,25 @@ class Encoder {
 
  private:
   TypedValueWriter out_;
+};
+
+// Adds up the largest size each value can take.
+class SizeBound {
+ public:
+  template <typename T>
+  void Int(const T&) {
+    bytes_ += 4;
+  }
+  void Bool(bool) { bytes_ += 1; }
+  void Color(ColorValue) { bytes_ += 4; }
+  void Str(const std::string&, const std::string&) { bytes_ += 4 + kMaxStringBytes; }
+  void Lines(const quorvel::Lines&, const std::string&) {
+    bytes_ += 4 + std::uint64_t{kMaxLines} * (4 + kMaxLineBytes);
+  }
+  std::uint64_t bytes() const { return bytes_; }
+
+ private:
+  std::uint64_t bytes_ = 0;
 };
 
 class Decoder {
@@ -160,14 +184,22 @@ std::string NotAStateFile(const std::string& path) {
   return FormatMessage("%s is not a state file", path.empty() ? std::string("The file") : path);
 }
 
+// The signature must be there; the version byte is read past unexamined, so files of later
+// versions that kept the layout still load.
 void CheckHeader(std::string_view bytes, const std::string& path) {
   const std::size_t present = std::min(bytes.size(), kSignature.size());
   if (bytes.substr(0, present) != kSignature.substr(0, present)) throw Error(NotAStateFile(path));
   if (bytes.size() <= kSignature.size()) throw Error(WithPath(kReadBeyondEndOfFile, path));
-  if (bytes[kSignature.size()] != kVersion) throw Error(NotAStateFile(path));
 }
 
 }  // namespace
+
+std::uint64_t MaxStateFileBytes() {
+  const GallerySettings any;
+  SizeBound bound;
+  VisitStoredValues(any, bound);
+  return kSignature.size() + 1 + bound.bytes();
+}
 
 std::string EncodeState(const GallerySettings& settings) {
   Encoder encoder;
@@ -191,7 +223,6 @@ GallerySettings DecodeState(std::string_view bytes, const GallerySettings& curre
   } catch (const Error& e) {
     throw Error(WithPath(e.what(), path_for_messages));
   }
-  if (reader.remaining() != 0) throw Error(NotAStateFile(path_for_messages));
   loaded.Output.Directories = current.Output.Directories;
   return loaded;
 }
@@ -205,9 +236,10 @@ void SaveState(const GallerySettings& settings, const std::string& path) {
 
 GallerySettings LoadState(const std::string& path, const GallerySettings& current) {
   std::string bytes;
-  if (const int error = platform::ReadWholeFile(path, bytes); error != 0) {
-    throw Error(WithPath(IoErrorText(error), path));
-  }
+  const int error = ReadBoundedFile(path, MaxStateFileBytes(), bytes);
+  // A directory, a pipe, a device or a file larger than any state file is refused unread.
+  if (error == EISDIR || error == EINVAL || error == EFBIG) throw Error(NotAStateFile(path));
+  if (error != 0) throw Error(WithPath(IoErrorText(error), path));
   return DecodeState(bytes, current, path);
 }
 

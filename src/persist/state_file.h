@@ -2,6 +2,7 @@
 // gallery job in a fixed order.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -9,19 +10,25 @@
 
 namespace quorvel::persist {
 
-// The file's bytes. Throws Error naming the field when a text is over its limit.
+// The file's bytes. Throws Error naming the field when a text or a list of lines is over its
+// limit.
 std::string EncodeState(const GallerySettings& settings);
 
-// `current` with the 79 stored values replaced from `bytes` (the directory list is kept).
-// All or nothing: throws Error ("Read beyond end of file", "%s is not a state file", ...)
-// and changes nothing when the bytes are not a complete state file.
+// `current` with the 79 stored values replaced from `bytes` (the directory list is kept). The
+// version byte and any bytes after the 79th value are not examined. All or nothing: throws
+// Error ("Read beyond end of file", "%s is not a state file", ...) and changes nothing when
+// the bytes do not begin with a complete state file.
 GallerySettings DecodeState(std::string_view bytes, const GallerySettings& current,
                             const std::string& path_for_messages);
 
 // Writes through a temporary file and a rename. Throws Error.
 void SaveState(const GallerySettings& settings, const std::string& path);
 
-// Reads the whole file, then DecodeState. Throws Error.
+// The largest state file there can be: the header and every value at its largest.
+std::uint64_t MaxStateFileBytes();
+
+// Reads the whole file, then DecodeState. Anything but a regular file of at most
+// MaxStateFileBytes() is refused unread as "%s is not a state file". Throws Error.
 GallerySettings LoadState(const std::string& path, const GallerySettings& current);
 
 }  // namespace quorvel::persist

@@ -57,6 +57,9 @@ void PutStr(TypedValueWriter& file, std::string_view text) {
 
 void PutLines(TypedValueWriter& file, const Lines& lines) {
   // Built apart first, so that a line over the limit leaves `file` as it was.
+  if (lines.size() > static_cast<std::size_t>(kMaxLines)) {
+    throw Error("A text has more than 4096 lines");
+  }
   TypedValueWriter block;
   PutRawInt(block, static_cast<std::int32_t>(lines.size()) - 1);
   for (const std::string& line : lines) {
@@ -86,6 +89,9 @@ std::string GetStr(TypedValueReader& file) { return GetLimitedText(file, kMaxStr
 void GetLines(TypedValueReader& file, Lines& lines) {
   const std::int32_t last = GetInt(file);
   if (last <= -1) return;
+  if (last >= kMaxLines) {
+    throw FormatError(FormatMessage("Invalid line count %d", std::to_string(last + 1LL)));
+  }
   const std::size_t count = static_cast<std::size_t>(last) + 1;
   // Every line needs at least its 4 length bytes: a larger count cannot be satisfied, and
   // checking it here keeps a corrupt count from driving a long loop.

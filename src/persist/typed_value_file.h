@@ -14,6 +14,10 @@ namespace quorvel::persist {
 
 inline constexpr std::int32_t kMaxStringBytes = 501;
 inline constexpr std::int32_t kMaxLineBytes = 3073;
+// The format gives a list of lines no count limit; this one keeps the largest state file
+// small enough to read in one piece (about 48 MiB) while no custom HTML block written by hand
+// or pasted from a page comes near it: 4096 lines of up to 3073 bytes is 12 MB per list.
+inline constexpr std::int32_t kMaxLines = 4096;
 
 inline constexpr char kReadBeyondEndOfFile[] = "Read beyond end of file";
 
@@ -55,7 +59,8 @@ void PutBool(TypedValueWriter& file, bool value);
 void PutColor(TypedValueWriter& file, ColorValue value);
 // Throws Error when `text` is over kMaxStringBytes; nothing is written then.
 void PutStr(TypedValueWriter& file, std::string_view text);
-// Throws Error when a line is over kMaxLineBytes; nothing is written then.
+// Throws Error when a line is over kMaxLineBytes or there are more than kMaxLines lines;
+// nothing is written then.
 void PutLines(TypedValueWriter& file, const Lines& lines);
 
 std::int32_t GetInt(TypedValueReader& file);
@@ -64,9 +69,10 @@ ColorValue GetColor(TypedValueReader& file);
 // A length below 0 or over kMaxStringBytes throws FormatError.
 std::string GetStr(TypedValueReader& file);
 // Appends the stored lines to `lines` (the caller empties it first when it wants only the
-// file's lines). A stored count of -1 or less means no lines. A count that cannot fit in the
-// bytes left throws "Read beyond end of file" before anything is appended; a line length
-// outside 0..kMaxLineBytes throws FormatError. On a throw `lines` is unchanged.
+// file's lines). A stored count of -1 or less means no lines. A count over kMaxLines throws
+// FormatError, one that cannot fit in the bytes left "Read beyond end of file", both before
+// anything is read; a line length outside 0..kMaxLineBytes throws FormatError. On a throw
+// `lines` is unchanged.
 void GetLines(TypedValueReader& file, Lines& lines);
 
 // The user's text for an errno value: "File not found" (ENOENT, ENOTDIR), "File access

@@ -1,9 +1,8 @@
-// Every input that once crashed, leaked or hung a fuzz target, and every seed, run again
-// through the same entry on each test run.
+// Every input that once crashed, leaked or hung a fuzz target, every input kept for the paths it
+// reaches, and every seed, run again through the same entry on each test run.
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <string>
 
 #include "fuzz_entries.h"
 #include "support/temp_dir.h"
@@ -13,37 +12,26 @@ namespace {
 namespace fs = std::filesystem;
 using quorvel::fuzz::Target;
 
-void Replay(const Target& target, const std::string& name, const std::string& bytes) {
-  SCOPED_TRACE(std::string(target.name) + "/" + name);
-  try {
-    target.entry(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-  } catch (const std::exception& e) {
-    ADD_FAILURE() << "escaped: " << e.what();
-  }
-}
-
 class FuzzReplay : public ::testing::TestWithParam<Target> {};
 
-TEST_P(FuzzReplay, RegressionInputsPassTheEntry) {
+TEST_P(FuzzReplay, CorpusAndSeedsPassTheEntry) {
+  auto inputs = quorvel::fuzz::SeedInputs(GetParam().name);
+  ASSERT_FALSE(inputs.empty());
   const fs::path dir = fs::path(QUORVEL_FUZZ_CORPUS) / GetParam().name;
-  ASSERT_TRUE(fs::is_directory(dir)) << dir;
-  int count = 0;
-  for (const auto& entry : fs::directory_iterator(dir)) {
-    if (!entry.is_regular_file() || entry.path().filename() == "README") continue;
-    Replay(GetParam(), entry.path().filename().string(),
-           quorvel::testing::ReadFile(entry.path().string()));
-    ++count;
+  for (const auto& file : fs::directory_iterator(dir)) {
+    inputs.emplace_back(file.path().filename(), quorvel::testing::ReadFile(file.path()));
   }
-  EXPECT_GT(count, 0) << "no regression inputs in " << dir;
+  EXPECT_GT(inputs.size(), quorvel::fuzz::SeedInputs(GetParam().name).size()) << "empty " << dir;
+  for (const auto& [name, bytes] : inputs) {
+    try {
+      GetParam().entry(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    } catch (const std::exception& e) {
+      ADD_FAILURE() << GetParam().name << "/" << name << " escaped: " << e.what();
+    }
+  }
 }
 
-TEST_P(FuzzReplay, SeedsPassTheEntry) {
-  const auto seeds = quorvel::fuzz::SeedInputs(GetParam().name);
-  ASSERT_FALSE(seeds.empty());
-  for (const auto& [name, bytes] : seeds) Replay(GetParam(), name, bytes);
-}
-
-INSTANTIATE_TEST_SUITE_P(Targets, FuzzReplay, ::testing::ValuesIn(quorvel::fuzz::kTargets),
+INSTANTIATE_TEST_SUITE_P(Targets, FuzzReplay, ::testing::ValuesIn(quorvel::fuzz::Targets()),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,166 +1,104 @@
-// The configuration file: value syntax, keys kept across rewrites, refused writes and where
-// the file lives.
+// The configuration file and the initialisation-file layer below it as a golden transcript of
+// reads and writes (the value syntax, lookups, one-key edits that keep every other line as it
+// was, refused writes), and where the file lives.
 #include "persist/config_file.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <optional>
-#include <string>
+#include <sstream>
 
-#include "job/error.h"
+#include "persist_test_support.h"
 #include "platform/file_system.h"
+#include "support/golden.h"
 #include "support/temp_dir.h"
 
 namespace quorvel::persist {
 namespace {
 
-using namespace config_keys;
+using testing::GoldenPath;
+using testing::ReadFile;
 
-TEST(ConfigFileTest, AMissingFileGivesTheDefaults) {
-  testing::TempDir tmp;
-  const ConfigFile config(tmp.file("none/quorvel.cfg"));
-  EXPECT_FALSE(config.HasKey(kWindow, kLeft));
-  EXPECT_EQ(config.ReadInt(kWindow, kLeft, 0), 0);
-  EXPECT_FALSE(config.ReadBool(kWindow, kStateLock, false));
-  EXPECT_EQ(config.ReadString(kDirs, kMainWindowSave, "/home/u"), "/home/u");
-  EXPECT_FALSE(platform::PathExists(tmp.file("none")));
+// "\r" and "\n" in the data file stand for those bytes.
+std::string Unescaped(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+    const bool escape = text[i] == '\\' && (next == 'r' || next == 'n');
+    out += escape ? (text[++i] == 'r' ? '\r' : '\n') : text[i];
+  }
+  return out;
 }
 
-TEST(ConfigFileTest, IntegerAndBooleanTexts) {
-  testing::TempDir tmp;
-  const ConfigFile config(tmp.write("quorvel.cfg",
-                                    "[WINDOW]\n"
-                                    "left=0x20\n"
-                                    "top=-12\n"
-                                    "state lock=7\n"
-                                    "icon=0\n"
-                                    "a=0XfF\n"
-                                    "b=12px\n"
-                                    "c=wide\n"
-                                    "d=0xFFFFFFFF\n"
-                                    "e=99999999999\n"
-                                    "f=\n"));
-  struct Case {
-    const char* key;
-    std::int32_t value;
-  };
-  const Case cases[] = {{kLeft, 32}, {kTop, -12}, {"a", 255}, {"b", 12},
-                        {"c", 77},   {"d", -1},   {"e", 77},  {"f", 77}};
-  for (const Case& c : cases) EXPECT_EQ(config.ReadInt(kWindow, c.key, 77), c.value) << c.key;
-  EXPECT_TRUE(config.ReadBool(kWindow, kStateLock, false));
-  EXPECT_FALSE(config.ReadBool(kWindow, kIcon, true));
-  EXPECT_TRUE(config.ReadBool(kWindow, "c", true));
+// Line ends made visible, each line still on a line of its own.
+std::string Visible(const std::string& text) {
+  std::string out;
+  for (const char c : text) out += c == '\r' ? "\\r" : c == '\n' ? "\\n\n" : std::string(1, c);
+  return out;
 }
 
-TEST(ConfigFileTest, LeftWithoutTop) {
-  testing::TempDir tmp;
-  const ConfigFile config(tmp.write("quorvel.cfg", "[WINDOW]\nleft=40\n[DIRS]\ntop=5\n"));
-  EXPECT_TRUE(config.HasKey(kWindow, kLeft));
-  EXPECT_FALSE(config.HasKey(kWindow, kTop));
-}
-
-TEST(ConfigFileTest, StringsAreReadAsTheyStandUpTo2047Characters) {
-  testing::TempDir tmp;
-  const std::string long_value(3000, 'p');
-  const ConfigFile config(
-      tmp.write("quorvel.cfg",
-                "[DIRS]\nmain window load=C:\\Old Photos\\\ndirectory box=" + long_value + "\n"));
-  EXPECT_EQ(config.ReadString(kDirs, kMainWindowLoad, ""), "C:\\Old Photos\\");
-  EXPECT_EQ(config.ReadString(kDirs, kDirectoryBox, ""), std::string(2047, 'p'));
-}
-
-TEST(ConfigFileTest, EveryWriteReachesTheFileAndKeepsTheRest) {
-  testing::TempDir tmp;
-  const std::string path = tmp.write("quorvel.cfg",
-                                     "; my settings\n"
-                                     "[DIRS]\n"
-                                     "main window load=/photos\n"
-                                     "\n"
-                                     "[EXTRA]\n"
-                                     "mine=kept\n");
+// One step on the file at `path`, through a configuration object of its own: "has", "int",
+// "bool", "string" read "SECTION|KEY"; "write", "write-int", "write-bool" write
+// "SECTION|KEY|VALUE"; "text" shows the file.
+std::string Step(const std::string& path, const std::string& step) {
+  const std::size_t space = step.find(' ');
+  const std::string command = step.substr(0, space), rest = step.substr(space + 1);
+  const std::size_t bar = rest.find('|'), bar2 = rest.find('|', bar + 1);
+  const std::string section = rest.substr(0, bar), key = rest.substr(bar + 1, bar2 - bar - 1);
+  const std::string value = bar2 == std::string::npos ? "" : Unescaped(rest.substr(bar2 + 1));
   ConfigFile config(path);
-  config.WriteBool(kWindow, kIcon, true);
-  EXPECT_TRUE(ConfigFile(path).ReadBool(kWindow, kIcon, false));
-  config.WriteString(kDirs, kMainWindowSave, "/home/u/jobs");
-  config.WriteInt(kWindow, kLeft, -3);
-  config.WriteInt(kWindow, kTop, 200);
-  config.WriteBool(kWindow, kStateLock, false);
-  config.WriteString(kDirs, kMainWindowSave, "/srv");
-  EXPECT_EQ(testing::ReadFile(path),
-            "; my settings\n"
-            "[DIRS]\n"
-            "main window load=/photos\n"
-            "main window save=/srv\n"
-            "\n"
-            "[EXTRA]\n"
-            "mine=kept\n"
-            "\n"
-            "[WINDOW]\n"
-            "icon=1\n"
-            "left=-3\n"
-            "top=200\n"
-            "state lock=0\n");
-  EXPECT_EQ(config.ReadInt(kWindow, kLeft, 0), -3);
+  if (command == "text")
+    return platform::PathExists(path) ? Visible(ReadFile(path)) : "(no file)\n";
+  if (command == "has") return config.HasKey(section, key) ? "yes\n" : "no\n";
+  if (command == "int") return std::to_string(config.ReadInt(section, key, 77)) + "\n";
+  if (command == "bool") {
+    return std::to_string(config.ReadBool(section, key, false)) + " (default 0), " +
+           std::to_string(config.ReadBool(section, key, true)) + " (default 1)\n";
+  }
+  if (command == "string") {
+    const std::string text = config.ReadString(section, key, "?");
+    return text.size() > 80 ? std::to_string(text.size()) + " bytes\n"
+                            : "\"" + Visible(text) + "\"\n";
+  }
+  const std::string error = ErrorOf(
+      [&] {
+        if (command == "write-int") config.WriteInt(section, key, std::stoi(value));
+        if (command == "write-bool") config.WriteBool(section, key, value == "1");
+        if (command == "write") config.WriteString(section, key, value);
+      },
+      path);
+  return error == "(no error)" ? "" : error + "\n";
 }
 
-TEST(ConfigFileTest, TheFirstWriteCreatesTheDirectory) {
-  testing::TempDir tmp;
-  const std::string path = tmp.file("config/quorvelandiscope/quorvel.cfg");
-  ConfigFile(path).WriteBool(kWindow, kIcon, true);
-  EXPECT_EQ(testing::ReadFile(path), "[WINDOW]\nicon=1\n");
+// Each case of the golden file: "== name ==", "-- " and the file's text ("(none)" for no
+// file, "@NAME" for the data file NAME), then "> " steps, each followed by what it gave.
+TEST(ConfigFileTest, StepsGiveTheGoldenTranscript) {
+  std::istringstream in(ReadFile(GoldenPath("persist/config_files.txt")));
+  std::optional<testing::TempDir> tmp;
+  std::string out, path;
+  for (std::string line; std::getline(in, line);) {
+    if (!line.starts_with("== ") && !line.starts_with("-- ") && !line.starts_with("> ")) continue;
+    out += line + "\n";
+    if (line.starts_with("> ")) out += Step(path, line.substr(2));
+    if (!line.starts_with("-- ")) continue;
+    tmp.emplace();
+    const std::string file = "new/quorvelandiscope/quorvel.cfg", text = line.substr(3);
+    path = tmp->file(file);
+    if (text.starts_with('@')) tmp->write(file, ReadFile(GoldenPath("persist/" + text.substr(1))));
+    if (!text.starts_with('@') && text != "(none)") tmp->write(file, Unescaped(text));
+  }
+  EXPECT_EQ(testing::CompareWithGolden(out, "persist/config_files.txt"), "");
 }
-
-TEST(ConfigFileTest, ARefusedWriteReportsTheFile) {
-  testing::TempDir tmp;
-  const std::string path = tmp.write("plain", "x") + "/quorvel.cfg";
-  ConfigFile config(path);
-  try {
-    config.WriteInt(kWindow, kLeft, 1);
-    ADD_FAILURE();
-  } catch (const Error& e) {
-    EXPECT_EQ(e.what(), "Unable to write to " + path);
-  }
-}
-
-// Sets or clears an environment variable for one scope.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value) {
-      ::setenv(name, value, 1);
-    } else {
-      ::unsetenv(name);
-    }
-  }
-  ~ScopedEnv() {
-    if (old_) {
-      ::setenv(name_, old_->c_str(), 1);
-    } else {
-      ::unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
 
 TEST(ConfigFileTest, TheFileLivesInTheUsersConfigDirectory) {
-  const ScopedEnv home("HOME", "/home/someone");
-  {
-    const ScopedEnv xdg("XDG_CONFIG_HOME", "/etc/xdg-u/");
-    EXPECT_EQ(DefaultConfigPath(), "/etc/xdg-u/quorvelandiscope/quorvel.cfg");
-  }
-  {
-    const ScopedEnv xdg("XDG_CONFIG_HOME", nullptr);
-    EXPECT_EQ(DefaultConfigPath(), "/home/someone/.config/quorvelandiscope/quorvel.cfg");
-  }
-  {
-    const ScopedEnv xdg("XDG_CONFIG_HOME", "relative");
-    EXPECT_EQ(DefaultConfigPath(), "/home/someone/.config/quorvelandiscope/quorvel.cfg");
-  }
+  ::setenv("HOME", "/home/someone", 1);
+  ::setenv("XDG_CONFIG_HOME", "/etc/xdg-u/", 1);
+  EXPECT_EQ(DefaultConfigPath(), "/etc/xdg-u/quorvelandiscope/quorvel.cfg");
+  ::setenv("XDG_CONFIG_HOME", "relative", 1);
+  EXPECT_EQ(DefaultConfigPath(), "/home/someone/.config/quorvelandiscope/quorvel.cfg");
+  ::unsetenv("XDG_CONFIG_HOME");
+  EXPECT_EQ(DefaultConfigPath(), "/home/someone/.config/quorvelandiscope/quorvel.cfg");
   EXPECT_EQ(ProgramDirectory(), "/home/someone");
 }
 

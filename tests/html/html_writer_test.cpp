@@ -1,0 +1,253 @@
+// The HTML writer as golden transcripts. Each file under tests/data/html/ holds "== name =="
+// headings and "> COMMAND ARGUMENT" steps, each step followed by what it gives, which the test
+// writes anew and compares. The pages of cases named "every option" also go through an HTML
+// checker (tidy).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <sstream>
+
+#include "html/caption.h"
+#include "html/color_box_model.h"
+#include "html/escaping.h"
+#include "html/html_color.h"
+#include "html/navigator.h"
+#include "html/page_frame.h"
+#include "html/picture_page.h"
+#include "html/table_tags.h"
+#include "job/error.h"
+#include "job/settings_fields.h"
+#include "platform/file_system.h"
+#include "support/golden.h"
+#include "support/temp_dir.h"
+
+namespace quorvel::html {
+namespace {
+
+// Runs a page, its lines ended by CR LF, through tidy, which may find only what the pages
+// write on purpose: no doctype, no alt text, and the body attributes of HTML 3.2.
+void ExpectOnlyAcceptedWarnings(std::string page) {
+  for (std::size_t at = 0; (at = page.find('\n', at)) != std::string::npos; at += 2) {
+    page.insert(at, "\r");
+  }
+  testing::TempDir tmp;
+  FILE* tidy = popen(("tidy -q -e " + tmp.write("page.html", page) + " 2>&1").c_str(), "r");
+  ASSERT_NE(tidy, nullptr);
+  for (char line[512]; std::fgets(line, sizeof line, tidy);) {
+    const char* found = std::strstr(line, "Warning: ");
+    const std::string warning = found != nullptr ? found + 9 : line;
+    EXPECT_TRUE(warning == "missing <!DOCTYPE> declaration\n" ||
+                warning == "<img> lacks \"alt\" attribute\n" ||
+                (warning.starts_with("<body> attribute \"") &&
+                 warning.ends_with("\" not allowed for HTML5\n")))
+        << line;
+  }
+  EXPECT_EQ(pclose(tidy), 1 << 8) << "tidy's status: warnings only";
+}
+
+// The settings, page directory and picture of "Field=value | dir=DIR | file=NAME", over the
+// defaults; a directory is in Windows style unless it starts with "/".
+struct Case {
+  GallerySettings s;
+  std::string dir = "/web/";
+  std::string file = "photo.jpg";
+  PathStyle style() const { return dir.starts_with('/') ? PathStyle::Posix : PathStyle::Windows; }
+};
+
+Case Parse(const std::string& changes) {
+  Case c;
+  for (std::size_t start = 0; start < changes.size();) {
+    const std::size_t end = std::min(changes.find(" | ", start), changes.size());
+    const std::string change = changes.substr(start, end - start);
+    const std::string field = change.substr(0, change.find('=')),
+                      value = change.substr(field.size() + 1);
+    if (field == "dir") {
+      c.dir = value;
+    } else if (field == "file") {
+      c.file = value;
+    } else {
+      SetFieldFromText(c.s, field, value);
+    }
+    start = end + 3;
+  }
+  return c;
+}
+
+std::string Joined(const Lines& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  return text;
+}
+
+// "\xNN" in an argument stands for that byte; in a result, other bytes than printable ASCII
+// are written so.
+std::string Unescaped(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const bool escape = text.compare(i, 2, "\\x") == 0 && i + 3 < text.size();
+    out += escape ? static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16)) : text[i];
+    i += escape ? 3 : 0;
+  }
+  return out;
+}
+
+std::string Visible(std::string_view text) {
+  std::string out;
+  for (const unsigned char c : text) {
+    char hex[5];
+    std::snprintf(hex, sizeof hex, "\\x%02X", c);
+    out += c >= 0x20 && c < 0x7F ? std::string(1, char(c)) : std::string(hex);
+  }
+  return out;
+}
+
+// The colour box model without drawing; after each step, the selected entry, the value, the
+// custom colour another box sees and how many changes the box announced.
+struct ColorBoxes {
+  SharedCustomColor custom;
+  ColorBoxModel box{custom}, other{custom};
+  int changes = 0;
+  std::string State() const {
+    const ColorValue v = box.Value();
+    return "entry " + std::to_string(box.SelectedEntry()) + " " +
+           box.EntryText(box.SelectedEntry()) + ", value " +
+           (v == kDefaultColor ? "Default" : "#" + ColorToHtml(v)) + ", custom #" +
+           ColorToHtml(other.EntryColor(17)) + ", changes " + std::to_string(changes);
+  }
+};
+
+ColorValue Color(const std::string& text) {
+  return static_cast<ColorValue>(static_cast<std::uint32_t>(std::stoll(text, nullptr, 0)));
+}
+
+using Arg = const std::string&;
+using Commands = std::map<std::string, std::function<std::string(Arg)>>;
+
+Commands WriterCommands(ColorBoxes& b) {
+  const std::string table =
+      "<table><tr><td><a href=\"a.jpg\"><img src=\"t/a.jpg\"></a></td></tr></table>\n";
+  return {
+      {"frame",
+       [table](Arg a) {
+         const Case c = Parse(a);
+         const PageFrame frame = BuildPageFrame(c.s.Page, c.dir, c.style());
+         return Joined(frame.Header) + table + Joined(frame.Footer);
+       }},
+      {"tags",
+       [](Arg a) {
+         const Case c = Parse(a);
+         return Joined({BuildTableOpenTag(c.s.Table, c.dir, c.style()), TableCloseLine(c.s.Table),
+                        BuildCellOpenTag(c.s.Cell, c.dir, c.style())});
+       }},
+      {"caption", [](Arg a) { return BuildCaption(Parse(a).s.Text, Parse(a).file, 12345); }},
+      {"navigator",
+       [](Arg a) {
+         const NavigatorWrapper w = BuildNavigatorWrapper(Parse(a).s.Navigator);
+         return w.Prefix + NavigatorLink("index000.html", "1") +
+                NavigatorLink("index001.html", "2") + w.Suffix;
+       }},
+      {"picture",
+       [](Arg a) {
+         const Case c = Parse(a);
+         std::string page =
+             PicturePageText(BuildPicturePageFrame(c.s.Picture, c.dir, c.style()), c.file);
+         std::erase(page, '\r');
+         return page;
+       }},
+      {"ColorToHtml", [](Arg a) { return ColorToHtml(Color(a)); }},
+      {"ColorAttribute", [](Arg a) { return "[" + ColorAttribute("color", Color(a)) + "]"; }},
+      {"EncodeUrlPath", [](Arg a) { return EncodeUrlPath(a); }},
+      {"EscapeHtmlText", [](Arg a) { return Visible(EscapeHtmlText(a)); }},
+      {"FontOpenTag",
+       [](Arg a) {
+         std::istringstream in(a);
+         std::string font, size, color;
+         in >> font >> size >> color;
+         return FontOpenTag(std::stoi(font), std::stoi(size), Color(color));
+       }},
+      {"NavigatorLink",
+       [](Arg a) { return NavigatorLink(a.substr(0, a.find('|')), a.substr(a.find('|') + 1)); }},
+      {"CaptionOfSize",
+       [](Arg a) { return BuildCaption(Parse("ImageName.Print=0").s.Text, "a", std::stoull(a)); }},
+      {"Entries",
+       [&b](Arg a) {
+         std::istringstream in(a);
+         std::string out;
+         for (int i; in >> i;)
+           out += b.box.EntryText(i) + " #" + ColorToHtml(b.box.EntryColor(i)) + ", ";
+         return out;
+       }},
+      {"Assign", [&b](Arg a) { return b.box.Assign(Color(a)), b.State(); }},
+      {"OtherAssign", [&b](Arg a) { return b.other.Assign(Color(a)), b.State(); }},
+      {"SetCustom", [&b](Arg a) { return b.custom.value = Color(a), b.State(); }},
+      {"PickEntry", [&b](Arg a) { return b.box.PickEntry(std::stoi(a)), b.State(); }},
+      {"PickCustom", [&b](Arg a) { return b.box.PickCustom(Color(a)), b.State(); }},
+      {"SetColorNames",
+       [&b](Arg a) {
+         std::vector<std::string> names;
+         std::istringstream in(a);
+         for (std::string name; std::getline(in, name, '|');) names.push_back(name);
+         return b.box.SetColorNames(names), b.State();
+       }},
+  };
+}
+
+class HtmlWriterTest : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(HtmlWriterTest, StepsGiveTheGoldenTranscript) {
+  const std::string golden = std::string("html/") + GetParam() + ".txt";
+  ColorBoxes boxes;
+  boxes.box.on_change = [&] { ++boxes.changes; };
+  const Commands commands = WriterCommands(boxes);
+  std::istringstream in(testing::ReadFile(testing::GoldenPath(golden)));
+  std::string out, heading;
+  for (std::string line; std::getline(in, line);) {
+    if (line.starts_with("== ")) heading = line;
+    if (line.starts_with("== ")) out += line + "\n";
+    if (!line.starts_with("> ")) continue;
+    const std::size_t space = std::min(line.find(' ', 2), line.size());
+    const std::string argument = space < line.size() ? line.substr(space + 1) : "";
+    std::string result = commands.at(line.substr(2, space - 2))(Unescaped(argument));
+    if (!result.ends_with('\n')) result += '\n';
+    out += line + "\n" + result;
+    if (heading.starts_with("== every option")) ExpectOnlyAcceptedWarnings(result);
+  }
+  EXPECT_EQ(testing::CompareWithGolden(out, golden), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, HtmlWriterTest,
+                         ::testing::Values("page_frames", "table_and_cell_tags", "captions",
+                                           "navigators", "picture_pages", "functions"));
+
+int DiskFull(const std::string&) { return ENOSPC; }
+
+TEST(WritePicturePageTest, WritesThePageOrFailsKeepingThePreviousOne) {
+  testing::TempDir tmp;
+  const PictureSettings pictures = Parse("CreatePicturePages=1").s.Picture;
+  const std::string page = tmp.file("photo.html");
+  WritePicturePage(page, pictures, tmp.path(), "photo.jpg", PathStyle::Posix);
+  const std::string text = testing::ReadFile(page);
+  EXPECT_EQ(text,
+            PicturePageText(BuildPicturePageFrame(pictures, "/", PathStyle::Posix), "photo.jpg"));
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), std::count(text.begin(), text.end(), '\r'));
+  for (const std::string& path : {tmp.file("missing/photo.html"), page}) {
+    platform::SetWriteFaultHookForTesting(path == page ? &DiskFull : nullptr);
+    try {
+      WritePicturePage(path, pictures, tmp.path(), "photo.jpg", PathStyle::Posix);
+      ADD_FAILURE() << path;
+    } catch (const Error& e) {
+      EXPECT_EQ(e.what(), "Cannot create file " + path);
+    }
+  }
+  platform::SetWriteFaultHookForTesting(nullptr);
+  EXPECT_EQ(testing::ReadFile(page), text);
+  EXPECT_EQ(platform::ListDirectory(tmp.path()).size(), 1u) << "nothing else is left";
+}
+
+}  // namespace
+}  // namespace quorvel::html
