@@ -48,6 +48,14 @@ struct DecodeFrame {
   int message_code;
 };
 
+bool IsBgr(J_COLOR_SPACE space) {
+#if defined(JCS_EXTENSIONS)
+  return space == JCS_EXT_BGR;
+#else
+  return false;
+#endif
+}
+
 // One decoded scanline into a bitmap row, as blue, green, red.
 void StoreRow(const jpeg_decompress_struct& c, const unsigned char* in, std::uint8_t* out,
               int width) {
@@ -106,7 +114,12 @@ bool ReadHeader(DecodeFrame& f, const unsigned char* data, unsigned long size) {
   } else if (f.cinfo.jpeg_color_space == JCS_CMYK || f.cinfo.jpeg_color_space == JCS_YCCK) {
     f.cinfo.out_color_space = JCS_CMYK;
   } else {
+#if defined(JCS_EXTENSIONS)
+    // libjpeg-turbo writes the bitmap's byte order itself: no pass to swap red and blue.
+    f.cinfo.out_color_space = JCS_EXT_BGR;
+#else
     f.cinfo.out_color_space = JCS_RGB;
+#endif
   }
   return true;
 }
@@ -140,13 +153,17 @@ bool ReadPixels(DecodeFrame& f, ScanlineConsumer& consumer) {
   f.bgr = static_cast<std::uint8_t*>(std::malloc(bgr_bytes * kRowBatch));
   if (f.scanlines == nullptr || f.bgr == nullptr) ERREXIT(&f.cinfo, JERR_OUT_OF_MEMORY);
   consumer.Begin(width, static_cast<int>(f.cinfo.output_height));
+  const bool direct = IsBgr(f.cinfo.out_color_space);
   const std::uint8_t* rows[kRowBatch];
-  for (int i = 0; i < kRowBatch; ++i) rows[i] = f.bgr + static_cast<std::size_t>(i) * bgr_bytes;
+  for (int i = 0; i < kRowBatch; ++i) {
+    rows[i] = direct ? f.scanlines + static_cast<std::size_t>(i) * scan_bytes
+                     : f.bgr + static_cast<std::size_t>(i) * bgr_bytes;
+  }
   while (f.cinfo.output_scanline < f.cinfo.output_height) {
     const int first = static_cast<int>(f.cinfo.output_scanline);
     const int n = ReadBatch(f.cinfo, f.scanlines, scan_bytes);
     if (n == 0) break;
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < n && !direct; ++i) {
       StoreRow(f.cinfo, f.scanlines + static_cast<std::size_t>(i) * scan_bytes,
                f.bgr + static_cast<std::size_t>(i) * bgr_bytes, width);
     }
