@@ -78,74 +78,73 @@ QUORVEL_AVX512 inline __m512d Tap8(__m512d sum, __m512d sample, __m512d weight) 
   return _mm512_cvtps_pd(_mm512_cvtpd_ps(_mm512_fmadd_pd(sample, weight, sum)));
 }
 
-// Columns i and i + 1 together, six chains; their lists run side by side, each in its order.
-QUORVEL_AVX512 void FusedPairAvx512(const float* lanes, const TapView& c, int i,
-                                    std::uint8_t* out) {
-  const int a = c.start[i], b = c.start[i + 1];
-  const int na = b - a, nb = c.start[i + 2] - b;
-  __m512 s[6];
-  for (__m512& v : s) v = _mm512_setzero_ps();
-  const int both = std::min(na, nb);
-  for (int k = 0; k < both; ++k) {
-    const float* p = lanes + static_cast<std::size_t>(c.pixel[a + k]) * kPixel;
-    const float* q = lanes + static_cast<std::size_t>(c.pixel[b + k]) * kPixel;
-    const __m512 w = _mm512_set1_ps(c.weight[a + k]);
-    const __m512 v = _mm512_set1_ps(c.weight[b + k]);
-#pragma GCC unroll 12
-    for (int h = 0; h < 3; ++h) {
-      s[h] = _mm512_fmadd_ps(_mm512_loadu_ps(p + 16 * h), w, s[h]);
-      s[3 + h] = _mm512_fmadd_ps(_mm512_loadu_ps(q + 16 * h), v, s[3 + h]);
+// The sums of one column of a batch: three vectors of floats on the fused path, six of doubles
+// holding float values on the exact one.
+template <bool kFused>
+struct ColumnSums {
+  __m512 f[3];
+  __m512d d[6];
+  QUORVEL_AVX512 void Clear() {
+    if constexpr (kFused) {
+      for (__m512& v : f) v = _mm512_setzero_ps();
+    } else {
+      for (__m512d& v : d) v = _mm512_setzero_pd();
     }
   }
-  for (int n = 0; n < 2; ++n) {
-    const int first = n == 0 ? a : b;
-    for (int k = both; k < (n == 0 ? na : nb); ++k) {
-      const float* p = lanes + static_cast<std::size_t>(c.pixel[first + k]) * kPixel;
-      const __m512 w = _mm512_set1_ps(c.weight[first + k]);
-#pragma GCC unroll 12
-      for (int h = 0; h < 3; ++h) {
-        s[3 * n + h] = _mm512_fmadd_ps(_mm512_loadu_ps(p + 16 * h), w, s[3 * n + h]);
+  QUORVEL_AVX512 void Add(const float* p, float weight) {
+    if constexpr (kFused) {
+      const __m512 w = _mm512_set1_ps(weight);
+#pragma GCC unroll 3
+      for (int h = 0; h < 3; ++h) f[h] = _mm512_fmadd_ps(_mm512_loadu_ps(p + 16 * h), w, f[h]);
+    } else {
+      const __m512d w = _mm512_set1_pd(weight);
+#pragma GCC unroll 6
+      for (int h = 0; h < 6; ++h) d[h] = Tap8(d[h], _mm512_cvtps_pd(_mm256_loadu_ps(p + 8 * h)), w);
+    }
+  }
+  QUORVEL_AVX512 void Store(std::uint8_t* out) const {
+    for (int h = 0; h < 3; ++h) {
+      if constexpr (kFused) {
+        Store16(f[h], out + 16 * h);
+      } else {
+        Store16(d[2 * h], d[2 * h + 1], out + 16 * h);
       }
     }
   }
-  for (int h = 0; h < 6; ++h) Store16(s[h], out + i * kPixel + 16 * h);
-}
+};
 
-QUORVEL_AVX512 void FusedColumnAvx512(const float* lanes, const TapView& c, int i,
-                                      std::uint8_t* out) {
-  __m512 s[3];
-  for (__m512& v : s) v = _mm512_setzero_ps();
-  for (int t = c.start[i]; t < c.start[i + 1]; ++t) {
-    const float* p = lanes + static_cast<std::size_t>(c.pixel[t]) * kPixel;
-    const __m512 w = _mm512_set1_ps(c.weight[t]);
-#pragma GCC unroll 12
-    for (int h = 0; h < 3; ++h) s[h] = _mm512_fmadd_ps(_mm512_loadu_ps(p + 16 * h), w, s[h]);
+// Columns i and i + 1 (when there is one) together, so that the chains of both are in flight;
+// their lists run side by side, each in its own order.
+template <bool kFusedA, bool kFusedB>
+QUORVEL_AVX512 void ColumnPairAvx512(const float* lanes, const TapView& c, int i,
+                                     std::uint8_t* out) {
+  const bool pair = i + 1 < c.size;
+  const int a = c.start[i], b = c.start[i + 1];
+  const int na = b - a, nb = pair ? c.start[i + 2] - b : 0;
+  ColumnSums<kFusedA> sa;
+  ColumnSums<kFusedB> sb;
+  sa.Clear();
+  sb.Clear();
+  const auto at = [&](int t) { return lanes + static_cast<std::size_t>(c.pixel[t]) * kPixel; };
+  const int both = std::min(na, nb);
+  for (int k = 0; k < both; ++k) {
+    sa.Add(at(a + k), c.weight[a + k]);
+    sb.Add(at(b + k), c.weight[b + k]);
   }
-  for (int h = 0; h < 3; ++h) Store16(s[h], out + i * kPixel + 16 * h);
-}
-
-QUORVEL_AVX512 void ExactColumnAvx512(const float* lanes, const TapView& c, int i,
-                                      std::uint8_t* out) {
-  __m512d s[6];
-  for (__m512d& v : s) v = _mm512_setzero_pd();
-  for (int t = c.start[i]; t < c.start[i + 1]; ++t) {
-    const float* p = lanes + static_cast<std::size_t>(c.pixel[t]) * kPixel;
-    const __m512d w = _mm512_set1_pd(c.weight[t]);
-#pragma GCC unroll 12
-    for (int h = 0; h < 6; ++h) s[h] = Tap8(s[h], _mm512_cvtps_pd(_mm256_loadu_ps(p + 8 * h)), w);
-  }
-  for (int h = 0; h < 3; ++h) Store16(s[2 * h], s[2 * h + 1], out + i * kPixel + 16 * h);
+  for (int k = both; k < na; ++k) sa.Add(at(a + k), c.weight[a + k]);
+  for (int k = both; k < nb; ++k) sb.Add(at(b + k), c.weight[b + k]);
+  sa.Store(out + i * kPixel);
+  if (pair) sb.Store(out + (i + 1) * kPixel);
 }
 
 QUORVEL_AVX512 void HorizontalAvx512(const float* lanes, const TapView& c, std::uint8_t* out) {
-  for (int i = 0; i < c.size;) {
-    if (c.fused[i] && i + 1 < c.size && c.fused[i + 1]) {
-      FusedPairAvx512(lanes, c, i, out);
-      i += 2;
-    } else {
-      (c.fused[i] ? FusedColumnAvx512 : ExactColumnAvx512)(lanes, c, i, out);
-      ++i;
-    }
+  for (int i = 0; i < c.size; i += 2) {
+    const bool fa = c.fused[i] != 0;
+    const bool fb = i + 1 < c.size && c.fused[i + 1] != 0;
+    if (fa && fb) ColumnPairAvx512<true, true>(lanes, c, i, out);
+    if (fa && !fb) ColumnPairAvx512<true, false>(lanes, c, i, out);
+    if (!fa && fb) ColumnPairAvx512<false, true>(lanes, c, i, out);
+    if (!fa && !fb) ColumnPairAvx512<false, false>(lanes, c, i, out);
   }
 }
 

@@ -70,7 +70,9 @@ void StreamingResampler::Start(int sourceWidth, int sourceHeight, int width, int
   lanes_.resize(static_cast<std::size_t>(sourceWidth) * 3 * kLanes);
   // The last batch's lanes are turned back in whole blocks of 16 samples.
   sums_.resize(stride_ * kLanes);
-  work_.assign(stride_ * static_cast<std::size_t>(sourceHeight), 0);
+  // Rows are written as they arrive; Finish clears those that never do.
+  work_.resize(stride_ * static_cast<std::size_t>(sourceHeight));
+  received_ = 0;
   out_.resize(stride_);
 }
 
@@ -85,12 +87,16 @@ void StreamingResampler::TakeRows(int first, const std::uint8_t* const* rows, in
     out[l] = work_.data() + static_cast<std::size_t>(first + l) * stride_;
   }
   TransposeFromLanes(sums_.data(), static_cast<std::size_t>(width_) * 3, out, count);
+  received_ = std::max(received_, first + count);
 }
 
 void StreamingResampler::Finish(TFastBmp& destination) {
   if (destination.Width() != width_ || destination.Height() != height_) {
     destination = TFastBmp(width_, height_);
   }
+  std::fill(
+      work_.begin() + static_cast<std::ptrdiff_t>(stride_ * static_cast<std::size_t>(received_)),
+      work_.end(), 0);
   const std::size_t samples = static_cast<std::size_t>(width_) * 3;
   for (int i = 0; i < height_; ++i) {
     VerticalRow(kernel_, work_.data(), stride_, rows_, i, out_.data());

@@ -60,6 +60,7 @@ class StreamingResampler {
   std::vector<std::uint8_t> sums_;  // one batch's stored samples, in the same order
   std::size_t stride_ = 0;          // bytes per intermediate row: width_ * 3 rounded up to 64
   std::vector<std::uint8_t> work_;  // the horizontal pass's result, stride_ per row
+  int received_ = 0;                // rows of work_ written so far
   std::vector<std::uint8_t> out_;   // one output row, stride_ bytes
 };
 
