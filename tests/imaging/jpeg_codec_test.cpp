@@ -1,6 +1,6 @@
-// Decoding and encoding on JPEGs the tests write themselves: colour order, gray, CMYK, odd
-// sizes, progressive, truncated, the error codes of bad inputs, an announced-huge header, a
-// failed load.
+// The working bitmap's layout, and decoding and encoding on JPEGs the tests write themselves:
+// colour order, gray, CMYK, odd sizes, progressive, truncated, the error codes of bad inputs,
+// an announced-huge header, a failed load.
 #include <gtest/gtest.h>
 #include <jpeglib.h>
 
@@ -21,6 +21,23 @@ namespace {
 using testing::EncodeTestJpeg;
 using testing::TestJpegOptions;
 
+TEST(FastBmpTest, RowsPaddedToFourBytesTopDownCopiedAndMoved) {
+  const int stride[] = {0, 4, 8, 12, 12, 16};
+  for (int w = 1; w <= 5; ++w) EXPECT_EQ(TFastBmp(w, 1).Stride(), stride[w]) << w;
+  EXPECT_EQ(TFastBmp(3, 2).PixelBlockSize(), 24u);
+  EXPECT_THROW(TFastBmp(-1, 5), Error);
+  TFastBmp a(5, 4), c;
+  EXPECT_EQ(a.Row(3) - a.Row(0), 48);
+  a.Row(1)[3] = 77;
+  c = a;
+  a.Row(1)[3] = 5;
+  EXPECT_EQ(c.Row(1)[3], 77);  // a copy owns its pixels
+  std::uint8_t* row = a.Row(1);
+  c = std::move(a);
+  EXPECT_EQ(c.Row(1), row);
+  EXPECT_EQ(a.Width() + a.Height(), 0);  // NOLINT: the moved-from state on purpose
+}
+
 TFastBmp Decode(const std::string& bytes) {
   TFastBmp bmp;
   DecodeJpegBytes(bytes, "test.jpg", bmp);
@@ -39,14 +56,14 @@ std::string ErrorOf(const std::string& bytes, const std::string& name = "test.jp
 
 std::string JpegError(int code) { return "JPEG error #" + std::to_string(code); }
 
-// Every pixel's blue, green, red within `tolerance` of the values given.
+// Every pixel's blue, green and red within `tolerance` of the values given.
 void ExpectAll(const TFastBmp& bmp, int b, int g, int r, int tolerance) {
   for (int y = 0; y < bmp.Height(); ++y) {
     for (int x = 0; x < bmp.Width(); ++x) {
       const std::uint8_t* p = bmp.Row(y) + 3 * x;
-      ASSERT_NEAR(p[0], b, tolerance) << x << "," << y;
-      ASSERT_NEAR(p[1], g, tolerance) << x << "," << y;
-      ASSERT_NEAR(p[2], r, tolerance) << x << "," << y;
+      ASSERT_TRUE(std::abs(p[0] - b) <= tolerance && std::abs(p[1] - g) <= tolerance &&
+                  std::abs(p[2] - r) <= tolerance)
+          << x << "," << y << ": " << +p[0] << " " << +p[1] << " " << +p[2];
     }
   }
 }
@@ -62,11 +79,7 @@ std::string HugeHeader(int width, int height) {
 
 TestJpegOptions Flat(int width, int height, int components, std::uint8_t a, std::uint8_t b,
                      std::uint8_t c, std::uint8_t d = 255) {
-  TestJpegOptions o;
-  o.width = width;
-  o.height = height;
-  o.components = components;
-  o.quality = 100;
+  TestJpegOptions o{width, height, components, 100};
   o.pixel = [=](int, int, int channel) {
     const std::uint8_t v[] = {a, b, c, d};
     return v[channel];
@@ -74,36 +87,27 @@ TestJpegOptions Flat(int width, int height, int components, std::uint8_t a, std:
   return o;
 }
 
-TEST(JpegDecoderTest, ColourGrayCmykAndOddSizes) {
+TEST(JpegDecoderTest, ColourGrayCmykProgressiveAndOddSizes) {
   ExpectAll(Decode(EncodeTestJpeg(Flat(16, 12, 3, 230, 120, 20))), 20, 120, 230, 3);
-  ExpectAll(Decode(EncodeTestJpeg(Flat(40, 3, 1, 77, 0, 0))), 77, 77, 77, 2);
-  // Stored as Adobe writes it, 255 meaning no ink: R = C' K' / 255 and so on.
+  // Adobe CMYK, 255 meaning no ink: R = C' K' / 255 and so on.
   ExpectAll(Decode(EncodeTestJpeg(Flat(8, 8, 4, 200, 100, 50))), 50, 100, 200, 3);
   ExpectAll(Decode(EncodeTestJpeg(Flat(8, 8, 4, 255, 0, 255, 128))), 128, 0, 128, 3);
   const TFastBmp one = Decode(EncodeTestJpeg(Flat(1, 1, 3, 10, 200, 90)));
-  EXPECT_EQ(one.Width() * one.Height(), 1);
   ExpectAll(one, 90, 200, 10, 4);
   const TFastBmp tall = Decode(EncodeTestJpeg(Flat(3, 1000, 3, 60, 60, 60)));
-  EXPECT_EQ(tall.Height(), 1000);
+  EXPECT_EQ(one.Width() * 10000 + tall.Width() * 1000 + tall.Height(), 14000);
   ExpectAll(tall, 60, 60, 60, 2);
-}
-
-TEST(JpegDecoderTest, GrayGoesThroughTheQuantiserAndProgressiveDecodesLikeBaseline) {
-  TestJpegOptions o;
-  o.width = 40;
-  o.components = 1;
+  TestJpegOptions o{40, 12, 1};
   o.pixel = [](int x, int, int) { return static_cast<std::uint8_t>(x * 6); };
   const TFastBmp gray = Decode(EncodeTestJpeg(o));
   for (int x = 0; x < 40; ++x) {
     const std::uint8_t* p = gray.Row(5) + 3 * x;
-    EXPECT_TRUE(p[0] == p[1] && p[1] == p[2]);
-    EXPECT_NEAR(p[0], x * 6, 4) << x;  // 236 levels, dithered
+    EXPECT_TRUE(p[0] == p[1] && p[1] == p[2] && std::abs(p[0] - x * 6) <= 4) << x;  // 236 levels
   }
   o = TestJpegOptions{33, 17};
   const TFastBmp baseline = Decode(EncodeTestJpeg(o));
   o.progressive = true;
   const TFastBmp progressive = Decode(EncodeTestJpeg(o));
-  ASSERT_EQ(progressive.Width(), 33);
   for (int y = 0; y < 17; ++y) {
     for (int k = 0; k < 99; ++k) ASSERT_NEAR(progressive.Row(y)[k], baseline.Row(y)[k], 2);
   }
@@ -116,16 +120,13 @@ TEST(JpegDecoderTest, BadInputsAndTheirErrorCodes) {
   EXPECT_EQ(ErrorOf(bytes.substr(0, 2)), JpegError(JERR_NO_IMAGE));
   EXPECT_EQ(ErrorOf("GIF89a, not what it claims"), JpegError(JERR_NO_SOI));
   EXPECT_EQ(ErrorOf(""), JpegError(JERR_INPUT_EMPTY));
-  EXPECT_EQ(ErrorOf(HugeHeader(65500, 65500), "huge_header.jpg"),
-            "huge_header.jpg announces 65500 x 65500 pixels, more than the 400 megapixels "
-            "accepted");
   EXPECT_EQ(ErrorOf(HugeHeader(20001, 20000), "p.jpg"),
             "p.jpg announces 20001 x 20000 pixels, more than the 400 megapixels accepted");
   // At the limit the header passes and the missing data is what fails.
   EXPECT_EQ(ErrorOf(HugeHeader(20000, 20000)).rfind("JPEG error #", 0), 0u);
 }
 
-TEST(FastBmpLoadTest, FailedLoadKeepsThePreviousImage) {
+TEST(JpegDecoderTest, FailedLoadKeepsThePreviousImage) {
   testing::TempDir tmp;
   TFastBmp bmp;
   bmp.LoadFromFile(testing::WriteTestJpeg(tmp.file("a.JPG"), Flat(5, 4, 3, 0, 0, 250)));
@@ -148,14 +149,10 @@ TEST(FastBmpLoadTest, FailedLoadKeepsThePreviousImage) {
 }
 
 TEST(JpegEncoderTest, RoundTripAndErrors) {
-  TFastBmp bmp(7, 5);
-  for (int y = 0; y < 5; ++y) {
-    for (int x = 0; x < 7; ++x)
-      bmp.Row(y)[3 * x] = 40, bmp.Row(y)[3 * x + 1] = 90, bmp.Row(y)[3 * x + 2] = 210;
-  }
-  ExpectAll(Decode(EncodeJpeg(bmp, 100, false)), 40, 90, 210, 3);
+  const TFastBmp bmp = Decode(EncodeTestJpeg(Flat(7, 5, 3, 210, 90, 40)));
+  ExpectAll(Decode(EncodeJpeg(bmp, 100, false)), 40, 90, 210, 4);
   // The luminance libjpeg derives: 0.299 R + 0.587 G + 0.114 B.
-  ExpectAll(Decode(EncodeJpeg(bmp, 100, true)), 121, 121, 121, 3);
+  ExpectAll(Decode(EncodeJpeg(bmp, 100, true)), 121, 121, 121, 4);
   try {
     EncodeJpeg(TFastBmp(), 60, false);
     ADD_FAILURE();
