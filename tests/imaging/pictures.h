@@ -1,14 +1,18 @@
-// Pictures for the imaging tests: random bitmaps, photo-like samples, and the first difference
-// between two bitmaps.
+// Shared by the imaging tests: random bitmaps, photo-like samples, the first difference between
+// two bitmaps, and the rows of the tables kept in tests/data/imaging.
 #pragma once
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <random>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "imaging/fast_bmp.h"
+#include "support/golden.h"
+#include "support/temp_dir.h"
 
 namespace quorvel::imaging::test {
 
@@ -50,6 +54,18 @@ inline std::uint8_t PhotoSample(int x, int y, int c) {
   const double v =
       128 + 90 * std::sin(x * 0.011 + c) * std::cos(y * 0.017 - c) + steps(x, 150) + steps(y, 110);
   return static_cast<std::uint8_t>(std::clamp(v, 0.0, 255.0));
+}
+
+// The rows of tests/data/imaging/`name` split at spaces, comment lines ("#") left out.
+inline std::vector<std::vector<std::string>> DataRows(const std::string& name) {
+  std::istringstream lines(testing::ReadFile(testing::GoldenPath("imaging/" + name)));
+  std::vector<std::vector<std::string>> rows;
+  for (std::string line, field; std::getline(lines, line);) {
+    std::istringstream fields(line);
+    if (line.empty() || line[0] == '#') continue;
+    for (rows.emplace_back(); fields >> field;) rows.back().push_back(field);
+  }
+  return rows;
 }
 
 }  // namespace quorvel::imaging::test

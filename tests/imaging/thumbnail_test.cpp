@@ -1,15 +1,16 @@
-// Thumbnail files: FitToBox's worked examples, whole files kept as data (baseline JFIF, the
-// quality's tables, the fitted size, the pixels), the error paths, the Orientation tag read
-// from the Exif blocks kept as data and the views it asks for, and only RGB colour profiles
-// carried.
+// The working bitmap; decodes and encodes of JPEGs written here summed up as text kept as data;
+// thumbnails: FitToBox's examples, whole files kept as data, the error paths, the Orientation
+// tag from Exif blocks kept as data and its views, only RGB colour profiles carried.
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
+#include <string>
 
 #include "imaging/exif_orientation.h"
+#include "imaging/fast_bmp.h"
 #include "imaging/fast_image.h"
 #include "imaging/jpeg_decoder.h"
+#include "imaging/jpeg_encoder.h"
 #include "imaging/orientation.h"
 #include "imaging/thumbnail_maker.h"
 #include "job/error.h"
@@ -21,42 +22,149 @@
 namespace quorvel::imaging {
 namespace {
 
+using testing::EncodeTestJpeg;
 using testing::ExifWithOrientation;
 using testing::ReadFile;
 using testing::TestIccProfile;
 using testing::TestJpegOptions;
 
+TEST(FastBmpTest, RowsPaddedToFourBytesTopDownCopiedAndMoved) {
+  const int stride[] = {0, 4, 8, 12, 12, 16};
+  for (int w = 1; w <= 5; ++w) EXPECT_EQ(TFastBmp(w, 1).Stride(), stride[w]) << w;
+  EXPECT_EQ(TFastBmp(3, 2).PixelBlockSize(), 24u);
+  EXPECT_THROW(TFastBmp(-1, 5), Error);
+  TFastBmp a(5, 4), c;
+  EXPECT_EQ(a.Row(3) - a.Row(0), 48);
+  a.Row(1)[3] = 77;
+  c = a;
+  a.Row(1)[3] = 5;
+  EXPECT_EQ(c.Row(1)[3], 77);  // a copy owns its pixels
+  std::uint8_t* row = a.Row(1);
+  c = std::move(a);
+  EXPECT_EQ(c.Row(1), row);
+  EXPECT_EQ(a.Width() + a.Height(), 0);  // NOLINT: the moved-from state on purpose
+}
+
+// Every sample of a picture equal to the given ones (gray, or blue, green, red).
+TestJpegOptions Flat(int width, int height, int components, std::vector<std::uint8_t> v) {
+  TestJpegOptions o{width, height, components, 100};
+  o.pixel = [v](int, int, int channel) { return v[static_cast<std::size_t>(channel)]; };
+  return o;
+}
+
+// SOI, a baseline frame of width x height with three components, SOS: no image data.
+std::string HugeHeader(int width, int height) {
+  std::string b = std::string("\xFF\xD8\xFF\xC0\x00\x11\x08", 7);
+  for (int v : {height, width}) b += {static_cast<char>(v >> 8), static_cast<char>(v & 0xFF)};
+  b += std::string("\x03\x01\x22\x00\x02\x11\x01\x03\x11\x01", 10);
+  return b + std::string("\xFF\xDA\x00\x0C\x03\x01\x00\x02\x11\x03\x11\x00\x3F\x00", 14) +
+         std::string(64, '\0') + "\xFF\xD9";
+}
+
+// The size, first and last pixels (blue, green, red) of a decode, or its error.
+std::string Decoded(const std::string& name, const std::string& bytes, TFastBmp& bmp) {
+  try {
+    DecodeJpegBytes(bytes, name, bmp);
+  } catch (const Error& e) {
+    return name + ": " + e.what() + "\n";
+  }
+  std::string text = name + ": " + std::to_string(bmp.Width()) + "x" + std::to_string(bmp.Height());
+  for (const std::uint8_t* p : {bmp.Row(0), bmp.Row(bmp.Height() - 1) + 3 * bmp.Width() - 3}) {
+    text += ", " + std::to_string(p[0]) + " " + std::to_string(p[1]) + " " + std::to_string(p[2]);
+  }
+  return text + "\n";
+}
+
+TEST(JpegDecoderTest, DecodedAsKept) {
+  TestJpegOptions ramp{40, 12, 1}, plain{33, 17}, progressive{33, 17};
+  ramp.pixel = [](int x, int, int) { return static_cast<std::uint8_t>(x * 6); };
+  progressive.progressive = true;
+  const std::string whole = EncodeTestJpeg(TestJpegOptions{64, 64});
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"colour 230 120 20", EncodeTestJpeg(Flat(16, 12, 3, {230, 120, 20}))},
+      {"Adobe CMYK 200 100 50 255", EncodeTestJpeg(Flat(8, 8, 4, {200, 100, 50, 255}))},
+      {"Adobe CMYK 255 0 255 128", EncodeTestJpeg(Flat(8, 8, 4, {255, 0, 255, 128}))},
+      {"colour 10 200 90, one pixel", EncodeTestJpeg(Flat(1, 1, 3, {10, 200, 90}))},
+      {"colour 60 60 60, 3 wide", EncodeTestJpeg(Flat(3, 1000, 3, {60, 60, 60}))},
+      {"gray ramp 6 x", EncodeTestJpeg(ramp)},
+      {"baseline", EncodeTestJpeg(plain)},
+      {"progressive", EncodeTestJpeg(progressive)},
+      {"cut in half, a warning only", whole.substr(0, whole.size() / 2)},
+      {"cut after 30 bytes", whole.substr(0, 30)},
+      {"cut after 2 bytes", whole.substr(0, 2)},
+      {"a GIF", "GIF89a, not what it claims"},
+      {"empty", ""},
+      {"p.jpg", HugeHeader(20001, 20000)},
+      {"at the size limit, no data", HugeHeader(20000, 20000)}};
+  std::string text;
+  TFastBmp bmp, previous;
+  for (const auto& [name, bytes] : cases) {
+    text += Decoded(name, bytes, bmp);
+    if (name == "gray ramp 6 x") {
+      for (int k = 0; k < 120; ++k) text += std::to_string(bmp.Row(5)[k]) + (k < 119 ? " " : "\n");
+    }
+    if (name == "progressive") {
+      int most = 0;
+      for (int y = 0; y < 17; ++y) {
+        for (int k = 0; k < 99; ++k)
+          most = std::max(most, std::abs(bmp.Row(y)[k] - previous.Row(y)[k]));
+      }
+      text += "progressive and baseline differ by at most " + std::to_string(most) + "\n";
+    }
+    previous = bmp;
+  }
+  EXPECT_EQ(testing::CompareWithGolden(text, "imaging/decoded.txt"), "");
+}
+
+// The messages themselves are in decoded.txt and the thumbnail tests.
+TEST(JpegDecoderTest, FailedLoadKeepsThePreviousImage) {
+  testing::TempDir tmp;
+  TFastBmp bmp;
+  bmp.LoadFromFile(testing::WriteTestJpeg(tmp.file("a.JPG"), Flat(5, 4, 3, {0, 0, 250})));
+  const TFastBmp loaded = bmp;
+  for (const std::string& path : {tmp.file("missing.jpg"), tmp.write("b.jpg", "not a jpeg"),
+                                  tmp.write("huge.jpg", HugeHeader(65500, 65500))}) {
+    EXPECT_THROW(bmp.LoadFromFile(path), Error) << path;
+  }
+  EXPECT_EQ(std::string(bmp.Row(3), bmp.Row(3) + 15),
+            std::string(loaded.Row(3), loaded.Row(3) + 15));
+}
+
+TEST(JpegEncoderTest, RoundTripAndErrors) {
+  TFastBmp bmp;
+  DecodeJpegBytes(EncodeTestJpeg(Flat(7, 5, 3, {210, 90, 40})), "in.jpg", bmp);
+  std::string text;
+  TFastBmp back;
+  text += Decoded("colour at 100", EncodeJpeg(bmp, 100, false), back);
+  text += Decoded("gray at 100", EncodeJpeg(bmp, 100, true), back);  // 0.299 R + 0.587 G + 0.114 B
+  try {
+    EncodeJpeg(TFastBmp(), 60, false);
+  } catch (const Error& e) {
+    text += std::string("empty bitmap: ") + e.what() + "\n";
+  }
+  EXPECT_EQ(testing::CompareWithGolden(text, "imaging/encoded.txt"), "");
+  EXPECT_THROW(EncodeJpeg(bmp, 60, false, std::string(255u * 65519u + 1, 'x')), Error);
+}
+
 TEST(FitToBoxTest, WorkedExamples) {
-  const std::vector<std::vector<int>> cases = {
-      // box w, h, image w, h, thumbnail w, h
-      {70, 70, 640, 480, 70, 52},  {70, 70, 800, 600, 70, 52},   {70, 70, 1024, 768, 70, 52},
-      {70, 70, 480, 640, 52, 70},  {70, 70, 100, 100, 70, 70},   {70, 70, 40, 30, 70, 52},
-      {70, 70, 700, 530, 70, 54},  {70, 70, 700, 550, 70, 54},   {70, 70, 700, 525, 70, 52},
-      {70, 70, 700, 10, 70, 2},    {100, 50, 640, 480, 100, 74}, {100, 50, 480, 640, 38, 50},
-      {100, 50, 100, 100, 50, 50}, {15, 15, 1600, 1200, 15, 11}, {70, 70, 1000, 10, 70, 1},
-      {70, 70, 10, 1000, 1, 70},   {70, 70, 1, 1, 70, 70},       {0, 70, 5, 5, 1, 1}};
-  for (const auto& c : cases) {
-    const ThumbnailSize size = FitToBox(c[0], c[1], c[2], c[3]);
-    EXPECT_EQ(std::vector<int>({size.width, size.height}), std::vector<int>({c[4], c[5]}))
-        << c[2] << "x" << c[3] << " in " << c[0] << "x" << c[1];
+  for (const auto& r : test::DataRows("fit_to_box.txt")) {
+    const ThumbnailSize s =
+        FitToBox(std::stoi(r[0]), std::stoi(r[1]), std::stoi(r[2]), std::stoi(r[3]));
+    EXPECT_EQ(std::to_string(s.width) + " " + std::to_string(s.height), r[4] + " " + r[5])
+        << r[2] << " " << r[3];
   }
 }
 
 TEST(ExifOrientationTest, KeptBlocks) {
-  std::istringstream lines(ReadFile(testing::GoldenPath("imaging/exif_orientation.txt")));
-  int count = 0;
-  for (std::string line, hex, block; std::getline(lines, line); block.clear()) {
-    if (line.empty() || line[0] == '#') continue;
-    std::istringstream fields(line);
-    int expected;
-    fields >> expected >> hex;
-    for (std::size_t i = 0; hex != "-" && i + 1 < hex.size(); i += 2) {
-      block += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+  const auto rows = test::DataRows("exif_orientation.txt");  // value, hex, what it shows
+  for (const auto& r : rows) {
+    std::string block;
+    for (std::size_t i = 0; r[1] != "-" && i + 1 < r[1].size(); i += 2) {
+      block += static_cast<char>(std::stoi(r[1].substr(i, 2), nullptr, 16));
     }
-    EXPECT_EQ(ReadExifOrientation(block), expected) << line.substr(hex.size() + 3);
-    ++count;
+    EXPECT_EQ(ReadExifOrientation(block), std::stoi(r[0])) << r[2] << " " << r[3];
   }
-  EXPECT_EQ(count, 28);
+  EXPECT_EQ(rows.size(), 28u);
 }
 
 // A stored 3 x 2 bitmap whose pixel (x, y) holds blue x and green y, under every value; each
@@ -137,11 +245,6 @@ TEST_F(ThumbnailTest, ErrorsCarryTheirMessagesAndKeepAnExistingThumbnail) {
   const ThumbnailRequest nowhere = Request(Source({}), "no/such/dir/tn_y.jpg");
   EXPECT_EQ(ErrorOf(nowhere), "Cannot create file " + nowhere.target);
   EXPECT_FALSE(std::filesystem::exists(tmp_.file("no")));
-  // A source cut inside its scan is only a warning: the thumbnail is made and replaces the old.
-  const std::string bytes = testing::EncodeTestJpeg(TestJpegOptions{80, 60});
-  MakeThumbnail(holder_, Request(tmp_.write("t.jpg", bytes.substr(0, bytes.size() * 2 / 3))));
-  EXPECT_EQ(holder_.FastBMP().Height(), 52);
-  EXPECT_NE(ReadFile(old), "previous thumbnail");
 }
 
 // Each view is the plain thumbnail turned: resampled as stored, then turned, fitted as shown.
