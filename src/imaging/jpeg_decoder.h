@@ -52,4 +52,8 @@ void DecodeJpegFile(const std::string& path, TFastBmp& bitmap, SourceMarkers* ma
 void DecodeJpegBytes(const std::string& bytes, const std::string& name, TFastBmp& bitmap,
                      SourceMarkers* markers = nullptr, std::uint64_t max_pixels = kMaxSourcePixels);
 
+// The same decode with libjpeg's own gray quantiser, which DitherGrayRow reproduces; the tests
+// hold the two to each other.
+void DecodeJpegBytesWithLibraryGray(const std::string& bytes, TFastBmp& bitmap);
+
 }  // namespace quorvel::imaging

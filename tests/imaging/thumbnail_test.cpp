@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 #include <string>
 
 #include "imaging/exif_orientation.h"
@@ -117,6 +118,24 @@ TEST(JpegDecoderTest, DecodedAsKept) {
 }
 
 // The messages themselves are in decoded.txt and the thumbnail tests.
+// Gray pictures of many widths and heights, batches of rows and levels, through the library's
+// quantiser and through DitherGrayRow.
+TEST(JpegDecoderTest, GrayDitherEqualsTheLibrarysQuantiser) {
+  std::mt19937 rng(9);
+  for (int i = 0; i < 40; ++i) {
+    TestJpegOptions o{1 + static_cast<int>(rng() % 90), 1 + static_cast<int>(rng() % 70), 1};
+    const unsigned seed = rng();
+    o.pixel = [seed](int x, int y, int) {
+      return static_cast<std::uint8_t>(std::mt19937(seed + 977u * x + y)() % 256);
+    };
+    o.quality = 50 + i;
+    TFastBmp ours, library;
+    DecodeJpegBytes(EncodeTestJpeg(o), "g.jpg", ours);
+    DecodeJpegBytesWithLibraryGray(EncodeTestJpeg(o), library);
+    ASSERT_EQ(test::FirstDifference(ours, library), "") << o.width << "x" << o.height;
+  }
+}
+
 TEST(JpegDecoderTest, FailedLoadKeepsThePreviousImage) {
   testing::TempDir tmp;
   TFastBmp bmp;
