@@ -12,7 +12,7 @@ namespace quorvel::imaging {
 namespace {
 
 // Folders of one camera give the same few sizes over and over.
-constexpr std::size_t kRecentSizes = 4;
+constexpr std::size_t kRecentSizes = 8;
 
 }  // namespace
 
