@@ -29,7 +29,7 @@ using testing::ReadFile;
 using testing::TestIccProfile;
 using testing::TestJpegOptions;
 
-TEST(FastBmpTest, RowsPaddedToFourBytesTopDownCopiedAndMoved) {
+TEST(FastBmpTest, RowsPaddedToFourBytesTopDownAndCopiesOwnTheirPixels) {
   const int stride[] = {0, 4, 8, 12, 12, 16};
   for (int w = 1; w <= 5; ++w) EXPECT_EQ(TFastBmp(w, 1).Stride(), stride[w]) << w;
   EXPECT_EQ(TFastBmp(3, 2).PixelBlockSize(), 24u);
@@ -40,10 +40,6 @@ TEST(FastBmpTest, RowsPaddedToFourBytesTopDownCopiedAndMoved) {
   c = a;
   a.Row(1)[3] = 5;
   EXPECT_EQ(c.Row(1)[3], 77);  // a copy owns its pixels
-  std::uint8_t* row = a.Row(1);
-  c = std::move(a);
-  EXPECT_EQ(c.Row(1), row);
-  EXPECT_EQ(a.Width() + a.Height(), 0);  // NOLINT: the moved-from state on purpose
 }
 
 // Every sample of a picture equal to the given ones (gray, or blue, green, red).
@@ -98,26 +94,20 @@ TEST(JpegDecoderTest, DecodedAsKept) {
       {"p.jpg", HugeHeader(20001, 20000)},
       {"at the size limit, no data", HugeHeader(20000, 20000)}};
   std::string text;
-  TFastBmp bmp, previous;
+  TFastBmp bmp;
   for (const auto& [name, bytes] : cases) {
     text += Decoded(name, bytes, bmp);
-    if (name == "gray ramp 6 x") {
-      for (int k = 0; k < 120; ++k) text += std::to_string(bmp.Row(5)[k]) + (k < 119 ? " " : "\n");
+    // The gray levels across one row, and a row of each in the middle of the picture.
+    for (int k = 0; name == "gray ramp 6 x" && k < 120; k += 3) {
+      text += std::to_string(bmp.Row(5)[k]) + (k < 117 ? " " : "\n");
     }
-    if (name == "progressive") {
-      int most = 0;
-      for (int y = 0; y < 17; ++y) {
-        for (int k = 0; k < 99; ++k)
-          most = std::max(most, std::abs(bmp.Row(y)[k] - previous.Row(y)[k]));
-      }
-      text += "progressive and baseline differ by at most " + std::to_string(most) + "\n";
+    for (int k = 0; name == "baseline" || name == "progressive" ? k < 99 : false; ++k) {
+      text += std::to_string(bmp.Row(8)[k]) + (k < 98 ? " " : "\n");
     }
-    previous = bmp;
   }
   EXPECT_EQ(testing::CompareWithGolden(text, "imaging/decoded.txt"), "");
 }
 
-// The messages themselves are in decoded.txt and the thumbnail tests.
 // Gray pictures of many widths and heights, batches of rows and levels, through the library's
 // quantiser and through DitherGrayRow.
 TEST(JpegDecoderTest, GrayDitherEqualsTheLibrarysQuantiser) {
