@@ -9,7 +9,7 @@
 // 0 < |z - m| <= 2^(E-53) = h * 2^-29. Write |p| = P * 2^L with P odd, so P < 2^32.
 //
 // Case 1, |s| >= 2^(E-1). Then s is a multiple of its ulp >= h, m - s is a non-zero multiple
-// of h (m is no float of its binade, s is), and p = (m - s) + (z - m): p lies within h * 2^-29
+// of h (m is no float, s is), and p = (m - s) + (z - m): p lies within h * 2^-29
 // of a non-zero multiple of h without being one. With j = E - 24 - L that says
 // P = q * 2^j + r, q != 0, r odd, 0 < |r| <= 2^(j-29); since P < 2^32, 29 <= j <= 32. This is a
 // property of x * w alone: ProductPatternSafe rules it out for every x by solving
@@ -19,7 +19,8 @@
 // 2^(E-52); as z is no multiple of 2^(E-52), s has a set bit at or below 2^(E-53). But s is a
 // sum of earlier products rounded to double and float, and rounding never sets a bit below
 // the lowest one of the exact value: s is a multiple of 2^lambda, lambda the lowest set bit of
-// all earlier weights. So case 2 needs lambda <= E - 53 <= M - 52, M = floor(log2(255 |w|)).
+// all earlier weights. As |z| < 2 |p|, E <= M + 1 with M = floor(log2(255 |w|)), so case 2
+// needs lambda <= E - 53 <= M - 52.
 //
 // Neither case can happen for the first tap, whose sum is 0. Weights are kept between 2^-60
 // and 2^60, so no sum is subnormal or overflows and the ulp argument above holds. Since every
