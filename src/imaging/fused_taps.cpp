@@ -9,11 +9,11 @@
 // 0 < |z - m| <= 2^(E-53) = h * 2^-29. Write |p| = P * 2^L with P odd, so P < 2^32.
 //
 // Case 1, |s| >= 2^(E-1). Then s is a multiple of its ulp >= h, m - s is a non-zero multiple
-// of h (m is no float, s is), and p = (m - s) + (z - m): p lies within h * 2^-29
-// of a non-zero multiple of h without being one. With j = E - 24 - L that says
-// P = q * 2^j + r, q != 0, r odd, 0 < |r| <= 2^(j-29); since P < 2^32, 29 <= j <= 32. This is a
-// property of x * w alone: ProductPatternSafe rules it out for every x by solving
-// X = r / W (mod 2^j) for the odd part X of x (W the odd part of w) over the 16 pairs (j, r).
+// of h (m is no float, s is), and p = (m - s) + (z - m): p lies within h * 2^-29 of a non-zero
+// multiple of h without being one. With j = E - 24 - L that says P = q * 2^j + r, q != 0,
+// r odd, 0 < |r| <= 2^(j-29); since P < 255 * 2^24, 29 <= j <= 31. This is a property of
+// x * w alone: ProductPatternSafe rules it out for every x by solving X = r / W (mod 2^j) for
+// the odd part X of x (W the odd part of w) over the 8 pairs (j, r).
 //
 // Case 2, |s| < 2^(E-1). Then |p| > 2^(E-1), so L >= E - 32 and p is a multiple of
 // 2^(E-52); as z is no multiple of 2^(E-52), s has a set bit at or below 2^(E-53). But s is a
@@ -49,11 +49,12 @@ WeightBits SplitWeight(float weight) {
 
 bool ProductPatternSafe(float weight) {
   const std::uint32_t w = SplitWeight(weight).odd;
-  if (w == 0) return true;
+  // Below 2^29 - 1 no product reaches a non-zero multiple of 2^29 closely enough.
+  if (255ull * w < (1ull << 29) - 1) return true;
   // The inverse of an odd number modulo 2^32 by Newton's iteration: 3, 6, 12, 24, 48 bits.
   std::uint32_t inverse = w;
   for (int i = 0; i < 4; ++i) inverse *= 2u - w * inverse;
-  for (int j = 29; j <= 32; ++j) {
+  for (int j = 29; j <= 31; ++j) {
     const std::uint64_t mask = (std::uint64_t{1} << j) - 1;
     const std::uint64_t limit = std::uint64_t{1} << (j - 29);
     for (std::uint64_t r = 1; r <= limit; r += 2) {
