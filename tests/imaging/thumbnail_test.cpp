@@ -298,7 +298,8 @@ TEST_F(ThumbnailTest, AFailedLoadKeepsThePreviousImageAndItsBlocks) {
   o.icc = TestIccProfile(300);
   holder_.SetFilename(Source(o));
   EXPECT_THROW(holder_.SetFilename(tmp_.write("bad.jpg", "not a jpeg")), Error);
-  TFastBmp bmp = holder_.FastBMP();
+  TFastBmp bmp;
+  bmp.LoadFromFile(holder_.filename());
   for (const std::string& bad :
        {tmp_.file("missing.jpg"), tmp_.write("h.jpg", HugeHeader(65500, 65500))}) {
     EXPECT_THROW(holder_.SetFilename(bad), Error);
