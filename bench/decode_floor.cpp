@@ -1,19 +1,25 @@
-// The floor any thumbnailer of full-size decodes stands on: libjpeg decoding every file at
-// full scale into scanlines that are thrown away, on N threads taking files in turn.
-//   decode_floor THREADS FILE...
+// The floor any thumbnailer of full-size decodes stands on: libjpeg decoding every file into
+// scanlines that are thrown away, on N threads taking files in turn.
+//   decode_floor [--fast-box N] [--rules] THREADS FILE...
+// --fast-box N decodes each file at the DCT scale fast mode picks for a thumbnail box of N x N
+// (the Orientation tag is not read: sides are fitted as stored). --rules decodes as exact mode
+// must: gray files through libjpeg's one-pass quantiser with 236 levels, CMYK as CMYK.
 #include <algorithm>
 #include <atomic>
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
 
 // After <cstdio> and <cstddef>, which it needs; jerror.h after it.
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
+
+#include "imaging/thumbnail_maker.h"
 
 namespace {
 
@@ -26,8 +32,14 @@ void ErrorExit(j_common_ptr cinfo) {
   std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
 }
 
+struct Options {
+  int fast_box = 0;  // 0: full size
+  bool rules = false;
+};
+
 // Plain data only between setjmp and longjmp.
-bool DecodeFile(const char* path, unsigned char* row, std::size_t row_size) {
+bool DecodeFile(const char* path, const Options& options, unsigned char* row,
+                std::size_t row_size) {
   std::FILE* file = std::fopen(path, "rb");
   if (file == nullptr) return false;
   jpeg_decompress_struct cinfo;
@@ -42,6 +54,21 @@ bool DecodeFile(const char* path, unsigned char* row, std::size_t row_size) {
   jpeg_create_decompress(&cinfo);
   jpeg_stdio_src(&cinfo, file);
   jpeg_read_header(&cinfo, TRUE);
+  if (options.fast_box > 0) {
+    const int w = static_cast<int>(cinfo.image_width), h = static_cast<int>(cinfo.image_height);
+    const quorvel::imaging::ThumbnailSize size =
+        quorvel::imaging::FitToBox(options.fast_box, options.fast_box, w, h);
+    cinfo.scale_num = 1;
+    cinfo.scale_denom =
+        static_cast<unsigned int>(quorvel::imaging::FastDecodeScale(w, h, size.width, size.height));
+  }
+  if (options.rules && cinfo.num_components == 1) {
+    cinfo.quantize_colors = TRUE;
+    cinfo.desired_number_of_colors = 236;
+  }
+  if (options.rules && (cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK)) {
+    cinfo.out_color_space = JCS_CMYK;
+  }
   jpeg_start_decompress(&cinfo);
   if (cinfo.output_width * static_cast<std::size_t>(cinfo.output_components) > row_size) {
     ERREXIT(&cinfo, JERR_IMAGE_TOO_BIG);
@@ -59,12 +86,23 @@ bool DecodeFile(const char* path, unsigned char* row, std::size_t row_size) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) {
-    std::fprintf(stderr, "usage: decode_floor THREADS FILE...\n");
+  Options options;
+  int arg = 1;
+  for (; arg < argc && argv[arg][0] == '-'; ++arg) {
+    if (std::strcmp(argv[arg], "--fast-box") == 0 && arg + 1 < argc) {
+      options.fast_box = std::max(1, std::atoi(argv[++arg]));
+    } else if (std::strcmp(argv[arg], "--rules") == 0) {
+      options.rules = true;
+    } else {
+      break;
+    }
+  }
+  if (argc - arg < 2) {
+    std::fprintf(stderr, "usage: decode_floor [--fast-box N] [--rules] THREADS FILE...\n");
     return 2;
   }
-  const int threads = std::max(1, std::atoi(argv[1]));
-  std::vector<const char*> files(argv + 2, argv + argc);
+  const int threads = std::max(1, std::atoi(argv[arg]));
+  std::vector<const char*> files(argv + arg + 1, argv + argc);
   std::atomic<std::size_t> next{0};
   std::atomic<int> failed{0};
   std::vector<std::thread> pool;
@@ -72,7 +110,7 @@ int main(int argc, char** argv) {
     pool.emplace_back([&] {
       std::vector<unsigned char> row(65536 * 4);
       for (std::size_t i; (i = next.fetch_add(1)) < files.size();) {
-        if (!DecodeFile(files[i], row.data(), row.size())) {
+        if (!DecodeFile(files[i], options, row.data(), row.size())) {
           std::fprintf(stderr, "%s: cannot decode\n", files[i]);
           ++failed;
         }

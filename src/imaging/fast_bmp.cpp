@@ -5,8 +5,8 @@
 #include <stdexcept>
 #include <utility>
 
-#include "job/error.h"
 #include "imaging/jpeg_decoder.h"
+#include "job/error.h"
 
 namespace quorvel::imaging {
 namespace {

@@ -12,6 +12,7 @@
 // After jpeglib.h, which it needs.
 #include <jerror.h>
 
+#include "imaging/gray_dither.h"
 #include "job/error.h"
 #include "platform/file_system.h"
 
@@ -41,12 +42,22 @@ struct DecodeFrame {
   unsigned char* scanlines;  // malloc'ed, kRowBatch rows of 4 samples per pixel
   std::uint8_t* bgr;         // malloc'ed, kRowBatch rows of 3 bytes per pixel
   bool save_markers;
-  JOCTET* icc;  // malloc'ed by libjpeg
+  bool library_gray;     // libjpeg's own quantiser for gray files instead of DitherGrayRow
+  GrayDitherState gray;  // errors malloc'ed
+  JOCTET* icc;           // malloc'ed by libjpeg
   unsigned int icc_size;
   int width;
   int height;
   int message_code;
 };
+
+bool IsBgr(J_COLOR_SPACE space) {
+#if defined(JCS_EXTENSIONS)
+  return space == JCS_EXT_BGR;
+#else
+  return false;
+#endif
+}
 
 // One decoded scanline into a bitmap row, as blue, green, red.
 void StoreRow(const jpeg_decompress_struct& c, const unsigned char* in, std::uint8_t* out,
@@ -101,12 +112,17 @@ bool ReadHeader(DecodeFrame& f, const unsigned char* data, unsigned long size) {
   f.cinfo.do_block_smoothing = TRUE;
   if (f.cinfo.num_components == 1) {
     f.cinfo.out_color_space = JCS_GRAYSCALE;
-    f.cinfo.quantize_colors = TRUE;
+    f.cinfo.quantize_colors = f.library_gray ? TRUE : FALSE;
     f.cinfo.desired_number_of_colors = 236;
   } else if (f.cinfo.jpeg_color_space == JCS_CMYK || f.cinfo.jpeg_color_space == JCS_YCCK) {
     f.cinfo.out_color_space = JCS_CMYK;
   } else {
+#if defined(JCS_EXTENSIONS)
+    // libjpeg-turbo writes the bitmap's byte order itself: no pass to swap red and blue.
+    f.cinfo.out_color_space = JCS_EXT_BGR;
+#else
     f.cinfo.out_color_space = JCS_RGB;
+#endif
   }
   return true;
 }
@@ -139,16 +155,30 @@ bool ReadPixels(DecodeFrame& f, ScanlineConsumer& consumer) {
   f.scanlines = static_cast<unsigned char*>(std::malloc(scan_bytes * kRowBatch));
   f.bgr = static_cast<std::uint8_t*>(std::malloc(bgr_bytes * kRowBatch));
   if (f.scanlines == nullptr || f.bgr == nullptr) ERREXIT(&f.cinfo, JERR_OUT_OF_MEMORY);
+  if (f.cinfo.out_color_space == JCS_GRAYSCALE && !f.cinfo.quantize_colors) {
+    f.gray = {static_cast<int*>(std::calloc(static_cast<std::size_t>(width) + 2, sizeof(int))),
+              width, false};
+    if (f.gray.errors == nullptr) ERREXIT(&f.cinfo, JERR_OUT_OF_MEMORY);
+  }
   consumer.Begin(width, static_cast<int>(f.cinfo.output_height));
+  const bool direct = IsBgr(f.cinfo.out_color_space);
   const std::uint8_t* rows[kRowBatch];
-  for (int i = 0; i < kRowBatch; ++i) rows[i] = f.bgr + static_cast<std::size_t>(i) * bgr_bytes;
+  for (int i = 0; i < kRowBatch; ++i) {
+    rows[i] = direct ? f.scanlines + static_cast<std::size_t>(i) * scan_bytes
+                     : f.bgr + static_cast<std::size_t>(i) * bgr_bytes;
+  }
   while (f.cinfo.output_scanline < f.cinfo.output_height) {
     const int first = static_cast<int>(f.cinfo.output_scanline);
     const int n = ReadBatch(f.cinfo, f.scanlines, scan_bytes);
     if (n == 0) break;
-    for (int i = 0; i < n; ++i) {
-      StoreRow(f.cinfo, f.scanlines + static_cast<std::size_t>(i) * scan_bytes,
-               f.bgr + static_cast<std::size_t>(i) * bgr_bytes, width);
+    for (int i = 0; i < n && !direct; ++i) {
+      const unsigned char* in = f.scanlines + static_cast<std::size_t>(i) * scan_bytes;
+      std::uint8_t* out = f.bgr + static_cast<std::size_t>(i) * bgr_bytes;
+      if (f.gray.errors != nullptr) {
+        DitherGrayRow(f.gray, in, out);
+      } else {
+        StoreRow(f.cinfo, in, out, width);
+      }
     }
     consumer.TakeRows(first, rows, n);
   }
@@ -164,6 +194,7 @@ struct FrameRelease {
     if (frame.file != nullptr) std::fclose(frame.file);
     std::free(frame.scanlines);
     std::free(frame.bgr);
+    std::free(frame.gray.errors);
     std::free(frame.icc);
   }
 };
@@ -260,6 +291,15 @@ void DecodeJpegFile(const std::string& path, TFastBmp& bitmap, SourceMarkers* ma
   DecodeJpegFileRows(path, consumer, markers != nullptr);
   bitmap = std::move(consumer.bitmap());
   if (markers != nullptr) *markers = std::move(consumer.markers());
+}
+
+void DecodeJpegBytesWithLibraryGray(const std::string& bytes, TFastBmp& bitmap) {
+  DecodeFrame frame{};
+  frame.library_gray = true;
+  FrameRelease release{frame};
+  BitmapConsumer consumer;
+  DecodeRows(frame, bytes, "bytes", consumer, false, kMaxSourcePixels);
+  bitmap = std::move(consumer.bitmap());
 }
 
 }  // namespace quorvel::imaging

@@ -50,7 +50,10 @@ void DecodeJpegBytesRows(const std::string& bytes, const std::string& name,
 void DecodeJpegFile(const std::string& path, TFastBmp& bitmap, SourceMarkers* markers = nullptr);
 // `max_pixels` lowers the size refusal for callers that must stay small (the fuzz entry).
 void DecodeJpegBytes(const std::string& bytes, const std::string& name, TFastBmp& bitmap,
-                     SourceMarkers* markers = nullptr,
-                     std::uint64_t max_pixels = kMaxSourcePixels);
+                     SourceMarkers* markers = nullptr, std::uint64_t max_pixels = kMaxSourcePixels);
+
+// The same decode with libjpeg's own gray quantiser, which DitherGrayRow reproduces; the tests
+// hold the two to each other.
+void DecodeJpegBytesWithLibraryGray(const std::string& bytes, TFastBmp& bitmap);
 
 }  // namespace quorvel::imaging

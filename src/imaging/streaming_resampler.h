@@ -2,8 +2,8 @@
 // pass runs on each batch straight away, so only the narrow intermediate is ever held, and the
 // vertical pass runs at the end. The rows of a batch (horizontal) and the samples of a row
 // (vertical) go through SIMD lanes, each lane doing the reference's taps in list order with the
-// same roundings, so the result equals ResampleBitmap bit for bit. Buffers are kept from one
-// picture to the next.
+// same results, so the output equals ResampleBitmap bit for bit. Buffers and the contributor
+// lists of recent sizes are kept from one picture to the next.
 #pragma once
 
 #include <cstdint>
@@ -12,19 +12,13 @@
 #include "imaging/contributor_list.h"
 #include "imaging/fast_bmp.h"
 #include "imaging/lanczos3_filter.h"
+#include "imaging/resampler_kernels.h"
 
 namespace quorvel::imaging {
 
-// The forms of the horizontal pass: one plain, the others for the vector units of x86-64
-// processors. All give the same bits.
-enum class ResamplerKernel { Plain, Avx2, Avx512 };
-
-bool ResamplerKernelRuns(ResamplerKernel kernel);
-ResamplerKernel FastestResamplerKernel();
-
 class StreamingResampler {
  public:
-  static constexpr int kMaxRows = 16;  // rows of one batch
+  static constexpr int kMaxRows = kLanes;  // rows of one batch
 
   // A kernel this processor cannot run falls back to the plain one.
   explicit StreamingResampler(ResamplerKernel kernel = FastestResamplerKernel());
@@ -38,7 +32,7 @@ class StreamingResampler {
   void Finish(TFastBmp& destination);
 
  private:
-  // One axis's contributor lists, flattened: taps start[i] .. start[i + 1] - 1 feed pixel i.
+  // One axis's contributor lists, flattened, with the FMA admission of each list.
   struct Taps {
     int source_size = 0;
     int size = 0;
@@ -47,19 +41,27 @@ class StreamingResampler {
     std::vector<int> start;
     std::vector<int> pixel;
     std::vector<float> weight;
+    std::vector<std::uint8_t> fused;
     void Compute(int sourceSize, int destinationSize, FilterFunction f, float s);
+    TapView View() const { return {start.data(), pixel.data(), weight.data(), fused.data(), size}; }
   };
+  // The lists of one axis (0 columns, 1 rows), from the last few sizes when one matches.
+  const Taps& TapsFor(int axis, int sourceSize, int destinationSize, FilterFunction f, float s);
 
   ResamplerKernel kernel_;
   int source_width_ = 0;
   int source_height_ = 0;
   int width_ = 0;
   int height_ = 0;
-  Taps columns_;
-  Taps rows_;
-  std::vector<std::uint8_t> lanes_;  // one batch, transposed: [(x * 3 + channel) * 16 + row]
-  std::vector<float> sums_;          // the horizontal sums of one batch, or one output row
-  std::vector<std::uint8_t> work_;   // the horizontal pass's result, width_ * 3 per row
+  std::vector<Taps> recent_[2];  // per axis, most recently used first
+  TapView columns_{};
+  TapView rows_{};
+  std::vector<float> lanes_;        // one batch as floats: [(x * 3 + channel) * 16 + row]
+  std::vector<std::uint8_t> sums_;  // one batch's stored samples, in the same order
+  std::size_t stride_ = 0;          // bytes per intermediate row: width_ * 3 rounded up to 64
+  std::vector<std::uint8_t> work_;  // the horizontal pass's result, stride_ per row
+  int received_ = 0;                // rows of work_ written so far
+  std::vector<std::uint8_t> out_;   // one output row, stride_ bytes
 };
 
 // The whole of `source` through a StreamingResampler into `destination` (of the target size).

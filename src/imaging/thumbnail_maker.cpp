@@ -5,10 +5,10 @@
 #include <cmath>
 #include <new>
 
-#include "job/error.h"
 #include "imaging/exif_orientation.h"
 #include "imaging/jpeg_encoder.h"
 #include "imaging/orientation.h"
+#include "job/error.h"
 #include "platform/file_system.h"
 
 namespace quorvel::imaging {

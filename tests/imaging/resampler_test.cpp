@@ -1,0 +1,307 @@
+// The weights (kernel, fast Sinc, contributor lists, the FMA admission against enumeration
+// and against aimed sums), the reference's samples kept as data, every streaming kernel against
+// it bit for bit on random sizes, scales and batches, the decoder feeding it, fast mode.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "imaging/contributor_list.h"
+#include "imaging/fast_image.h"
+#include "imaging/fused_taps.h"
+#include "imaging/jpeg_decoder.h"
+#include "imaging/resample_bitmap.h"
+#include "imaging/streaming_resampler.h"
+#include "imaging/thumbnail_maker.h"
+#include "pictures.h"
+#include "support/golden.h"
+#include "support/temp_dir.h"
+#include "support/test_jpeg.h"
+
+namespace quorvel::imaging {
+namespace {
+
+using test::FirstDifference;
+using test::RandomBitmap;
+
+struct Shape {
+  int sw, sh, dw, dh;
+};
+
+TFastBmp Reference(const TFastBmp& source, int width, int height) {
+  TFastBmp out(width, height);
+  ResampleBitmap(source, out, Lanczos3Filter, 3.0f);
+  return out;
+}
+
+TEST(ResampleBitmapTest, SampleRuleRoundsTiesToEvenAndClips) {
+  const std::vector<std::pair<float, int>> cases = {
+      {126.5f, 126}, {127.5f, 128}, {0.5f, 0},  {1.5f, 2},  {254.5f, 254}, {254.51f, 255},
+      {255.5f, 255}, {300.0f, 255}, {-0.4f, 0}, {-7.0f, 0}, {0.0f, 0}};
+  for (const auto& [sum, sample] : cases) EXPECT_EQ(SampleFromSum(sum), sample) << sum;
+}
+
+// The reference's own output, kept as data: any change of its arithmetic (a contraction into
+// FMA, another rounding, other weights) shows here. The step row rings and clips at its edge;
+// an unchanged size reproduces the source.
+TEST(ResampleBitmapTest, SamplesAsKept) {
+  std::mt19937 rng(7);
+  std::string text;
+  TFastBmp step(6, 1);
+  for (int k = 0; k < 18; ++k) step.Row(0)[k] = k < 9 ? 0 : 255;
+  // source, destination
+  const std::vector<Shape> shapes = {{9, 5, 5, 3}, {6, 4, 11, 7},  {40, 30, 7, 5}, {3, 2, 1, 1},
+                                     {2, 3, 5, 4}, {200, 3, 2, 3}, {6, 1, 11, 1}};
+  for (const Shape& s : shapes) {
+    const TFastBmp source = s.sh > 1 ? RandomBitmap(s.sw, s.sh, false, rng) : step;
+    const TFastBmp out = Reference(source, s.dw, s.dh);
+    text += std::to_string(s.sw) + "x" + std::to_string(s.sh) + " -> " + std::to_string(s.dw) +
+            "x" + std::to_string(s.dh) + "\n";
+    for (int y = 0; y < out.Height(); ++y) {
+      for (int k = 0; k < 3 * out.Width(); ++k) text += std::to_string(out.Row(y)[k]) + " ";
+      text += "\n";
+    }
+    const TFastBmp same = RandomBitmap(s.sw + 2, s.sh + 2, false, rng);
+    EXPECT_EQ(FirstDifference(Reference(same, s.sw + 2, s.sh + 2), same), "");
+  }
+  EXPECT_EQ(testing::CompareWithGolden(text, "imaging/reference_resample.txt"), "");
+}
+
+// Sides of 1 to 3 pixels, identity, odd sizes, enlargement, shrinking by up to 100, and then
+// random shapes of every kind, colour and gray, fed in batches of random sizes.
+std::vector<Shape> Shapes(std::mt19937& rng) {
+  std::vector<Shape> shapes = {
+      {1, 1, 1, 1},     {1, 1, 3, 2},     {2, 3, 1, 1},     {3, 3, 2, 2},      {3, 1, 7, 5},
+      {2, 2, 2, 2},     {17, 9, 5, 3},    {33, 65, 33, 65}, {101, 7, 9, 1},    {7, 101, 1, 9},
+      {997, 15, 13, 2}, {1500, 4, 15, 2}, {6, 1000, 5, 10}, {12, 8, 160, 107}, {129, 95, 128, 96}};
+  std::uniform_real_distribution<double> scale(-2.0, 0.9);  // log10: 1/100 to 8
+  for (int i = 0; i < 60; ++i) {
+    const int sw = 1 + static_cast<int>(rng() % 300), sh = 1 + static_cast<int>(rng() % 120);
+    const double f = std::pow(10.0, scale(rng));
+    shapes.push_back({sw, sh, std::max(1, static_cast<int>(sw * f)),
+                      std::max(1, static_cast<int>(sh * std::pow(10.0, scale(rng))))});
+  }
+  return shapes;
+}
+
+class KernelTest : public ::testing::TestWithParam<ResamplerKernel> {};
+
+TEST_P(KernelTest, EqualsTheReferenceOnRandomPictures) {
+  if (!ResamplerKernelRuns(GetParam())) GTEST_SKIP() << "this processor cannot run it";
+  std::mt19937 rng(20261207);
+  StreamingResampler resampler(GetParam());  // one for all: nothing kept may leak into the next
+  int i = 0;
+  for (const Shape& s : Shapes(rng)) {
+    const bool gray = ++i % 3 == 0;
+    const TFastBmp source = RandomBitmap(s.sw, s.sh, gray, rng);
+    resampler.Start(s.sw, s.sh, s.dw, s.dh, Lanczos3Filter, 3.0f);
+    for (int y = 0; y < s.sh;) {
+      const std::uint8_t* rows[StreamingResampler::kMaxRows];
+      const int count = std::min(s.sh - y, 1 + static_cast<int>(rng() % 16));
+      for (int l = 0; l < count; ++l) rows[l] = source.Row(y + l);
+      resampler.TakeRows(y, rows, count);
+      y += count;
+    }
+    TFastBmp actual;
+    resampler.Finish(actual);
+    EXPECT_EQ(FirstDifference(Reference(source, s.dw, s.dh), actual), "")
+        << s.sw << "x" << s.sh << " -> " << s.dw << "x" << s.dh << (gray ? " gray" : "");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Kernels, KernelTest,
+                         ::testing::Values(ResamplerKernel::Plain, ResamplerKernel::Avx2,
+                                           ResamplerKernel::Avx512));
+
+class DecodeTest : public ::testing::Test {
+ protected:
+  std::string Jpeg(int w, int h, int components, bool progressive = false) {
+    testing::TestJpegOptions o{w, h, components, 90, progressive};
+    o.pixel = test::PhotoSample;
+    return testing::WriteTestJpeg(tmp_.file("p.jpg"), o);
+  }
+  testing::TempDir tmp_;
+  FastImage holder_;
+};
+
+// Colour, gray, progressive, CMYK and enlarged, straight from the decoder and through a bitmap.
+TEST_F(DecodeTest, DecodingIntoTheResamplerEqualsDecodingThenResampling) {
+  // w, h, components, progressive, dw, dh
+  const std::vector<std::vector<int>> cases = {{301, 203, 3, 0, 70, 47},
+                                               {203, 301, 1, 0, 47, 70},
+                                               {160, 97, 3, 1, 33, 20},
+                                               {99, 41, 4, 0, 50, 21},
+                                               {8, 5, 3, 0, 70, 44}};
+  for (const auto& c : cases) {
+    const std::string path = Jpeg(c[0], c[1], c[2], c[3] != 0);
+    TFastBmp full;
+    DecodeJpegFile(path, full);
+    holder_.LoadResampled(path, [&](int, int, const SourceMarkers&) {
+      return ResamplePlan{c[4], c[5], 1};
+    });
+    EXPECT_EQ(FirstDifference(Reference(full, c[4], c[5]), holder_.FastBMP()), "") << c[0];
+    holder_.SetFilename(path);
+    holder_.Resample(c[4], c[5], Lanczos3Filter, 3.0f);
+    EXPECT_EQ(FirstDifference(Reference(full, c[4], c[5]), holder_.FastBMP()), "") << c[0];
+  }
+}
+
+TEST(FastDecodeScaleTest, TheLargestReductionKeepingTwiceTheThumbnail) {
+  for (const auto& r : test::DataRows("fast_decode_scale.txt")) {
+    EXPECT_EQ(FastDecodeScale(std::stoi(r[0]), std::stoi(r[1]), std::stoi(r[2]), std::stoi(r[3])),
+              std::stoi(r[4]))
+        << r[0] << "x" << r[1];
+  }
+}
+
+TEST_F(DecodeTest, FastThumbnailsStayWithin40DecibelsOfExactOnes) {
+  // w, h, components, box
+  const std::vector<std::vector<int>> cases = {
+      {2400, 1600, 3, 160}, {1600, 2400, 1, 160}, {1800, 1200, 3, 70}, {900, 700, 3, 200}};
+  for (const auto& c : cases) {
+    const std::string source = Jpeg(c[0], c[1], c[2]);
+    TFastBmp thumbnails[2];
+    for (const bool fast : {false, true}) {
+      ThumbnailRequest r{source, tmp_.file("t.jpg"), c[3], c[3], 100};
+      r.fast = fast;
+      MakeThumbnail(holder_, r);
+      DecodeJpegFile(r.target, thumbnails[fast]);
+    }
+    const TFastBmp& a = thumbnails[0];
+    ASSERT_EQ(FirstDifference(a, thumbnails[1]).rfind("sizes", 0), std::string::npos);
+    double squares = 0;
+    for (int y = 0; y < a.Height(); ++y) {
+      for (int k = 0; k < 3 * a.Width(); ++k)
+        squares += std::pow(a.Row(y)[k] - thumbnails[1].Row(y)[k], 2);
+    }
+    const double mse = std::max(squares / (3.0 * a.Width() * a.Height()), 1e-9);
+    EXPECT_GE(10 * std::log10(255.0 * 255.0 / mse), 40.0) << c[0] << "x" << c[1];
+  }
+}
+
+TEST(Lanczos3FilterTest, ExactPointsAndSinc) {
+  EXPECT_EQ(Sinc(0.0f) + Lanczos3Filter(0.0f), 2.0f);
+  for (float x : {3.0f, -3.0f, 3.5f, 1e30f}) EXPECT_EQ(Lanczos3Filter(x), 0.0f) << x;
+  EXPECT_NE(Lanczos3Filter(std::nextafter(3.0f, 0.0f)), 0.0f);
+  EXPECT_EQ(Lanczos3Filter(-1.5f), Lanczos3Filter(1.5f));
+  // pi in single precision is pi + 8.742278e-8: whole distances give tiny non-zero weights.
+  EXPECT_TRUE(Lanczos3Filter(2.0f) != 0.0f && std::fabs(Lanczos3Filter(-1.0f)) < 1e-7f);
+  EXPECT_NEAR(Lanczos3Filter(0.5f) + Lanczos3Filter(2.5f), 0.6079271 + 0.0243171, 1e-6);
+  std::mt19937 rng(11);
+  for (int i = 0; i < 300000; ++i) {
+    float x = std::ldexp(static_cast<float>(rng() >> 8), -22) - 2.0f;  // -2 .. 2
+    // Every tenth near a whole number, where sin(y) nearly cancels.
+    if (i % 10 == 0) x = std::nextafter(std::round(x), x) + static_cast<float>(rng() % 64) * 1e-7f;
+    const float y = static_cast<float>(3.14159265358979323846264338327950288L * x);
+    if (x != 0.0f) {
+      ASSERT_EQ(Sinc(x), static_cast<float>(std::sin(static_cast<long double>(y)) / y)) << x;
+    }
+  }
+}
+
+TEST(ContributorListTest, MirrorShrinkEnlargeOnePixelAndTinySides) {
+  for (const auto& c : std::vector<std::vector<int>>{
+           {-1, 5, 1}, {-4, 5, 4}, {5, 5, 4}, {6, 5, 3}, {-3, 2, 0}, {4, 2, 1}, {-9, 1, 0}}) {
+    EXPECT_EQ(MirrorIndex(c[0], c[1]), c[2]) << c[0] << " in " << c[1];  // j, n, index
+  }
+  // 9 -> 5: scale 0.5, reach 6, centre 2i; taps at distance 6 weigh 0, the others
+  // L((centre - j) 0.5) 0.5, exact as the scale is a power of two; -1 reads 1, 9 reads 8.
+  for (int i = 0; i < 5; ++i) {
+    const ContributorList list = ComputeContributors(9, 5, Lanczos3Filter, 3.0f)[i];
+    ASSERT_EQ(list.size(), 11u);
+    for (int k = 0; k < 11; ++k) {
+      const int j = 2 * i - 5 + k;
+      EXPECT_EQ(list[k].pixel, j < 0 ? -j : j > 8 ? 17 - j : j);
+      EXPECT_EQ(list[k].weight, Lanczos3Filter((2 * i - j) * 0.5f) * 0.5f);
+    }
+  }
+  for (int source : {1, 2, 3, 4, 7, 640}) {
+    for (int destination : {1, 2, 3, 5, 70, 1000}) {
+      for (const ContributorList& list :
+           ComputeContributors(source, destination, Lanczos3Filter, 3.0f)) {
+        EXPECT_FALSE(list.empty());
+        for (const Contributor& c : list) {
+          EXPECT_TRUE(c.pixel >= 0 && c.pixel < source && c.weight != 0.0f) << source;
+        }
+      }
+    }
+  }
+}
+
+float DoubleRounded(float sum, int sample, float weight) {
+  return static_cast<float>(static_cast<double>(sum) + sample * static_cast<double>(weight));
+}
+
+// The first case of the proof by enumeration: the odd part of x * w, x = 1..255, is a non-zero
+// multiple of 2^j (29 <= j <= 32) plus an odd r with |r| <= 2^(j - 29).
+bool PatternByEnumeration(float weight) {
+  for (std::uint64_t x = 1; x <= 255; ++x) {
+    std::uint64_t p = x * SplitWeight(weight).odd;
+    while (p % 2 == 0) p /= 2;
+    for (std::uint64_t j = 29, r; j <= 32; ++j) {
+      r = p & ((1ull << j) - 1);
+      if ((r <= 1ull << (j - 29) && p > r) || (1ull << j) - r <= 1ull << (j - 29)) return false;
+    }
+  }
+  return true;
+}
+
+TEST(FusedTapsTest, ProductPatternMatchesEnumerationAndRefusalsAreReal) {
+  EXPECT_TRUE(SplitWeight(-0.75f).odd == 3u && SplitWeight(-0.75f).low == -2);
+  std::vector<float> weights = {2304167 * 0x1p-23f, 0.5f, 0x1p-149f};
+  std::mt19937 rng(5);
+  for (int i = 0; i < 20000; ++i) weights.push_back(std::ldexp(float((rng() >> 8) | 1), -30));
+  for (const auto& list : ComputeContributors(997, 13, Lanczos3Filter, 3.0f)) {
+    for (const Contributor& c : list) weights.push_back(c.weight);
+  }
+  for (const float w : weights) ASSERT_EQ(ProductPatternSafe(w), PatternByEnumeration(w)) << w;
+  // 233 * 2304167 = 2^29 - 1: a product 2^-23 short of 64, added to 2^30 + 128, lands 2^-23
+  // below a float midpoint; double rounding goes to the even float above, a fused one below.
+  const float w = 2304167 * 0x1p-23f, s = 0x1p30f + 128;
+  EXPECT_FALSE(ProductPatternSafe(w));
+  EXPECT_NE(std::fma(233.0f, w, s), DoubleRounded(s, 233, w));
+  // A weight 2^-60 before one of 1 + 2^-23: 3 times that is a float midpoint, and the tiny sum
+  // below it is lost in double, which then rounds the tie to even, upward.
+  const float tiny = -0x1.8p-60f, one = 0x1.000002p0f;
+  EXPECT_FALSE(FusedTapsExact(std::vector<float>{tiny, one}.data(), 2));
+  EXPECT_NE(std::fma(3.0f, one, tiny), DoubleRounded(tiny, 3, one));
+}
+
+// Sums that are multiples of 2^low (as every reachable sum is), aimed at a float midpoint of
+// each binade from the product's upward, for every sample and many taps of admitted lists.
+TEST(FusedTapsTest, AdmittedListsGiveTheTapsOwnSums) {
+  int admitted = 0;
+  for (const auto& [from, to] : std::vector<std::pair<int, int>>{
+           {600, 16}, {6000, 160}, {100, 640}, {97, 35}, {1000, 70}, {7, 3}}) {
+    const auto lists = ComputeContributors(from, to, Lanczos3Filter, 3.0f);
+    for (std::size_t i = 0; i < lists.size(); i += 7) {
+      std::vector<float> w;
+      for (const Contributor& c : lists[i]) w.push_back(c.weight);
+      if (!FusedTapsExact(w.data(), static_cast<int>(w.size()))) continue;
+      ++admitted;
+      int low = SplitWeight(w[0]).low;
+      for (std::size_t t = 1; t < w.size(); ++t) {
+        for (int x = 1; x <= 255 && t % 3 == 1; ++x) {
+          const double p = x * static_cast<double>(w[t]);
+          for (int e = std::ilogb(p) - 1; e < std::ilogb(p) + 26; e += 3) {
+            const double h = std::ldexp(1.0, e - 24);
+            const double m = (2 * std::floor(std::ldexp(1.5, e) / h / 2) + 1) * h;
+            for (int k = -1; k <= 1; ++k) {
+              const float s =
+                  static_cast<float>(std::ldexp(std::nearbyint(std::ldexp(m - p, -low)) + k, low));
+              ASSERT_EQ(std::fma(static_cast<float>(x), w[t], s), DoubleRounded(s, x, w[t]))
+                  << from << " -> " << to << " list " << i << " tap " << t << " x " << x;
+            }
+          }
+        }
+        low = std::min(low, SplitWeight(w[t]).low);
+      }
+    }
+  }
+  EXPECT_GT(admitted, 100);
+}
+
+}  // namespace
+}  // namespace quorvel::imaging
