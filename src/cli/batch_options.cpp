@@ -31,13 +31,17 @@ ParseResult ParseBatchOptions(int argc, const char* const* argv) {
   int jobs = 0;
   std::string output;
   app.add_option("DIR", o.directories, "image directories of the gallery");
-  CLI::Option* output_option = app.add_option(
-      "-o,--output", output,
-      "the gallery's directory: index pages in it, thumbnails in its \"thumbs\" (unless "
-      "--thumb-dir says otherwise); created with its parents when missing");
+  CLI::Option* output_option =
+      app.add_option(
+             "-o,--output", output,
+             "the gallery's directory: index pages in it, thumbnails in its \"thumbs\" (unless "
+             "--thumb-dir says otherwise); created with its parents when missing")
+          ->type_name("DIR");
   app.add_option("--html-dir", html_dir, "directory for the index pages (HTMLDirectory)")
+      ->type_name("DIR")
       ->excludes(output_option);
-  app.add_option("--thumb-dir", thumb_dir, "directory for all thumbnails (AllThumbnailsDirectory)");
+  app.add_option("--thumb-dir", thumb_dir, "directory for all thumbnails (AllThumbnailsDirectory)")
+      ->type_name("DIR");
   app.add_flag("-r,--recursive", o.recursive,
                "add every sub-directory too, leaving out thumbnail directories as the window's "
                "\"Add All Sub Directories\" does");
