@@ -84,6 +84,7 @@ class KilledGalleryRun : public ::testing::Test {
   static constexpr int kPhotos = 300;
 
   void SetUp() override {
+    tmp_.mkdir("photos");
     for (int k = 0; k < kPhotos; ++k) {
       TestJpegOptions o{.width = 48 + (k * 7) % 49,
                         .height = 36 + (k * 5) % 37,
@@ -96,7 +97,7 @@ class KilledGalleryRun : public ::testing::Test {
                                          (h >> 28));
       };
       const char* ext = k % 11 == 0 ? ".JPG" : k % 7 == 0 ? ".jpeg" : ".jpg";
-      WriteTestJpeg(tmp_.write("photos/p" + std::to_string(1000 + k) + ext, ""), o);
+      WriteTestJpeg(tmp_.file("photos/p" + std::to_string(1000 + k) + ext), o);
     }
   }
 

@@ -131,9 +131,9 @@ class BadRunTest : public ::testing::Test {
 
   GallerySettings& Photos(const std::vector<std::string>& dirs, int count) {
     for (const std::string& dir : dirs) {
+      settings_.Output.Directories.push_back(tmp_.mkdir(dir));
       for (int i = 0; i < count; ++i)
-        WriteTestJpeg(tmp_.write(dir + "/p" + std::to_string(i) + ".jpg", ""));
-      settings_.Output.Directories.push_back(tmp_.file(dir));
+        WriteTestJpeg(tmp_.file(dir + "/p" + std::to_string(i) + ".jpg"));
     }
     return settings_;
   }

@@ -18,6 +18,8 @@ struct GalleryCase {
   std::function<void(GallerySettings&)> set;
 };
 
+void PrintTo(const GalleryCase& c, std::ostream* out) { *out << c.name; }
+
 GallerySettings Library(const TempDir& tmp, const GalleryCase& c = {"", [](auto&) {}}) {
   GallerySettings settings = GalleryInto(tmp.path(), MakeAwkwardLibrary(tmp));
   c.set(settings);

@@ -32,7 +32,8 @@ std::vector<std::string> MakeAwkwardLibrary(const TempDir& tmp) {
     if (name == "other place/x y.jpg") {  // a phone's: stored turned, with a profile
       o = {.width = 64, .height = 48, .exif = ExifWithOrientation(6), .icc = TestIccProfile(2000)};
     }
-    WriteTestJpeg(tmp.write(name, ""), o);
+    fs::create_directories(fs::path(tmp.file(name)).parent_path());
+    WriteTestJpeg(tmp.file(name), o);
   }
   tmp.mkdir("photos/empty");
   fs::create_directory_symlink(tmp.file("elsewhere"), tmp.file("linked"));
