@@ -15,14 +15,18 @@ namespace {
 
 struct GalleryCase {
   const char* name;
-  std::function<void(GallerySettings&)> set;
+  std::vector<std::string> sets;  // Field=Value; "$" stands for the library's root
 };
 
 void PrintTo(const GalleryCase& c, std::ostream* out) { *out << c.name; }
 
-GallerySettings Library(const TempDir& tmp, const GalleryCase& c = {"", [](auto&) {}}) {
+GallerySettings Library(const TempDir& tmp, const GalleryCase& c = {}) {
   GallerySettings settings = GalleryInto(tmp.path(), MakeAwkwardLibrary(tmp));
-  c.set(settings);
+  for (std::string set : c.sets) {
+    if (const std::size_t at = set.find('$'); at != std::string::npos)
+      set.replace(at, 1, tmp.path());
+    SetFields(settings, {set});
+  }
   return settings;
 }
 
@@ -55,57 +59,36 @@ TEST_P(GalleryCaseTest, PagesAreGoldenLinksLeadToFilesAndWorkersChangeNoByte) {
   EXPECT_TRUE(Files(one.path()) == Files(four.path()));
 }
 
-void Split(GallerySettings& s, int row, int column) {
-  s.Output.SeparateHTML = s.Output.SplitHTML = true;
-  s.Output.ThumbnailsInRow = row;
-  s.Output.ThumbnailsInColumn = column;
-}
-
-INSTANTIATE_TEST_SUITE_P(Library, GalleryCaseTest,
-                         ::testing::Values(GalleryCase{"plain", [](GallerySettings&) {}},
-                                           GalleryCase{"split",
-                                                       [](GallerySettings& s) {
-                                                         Split(s, 2, 2);
-                                                         s.Picture.CreatePicturePages = true;
-                                                         s.Picture.TargetFrame = 3;
-                                                       }},
-                                           GalleryCase{"per_directory",
-                                                       [](GallerySettings& s) {
-                                                         Split(s, 3, 1);
-                                                         s.Output.NewHTMLForEachDirectory = true;
-                                                         s.Output.HTMLFileMask = "%d_%n.html";
-                                                       }},
-                                           GalleryCase{
-                                               "into_image_directories",
-                                               [](GallerySettings& s) {
-                                                 Split(s, 2, 2);
-                                                 s.Output.HTMLIntoImageDirectory = true;
-                                                 s.Output.ThumbnailsIntoImageDirectory = true;
-                                                 s.Picture.CreatePicturePages = true;
-                                                 // Linked from each directory's own pages.
-                                                 s.Page.UseBackgroundImage = true;
-                                                 const std::string& web = s.Output.HTMLDirectory;
-                                                 s.Page.BackgroundImage =
-                                                     web.substr(0, web.size() - 4) + "bg.png";
-                                               }}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Library, GalleryCaseTest,
+    ::testing::Values(
+        GalleryCase{"plain", {}},
+        GalleryCase{"split",
+                    {"SeparateHTML=1", "SplitHTML=1", "ThumbnailsInRow=2", "ThumbnailsInColumn=2",
+                     "CreatePicturePages=1", "TargetFrame=3"}},
+        GalleryCase{"per_directory",
+                    {"SeparateHTML=1", "SplitHTML=1", "ThumbnailsInRow=3", "ThumbnailsInColumn=1",
+                     "NewHTMLForEachDirectory=1", "HTMLFileMask=%d_%n.html"}},
+        // The background is linked from each directory's own pages.
+        GalleryCase{
+            "into_image_directories",
+            {"SeparateHTML=1", "SplitHTML=1", "ThumbnailsInRow=2", "ThumbnailsInColumn=2",
+             "HTMLIntoImageDirectory=1", "ThumbnailsIntoImageDirectory=1", "CreatePicturePages=1",
+             "PageSettings.UseBackgroundImage=1", "PageSettings.BackgroundImage=$/bg.png"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(StartRunTest, RefusesWhatCannotWorkAndDoesNothingWithoutImages) {
   TempDir tmp;
   const GallerySettings library = Library(tmp);
-  const std::function<void(OutputSettings&)> refusals[] = {
-      [&](OutputSettings& o) { o.HTMLDirectory = tmp.file("missing"); },
-      [](OutputSettings& o) {
-        o.ThumbnailsIntoImageDirectory = true, o.ThumbnailDirectoryName = "";
-      },
-      [](OutputSettings& o) { o.AllThumbnailsDirectory = ""; }};  // not every thumbnail in "."
-  const char* messages[] = {"You must create or choose directory first!",
-                            "Wrong thumbnail directory",
-                            "You must create or choose thumbnail directory first!"};
-  for (int i = 0; i < 3; ++i) {
+  const std::pair<std::vector<std::string>, const char*> refusals[] = {
+      {{"HTMLDirectory=" + tmp.file("missing")}, "You must create or choose directory first!"},
+      {{"ThumbnailsIntoImageDirectory=1", "ThumbnailDirectoryName="}, "Wrong thumbnail directory"},
+      // Not every thumbnail into the working directory.
+      {{"AllThumbnailsDirectory="}, "You must create or choose thumbnail directory first!"}};
+  for (const auto& [sets, message] : refusals) {
     GallerySettings settings = library;
-    refusals[i](settings.Output);
-    EXPECT_EQ(RunGallery(settings).error, messages[i]);
+    SetFields(settings, sets);
+    EXPECT_EQ(RunGallery(settings).error, message);
   }
   const GalleryResult nothing = RunGallery(GalleryInto(tmp.path(), {tmp.file("photos/empty")}));
   EXPECT_TRUE(nothing.error.empty() && nothing.pages.empty());
@@ -127,14 +110,13 @@ TEST(UpdateModeTest, KeepsOnlyThumbnailsThatAreStillCurrent) {
   EXPECT_EQ(made(settings, {.apply_orientation = false}), 1);
   EXPECT_EQ(made(settings, {.keep_color_profile = false}), 1);
   EXPECT_EQ(made(settings), 1);
-  const std::function<void(GallerySettings&)> changes[] = {
-      [](GallerySettings& s) { s.Thumbnail.Quality = 61; },
-      [](GallerySettings& s) { s.Thumbnail.ThumbnailWidth = s.Thumbnail.ThumbnailHeight = 60; },
-      [](GallerySettings& s) { s.Thumbnail.Grayscale = true; },
-      [](GallerySettings& s) { s.Output.UpdateHTML = false; }};
+  const std::vector<std::string> changes[] = {{"Quality=61"},
+                                              {"ThumbnailWidth=60", "ThumbnailHeight=60"},
+                                              {"Grayscale=1"},
+                                              {"UpdateHTML=0"}};
   for (const auto& change : changes) {
     GallerySettings changed = settings;
-    change(changed);
+    SetFields(changed, change);
     EXPECT_EQ(made(changed), 13);
     EXPECT_EQ(made(changed), changed.Output.UpdateHTML ? 0 : 13);
     EXPECT_EQ(made(settings), changed.Output.UpdateHTML ? 13 : 0);

@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "job/error.h"
-#include "job/settings_fields.h"
+#include "support/gallery.h"
 
-namespace quorvel {
+namespace quorvel::testing {
 namespace {
 
 struct ClashCase {
@@ -52,12 +52,9 @@ TEST(OutputPlanTest, RefusesExactlyWhatWouldClash) {
     GallerySettings settings;
     settings.Output.HTMLDirectory = "/web/";
     settings.Output.AllThumbnailsDirectory = "/web/thumbs/";
-    std::vector<std::string> sets = {"SeparateHTML=1", "SplitHTML=1", "ThumbnailsInRow=1",
-                                     "ThumbnailsInColumn=1"};
-    sets.insert(sets.end(), c.sets.begin(), c.sets.end());
-    for (const std::string& set : sets) {
-      SetFieldFromText(settings, set.substr(0, set.find('=')), set.substr(set.find('=') + 1));
-    }
+    SetFields(settings,
+              {"SeparateHTML=1", "SplitHTML=1", "ThumbnailsInRow=1", "ThumbnailsInColumn=1"});
+    SetFields(settings, c.sets);
     std::string refusal;
     try {
       PlanOutputs(settings, c.images, PathStyle::Posix);
@@ -70,4 +67,4 @@ TEST(OutputPlanTest, RefusesExactlyWhatWouldClash) {
 }
 
 }  // namespace
-}  // namespace quorvel
+}  // namespace quorvel::testing

@@ -9,6 +9,7 @@
 #include <regex>
 
 #include "job/error.h"
+#include "job/settings_fields.h"
 #include "support/temp_dir.h"
 #include "support/test_jpeg.h"
 
@@ -43,6 +44,12 @@ std::vector<std::string> MakeAwkwardLibrary(const TempDir& tmp) {
   return {root + "/photos",      root + "/photos/./", root + "/other place/../photos//",
           root + "/photos/sub/", root + "/linked",    root + "/other place",
           root + "/photos/empty"};
+}
+
+void SetFields(GallerySettings& settings, const std::vector<std::string>& sets) {
+  for (const std::string& set : sets) {
+    SetFieldFromText(settings, set.substr(0, set.find('=')), set.substr(set.find('=') + 1));
+  }
 }
 
 GallerySettings GalleryInto(const std::string& root, std::vector<std::string> directories) {

@@ -22,6 +22,9 @@ class TempDir;
 // them: photos spelt four ways ("/./", "x/../", "//", a trailing "/"), the link, empty/.
 std::vector<std::string> MakeAwkwardLibrary(const TempDir& tmp);
 
+// Sets fields from "Field=Value" texts, as quorvel-batch's --set does.
+void SetFields(GallerySettings& settings, const std::vector<std::string>& sets);
+
 // Default settings with web/ and thumbs/ of `root` as the two output directories.
 GallerySettings GalleryInto(const std::string& root, std::vector<std::string> directories);
 
