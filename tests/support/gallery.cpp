@@ -64,18 +64,24 @@ GallerySettings GalleryInto(const std::string& root, std::vector<std::string> di
 
 GalleryResult RunGallery(const GallerySettings& settings, const ImagingOptions& imaging,
                          const std::function<void(int)>& before_tick, int stop_after) {
-  GenerationRun run(settings, {.imaging = imaging});
+  RunEnvironment env;
+  env.imaging = imaging;
+  GenerationRun run(settings, env);
+  GalleryResult result;
   try {
-    if (run.StartRun() == GenerationRun::Start::NothingToDo) return {};
+    if (run.StartRun() == GenerationRun::Start::NothingToDo) return result;
   } catch (const Error& e) {
-    return {.error = e.what()};
+    result.error = e.what();
+    return result;
   }
   for (int ticks = 0;; ++ticks) {
     if (before_tick) before_tick(ticks);
     if (ticks == stop_after) run.StopRun();
     if (!run.RunTick()) break;
   }
-  return {run.summary(), run.pages_written(), ""};
+  result.summary = run.summary();
+  result.pages = run.pages_written();
+  return result;
 }
 
 std::string BrokenLinks(const std::string& root, int* links) {
