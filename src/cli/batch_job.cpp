@@ -4,6 +4,7 @@
 
 #include "cli/batch_progress.h"
 #include "cli/demo_gallery.h"
+#include "cli/stop_signals.h"
 #include "job/directory_field.h"
 #include "job/directory_list.h"
 #include "job/error.h"
@@ -19,13 +20,37 @@ std::string WithoutTrailingSlash(std::string dir) {
   return dir;
 }
 
+void CreateOutputDirectory(const std::string& dir) {
+  if (const int error = platform::CreateDirectories(dir); error != 0) {
+    throw Error(FormatMessage("Cannot create directory %s", dir) + " (" +
+                platform::ErrorText(error) + ")");
+  }
+}
+
 GallerySettings BuildSettings(const BatchOptions& o) {
   GallerySettings settings;
   if (o.state_file) settings = persist::LoadState(*o.state_file, settings);
   for (const auto& [name, value] : o.sets) SetFieldFromText(settings, name, value);
   if (o.html_dir) settings.Output.HTMLDirectory = *o.html_dir;
   if (o.thumb_dir) settings.Output.AllThumbnailsDirectory = *o.thumb_dir;
+  if (o.output_dir) {
+    settings.Output.HTMLDirectory = WithoutTrailingSlash(*o.output_dir) + "/";
+    if (!o.thumb_dir)
+      settings.Output.AllThumbnailsDirectory = settings.Output.HTMLDirectory + "thumbs/";
+  }
   return settings;
+}
+
+// Says which options a newcomer's first command lacks, in the window's words and the CLI's.
+void RequireOutputDirectories(const OutputSettings& output) {
+  std::string missing;
+  if (!output.HTMLIntoImageDirectory && output.HTMLDirectory.empty()) missing = "--html-dir DIR";
+  if (!output.ThumbnailsIntoImageDirectory && output.AllThumbnailsDirectory.empty()) {
+    missing += (missing.empty() ? "" : ", ") + std::string("--thumb-dir DIR");
+  }
+  if (missing.empty()) return;
+  throw Error("You must create or choose directory first! Missing " + missing +
+              " (or -o DIR: the pages in DIR, the thumbnails in DIR/thumbs)");
 }
 
 // The thumbnail directory is normalised like the window's field; the run itself checks only
@@ -36,7 +61,8 @@ void NormalizeThumbnailDirectory(OutputSettings& output, const Question& ask) {
       NormalizeDirectoryField(output.AllThumbnailsDirectory, kNativePathStyle, ops, ask);
   if (!output.ThumbnailsIntoImageDirectory && !output.AllThumbnailsDirectory.empty() &&
       !platform::DirectoryExists(output.AllThumbnailsDirectory)) {
-    throw Error("Directory \"" + output.AllThumbnailsDirectory + "\" does not exist (use --create-dirs)");
+    throw Error("Directory \"" + output.AllThumbnailsDirectory +
+                "\" does not exist (use --create-dirs, or -o DIR)");
   }
 }
 
@@ -46,14 +72,29 @@ void AddDirectories(const BatchOptions& o, OutputSettings& output) {
     if (!platform::DirectoryExists(dir)) throw Error("Directory \"" + dir + "\" does not exist");
     InsertDirectorySorted(output.Directories, dir);
     if (o.recursive) {
-      ScanSubDirectories(dir, [&](const std::string& path) {
-        AddDirectoryEntry(output, path, kNativePathStyle);
-      });
+      ScanSubDirectories(
+          dir, [&](const std::string& path) { AddDirectoryEntry(output, path, kNativePathStyle); });
     }
   }
 }
 
-int ReportSummary(const GenerationRun& run, std::FILE* err, bool quiet) {
+// Everything before the run: settings, output directories, the directory list.
+GallerySettings PrepareSettings(const BatchOptions& o, const Question& ask) {
+  GallerySettings settings = BuildSettings(o);
+  if (o.save_state_file) return settings;
+  RequireOutputDirectories(settings.Output);
+  if (o.output_dir) {
+    CreateOutputDirectory(settings.Output.HTMLDirectory);
+    CreateOutputDirectory(settings.Output.AllThumbnailsDirectory);
+  }
+  NormalizeThumbnailDirectory(settings.Output, ask);
+  AddDirectories(o, settings.Output);
+  return settings;
+}
+
+// Exit status 0 when every image was done, 1 when something failed, 128 + the signal when the
+// run was stopped by one.
+int ReportSummary(const GenerationRun& run, std::FILE* err, bool quiet, int signal) {
   const RunSummary& s = run.summary();
   for (const ImageFailure& f : s.failures) {
     std::fprintf(err, "%s: %s\n", f.path.c_str(), f.message.c_str());
@@ -61,9 +102,15 @@ int ReportSummary(const GenerationRun& run, std::FILE* err, bool quiet) {
   if (!s.page_error.empty()) std::fprintf(err, "%s\n", s.page_error.c_str());
   if (!quiet || !s.failures.empty() || !s.page_error.empty()) {
     std::fprintf(err, "%d images done, %d failed, %d pages written%s\n", s.images_done,
-                 s.images_failed, s.pages_written, s.stopped ? " (stopped)" : "");
+                 s.images_failed, s.pages_written, s.stopped || signal != 0 ? " (stopped)" : "");
   }
+  if (signal != 0) return 128 + signal;
   return s.failures.empty() && s.page_error.empty() ? 0 : 1;
+}
+
+int Fail(std::FILE* err, const Error& e) {
+  std::fprintf(err, "quorvel-batch: %s\n", e.what());
+  return 2;
 }
 
 }  // namespace
@@ -74,43 +121,41 @@ int RunBatchJob(const BatchOptions& given, std::FILE* out, std::FILE* err) {
     try {
       o = PrepareDemoGallery(*o.demo_dir, given);
     } catch (const Error& e) {
-      std::fprintf(err, "quorvel-batch: %s\n", e.what());
-      return 2;
+      return Fail(err, e);
     }
   }
-  GallerySettings settings;
   const Question ask = [&](const std::string& message) {
     if (!o.quiet && o.create_dirs) std::fprintf(err, "%s Yes\n", message.c_str());
     return o.create_dirs;
   };
+  GallerySettings settings;
   try {
-    settings = BuildSettings(o);
+    settings = PrepareSettings(o, ask);
     if (o.save_state_file) {
       persist::SaveState(settings, *o.save_state_file);
       return 0;
     }
-    NormalizeThumbnailDirectory(settings.Output, ask);
-    AddDirectories(o, settings.Output);
   } catch (const Error& e) {
-    std::fprintf(err, "quorvel-batch: %s\n", e.what());
-    return 2;
+    return Fail(err, e);
   }
   RunEnvironment env;
   env.ask = ask;
   env.imaging = o.imaging;
   GenerationRun run(settings, env);
+  const StopSignals signals;
   try {
     if (run.StartRun() == GenerationRun::Start::NothingToDo) {
       if (!o.quiet) std::fprintf(err, "No JPEG images found; nothing written.\n");
       return 0;
     }
   } catch (const Error& e) {
-    std::fprintf(err, "quorvel-batch: %s\n", e.what());
-    return 2;
+    return Fail(err, e);
   }
   BatchProgress progress(err, o.quiet, ::isatty(::fileno(err)) != 0);
   progress.Show(run.ProgressTitle(), "");
-  while (true) {
+  // A signal before the first image leaves every page as it was.
+  while (signals.received() == 0 || run.image_index() > 0) {
+    if (signals.received() != 0) run.StopRun();
     const std::string image = run.current_image();
     if (!run.RunTick()) break;
     progress.Show(run.ProgressTitle(), image);
@@ -119,7 +164,7 @@ int RunBatchJob(const BatchOptions& given, std::FILE* out, std::FILE* err) {
   if (!o.quiet && !run.pages_written().empty()) {
     std::fprintf(out, "%s\n", run.pages_written().front().c_str());
   }
-  return ReportSummary(run, err, o.quiet);
+  return ReportSummary(run, err, o.quiet, signals.received());
 }
 
 }  // namespace quorvel::cli

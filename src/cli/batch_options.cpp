@@ -14,9 +14,11 @@ constexpr char kVersion[] = "quorvel-batch 1.0.0";
 ParseResult ParseBatchOptions(int argc, const char* const* argv) {
   ParseResult result;
   BatchOptions& o = result.options;
-  CLI::App app{"Turns folders of JPEG photographs into a static web gallery: thumbnails and "
-               "index pages, as the window's GO! does.",
-               "quorvel-batch"};
+  CLI::App app{
+      "Turns folders of JPEG photographs into a static web gallery: thumbnails and "
+      "index pages, as the window's GO! does.\n"
+      "  quorvel-batch -o web ~/Pictures   writes web/index.html and web/thumbs/",
+      "quorvel-batch"};
   app.set_version_flag("--version", kVersion);
   std::vector<std::string> sets;
   std::string html_dir;
@@ -27,9 +29,19 @@ ParseResult ParseBatchOptions(int argc, const char* const* argv) {
   bool no_orient = false;
   bool no_profile = false;
   int jobs = 0;
+  std::string output;
   app.add_option("DIR", o.directories, "image directories of the gallery");
-  app.add_option("--html-dir", html_dir, "directory for the index pages (HTMLDirectory)");
-  app.add_option("--thumb-dir", thumb_dir, "directory for all thumbnails (AllThumbnailsDirectory)");
+  CLI::Option* output_option =
+      app.add_option(
+             "-o,--output", output,
+             "the gallery's directory: index pages in it, thumbnails in its \"thumbs\" (unless "
+             "--thumb-dir says otherwise); created with its parents when missing")
+          ->type_name("DIR");
+  app.add_option("--html-dir", html_dir, "directory for the index pages (HTMLDirectory)")
+      ->type_name("DIR")
+      ->excludes(output_option);
+  app.add_option("--thumb-dir", thumb_dir, "directory for all thumbnails (AllThumbnailsDirectory)")
+      ->type_name("DIR");
   app.add_flag("-r,--recursive", o.recursive,
                "add every sub-directory too, leaving out thumbnail directories as the window's "
                "\"Add All Sub Directories\" does");
@@ -38,7 +50,8 @@ ParseResult ParseBatchOptions(int argc, const char* const* argv) {
                  "PageSettings.Title=Trip, TableSettings.BorderColor=#FF0000")
       ->allow_extra_args(false)
       ->take_all();
-  app.add_flag("--create-dirs", o.create_dirs, "create a missing output directory (one level)");
+  app.add_flag("--create-dirs", o.create_dirs,
+               "create a missing --html-dir or --thumb-dir, parents included");
   app.add_flag("-q,--quiet", o.quiet, "print no progress");
   app.add_option("--state", state, "load a state file before the other options apply");
   app.add_option("--save-state", save_state,
@@ -46,7 +59,8 @@ ParseResult ParseBatchOptions(int argc, const char* const* argv) {
   app.add_option("--demo", demo, "make a demo gallery of generated photos in this directory");
   app.add_flag("--no-orient", no_orient, "do not turn thumbnails by the camera's orientation tag");
   app.add_flag("--no-profile", no_profile, "do not carry colour profiles into thumbnails");
-  app.add_flag("--fast", o.imaging.fast, "decode large photos at reduced scale (faster, not exact)");
+  app.add_flag("--fast", o.imaging.fast,
+               "decode large photos at reduced scale (faster, not exact)");
   app.add_option("-j,--jobs", jobs, "thumbnail workers (default: all hardware threads)")
       ->check(CLI::Range(1, 256));
   try {
@@ -69,6 +83,7 @@ ParseResult ParseBatchOptions(int argc, const char* const* argv) {
     }
     o.sets.emplace_back(s.substr(0, eq), s.substr(eq + 1));
   }
+  if (!output.empty()) o.output_dir = output;
   if (!html_dir.empty()) o.html_dir = html_dir;
   if (!thumb_dir.empty()) o.thumb_dir = thumb_dir;
   if (!state.empty()) o.state_file = state;

@@ -12,6 +12,9 @@ namespace quorvel::cli {
 
 struct BatchOptions {
   std::vector<std::string> directories;
+  // -o: the HTML directory, with the thumbnails in its "thumbs" unless thumb_dir says otherwise;
+  // both created with their parents.
+  std::optional<std::string> output_dir;
   std::optional<std::string> html_dir;
   std::optional<std::string> thumb_dir;
   bool recursive = false;

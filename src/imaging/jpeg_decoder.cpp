@@ -22,10 +22,12 @@ namespace {
 struct ErrorManager {
   jpeg_error_mgr pub;
   std::jmp_buf jump;
+  char text[JMSG_LENGTH_MAX];  // libjpeg's own message, the error's detail
 };
 
 void ErrorExit(j_common_ptr cinfo) {
   ErrorManager* manager = reinterpret_cast<ErrorManager*>(cinfo->err);
+  (*cinfo->err->format_message)(cinfo, manager->text);
   std::longjmp(manager->jump, 1);
 }
 
@@ -211,14 +213,16 @@ std::string ExifPayload(const jpeg_decompress_struct& cinfo) {
   return {};
 }
 
-Error JpegError(int code) { return Error(FormatMessage("JPEG error #%d", std::to_string(code))); }
+Error JpegError(int code, const char* text) {
+  return Error(FormatMessage("JPEG error #%d", std::to_string(code)), text);
+}
 
 // The decode itself, from `frame.file` when set, else from the bytes.
 void DecodeRows(DecodeFrame& frame, const std::string& bytes, const std::string& name,
                 ScanlineConsumer& consumer, bool want_markers, std::uint64_t max_pixels) {
   frame.save_markers = want_markers;
   if (!ReadHeader(frame, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size())) {
-    throw JpegError(frame.message_code);
+    throw JpegError(frame.message_code, frame.error.text);
   }
   SourceMarkers markers;
   if (want_markers) {
@@ -237,7 +241,7 @@ void DecodeRows(DecodeFrame& frame, const std::string& bytes, const std::string&
   const int denominator = consumer.ChooseScale(frame.width, frame.height, markers);
   frame.cinfo.scale_denom = static_cast<unsigned int>(
       denominator == 2 || denominator == 4 || denominator == 8 ? denominator : 1);
-  if (!ReadPixels(frame, consumer)) throw JpegError(frame.message_code);
+  if (!ReadPixels(frame, consumer)) throw JpegError(frame.message_code, frame.error.text);
 }
 
 // Collects the rows of a full-scale decode into a bitmap.

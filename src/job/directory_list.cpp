@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <unordered_set>
 
 #include "job/error.h"
 #include "job/path_names.h"
@@ -105,12 +106,23 @@ std::vector<std::string> ScanImages(const std::string& dir) {
   return images;
 }
 
-void AddToImageList(std::vector<std::string>& imageList, const std::vector<std::string>& paths) {
-  for (const std::string& path : paths) {
-    const auto at = std::lower_bound(imageList.begin(), imageList.end(), path, CaseInsensitiveLess);
-    if (at != imageList.end() && *at == path) continue;
-    imageList.insert(at, path);
+std::vector<std::string> CollectImages(const std::vector<std::string>& directories) {
+  std::vector<std::string> images;
+  std::unordered_set<std::string> seen;
+  for (const std::string& dir : directories) {
+    if (!seen.insert(dir).second) continue;
+    // Sorted by the lower-case names, then by the bytes: CaseInsensitiveLess, each name
+    // lowered once.
+    std::vector<std::pair<std::string, std::string>> found;
+    for (std::string& path : ScanImages(dir)) {
+      std::string lower = path;
+      for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      found.emplace_back(std::move(lower), std::move(path));
+    }
+    std::sort(found.begin(), found.end());
+    for (auto& [lower, path] : found) images.push_back(std::move(path));
   }
+  return images;
 }
 
 }  // namespace quorvel

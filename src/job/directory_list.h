@@ -41,8 +41,10 @@ void ScanSubDirectories(const std::string& dir,
 // files) directly inside `dir`, in the file system's order.
 std::vector<std::string> ScanImages(const std::string& dir);
 
-// Adds `paths` to the sorted image list (ascending, case-insensitive; a path already present
-// is ignored).
-void AddToImageList(std::vector<std::string>& imageList, const std::vector<std::string>& paths);
+// The image list of a run: directory by directory in the order of `directories` (one listed
+// twice is taken once), and within a directory its images by file name, case-insensitively
+// (names equal but for case both kept, in byte order). A directory whose images sort around
+// one of its sub-directories is thus met once.
+std::vector<std::string> CollectImages(const std::vector<std::string>& directories);
 
 }  // namespace quorvel

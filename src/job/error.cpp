@@ -2,6 +2,11 @@
 
 namespace quorvel {
 
+std::string MessageWithDetail(const Error& error) {
+  const std::string message = error.what();
+  return error.detail().empty() ? message : message + " (" + error.detail() + ")";
+}
+
 std::string FormatMessage(const std::string& pattern, const std::string& value) {
   for (std::size_t i = 0; i + 1 < pattern.size(); ++i) {
     if (pattern[i] == '%' && (pattern[i + 1] == 's' || pattern[i + 1] == 'd')) {

@@ -3,13 +3,25 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace quorvel {
 
 class Error : public std::runtime_error {
  public:
-  explicit Error(const std::string& message) : std::runtime_error(message) {}
+  explicit Error(const std::string& message, std::string detail = {})
+      : std::runtime_error(message), detail_(std::move(detail)) {}
+  // What a library said about the failure in its own words (libjpeg's message for a
+  // "JPEG error #%d"), for a report that adds it to the message; usually empty.
+  const std::string& detail() const { return detail_; }
+
+ private:
+  std::string detail_;
 };
+
+// The message, followed by the detail in brackets when there is one:
+// "JPEG error #53 (Not a JPEG file: starts with 0x6e 0x6f)".
+std::string MessageWithDetail(const Error& error);
 
 // Replaces the first "%s" (or "%d") of `pattern` by `value`; the message texts of the
 // system are written with printf-style placeholders.

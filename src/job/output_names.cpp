@@ -1,10 +1,12 @@
 #include "job/output_names.h"
 
 #include "job/path_names.h"
+#include "job/tidy_path.h"
 
 namespace quorvel {
 
-std::string ThumbnailFileName(std::string_view mask, std::string_view fileName, PathStyle style) {
+std::string ThumbnailNameWithBase(std::string_view mask, std::string_view base,
+                                  std::string_view fileName) {
   std::string result;
   for (std::size_t i = 0; i < mask.size(); ++i) {
     if (mask[i] != '%') {
@@ -14,9 +16,24 @@ std::string ThumbnailFileName(std::string_view mask, std::string_view fileName, 
     if (i + 1 >= mask.size()) break;
     const char code = mask[++i];
     if (code == '%') result += '%';
-    if (code == 'f') result += BaseName(fileName, style);
+    if (code == 'f') result += base;
   }
-  return result + Extension(FileNamePart(fileName, style));
+  return result + Extension(fileName);
+}
+
+std::string ThumbnailFileName(std::string_view mask, std::string_view fileName, PathStyle style) {
+  return ThumbnailNameWithBase(mask, BaseName(fileName, style), FileNamePart(fileName, style));
+}
+
+bool MaskHasPlaceholder(std::string_view mask, char code) {
+  for (std::size_t i = 0; i + 1 < mask.size(); ++i) {
+    if (mask[i] != '%') continue;
+    const char next = mask[++i];
+    if (next == code) return true;
+    const bool digit = next >= '0' && next <= '9';
+    if (code == 'n' && digit && i + 1 < mask.size() && mask[i + 1] == 'n') return true;
+  }
+  return false;
 }
 
 std::string ExpandPageMask(std::string_view mask, int n, std::string_view directoryName) {
@@ -53,9 +70,9 @@ std::string PageFileName(const OutputSettings& output, std::string_view currentD
   if (masked) {
     const std::string_view base =
         output.HTMLIntoImageDirectory ? currentDirectory : std::string_view(output.HTMLDirectory);
-    return JoinPath(base,
-                    ExpandPageMask(output.HTMLFileMask, n, LastPathComponent(currentDirectory, style)),
-                    style);
+    return JoinPath(
+        base, ExpandPageMask(output.HTMLFileMask, n, LastPathComponent(currentDirectory, style)),
+        style);
   }
   if (output.HTMLIntoImageDirectory) return JoinPath(currentDirectory, output.HTMLFileName, style);
   return output.HTMLDirectory + output.HTMLFileName;
@@ -64,7 +81,9 @@ std::string PageFileName(const OutputSettings& output, std::string_view currentD
 std::string ThumbnailDirectoryFor(const OutputSettings& output, std::string_view currentDirectory,
                                   PathStyle style) {
   if (output.ThumbnailsIntoImageDirectory) {
-    return JoinPath(currentDirectory, output.ThumbnailDirectoryName, style);
+    const std::string dir = JoinPath(currentDirectory, output.ThumbnailDirectoryName, style);
+    // A name such as "." or "../thumbs" is spelt the one way the other directories are.
+    return style == PathStyle::Posix && dir.front() == '/' ? TidyPath(dir, "") : dir;
   }
   return output.AllThumbnailsDirectory;
 }

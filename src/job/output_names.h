@@ -13,6 +13,12 @@ namespace quorvel {
 // The thumbnail mask expanded for an image file name ("%f" base name, "%%" percent, any other
 // placeholder dropped), followed by the image's own extension.
 std::string ThumbnailFileName(std::string_view mask, std::string_view fileName, PathStyle style);
+// The same with `base` in place of "%f"; `fileName` (no directory) gives the extension.
+std::string ThumbnailNameWithBase(std::string_view mask, std::string_view base,
+                                  std::string_view fileName);
+
+// Whether a mask holds the placeholder "%" + `code` ("%Dn" counts as "%n").
+bool MaskHasPlaceholder(std::string_view mask, char code);
 
 // The HTML file mask expanded for page `n` of the directory named `directoryName`.
 std::string ExpandPageMask(std::string_view mask, int n, std::string_view directoryName);

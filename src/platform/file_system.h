@@ -1,5 +1,5 @@
 // The small layer for what the operating system gives the core: directory enumeration,
-// existence tests, one-level directory creation, file sizes and atomic file writes.
+// existence tests, directory creation, file sizes and times, and atomic file writes.
 #pragma once
 
 #include <cstdint>
@@ -15,7 +15,7 @@ struct DirectoryEntry {
   std::string name;
   bool is_directory = false;  // after following a symbolic link
   bool is_regular_file = false;
-  bool is_hidden = false;     // names beginning with "."
+  bool is_hidden = false;  // names beginning with "."
 };
 
 // Identity of a directory on disk, to recognise one already entered through a link.
@@ -34,6 +34,8 @@ bool RegularFileExists(const std::string& path);
 bool PathExists(const std::string& path);
 std::optional<FileId> GetFileId(const std::string& path);
 std::optional<std::uint64_t> FileSize(const std::string& path);
+// Last modification time in nanoseconds since the epoch.
+std::optional<std::int64_t> ModificationTime(const std::string& path);
 
 // Creates one directory level; an existing directory counts as success.
 bool CreateDirectory(const std::string& path);
@@ -49,6 +51,11 @@ bool CreateDirectory(const std::string& path);
 // which to fail (0 lets the write go on). A failed write then cleans up exactly as a real one,
 // so tests can stage a full disk (ENOSPC) or a read-only directory (EROFS) for chosen paths.
 // Pass nullptr to remove it. The program itself never sets one.
+// Creates and removes a hidden temporary file in `dir`, as an atomic write would, to learn
+// before a run whether its output can be written there. Returns 0 or an errno; asks the fault
+// hook below like a write does.
+[[nodiscard]] int ProbeWritableDirectory(const std::string& dir);
+
 using WriteFaultHook = int (*)(const std::string& path);
 void SetWriteFaultHookForTesting(WriteFaultHook hook);
 
@@ -56,10 +63,24 @@ void SetWriteFaultHookForTesting(WriteFaultHook hook);
 // nullptr with `error` set (EISDIR for a directory, EINVAL for anything else not a file).
 std::FILE* OpenFileForReading(const std::string& path, int& error);
 
+struct FileStatus {
+  std::uint64_t size = 0;
+  std::int64_t modified = 0;  // nanoseconds since the epoch
+};
+
+// The same check as OpenFileForReading, giving a plain descriptor (close it with CloseFile) and
+// the file's size and time from the one open; -1 with `error` set.
+int OpenRegularFile(const std::string& path, int& error, FileStatus& status);
+void CloseFile(int fd);
+// Reads up to `size` bytes; the count read (0 at the end), or -1 on an error.
+long ReadFile(int fd, void* buffer, std::size_t size);
+
 // Reads a whole file; returns an errno on failure.
 [[nodiscard]] int ReadWholeFile(const std::string& path, std::string& out);
 
 std::string HomeDirectory();
+// The working directory; empty when it cannot be read.
+std::string CurrentDirectory();
 
 // Text of an errno value.
 std::string ErrorText(int error);

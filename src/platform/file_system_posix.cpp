@@ -61,7 +61,11 @@ std::vector<DirectoryEntry> ListDirectory(const std::string& dir) {
     entry.name = name;
     entry.is_hidden = name.front() == '.';
     struct stat st {};
-    if (StatPath(prefix + name, st)) {
+    // The entry's own type spares a stat; links (and file systems that give no type) need one.
+    if (ent->d_type == DT_REG || ent->d_type == DT_DIR) {
+      entry.is_directory = ent->d_type == DT_DIR;
+      entry.is_regular_file = ent->d_type == DT_REG;
+    } else if (StatPath(prefix + name, st)) {
       entry.is_directory = S_ISDIR(st.st_mode);
       entry.is_regular_file = S_ISREG(st.st_mode);
     }
@@ -98,6 +102,12 @@ std::optional<std::uint64_t> FileSize(const std::string& path) {
   return static_cast<std::uint64_t>(st.st_size);
 }
 
+std::optional<std::int64_t> ModificationTime(const std::string& path) {
+  struct stat st {};
+  if (!StatPath(path, st)) return std::nullopt;
+  return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+}
+
 bool CreateDirectory(const std::string& path) {
   if (::mkdir(path.c_str(), 0777) == 0) return true;
   return errno == EEXIST && DirectoryExists(path);
@@ -130,22 +140,56 @@ int WriteFileAtomically(const std::string& path, std::string_view bytes) {
   return error;
 }
 
+int ProbeWritableDirectory(const std::string& dir) {
+  const std::string temp =
+      TemporaryNameFor(dir.empty() || dir.back() == '/' ? dir + "probe" : dir + "/probe");
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return errno;
+  ::close(fd);
+  ::unlink(temp.c_str());
+  const WriteFaultHook hook = write_fault_hook.load();
+  return hook != nullptr ? hook(temp) : 0;
+}
+
 void SetWriteFaultHookForTesting(WriteFaultHook hook) { write_fault_hook.store(hook); }
 
-std::FILE* OpenFileForReading(const std::string& path, int& error) {
+int OpenRegularFile(const std::string& path, int& error, FileStatus& status) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     error = errno;
-    return nullptr;
+    return -1;
   }
   struct stat st {};
   error = ::fstat(fd, &st) != 0  ? errno
           : S_ISDIR(st.st_mode)  ? EISDIR
           : !S_ISREG(st.st_mode) ? EINVAL
                                  : 0;
-  std::FILE* file = error == 0 ? ::fdopen(fd, "rb") : nullptr;
+  if (error != 0) {
+    ::close(fd);
+    return -1;
+  }
+  status.size = static_cast<std::uint64_t>(st.st_size);
+  status.modified =
+      static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+  return fd;
+}
+
+void CloseFile(int fd) { ::close(fd); }
+
+long ReadFile(int fd, void* buffer, std::size_t size) {
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, size);
+    if (n >= 0 || errno != EINTR) return static_cast<long>(n);
+  }
+}
+
+std::FILE* OpenFileForReading(const std::string& path, int& error) {
+  FileStatus status;
+  const int fd = OpenRegularFile(path, error, status);
+  if (fd < 0) return nullptr;
+  std::FILE* file = ::fdopen(fd, "rb");
   if (file == nullptr) {
-    if (error == 0) error = errno;
+    error = errno;
     ::close(fd);
   }
   return file;
@@ -182,6 +226,16 @@ std::string HomeDirectory() {
     return pw->pw_dir;
   }
   return "/";
+}
+
+std::string CurrentDirectory() {
+  std::string buffer(4096, '\0');
+  while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+    if (errno != ERANGE) return {};
+    buffer.resize(buffer.size() * 2);
+  }
+  buffer.resize(std::strlen(buffer.c_str()));
+  return buffer;
 }
 
 std::string ErrorText(int error) { return std::strerror(error); }

@@ -1,15 +1,8 @@
 #include "run/generation_run.h"
 
 #include <algorithm>
+#include <set>
 
-#include "job/directory_list.h"
-#include "job/error.h"
-#include "run/index_page.h"
-#include "run/navigators.h"
-#include "job/output_names.h"
-#include "run/output_plan.h"
-#include "job/relative_path.h"
-#include "run/thumbnail_workers.h"
 #include "html/caption.h"
 #include "html/escaping.h"
 #include "html/navigator.h"
@@ -17,8 +10,21 @@
 #include "html/picture_page.h"
 #include "html/table_tags.h"
 #include "imaging/fast_image.h"
-#include "imaging/thumbnail_maker.h"
+#include "imaging/jpeg_header.h"
+#include "job/directory_list.h"
+#include "job/error.h"
+#include "job/output_names.h"
+#include "job/path_names.h"
+#include "job/relative_path.h"
+#include "job/tidy_path.h"
 #include "platform/file_system.h"
+#include "run/current_thumbnail.h"
+#include "run/index_page.h"
+#include "run/navigators.h"
+#include "run/output_plan.h"
+#include "run/page_plan.h"
+#include "run/source_headers.h"
+#include "run/thumbnail_workers.h"
 
 namespace quorvel {
 
@@ -28,9 +34,11 @@ struct GenerationRun::Impl {
   imaging::FastImage fast_image;
   // Set when more than one worker makes the thumbnails; otherwise each tick makes its own.
   std::unique_ptr<ThumbnailWorkers> workers;
+  // Update mode: the images whose thumbnails are still current, found while planning.
+  std::vector<char> kept;
+  std::vector<int> worker_job;  // each image's job among the workers' own, or -1
 
   // The working state of the run.
-  std::vector<std::string> image_list;
   std::vector<ImagePlan> plans;
   std::vector<std::string> navigator_list;
   IndexPage page;
@@ -63,6 +71,11 @@ struct GenerationRun::Impl {
   const OutputSettings& out() const { return settings.Output; }
 
   void Validate();
+  std::vector<std::string> LeaveOutUnreadable(const std::vector<std::string>& images,
+                                              std::vector<imaging::SourceHeader>& headers);
+  void ProbeOutputDirectories(const OutputPlan& plan) const;
+  void FindCurrentThumbnails();
+  void StartWorkers();
   void PrepareFragments();
   void OpenPage(const std::string& name);
   void FlushRow();
@@ -70,14 +83,16 @@ struct GenerationRun::Impl {
   void EnterDirectory();
   void AddImageCell(const ImagePlan& plan);
   ThumbnailJob JobFor(const ImagePlan& plan) const;
-  std::string MakeThumbnailFor(int index, const ImagePlan& plan);
+  ThumbnailResult MakeThumbnailFor(int index, const ImagePlan& plan);
   void StopWorkers();
+  void Fail(const ImagePlan& plan, const std::string& message);
   std::string CellLink(const ImagePlan& plan);
   void Finish();
 };
 
 void GenerationRun::Impl::Validate() {
   OutputSettings& o = settings.Output;
+  if (style() == PathStyle::Posix) TidyOutputDirectories(o, platform::CurrentDirectory());
   if (!o.HTMLIntoImageDirectory) {
     const DirectoryOps ops{platform::DirectoryExists, platform::CreateDirectories};
     o.HTMLDirectory = NormalizeDirectoryField(o.HTMLDirectory, style(), ops, env.ask);
@@ -92,6 +107,66 @@ void GenerationRun::Impl::Validate() {
   if (!o.ThumbnailsIntoImageDirectory && o.AllThumbnailsDirectory.empty()) {
     throw Error("You must create or choose thumbnail directory first!");
   }
+}
+
+std::vector<std::string> GenerationRun::Impl::LeaveOutUnreadable(
+    const std::vector<std::string>& images, std::vector<imaging::SourceHeader>& headers) {
+  std::vector<SourceHeaderResult> results = ReadSourceHeaders(images, env.imaging.jobs);
+  std::vector<std::string> readable;
+  for (std::size_t i = 0; i < images.size(); ++i) {
+    if (results[i].failure.empty()) {
+      readable.push_back(images[i]);
+      headers.push_back(results[i].header);
+    } else {
+      ++summary.images_failed;
+      summary.failures.push_back({images[i], results[i].failure});
+    }
+  }
+  return readable;
+}
+
+// Every directory an output goes to must take a file; one the run creates (thumbnails beside
+// the images) needs its parent to.
+void GenerationRun::Impl::ProbeOutputDirectories(const OutputPlan& plan) const {
+  std::set<std::string> dirs;
+  for (const PagePlan& p : plan.pages) dirs.insert(DirectoryPart(p.path, style()));
+  for (const ImagePlan& image : plan.images) {
+    dirs.insert(DirectoryPart(image.thumbnail_path, style()));
+    if (settings.Picture.CreatePicturePages) dirs.insert(image.directory);
+  }
+  for (const std::string& dir : dirs) {
+    const bool created_by_run = out().ThumbnailsIntoImageDirectory && !platform::PathExists(dir);
+    const std::string probed = created_by_run ? DirectoryPart(dir, style()) : dir;
+    if (const int error = platform::ProbeWritableDirectory(probed); error != 0) {
+      throw Error(FormatMessage("Cannot write to directory %s", probed) + " (" +
+                  platform::ErrorText(error) + ")");
+    }
+  }
+}
+
+void GenerationRun::Impl::FindCurrentThumbnails() {
+  kept.assign(plans.size(), 0);
+  if (!out().UpdateHTML) return;
+  const auto tables = imaging::ExpectedQuantTables(settings.Thumbnail.Quality);
+  ForEachInParallel(plans.size(), env.imaging.jobs, [&](std::size_t i) {
+    kept[i] = IsCurrentThumbnail(JobFor(plans[i]).request, plans[i].source, tables) ? 1 : 0;
+  });
+}
+
+void GenerationRun::Impl::StartWorkers() {
+  std::vector<ThumbnailJob> jobs;
+  worker_job.assign(plans.size(), -1);
+  for (std::size_t i = 0; i < plans.size(); ++i) {
+    if (kept[i]) continue;
+    const ImagePlan& plan = plans[i];
+    worker_job[i] = static_cast<int>(jobs.size());
+    ThumbnailJob& job = jobs.emplace_back(JobFor(plan));
+    // A worker may reach a directory before the page writer enters and creates it.
+    if (out().ThumbnailsIntoImageDirectory) {
+      job.directory = ThumbnailDirectoryFor(out(), plan.directory, style());
+    }
+  }
+  workers = std::make_unique<ThumbnailWorkers>(std::move(jobs), env.imaging.jobs);
 }
 
 void GenerationRun::Impl::PrepareFragments() {
@@ -162,9 +237,7 @@ void GenerationRun::Impl::EnterDirectory() {
                                 : RelativePath(o.HTMLDirectory, o.AllThumbnailsDirectory, s);
   }
   if (o.HTMLIntoImageDirectory && !first_directory) ++navigator_index;
-  const bool new_sequence =
-      (o.NewHTMLForEachDirectory && o.SeparateHTML) || o.HTMLIntoImageDirectory;
-  if (new_sequence) {
+  if (SequencePerDirectory(o)) {
     const std::string name = PageFileName(o, current_directory, 0, s);
     // The page opened at the start is still empty and has this very name: keep it.
     const bool same_empty_page = first_directory && cells_on_page == 0 && page.path() == name;
@@ -191,12 +264,13 @@ ThumbnailJob GenerationRun::Impl::JobFor(const ImagePlan& plan) const {
   request.apply_orientation = env.imaging.apply_orientation;
   request.keep_color_profile = env.imaging.keep_color_profile;
   request.fast = env.imaging.fast;
-  job.keep_existing = out().UpdateHTML;
   return job;
 }
 
-std::string GenerationRun::Impl::MakeThumbnailFor(int index, const ImagePlan& plan) {
-  if (workers) return workers->Wait(index);
+ThumbnailResult GenerationRun::Impl::MakeThumbnailFor(int index, const ImagePlan& plan) {
+  const std::size_t i = static_cast<std::size_t>(index);
+  if (kept[i]) return {};
+  if (workers) return workers->Wait(worker_job[i]);
   return MakeThumbnailJob(JobFor(plan), fast_image);
 }
 
@@ -205,16 +279,23 @@ void GenerationRun::Impl::StopWorkers() {
   workers.reset();
 }
 
+void GenerationRun::Impl::Fail(const ImagePlan& plan, const std::string& message) {
+  ++summary.images_failed;
+  summary.failures.push_back({plan.path, message});
+}
+
 std::string GenerationRun::Impl::CellLink(const ImagePlan& plan) {
   const PictureSettings& pictures = settings.Picture;
   if (!pictures.CreatePicturePages) return image_link_prefix + plan.file_name;
-  html::WritePicturePage(PicturePageName(current_directory, plan.page_base, style()), pictures,
-                         current_directory, plan.file_name, style());
+  html::WritePicturePage(plan.picture_page_path, pictures, current_directory, plan.file_name,
+                         style());
   return image_link_prefix + plan.page_base + ".html";
 }
 
+// A failed image keeps its place in the layout planned for the navigators, but gets no cell and
+// no picture page: nothing on a page leads to a file that does not exist.
 void GenerationRun::Impl::AddImageCell(const ImagePlan& plan) {
-  std::string failure = MakeThumbnailFor(image_index, plan);
+  const ThumbnailResult thumbnail = MakeThumbnailFor(image_index, plan);
   if (cell_in_row >= cells_per_row) {
     ++row_in_page;
     cell_in_row = 0;
@@ -232,29 +313,24 @@ void GenerationRun::Impl::AddImageCell(const ImagePlan& plan) {
     ++cell_in_row;
     row_text.clear();
   }
+  ++cells_on_page;
+  if (!thumbnail.failure.empty()) return Fail(plan, thumbnail.failure);
   std::string link;
   try {
     link = CellLink(plan);
   } catch (const Error& e) {
-    if (failure.empty()) failure = e.what();
-    link = image_link_prefix + plan.page_base + ".html";
+    return Fail(plan, e.what());
   }
   row_text +=
       cell_open_tag + "<a href=\"" + html::EncodeUrlPath(link) + "\"" +
       std::string(
           kTargetFrameAttributes[static_cast<std::size_t>(settings.Picture.TargetFrame.value())]) +
       ">";
-  const std::uint64_t size = platform::FileSize(plan.path).value_or(0);
   row_text += "<img src=\"" + html::EncodeUrlPath(thumbnail_link_prefix + plan.thumbnail_name) +
-              "\" border=\"0\"></a>" + html::BuildCaption(settings.Text, plan.file_name, size) +
-              "</td>";
-  ++cells_on_page;
-  if (failure.empty()) {
-    ++summary.images_done;
-  } else {
-    ++summary.images_failed;
-    summary.failures.push_back({plan.path, failure});
-  }
+              "\" border=\"0\"></a>" +
+              html::BuildCaption(settings.Text, plan.file_name, plan.source.file_size) + "</td>";
+  ++summary.images_done;
+  if (thumbnail.made) ++summary.thumbnails_made;
 }
 
 void GenerationRun::Impl::Finish() {
@@ -274,17 +350,21 @@ GenerationRun::~GenerationRun() { impl_->StopWorkers(); }
 GenerationRun::Start GenerationRun::StartRun() {
   Impl& r = *impl_;
   r.Validate();
-  r.image_list.clear();
-  for (const std::string& dir : r.out().Directories) AddToImageList(r.image_list, ScanImages(dir));
-  r.image_count = static_cast<int>(r.image_list.size());
-  if (r.image_count == 0) return Start::NothingToDo;
-  r.plans = PlanOutputs(r.out(), r.settings.Thumbnail, r.settings.Picture.CreatePicturePages,
-                        r.image_list, r.style());
+  const std::vector<std::string> found = CollectImages(r.out().Directories);
+  if (found.empty()) return Start::NothingToDo;
+  std::vector<imaging::SourceHeader> headers;
+  const std::vector<std::string> images = r.LeaveOutUnreadable(found, headers);
+  OutputPlan plan = PlanOutputs(r.settings, images, r.style());
+  for (std::size_t i = 0; i < headers.size(); ++i) plan.images[i].source = headers[i];
+  r.ProbeOutputDirectories(plan);
+  r.plans = std::move(plan.images);
+  r.image_count = static_cast<int>(r.plans.size());
   r.cells_per_row = r.out().ThumbnailsInRow;
   r.rows_per_page = r.out().ThumbnailsInColumn;
   r.navigator_list =
-      BuildNavigators({r.out(), r.image_list, r.cells_per_row, r.rows_per_page, r.style()});
+      BuildNavigators({r.out(), images, r.cells_per_row, r.rows_per_page, r.style()});
   r.navigator = html::BuildNavigatorWrapper(r.settings.Navigator);
+  r.FindCurrentThumbnails();
   r.image_index = 0;
   r.page_number = 0;
   r.navigator_index = 0;
@@ -292,22 +372,12 @@ GenerationRun::Start GenerationRun::StartRun() {
   r.thumbnail_directory.clear();
   r.thumbnail_link_prefix.clear();
   r.first_directory = true;
+  r.running = true;
+  if (r.plans.empty()) return Start::Started;  // every image left out: only failures to report
   r.current_directory = r.plans.front().directory;
   r.PrepareFragments();
   r.OpenPage(PageFileName(r.out(), r.current_directory, 0, r.style()));
-  if (r.env.imaging.jobs > 1) {
-    std::vector<ThumbnailJob> jobs;
-    jobs.reserve(r.plans.size());
-    for (const ImagePlan& plan : r.plans) {
-      ThumbnailJob& job = jobs.emplace_back(r.JobFor(plan));
-      // A worker may reach a directory before the page writer enters and creates it.
-      if (r.out().ThumbnailsIntoImageDirectory) {
-        job.directory = ThumbnailDirectoryFor(r.out(), plan.directory, r.style());
-      }
-    }
-    r.workers = std::make_unique<ThumbnailWorkers>(std::move(jobs), r.env.imaging.jobs);
-  }
-  r.running = true;
+  if (r.env.imaging.jobs > 1) r.StartWorkers();
   return Start::Started;
 }
 
@@ -353,14 +423,14 @@ int GenerationRun::image_count() const { return impl_->image_count; }
 
 std::string GenerationRun::current_image() const {
   const Impl& r = *impl_;
-  if (r.image_list.empty()) return {};
+  if (r.plans.empty()) return {};
   const int i = std::min(r.image_index, r.image_count - 1);
-  return r.image_list[static_cast<std::size_t>(i)];
+  return r.plans[static_cast<std::size_t>(i)].path;
 }
 
 std::string GenerationRun::ProgressTitle() const {
   return "Process stats [" + std::to_string(impl_->image_index) + " / " +
-         std::to_string(impl_->image_list.size()) + "]";
+         std::to_string(impl_->image_count) + "]";
 }
 
 const RunSummary& GenerationRun::summary() const { return impl_->summary; }

@@ -21,8 +21,9 @@ struct ImageFailure {
 
 struct RunSummary {
   int images_done = 0;
-  int images_failed = 0;
+  int images_failed = 0;  // left out while planning, or failed later; neither has a cell
   int pages_written = 0;
+  int thumbnails_made = 0;  // the others of the images done were kept by update mode
   bool stopped = false;
   std::string page_error;  // a page that could not be written ends the run
   std::vector<ImageFailure> failures;
@@ -51,9 +52,12 @@ class GenerationRun {
   GenerationRun(const GenerationRun&) = delete;
   GenerationRun& operator=(const GenerationRun&) = delete;
 
-  // Validates, scans and opens the first page. Throws Error with the validation message
-  // ("You must create or choose directory first!", "Wrong thumbnail directory", a name clash)
-  // before anything is written. NothingToDo: no image found, nothing written.
+  // Validates, scans, reads every image's header and opens the first page. The directories
+  // are first made absolute and tidied (POSIX style), so that each has one spelling. Images
+  // that are not readable JPEGs are left out as failures. Throws Error before anything is
+  // written: the validation messages ("You must create or choose directory first!", "Wrong
+  // thumbnail directory"), a name clash, an output directory that cannot be written.
+  // NothingToDo: no image found, nothing written.
   Start StartRun();
   // Processes one image, or closes the last page; false once the run has finished.
   bool RunTick();
@@ -62,13 +66,14 @@ class GenerationRun {
 
   bool running() const;
   int image_index() const;
+  // The images the run lays out on pages (those whose headers could be read).
   int image_count() const;
   // The image the next tick processes (or the last one processed once done).
   std::string current_image() const;
   // "Process stats [i / n]"
   std::string ProgressTitle() const;
   const RunSummary& summary() const;
-  // The settings as the run uses them (the HTML directory normalised).
+  // The settings as the run uses them (the directories tidied, the HTML directory normalised).
   const GallerySettings& settings() const;
   // Paths of the index pages written so far, in order.
   const std::vector<std::string>& pages_written() const;

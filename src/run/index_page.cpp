@@ -22,6 +22,14 @@ void IndexPage::WriteLines(const std::vector<std::string>& lines) {
 
 void IndexPage::Close() {
   open_ = false;
+  // A page already there byte for byte is left alone: a second run over an unchanged library
+  // rewrites no page.
+  std::string existing;
+  if (platform::FileSize(path_) == text_.size() && platform::ReadWholeFile(path_, existing) == 0 &&
+      existing == text_) {
+    text_.clear();
+    return;
+  }
   const int error = platform::WriteFileAtomically(path_, text_);
   text_.clear();
   if (error != 0) {

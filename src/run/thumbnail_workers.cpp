@@ -1,6 +1,7 @@
 #include "run/thumbnail_workers.h"
 
 #include <algorithm>
+#include <atomic>
 #include <exception>
 #include <map>
 
@@ -9,25 +10,38 @@
 
 namespace quorvel {
 
-std::string MakeThumbnailJob(const ThumbnailJob& job, imaging::FastImage& holder) {
+ThumbnailResult MakeThumbnailJob(const ThumbnailJob& job, imaging::FastImage& holder) {
   if (!job.directory.empty()) platform::CreateDirectory(job.directory);
-  if (job.keep_existing && platform::RegularFileExists(job.request.target)) return "";
   try {
     imaging::MakeThumbnail(holder, job.request);
   } catch (const Error& e) {
-    return e.what();
+    return {MessageWithDetail(e), false};
   } catch (const std::exception& e) {
     // Nothing else is expected; if it happens it is this image's failure, not the run's.
-    return job.request.source + ": " + e.what();
+    return {job.request.source + ": " + e.what(), false};
   }
-  return "";
+  return {"", true};
+}
+
+void ForEachInParallel(std::size_t count, int workers, const std::function<void(std::size_t)>& fn) {
+  std::atomic<std::size_t> next{0};
+  const auto work = [&] {
+    for (std::size_t i; (i = next.fetch_add(1)) < count;) fn(i);
+  };
+  // Threads pay off only for many tasks.
+  const std::size_t threads =
+      std::clamp<std::size_t>(count / 256, 1, static_cast<std::size_t>(std::max(1, workers)));
+  std::vector<std::thread> started;
+  for (std::size_t t = 1; t < threads; ++t) started.emplace_back(work);
+  work();
+  for (std::thread& t : started) t.join();
 }
 
 ThumbnailWorkers::ThumbnailWorkers(std::vector<ThumbnailJob> jobs, int workers)
     : jobs_(std::move(jobs)),
       earlier_same_target_(jobs_.size(), -1),
       states_(jobs_.size(), State::Pending),
-      failures_(jobs_.size()) {
+      results_(jobs_.size()) {
   std::map<std::string, int> last_with_target;
   for (std::size_t i = 0; i < jobs_.size(); ++i) {
     auto [it, inserted] =
@@ -38,8 +52,9 @@ ThumbnailWorkers::ThumbnailWorkers(std::vector<ThumbnailJob> jobs, int workers)
     }
   }
   const int count = std::max(1, workers);
-  // Enough work in hand for every worker, without running far ahead of a Stop.
-  lookahead_ = 2 * count + 2;
+  // Enough work in hand for every worker, without running far ahead of a Stop; idle workers
+  // are woken in batches of half of it, not for every job the page writer takes.
+  lookahead_ = 4 * count + 4;
   threads_.reserve(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) threads_.emplace_back([this] { Work(); });
 }
@@ -55,33 +70,39 @@ bool ThumbnailWorkers::MayStart(int index) const {
 void ThumbnailWorkers::Work() {
   imaging::FastImage holder;
   std::unique_lock lock(mutex_);
+  const int count = static_cast<int>(jobs_.size());
   for (;;) {
-    changed_.wait(lock, [&] {
-      return cancelled_ || next_ >= static_cast<int>(jobs_.size()) || MayStart(next_);
-    });
-    if (cancelled_ || next_ >= static_cast<int>(jobs_.size())) return;
+    ++idle_;
+    work_.wait(lock, [&] { return cancelled_ || next_ >= count || MayStart(next_); });
+    --idle_;
+    if (cancelled_ || next_ >= count) return;
     const int index = next_++;
     const std::size_t i = static_cast<std::size_t>(index);
     states_[i] = State::Running;
     lock.unlock();
-    std::string failure = MakeThumbnailJob(jobs_[i], holder);
+    ThumbnailResult result = MakeThumbnailJob(jobs_[i], holder);
     lock.lock();
-    failures_[i] = std::move(failure);
+    results_[i] = std::move(result);
     states_[i] = State::Done;
-    changed_.notify_all();
+    if (awaited_ == index) done_.notify_one();
+    if (next_ < count && earlier_same_target_[static_cast<std::size_t>(next_)] == index) {
+      work_.notify_all();
+    }
   }
 }
 
-std::string ThumbnailWorkers::Wait(int index) {
+ThumbnailResult ThumbnailWorkers::Wait(int index) {
   std::unique_lock lock(mutex_);
   const std::size_t i = static_cast<std::size_t>(index);
   if (index + 1 > taken_) {
     taken_ = index + 1;
-    changed_.notify_all();
+    if (idle_ > 0 && taken_ + lookahead_ - next_ >= lookahead_ / 2) work_.notify_all();
   }
-  changed_.wait(lock, [&] { return states_[i] == State::Done || cancelled_; });
+  awaited_ = index;
+  done_.wait(lock, [&] { return states_[i] == State::Done || cancelled_; });
+  awaited_ = -1;
   if (states_[i] != State::Done) throw Error("The thumbnail workers were stopped");
-  return failures_[i];
+  return results_[i];
 }
 
 void ThumbnailWorkers::Cancel() {
@@ -89,7 +110,8 @@ void ThumbnailWorkers::Cancel() {
     std::lock_guard lock(mutex_);
     cancelled_ = true;
   }
-  changed_.notify_all();
+  work_.notify_all();
+  done_.notify_all();
   for (std::thread& t : threads_) {
     if (t.joinable()) t.join();
   }

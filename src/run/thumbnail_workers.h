@@ -3,6 +3,7 @@
 #pragma once
 
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -15,12 +16,21 @@ namespace quorvel {
 
 struct ThumbnailJob {
   imaging::ThumbnailRequest request;
-  std::string directory;       // created first when not empty (thumbnails beside the images)
-  bool keep_existing = false;  // an existing thumbnail is used as it is
+  std::string directory;  // created first when not empty (thumbnails beside the images)
 };
 
-// Makes one job's thumbnail; the failure's message, or "" on success.
-std::string MakeThumbnailJob(const ThumbnailJob& job, imaging::FastImage& holder);
+struct ThumbnailResult {
+  std::string failure;  // the message, empty on success
+  bool made = false;    // false when an existing thumbnail was kept (or on failure)
+};
+
+// Makes one job's thumbnail. A failure's message carries libjpeg's own words in brackets after
+// the system's text.
+ThumbnailResult MakeThumbnailJob(const ThumbnailJob& job, imaging::FastImage& holder);
+
+// Calls `fn(i)` for every i below `count`, on up to `workers` threads sharing the indexes; for
+// many small independent tasks (reading headers) that need no order.
+void ForEachInParallel(std::size_t count, int workers, const std::function<void(std::size_t)>& fn);
 
 class ThumbnailWorkers {
  public:
@@ -34,7 +44,7 @@ class ThumbnailWorkers {
 
   // Blocks until job `index` is done and returns MakeThumbnailJob's result for it. Marks the
   // jobs before it as taken, which lets the workers run further ahead.
-  std::string Wait(int index);
+  ThumbnailResult Wait(int index);
   // Jobs not yet started are dropped, running ones finish; returns once every worker stopped.
   // Nothing is written after it returns.
   void Cancel();
@@ -48,13 +58,16 @@ class ThumbnailWorkers {
   std::vector<ThumbnailJob> jobs_;
   std::vector<int> earlier_same_target_;  // index of the previous job with that target, or -1
   std::vector<State> states_;
-  std::vector<std::string> failures_;
+  std::vector<ThumbnailResult> results_;
   int next_ = 0;
   int taken_ = 0;      // jobs the page writer has waited for
   int lookahead_ = 1;  // how far beyond that the workers may go
+  int idle_ = 0;       // workers waiting for a job they may start
+  int awaited_ = -1;   // the job the page writer waits for
   bool cancelled_ = false;
   std::mutex mutex_;
-  std::condition_variable changed_;
+  std::condition_variable work_;  // workers wait here
+  std::condition_variable done_;  // the page writer waits here
   std::vector<std::thread> threads_;
 };
 

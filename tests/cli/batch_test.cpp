@@ -1,157 +1,109 @@
-// quorvel-batch as a user runs it: a temporary tree of generated JPEGs in, a gallery out.
+// quorvel-batch as a newcomer runs it: relative paths typed from a folder beside the gallery,
+// one folder spelt several ways, a file that only claims to be a JPEG, a refused clash, a
+// directory that cannot be written, the orientation options, a saved state file, and no
+// configuration file read.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
+#include <cstdlib>
 #include <filesystem>
-#include <regex>
-#include <set>
 
+#include "imaging/jpeg_header.h"
+#include "support/gallery.h"
 #include "support/temp_dir.h"
-#include "support/test_jpeg.h"
 
+namespace quorvel::testing {
 namespace {
-
-using quorvel::testing::ReadFile;
-using quorvel::testing::TempDir;
-namespace fs = std::filesystem;
-
-struct Result {
-  int status;
-  std::string output;
-};
-
-Result Batch(const std::string& args) {
-  const std::string command = std::string(QUORVEL_BATCH) + " " + args + " 2>&1";
-  Result r{-1, ""};
-  FILE* pipe = ::popen(command.c_str(), "r");
-  char buffer[4096];
-  while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) r.output.append(buffer, n);
-  const int raw = ::pclose(pipe);
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return r;
-}
-
-std::set<std::string> Files(const std::string& root) {
-  std::set<std::string> files;
-  for (const auto& e : fs::recursive_directory_iterator(root)) {
-    if (e.is_regular_file()) files.insert(fs::relative(e.path(), root).string());
-  }
-  return files;
-}
-
-// Every href and src of every page names an existing file.
-void ExpectLinksResolve(const std::string& root) {
-  const std::regex link("(?:href|src)=\"([^\"]+)\"");
-  int links = 0;
-  for (const auto& e : fs::recursive_directory_iterator(root)) {
-    if (e.path().extension() != ".html") continue;
-    const std::string page = ReadFile(e.path().string());
-    EXPECT_TRUE(page.ends_with("</html>\r\n")) << e.path();
-    for (std::sregex_iterator it(page.begin(), page.end(), link), end; it != end; ++it) {
-      const std::string target = (*it)[1];
-      if (target.starts_with("http")) continue;
-      EXPECT_TRUE(fs::exists(e.path().parent_path() / target)) << e.path() << " -> " << target;
-      ++links;
-    }
-  }
-  EXPECT_GT(links, 0);
-}
 
 class BatchTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    for (const char* name : {"trip/a.jpg", "trip/B.JPG", "trip/sub/c.jpeg", "home/d.jpg"}) {
-      fs::create_directories(fs::path(tmp_.file(name)).parent_path());
-      quorvel::testing::TestJpegOptions options;
-      options.width = 40;
-      options.height = 30;
-      quorvel::testing::WriteTestJpeg(tmp_.file(name), options);
-    }
+  ProcessResult Batch(std::vector<std::string> args, const std::string& cwd = "") {
+    args.insert(args.begin(), QUORVEL_BATCH);
+    return RunProgram(args, cwd.empty() ? tmp_.path() : cwd);
   }
-  std::string Web() const { return tmp_.file("web"); }
+  static bool Has(const ProcessResult& r, const std::string& text) {
+    return r.output.find(text) != std::string::npos;
+  }
+
   TempDir tmp_;
+  const std::vector<std::string> dirs_ = MakeAwkwardLibrary(tmp_);
 };
 
-TEST_F(BatchTest, UsageWithoutDirectories) {
-  const Result r = Batch("");
-  EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.output.find("Usage"), std::string::npos) << r.output;
-  EXPECT_EQ(Batch("--help").status, 0);
-  EXPECT_EQ(Batch("--version").status, 0);
-  EXPECT_EQ(Batch("--no-such-option x").status, 2);
+TEST_F(BatchTest, UsageAndTheOptionsANewcomerMisses) {
+  EXPECT_TRUE(Has(Batch({}), "Usage"));
+  EXPECT_EQ(Batch({}).status, 2);
+  const ProcessResult help = Batch({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_LT(help.output.find("-o,--output"), help.output.find("--html-dir")) << help.output;
+  EXPECT_EQ(Batch({"--version"}).status, 0);
+  EXPECT_EQ(Batch({"--no-such-option", "x"}).status, 2);
+  EXPECT_EQ(Batch({"-o", "a", "--html-dir", "b", "photos"}).status, 2);
+  const ProcessResult bare = Batch({"photos"});
+  EXPECT_EQ(bare.status, 2);
+  for (const char* text : {"You must create or choose directory first!", "--html-dir DIR",
+                           "--thumb-dir DIR", "-o DIR"}) {
+    EXPECT_TRUE(Has(bare, text)) << bare.output;
+  }
 }
 
-TEST_F(BatchTest, MakesTheGalleryOfATree) {
-  fs::create_directories(Web());
-  const Result r = Batch("--quiet --create-dirs --html-dir " + Web() + " --thumb-dir " + Web() +
-                         "/thumbs -r " + tmp_.file("trip") + " " + tmp_.file("home"));
-  ASSERT_EQ(r.status, 0) << r.output;
-  const std::set<std::string> expected = {"index.html", "thumbs/a_thumb.jpg",
-                                          "thumbs/B_thumb.JPG", "thumbs/c_thumb.jpeg",
-                                          "thumbs/d_thumb.jpg"};
-  EXPECT_EQ(Files(Web()), expected);
-  ExpectLinksResolve(Web());
-  const std::string page = ReadFile(Web() + "/index.html");
-  EXPECT_NE(page.find("<a href=\"../trip/B.JPG\"><img src=\"thumbs/B_thumb.JPG\" border=\"0\"></a>"),
-            std::string::npos);
-}
-
-TEST_F(BatchTest, SplitPagesInImageDirectoriesResolve) {
-  const Result r = Batch("--quiet --set SeparateHTML=true --set SplitHTML=true "
-                         "--set HTMLIntoImageDirectory=true --set ThumbnailsIntoImageDirectory=true "
-                         "--set ThumbnailsInRow=1 --set ThumbnailsInColumn=1 --set "
-                         "CreatePicturePages=true -r " + tmp_.file("trip"));
-  ASSERT_EQ(r.status, 0) << r.output;
-  EXPECT_TRUE(fs::exists(tmp_.file("trip/index001.html")));
-  EXPECT_TRUE(fs::exists(tmp_.file("trip/thumb/a_thumb.jpg")));
-  EXPECT_TRUE(fs::exists(tmp_.file("trip/a.html")));
-  ExpectLinksResolve(tmp_.file("trip"));
-}
-
-TEST_F(BatchTest, ACorruptImageFailsAloneWithExitOne) {
-  tmp_.write("home/broken.jpg", "this is no jpeg");
-  const Result r = Batch("--create-dirs --html-dir " + Web() + " --thumb-dir " + Web() + " " +
-                         tmp_.file("home"));
+TEST_F(BatchTest, OneFolderTypedFourWaysFromBesideTheGallery) {
+  const ProcessResult r =
+      Batch({"-o", "../web/new", ".", "./", tmp_.file("photos"), "sub", "../linked"},
+            tmp_.file("photos"));
   EXPECT_EQ(r.status, 1) << r.output;
-  EXPECT_NE(r.output.find(tmp_.file("home/broken.jpg") + ": JPEG error #"), std::string::npos)
+  EXPECT_TRUE(Has(r, tmp_.file("photos/notes.jpg") +
+                         ": JPEG error #53 (Not a JPEG file: starts with 0x6e 0x6f)\n"))
       << r.output;
-  EXPECT_TRUE(fs::exists(Web() + "/d_thumb.jpg"));
-  EXPECT_TRUE(fs::exists(Web() + "/index.html"));
+  EXPECT_TRUE(Has(r, "11 images done, 1 failed, 1 pages written\n")) << r.output;
+  EXPECT_EQ(Files(tmp_.file("web/new/thumbs")).size(), 11u);
+  EXPECT_EQ(BrokenLinks(tmp_.path()), "");
 }
 
-TEST_F(BatchTest, ClashingNamesRefuseTheRunAndWriteNothing) {
-  // a.jpg and B.JPG would give same.jpg and same.JPG, two files here; c.jpg clashes with a.jpg.
-  fs::copy_file(tmp_.file("trip/a.jpg"), tmp_.file("trip/c.jpg"));
-  const Result r = Batch("--create-dirs --html-dir " + Web() + " --thumb-dir " + Web() +
-                         " --set=ThumbnailNameMask=same " + tmp_.file("trip"));
-  EXPECT_EQ(r.status, 2) << r.output;
-  EXPECT_NE(r.output.find("Thumbnail Image Name Mask"), std::string::npos) << r.output;
-  EXPECT_TRUE(Files(Web()).empty());
+TEST_F(BatchTest, RefusalsBeforeAnythingIsWritten) {
+  const ProcessResult clash = Batch({"-o", "web", "--set", "ThumbnailNameMask=same", "photos"});
+  EXPECT_EQ(clash.status, 2);
+  EXPECT_TRUE(Has(clash, "(ThumbnailNameMask)")) << clash.output;
+  const ProcessResult unwritable = Batch({"-o", "web", "--thumb-dir", "/proc", "photos"});
+  EXPECT_EQ(unwritable.status, 2);
+  EXPECT_TRUE(Has(unwritable, "quorvel-batch: Cannot write to directory /proc ("))
+      << unwritable.output;
+  EXPECT_TRUE(Files(tmp_.file("web")).empty());
+  EXPECT_EQ(Batch({"--html-dir", "nope", "--thumb-dir", "photos", "photos"}).status, 2);
+  EXPECT_EQ(Batch({"-o", "web", "missing"}).status, 2);
+  EXPECT_EQ(Batch({"-o", "web", "--set", "Bold=true", "photos"}).status, 2);
 }
 
-TEST_F(BatchTest, MissingDirectoriesWithoutCreateDirsAreErrors) {
-  EXPECT_EQ(Batch("--html-dir " + tmp_.file("nope") + " --thumb-dir " + tmp_.file("trip") + " " +
-                  tmp_.file("trip")).status, 2);
-  EXPECT_EQ(Batch("--html-dir " + tmp_.file("trip") + " " + tmp_.file("missing")).status, 2);
-  EXPECT_EQ(Batch("--set Bold=true " + tmp_.file("trip")).status, 2);
+TEST_F(BatchTest, OrientationAndProfileOptionsEachSwitchOffOneThing) {
+  const std::tuple<const char*, int, int, bool> cases[] = {
+      {"-q", 52, 70, true}, {"--no-orient", 70, 52, true}, {"--no-profile", 52, 70, false}};
+  for (const auto& [option, width, height, profile] : cases) {
+    ASSERT_EQ(Batch({option, "-o", std::string("web/") + option, "other place"}).status, 0);
+    const auto header = imaging::ReadThumbnailHeader(
+        tmp_.file(std::string("web/") + option + "/thumbs/x y_thumb.jpg"));
+    ASSERT_TRUE(header.has_value());
+    EXPECT_EQ(std::tie(header->width, header->height, header->profile),
+              std::tie(width, height, profile));
+  }
 }
 
-TEST_F(BatchTest, SavedStateReproducesTheSameGallery) {
-  const std::string options = "--set ThumbnailsInRow=2 --set PageSettings.Title=Trip "
-                              "--set TableSettings.BorderColor=#FF0000 --set Quality=80 "
-                              "--set PageSettings.TopHTML=\"<h1>Trip</h1>\\n\" ";
-  const std::string dirs = " --quiet --create-dirs --html-dir " + Web() + " --thumb-dir " + Web() +
-                           " " + tmp_.file("trip");
-  ASSERT_EQ(Batch(options + dirs).status, 0);
-  const std::string page = ReadFile(Web() + "/index.html");
-  const std::string thumb = ReadFile(Web() + "/a_thumb.jpg");
-  fs::remove_all(Web());
-  const std::string state = tmp_.file("job.qvl");
-  ASSERT_EQ(Batch(options + "--save-state " + state).status, 0);
-  ASSERT_EQ(Batch("--state " + state + dirs).status, 0);
-  EXPECT_EQ(ReadFile(Web() + "/index.html"), page);
-  EXPECT_EQ(ReadFile(Web() + "/a_thumb.jpg"), thumb);
-  EXPECT_NE(page.find("<title>Trip</title>"), std::string::npos);
+TEST_F(BatchTest, ASavedStateGivesTheSameGalleryAndNoConfigurationIsRead) {
+  // Read as a configuration file, a directory would be refused.
+  tmp_.mkdir("config/quorvelandiscope/quorvel.cfg");
+  ::setenv("XDG_CONFIG_HOME", tmp_.file("config").c_str(), 1);
+  const std::vector<std::string> sets = {
+      "--set", "ThumbnailsInRow=2", "--set", "PageSettings.Title=Trip", "--set", "Quality=80"};
+  auto args = sets;
+  args.insert(args.end(), {"-q", "-o", "web", "photos/sub"});
+  ASSERT_EQ(Batch(args).status, 0);
+  const auto gallery = Files(tmp_.file("web"));
+  std::filesystem::remove_all(tmp_.file("web"));
+  args = sets;
+  args.insert(args.end(), {"--save-state", "job.qvl"});
+  ASSERT_EQ(Batch(args).status, 0);
+  ASSERT_EQ(Batch({"-q", "--state", "job.qvl", "-o", "web", "photos/sub"}).status, 0);
+  EXPECT_EQ(Files(tmp_.file("web")), gallery);
+  EXPECT_NE(gallery.at("index.html").find("<title>Trip</title>"), std::string::npos);
+  EXPECT_TRUE(Files(tmp_.file("config")).empty());
 }
 
 }  // namespace
+}  // namespace quorvel::testing

@@ -1,9 +1,11 @@
-// Output naming: base names, masks, page names and relative links, in both separator styles.
+// Output naming: base names, masks, page names, relative links in both separator styles, and
+// directories as people type them made into one tidy spelling.
 #include <gtest/gtest.h>
 
 #include "job/output_names.h"
 #include "job/path_names.h"
 #include "job/relative_path.h"
+#include "job/tidy_path.h"
 
 namespace quorvel {
 namespace {
@@ -18,118 +20,83 @@ struct RelativeCase {
   const char* expected;
 };
 
-class RelativePathTest : public ::testing::TestWithParam<RelativeCase> {};
-
-TEST_P(RelativePathTest, GivesTheLink) {
-  const RelativeCase& c = GetParam();
-  EXPECT_EQ(RelativePath(c.from, c.to, c.style), c.expected) << c.from << " -> " << c.to;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Examples, RelativePathTest,
-    ::testing::Values(RelativeCase{W, "C:\\out\\", "C:\\pics\\", "..\\pics\\"},
-                      RelativeCase{W, "C:\\web\\gallery\\", "C:\\web\\pics\\", "..\\pics\\"},
-                      RelativeCase{W, "C:\\a\\", "C:\\a\\b\\c\\", "b\\c\\"},
-                      RelativeCase{W, "C:\\pics\\trip", "C:\\pics\\trip\\thumb\\", "thumb\\"},
-                      RelativeCase{W, "C:\\out\\", "C:\\out", ""},
-                      RelativeCase{W, "C:\\", "C:\\pics\\", "C:\\pics\\"},
-                      RelativeCase{W, "C:\\a\\b\\", "C:\\", "..\\..\\"},
-                      RelativeCase{W, "C:/a/b/", "C:\\a\\c", "..\\c\\"},
-                      // Another drive: no relative link exists.
-                      RelativeCase{W, "D:\\out\\", "C:\\pics\\", "C:\\pics\\"},
-                      RelativeCase{W, "\\\\srv\\share\\a\\", "\\\\srv\\share\\b\\", "..\\b\\"},
-                      RelativeCase{W, "\\\\srv\\one\\a\\", "\\\\srv\\two\\a\\", "\\\\srv\\two\\a\\"},
-                      RelativeCase{P, "/out/", "/pics/", "../pics/"},
-                      RelativeCase{P, "/web/gallery/", "/web/pics/", "../pics/"},
-                      RelativeCase{P, "/a/", "/a/b/c/", "b/c/"},
-                      RelativeCase{P, "/pics/trip", "/pics/trip/thumb/", "thumb/"},
-                      RelativeCase{P, "/out/", "/out", ""},
-                      RelativeCase{P, "/", "/pics/", "/pics/"},
-                      RelativeCase{P, "/a/b/", "/", "../../"},
-                      RelativeCase{P, "/a/B/", "/a/b/", "../b/"},
-                      RelativeCase{P, "rel/a/", "rel/b/", "../b/"},
-                      RelativeCase{P, "rel/", "/abs/", "/abs/"}));
-
-TEST(BaseNameTest, StopsAtTheFirstDot) {
-  EXPECT_EQ(BaseName("a.b.jpg", W), "a");
-  EXPECT_EQ(BaseName("C:\\pics\\holiday.2001.jpg", W), "holiday");
-  EXPECT_EQ(BaseName("C:beach.jpg", W), "beach");
-  EXPECT_EQ(BaseName("/pics/holiday.2001.jpg", P), "holiday");
-  EXPECT_EQ(BaseName("/pics/noext", P), "noext");
-  EXPECT_EQ(BaseName("/pi.cs/x", P), "x");
-}
-
-TEST(LastPathComponentTest, IgnoresOneTrailingSeparator) {
-  EXPECT_EQ(LastPathComponent("C:\\pics\\thumb\\", W), "thumb");
-  EXPECT_EQ(LastPathComponent("C:\\pics\\thumb", W), "thumb");
-  EXPECT_EQ(LastPathComponent("C:/pics/thumb/", W), "thumb");
-  EXPECT_EQ(LastPathComponent("thumb", W), "thumb");
-  EXPECT_EQ(LastPathComponent("/pics/thumb/", P), "thumb");
-  EXPECT_EQ(LastPathComponent("/pics/a\\b", P), "a\\b");
-}
-
-struct MaskCase {
-  const char* mask;
-  const char* file;
-  const char* expected;
-};
-
-TEST(ThumbnailFileNameTest, ExpandsTheMask) {
-  const MaskCase cases[] = {
-      {"%f_thumb", "beach.jpg", "beach_thumb.jpg"},
-      {"%f_thumb", "Beach.JPG", "Beach_thumb.JPG"},
-      {"%f_thumb", "holiday.2001.jpg", "holiday_thumb.jpg"},
-      {"%%f", "beach.jpg", "%f.jpg"},
-      {"%F%x-%f", "beach.jpg", "-beach.jpg"},
-      {"t_%f%", "beach.jpeg", "t_beach.jpeg"},
-      {"%f", "noext", "noext"},
-  };
-  for (const MaskCase& c : cases) {
-    EXPECT_EQ(ThumbnailFileName(c.mask, c.file, W), c.expected) << c.mask << " " << c.file;
-    EXPECT_EQ(ThumbnailFileName(c.mask, c.file, P), c.expected) << c.mask << " " << c.file;
+TEST(RelativePathTest, GivesTheLink) {
+  // clang-format off
+  const RelativeCase cases[] = {
+      {W, "C:\\out\\", "C:\\pics\\", "..\\pics\\"},       {W, "C:\\a\\", "C:\\a\\b\\c\\", "b\\c\\"},
+      {W, "C:\\web\\gallery\\", "C:\\web\\pics\\", "..\\pics\\"},
+      {W, "C:\\pics\\trip", "C:\\pics\\trip\\thumb\\", "thumb\\"},
+      {W, "C:\\out\\", "C:\\out", ""},                   {W, "C:\\", "C:\\pics\\", "C:\\pics\\"},
+      {W, "C:\\a\\b\\", "C:\\", "..\\..\\"},             {W, "C:/a/b/", "C:\\a\\c", "..\\c\\"},
+      {W, "D:\\out\\", "C:\\pics\\", "C:\\pics\\"},  // another drive: no relative link exists
+      {W, "\\\\srv\\share\\a\\", "\\\\srv\\share\\b\\", "..\\b\\"},
+      {W, "\\\\srv\\one\\a\\", "\\\\srv\\two\\a\\", "\\\\srv\\two\\a\\"},
+      {P, "/pics/trip", "/pics/trip/thumb/", "thumb/"}, {P, "/", "/pics/", "/pics/"},
+      {P, "/a/b/", "/", "../../"},  {P, "/a/B/", "/a/b/", "../b/"},  {P, "rel/a/", "rel/b/", "../b/"},
+      {P, "rel/", "/abs/", "/abs/"}};
+  // clang-format on
+  for (const RelativeCase& c : cases) {
+    EXPECT_EQ(RelativePath(c.from, c.to, c.style), c.expected) << c.from << " -> " << c.to;
   }
 }
 
-TEST(PageMaskTest, ExpandsEveryPlaceholder) {
-  struct Case {
-    const char* mask;
-    int n;
-    const char* expected;
-  };
-  const Case cases[] = {
-      {"index%3n.html", 0, "index000.html"}, {"index%3n.html", 12, "index012.html"},
-      {"index%3n.html", 12345, "index12345.html"}, {"p%n.html", 7, "p7.html"},
-      {"p%0n.html", 7, "p7.html"},           {"%12n", 5, "2n"},
-      {"%d_%2n.htm", 3, "trip_03.htm"},      {"100%%", 0, "100%"},
-      {"a%xb%", 0, "ab"},                    {"%D1n", 4, "1n"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(ExpandPageMask(c.mask, c.n, "trip"), c.expected) << c.mask;
+TEST(TidyPathTest, OneSpellingPerDirectory) {
+  // clang-format off
+  const std::pair<const char*, const char*> cases[] = {
+      {"./p/", "/home/u/p"},  {"..", "/home"},   {"../../../..", "/"},  {"a//b", "/home/u/a/b"},
+      {"a/./b", "/home/u/a/b"}, {"a/../b", "/home/u/b"}, {"/x/link/..", "/x"}, {"//", "/"}, {"", ""}};
+  // clang-format on
+  for (const auto& [typed, tidy] : cases) EXPECT_EQ(TidyPath(typed, "/home/u"), tidy) << typed;
+  EXPECT_EQ(TidyDirectorySetting("../web", "/home/u/p"), "/home/u/web/");
+  OutputSettings out;
+  out.HTMLDirectory = "web";
+  out.Directories = {"p", "./p/", "/"};
+  TidyOutputDirectories(out, "/u");
+  EXPECT_EQ(out.HTMLDirectory, "/u/web/");
+  EXPECT_EQ(out.AllThumbnailsDirectory, "");
+  EXPECT_EQ(out.Directories, (std::vector<std::string>{"/u/p", "/u/p", "/"}));
 }
 
-TEST(PageFileNameTest, FollowsTheOutputOptions) {
+TEST(NameTest, MasksBaseNamesAndComponents) {
+  const std::tuple<const char*, const char*, const char*> thumbnails[] = {
+      {"%f_thumb", "Beach.JPG", "Beach_thumb.JPG"},
+      {"%f_thumb", "a.2001.jpg", "a_thumb.jpg"},
+      {"%%f", "beach.jpg", "%f.jpg"},
+      {"%F%x-%f", "beach.jpg", "-beach.jpg"},
+      {"t_%f%", "beach.jpeg", "t_beach.jpeg"},
+      {"%f", "noext", "noext"}};
+  for (const auto& [mask, file, expected] : thumbnails) {
+    EXPECT_EQ(ThumbnailFileName(mask, file, W), expected) << mask << " " << file;
+    EXPECT_EQ(ThumbnailFileName(mask, file, P), expected) << mask << " " << file;
+  }
+  const std::tuple<const char*, int, const char*> pages[] = {
+      {"index%3n.html", 12, "index012.html"},
+      {"index%3n.html", 12345, "index12345.html"},
+      {"p%n.html", 7, "p7.html"},
+      {"p%0n.html", 7, "p7.html"},
+      {"%12n", 5, "2n"},
+      {"%d_%2n.htm", 3, "trip_03.htm"},
+      {"100%%", 0, "100%"},
+      {"a%xb%", 0, "ab"}};
+  for (const auto& [mask, n, expected] : pages) {
+    EXPECT_EQ(ExpandPageMask(mask, n, "trip"), expected) << mask;
+  }
+  EXPECT_EQ(BaseName("C:beach.2001.jpg", W), "beach");
+  EXPECT_EQ(LastPathComponent("C:/pics/thumb\\", W), "thumb");
+  EXPECT_EQ(LastPathComponent("/pics/a\\b/", P), "a\\b");
+  EXPECT_TRUE(MaskHasPlaceholder("a%3n", 'n'));
+  EXPECT_FALSE(MaskHasPlaceholder("a%%n%d", 'n'));
+}
+
+TEST(OutputNamesTest, PagesAndThumbnailDirectories) {
   OutputSettings out;
   out.HTMLDirectory = "C:\\web\\";
-  EXPECT_EQ(PageFileName(out, "C:\\pics\\trip", 3, W), "C:\\web\\index.html");
-  out.SeparateHTML = true;
-  EXPECT_EQ(PageFileName(out, "C:\\pics\\trip", 3, W), "C:\\web\\index.html");
-  out.SplitHTML = true;
+  out.SeparateHTML = out.SplitHTML = true;
   EXPECT_EQ(PageFileName(out, "C:\\pics\\trip", 3, W), "C:\\web\\index003.html");
-  out.HTMLIntoImageDirectory = true;
-  EXPECT_EQ(PageFileName(out, "C:\\pics\\trip", 0, W), "C:\\pics\\trip\\index000.html");
-  out.HTMLFileMask = "%d%n.html";
-  EXPECT_EQ(PageFileName(out, "/pics/trip", 1, P), "/pics/trip/trip1.html");
-  out.SeparateHTML = false;
-  EXPECT_EQ(PageFileName(out, "/pics/trip", 1, P), "/pics/trip/index.html");
-}
-
-TEST(ThumbnailDirectoryTest, IntoImageDirectoryOrShared) {
-  OutputSettings out;
-  out.AllThumbnailsDirectory = "/web/thumbs/";
-  EXPECT_EQ(ThumbnailDirectoryFor(out, "/pics/trip", P), "/web/thumbs/");
   out.ThumbnailsIntoImageDirectory = true;
-  EXPECT_EQ(ThumbnailDirectoryFor(out, "/pics/trip", P), "/pics/trip/thumb");
   EXPECT_EQ(ThumbnailDirectoryFor(out, "C:\\pics", W), "C:\\pics\\thumb");
-  EXPECT_EQ(PicturePageName("C:\\pics", "a", W), "C:\\pics\\a.html");
+  out.ThumbnailDirectoryName = "../thumbs/.";
+  EXPECT_EQ(ThumbnailDirectoryFor(out, "/pics/trip", P), "/pics/thumbs");
 }
 
 }  // namespace

@@ -1,117 +1,70 @@
-// Output planning: clashing names resolved only for the images that clash, and refusals.
+// The clash check on the full output plan: refused exactly when two outputs would land on one
+// path, naming both sources and the setting that separates them.
+#include "run/output_plan.h"
+
 #include <gtest/gtest.h>
 
 #include "job/error.h"
-#include "run/output_plan.h"
+#include "support/gallery.h"
 
-namespace quorvel {
+namespace quorvel::testing {
 namespace {
 
-constexpr PathStyle P = PathStyle::Posix;
-
-struct Names {
-  std::vector<std::string> thumbs;
-  std::vector<std::string> pages;
+struct ClashCase {
+  std::vector<std::string> sets;  // Field=Value
+  std::vector<std::string> images;
+  std::string refusal;  // a part of it; "" when accepted
 };
 
-Names Plan(const OutputSettings& out, const std::vector<std::string>& images,
-           const ThumbnailSettings& thumb = {}) {
-  Names names;
-  for (const ImagePlan& p : PlanOutputs(out, thumb, true, images, P)) {
-    names.thumbs.push_back(p.thumbnail_path);
-    names.pages.push_back(p.page_base + ".html");
+TEST(OutputPlanTest, RefusesExactlyWhatWouldClash) {
+  const ClashCase cases[] = {
+      {{"ThumbnailNameMask=%%f"},
+       {"/p/a.jpg", "/p/b.jpg"},
+       "The thumbnail of /p/a.jpg and the thumbnail of /p/b.jpg would both be written to "
+       "/web/thumbs/%f.jpg: put \"%f\" into the Thumbnail Image Name Mask (ThumbnailNameMask)."},
+      {{"ThumbnailsIntoImageDirectory=1", "ThumbnailDirectoryName=.", "ThumbnailNameMask=%f"},
+       {"/p/a.jpg"},
+       "The thumbnail of /p/a.jpg would replace the image /p/a.jpg: change the Thumbnail Image"},
+      {{"SeparateHTML=0", "HTMLFileName=a.jpg", "HTMLDirectory=/p/"},
+       {"/p/a.jpg"},
+       "The index page 1 would replace the image /p/a.jpg: change the HTML File's Name"},
+      {{"HTMLFileMask=page.html"},
+       {"/p/a.jpg", "/p/b.jpg"},
+       "The index page 1 and the index page 2 would both be written to /web/page.html: put \"%n\" "
+       "into the HTML File's Mask (HTMLFileMask)."},
+      {{"NewHTMLForEachDirectory=1", "HTMLFileMask=index%n.html"},
+       {"/p/a/x.jpg", "/p/b/y.jpg"},
+       "The index page 1 of /p/a and the index page 1 of /p/b would both be written to "
+       "/web/index0.html: put \"%d\""},
+      {{"NewHTMLForEachDirectory=1", "HTMLFileMask=%d%n.html"},
+       {"/a/pics/x.jpg", "/b/pics/y.jpg"},
+       "/a/pics and the index page 1 of /b/pics would both be written to /web/pics0.html: turn "
+       "on \"Put HTMLs Into Image's directory\""},
+      {{"SeparateHTML=0", "HTMLIntoImageDirectory=1", "CreatePicturePages=1"},
+       {"/p/index.jpg"},
+       "The index page 1 of /p and the picture page of /p/index.jpg would both be written to "
+       "/p/index.html: change the HTML File's Name (HTMLFileName)."},
+      // Every page sequence fits on one page: a mask without "%n" cannot clash.
+      {{"NewHTMLForEachDirectory=1", "HTMLFileMask=%d.html"}, {"/p/a/x.jpg", "/p/b/y.jpg"}, ""},
+      {{"HTMLFileMask=page.html", "ThumbnailsInRow=2"}, {"/p/a.jpg", "/p/b.jpg"}, ""},
+  };
+  for (const ClashCase& c : cases) {
+    GallerySettings settings;
+    settings.Output.HTMLDirectory = "/web/";
+    settings.Output.AllThumbnailsDirectory = "/web/thumbs/";
+    SetFields(settings,
+              {"SeparateHTML=1", "SplitHTML=1", "ThumbnailsInRow=1", "ThumbnailsInColumn=1"});
+    SetFields(settings, c.sets);
+    std::string refusal;
+    try {
+      PlanOutputs(settings, c.images, PathStyle::Posix);
+    } catch (const Error& e) {
+      refusal = e.what();
+    }
+    EXPECT_EQ(refusal.empty(), c.refusal.empty()) << refusal;
+    EXPECT_NE(refusal.find(c.refusal), std::string::npos) << refusal;
   }
-  return names;
-}
-
-OutputSettings SharedThumbs() {
-  OutputSettings out;
-  out.AllThumbnailsDirectory = "/web/thumbs/";
-  out.HTMLDirectory = "/web/";
-  return out;
-}
-
-TEST(OutputPlanTest, NamesWithoutClashesFollowTheMask) {
-  const Names n = Plan(SharedThumbs(), {"/p/Beach.JPG", "/p/holiday.2001.jpg", "/p/x.jpeg"});
-  EXPECT_EQ(n.thumbs, (std::vector<std::string>{"/web/thumbs/Beach_thumb.JPG",
-                                                "/web/thumbs/holiday_thumb.jpg",
-                                                "/web/thumbs/x_thumb.jpeg"}));
-  EXPECT_EQ(n.pages, (std::vector<std::string>{"Beach.html", "holiday.html", "x.html"}));
-}
-
-TEST(OutputPlanTest, FirstDotClashInOneDirectoryUsesTheStem) {
-  const Names n = Plan(SharedThumbs(), {"/p/a.1.jpg", "/p/a.2.jpg", "/p/b.jpg"});
-  EXPECT_EQ(n.thumbs, (std::vector<std::string>{"/web/thumbs/a.1_thumb.jpg",
-                                                "/web/thumbs/a.2_thumb.jpg",
-                                                "/web/thumbs/b_thumb.jpg"}));
-  EXPECT_EQ(n.pages, (std::vector<std::string>{"a.1.html", "a.2.html", "b.html"}));
-}
-
-TEST(OutputPlanTest, SameNameInTwoDirectoriesSharingThumbnailsGetsDirectoryPrefix) {
-  const Names n = Plan(SharedThumbs(), {"/p/trip1/IMG_0001.jpg", "/p/trip2/IMG_0001.jpg",
-                                        "/p/trip2/IMG_0002.jpg", "/q/trip1/IMG_0001.jpg"});
-  EXPECT_EQ(n.thumbs, (std::vector<std::string>{"/web/thumbs/p_trip1_IMG_0001_thumb.jpg",
-                                                "/web/thumbs/trip2_IMG_0001_thumb.jpg",
-                                                "/web/thumbs/IMG_0002_thumb.jpg",
-                                                "/web/thumbs/q_trip1_IMG_0001_thumb.jpg"}));
-  // Picture pages lie in each image's own directory: no clash there.
-  EXPECT_EQ(n.pages[0], "IMG_0001.html");
-}
-
-TEST(OutputPlanTest, ThumbnailsInImageDirectoriesDoNotClashAcrossDirectories) {
-  OutputSettings out;
-  out.ThumbnailsIntoImageDirectory = true;
-  const Names n = Plan(out, {"/p/a/x.jpg", "/p/b/x.jpg"});
-  EXPECT_EQ(n.thumbs, (std::vector<std::string>{"/p/a/thumb/x_thumb.jpg", "/p/b/thumb/x_thumb.jpg"}));
-}
-
-void ExpectRefused(const OutputSettings& out, const ThumbnailSettings& thumb,
-                   const std::vector<std::string>& images, const std::string& needle) {
-  try {
-    PlanOutputs(out, thumb, false, images, P);
-    FAIL() << "not refused: " << needle;
-  } catch (const Error& e) {
-    EXPECT_NE(std::string(e.what()).find(needle), std::string::npos) << e.what();
-  }
-}
-
-TEST(OutputPlanTest, RefusesSettingsWhoseOutputsCollide) {
-  ThumbnailSettings no_f;
-  no_f.ThumbnailNameMask = "%%f";
-  ExpectRefused(SharedThumbs(), no_f, {"/p/a.jpg", "/p/b.jpg"}, "Thumbnail Image Name Mask");
-
-  OutputSettings into = SharedThumbs();
-  into.ThumbnailsIntoImageDirectory = true;
-  into.ThumbnailDirectoryName = ".";
-  ThumbnailSettings same;
-  same.ThumbnailNameMask = "%f";
-  ExpectRefused(into, same, {"/p/a.jpg"}, "would replace the image /p/./a.jpg");
-  OutputSettings beside = SharedThumbs();
-  beside.AllThumbnailsDirectory = "/p//";
-  ExpectRefused(beside, same, {"/p/a.jpg"}, "would replace the image /p//a.jpg");
-
-  OutputSettings split = SharedThumbs();
-  split.SeparateHTML = split.SplitHTML = true;
-  split.HTMLFileMask = "page.html";
-  split.ThumbnailsInRow = 1;
-  split.ThumbnailsInColumn = 1;
-  ExpectRefused(split, {}, {"/p/a.jpg", "/p/b.jpg"}, "%n");
-
-  OutputSettings per_dir = SharedThumbs();
-  per_dir.SeparateHTML = per_dir.NewHTMLForEachDirectory = true;
-  ExpectRefused(per_dir, {}, {"/p/a/x.jpg", "/p/b/y.jpg"}, "%d");
-}
-
-TEST(OutputPlanTest, AcceptsWhatCannotCollide) {
-  OutputSettings split = SharedThumbs();
-  split.SeparateHTML = split.SplitHTML = true;
-  split.HTMLFileMask = "page.html";  // one page only
-  EXPECT_NO_THROW(PlanOutputs(split, {}, false, {"/p/a.jpg", "/p/b.jpg"}, P));
-  OutputSettings per_dir = SharedThumbs();
-  per_dir.SeparateHTML = per_dir.NewHTMLForEachDirectory = true;
-  per_dir.HTMLFileMask = "%d%n.html";
-  EXPECT_NO_THROW(PlanOutputs(per_dir, {}, false, {"/p/a/x.jpg", "/p/b/y.jpg"}, P));
 }
 
 }  // namespace
-}  // namespace quorvel
+}  // namespace quorvel::testing

@@ -53,4 +53,14 @@ std::string ReadFile(const std::string& path) {
   return ss.str();
 }
 
+std::map<std::string, std::string> Files(const std::string& root) {
+  std::map<std::string, std::string> files;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(root)) {
+    if (e.is_regular_file()) {
+      files[std::filesystem::relative(e.path(), root).string()] = ReadFile(e.path().string());
+    }
+  }
+  return files;
+}
+
 }  // namespace quorvel::testing

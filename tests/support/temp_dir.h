@@ -1,6 +1,7 @@
 // A temporary directory removed with everything in it when the test ends.
 #pragma once
 
+#include <map>
 #include <string>
 
 namespace quorvel::testing {
@@ -25,5 +26,9 @@ class TempDir {
 };
 
 std::string ReadFile(const std::string& path);
+
+// Every regular file below `root` (links to directories not followed), by its path relative
+// to `root`, with its bytes.
+std::map<std::string, std::string> Files(const std::string& root);
 
 }  // namespace quorvel::testing

@@ -1,0 +1,220 @@
+// Header reading with libjpeg. Its error exit leaves through longjmp into ReadFrame, whose frame
+// holds plain data only; the failure becomes an Error before control leaves this file.
+#include "imaging/jpeg_header.h"
+
+#include <jpeglib.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+// After jpeglib.h, which it needs.
+#include <jerror.h>
+
+#include "imaging/exif_orientation.h"
+#include "imaging/jpeg_decoder.h"
+#include "job/error.h"
+#include "platform/file_system.h"
+
+namespace quorvel::imaging {
+namespace {
+
+struct ErrorManager {
+  jpeg_error_mgr pub;
+  std::jmp_buf jump;
+  char text[JMSG_LENGTH_MAX];
+};
+
+void ErrorExit(j_common_ptr cinfo) {
+  ErrorManager* manager = reinterpret_cast<ErrorManager*>(cinfo->err);
+  (*cinfo->err->format_message)(cinfo, manager->text);
+  std::longjmp(manager->jump, 1);
+}
+void IgnoreMessage(j_common_ptr, int) {}
+void NoOutput(j_common_ptr) {}
+
+enum class Markers { Source, Thumbnail };
+
+// libjpeg's source over a plain descriptor: one open and one read for most headers. Empty and
+// short files behave exactly as with libjpeg's stdio source, which the decoder uses.
+struct DescriptorSource {
+  jpeg_source_mgr pub;
+  int fd;
+  bool started;
+  JOCTET buffer[16384];
+};
+
+void InitSource(j_decompress_ptr) {}
+void TermSource(j_decompress_ptr) {}
+
+boolean FillInput(j_decompress_ptr cinfo) {
+  DescriptorSource* src = reinterpret_cast<DescriptorSource*>(cinfo->src);
+  long n = platform::ReadFile(src->fd, src->buffer, sizeof src->buffer);
+  if (n <= 0) {
+    if (!src->started) ERREXIT(cinfo, JERR_INPUT_EMPTY);
+    WARNMS(cinfo, JWRN_JPEG_EOF);
+    src->buffer[0] = 0xFF;
+    src->buffer[1] = JPEG_EOI;
+    n = 2;
+  }
+  src->pub.next_input_byte = src->buffer;
+  src->pub.bytes_in_buffer = static_cast<std::size_t>(n);
+  src->started = true;
+  return TRUE;
+}
+
+void SkipInput(j_decompress_ptr cinfo, long count) {
+  jpeg_source_mgr* src = cinfo->src;
+  while (count > static_cast<long>(src->bytes_in_buffer)) {
+    count -= static_cast<long>(src->bytes_in_buffer);
+    FillInput(cinfo);
+  }
+  if (count > 0) {
+    src->next_input_byte += count;
+    src->bytes_in_buffer -= static_cast<std::size_t>(count);
+  }
+}
+
+// Everything a longjmp can skip over is plain data.
+struct HeaderFrame {
+  jpeg_decompress_struct cinfo;
+  ErrorManager error;
+  DescriptorSource source;
+  bool created;
+  JOCTET* icc;  // malloc'ed by libjpeg
+  unsigned int icc_size;
+};
+
+bool ReadFrame(HeaderFrame& f, Markers markers) {
+  f.cinfo.err = jpeg_std_error(&f.error.pub);
+  f.error.pub.error_exit = ErrorExit;
+  f.error.pub.emit_message = IgnoreMessage;
+  f.error.pub.output_message = NoOutput;
+  if (setjmp(f.error.jump) != 0) return false;
+  jpeg_create_decompress(&f.cinfo);
+  f.created = true;
+  f.source.pub = {nullptr, 0, InitSource, FillInput, SkipInput, jpeg_resync_to_restart, TermSource};
+  f.cinfo.src = &f.source.pub;
+  if (markers == Markers::Source) {
+    jpeg_save_markers(&f.cinfo, JPEG_APP0 + 1, 0xFFFF);
+    jpeg_save_markers(&f.cinfo, JPEG_APP0 + 2, 0xFFFF);
+  } else {
+    jpeg_save_markers(&f.cinfo, JPEG_APP0 + 2, 12);  // enough to see "ICC_PROFILE\0"
+  }
+  jpeg_read_header(&f.cinfo, TRUE);
+  // A broken chunk sequence is only a warning: the profile is then absent, as when decoding.
+  if (markers == Markers::Source && !jpeg_read_icc_profile(&f.cinfo, &f.icc, &f.icc_size)) {
+    f.icc = nullptr;
+  }
+  return true;
+}
+
+struct FrameRelease {
+  HeaderFrame& frame;
+  ~FrameRelease() {
+    if (frame.created) jpeg_destroy_decompress(&frame.cinfo);
+    if (frame.source.fd >= 0) platform::CloseFile(frame.source.fd);
+    std::free(frame.icc);
+  }
+};
+
+bool HasMarker(const jpeg_decompress_struct& cinfo, int marker, const char* prefix,
+               std::size_t length) {
+  for (jpeg_saved_marker_ptr m = cinfo.marker_list; m != nullptr; m = m->next) {
+    if (m->marker == marker && m->data_length >= length &&
+        std::memcmp(m->data, prefix, length) == 0) {
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string ExifPayload(const jpeg_decompress_struct& cinfo) {
+  static constexpr char kExifHeader[] = "Exif\0";  // with the terminator: six bytes
+  for (jpeg_saved_marker_ptr m = cinfo.marker_list; m != nullptr; m = m->next) {
+    if (m->marker == JPEG_APP0 + 1 && m->data_length >= sizeof kExifHeader &&
+        std::memcmp(m->data, kExifHeader, sizeof kExifHeader) == 0) {
+      return std::string(reinterpret_cast<const char*>(m->data), m->data_length);
+    }
+  }
+  return {};
+}
+
+QuantTable TableOf(const JQUANT_TBL* table) {
+  QuantTable values{};
+  if (table != nullptr) {
+    for (int i = 0; i < DCTSIZE2; ++i) values[i] = static_cast<std::uint16_t>(table->quantval[i]);
+  }
+  return values;
+}
+
+}  // namespace
+
+SourceHeader ReadSourceHeader(const std::string& path) {
+  HeaderFrame frame{};
+  FrameRelease release{frame};
+  int error = 0;
+  platform::FileStatus status;
+  frame.source.fd = platform::OpenRegularFile(path, error, status);
+  if (frame.source.fd < 0) throw Error(FormatMessage("Cannot open file %s", path));
+  if (!ReadFrame(frame, Markers::Source)) {
+    throw Error(FormatMessage("JPEG error #%d", std::to_string(frame.error.pub.msg_code)),
+                frame.error.text);
+  }
+  const jpeg_decompress_struct& c = frame.cinfo;
+  SourceHeader header;
+  header.file_size = status.size;
+  header.modified = status.modified;
+  header.width = static_cast<int>(c.image_width);
+  header.height = static_cast<int>(c.image_height);
+  header.components = c.num_components;
+  if (static_cast<std::uint64_t>(c.image_width) * c.image_height > kMaxSourcePixels) {
+    throw Error(path + " announces " + std::to_string(header.width) + " x " +
+                std::to_string(header.height) + " pixels, more than the " +
+                std::to_string(kMaxSourcePixels / 1000000) + " megapixels accepted");
+  }
+  header.orientation = ReadExifOrientation(ExifPayload(c));
+  // Only a profile for RGB data describes a colour thumbnail's samples.
+  header.rgb_profile =
+      frame.icc != nullptr && frame.icc_size >= 128 && std::memcmp(frame.icc + 16, "RGB ", 4) == 0;
+  return header;
+}
+
+std::optional<ThumbnailHeader> ReadThumbnailHeader(const std::string& path) {
+  HeaderFrame frame{};
+  FrameRelease release{frame};
+  int error = 0;
+  platform::FileStatus status;
+  frame.source.fd = platform::OpenRegularFile(path, error, status);
+  if (frame.source.fd < 0 || !ReadFrame(frame, Markers::Thumbnail)) return std::nullopt;
+  const jpeg_decompress_struct& c = frame.cinfo;
+  ThumbnailHeader header;
+  header.modified = status.modified;
+  header.width = static_cast<int>(c.image_width);
+  header.height = static_cast<int>(c.image_height);
+  header.components = c.num_components;
+  for (int i = 0; i < 2 && i < c.num_components; ++i) {
+    const int slot = c.comp_info[i].quant_tbl_no;
+    if (slot >= 0 && slot < NUM_QUANT_TBLS) header.tables[i] = TableOf(c.quant_tbl_ptrs[slot]);
+  }
+  header.profile = HasMarker(c, JPEG_APP0 + 2, "ICC_PROFILE", 12);
+  return header;
+}
+
+std::array<QuantTable, 2> ExpectedQuantTables(int quality) {
+  jpeg_compress_struct cinfo{};
+  jpeg_error_mgr errors{};
+  // Nothing below can fail for a quality clamped to 1..100; libjpeg's default exit stays.
+  cinfo.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&cinfo);
+  cinfo.input_components = 3;
+  cinfo.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&cinfo);
+  jpeg_set_quality(&cinfo, quality, TRUE);
+  const std::array<QuantTable, 2> tables = {TableOf(cinfo.quant_tbl_ptrs[0]),
+                                            TableOf(cinfo.quant_tbl_ptrs[1])};
+  jpeg_destroy_compress(&cinfo);
+  return tables;
+}
+
+}  // namespace quorvel::imaging

@@ -1,0 +1,103 @@
+#include "run/output_clashes.h"
+
+#include <unordered_map>
+
+#include "job/error.h"
+#include "job/output_names.h"
+
+namespace quorvel {
+namespace {
+
+constexpr char kThumbnailMask[] = "the Thumbnail Image Name Mask (ThumbnailNameMask)";
+constexpr char kPageMask[] = "the HTML File's Mask (HTMLFileMask)";
+
+enum class Kind { Source, Thumbnail, IndexPage, PicturePage };
+
+struct Owner {
+  Kind kind;
+  std::size_t index;  // into the images, or into the pages for an index page
+};
+
+class Registry {
+ public:
+  Registry(const GallerySettings& settings, const std::vector<ImagePlan>& images,
+           const std::vector<PagePlan>& pages)
+      : settings_(settings), images_(images), pages_(pages) {}
+
+  void Add(const std::string& path, Owner owner) {
+    const auto [at, inserted] = owners_.emplace(path, owner);
+    if (inserted) return;
+    const Owner first = at->second;
+    if (first.kind == Kind::Source) {
+      throw Error("The " + Describe(owner) + " would replace the image " + path + ": change " +
+                  (owner.kind == Kind::Thumbnail ? kThumbnailMask : PageNameSetting()) + ".");
+    }
+    throw Error("The " + Describe(first) + " and the " + Describe(owner) +
+                " would both be written to " + path + ": " + Hint(first, owner) + ".");
+  }
+
+ private:
+  std::string Describe(Owner o) const {
+    switch (o.kind) {
+      case Kind::Source:
+        return "image " + images_[o.index].path;
+      case Kind::Thumbnail:
+        return "thumbnail of " + images_[o.index].path;
+      case Kind::PicturePage:
+        return "picture page of " + images_[o.index].path;
+      case Kind::IndexPage:
+        break;
+    }
+    const PagePlan& page = pages_[o.index];
+    const std::string name = "index page " + std::to_string(page.number + 1);
+    return SequencePerDirectory(settings_.Output) ? name + " of " + page.directory : name;
+  }
+
+  std::string PageNameSetting() const {
+    const OutputSettings& o = settings_.Output;
+    const bool masked = o.SeparateHTML && (o.SplitHTML || o.NewHTMLForEachDirectory);
+    return masked ? kPageMask : "the HTML File's Name (HTMLFileName)";
+  }
+
+  std::string Hint(Owner a, Owner b) const {
+    if (a.kind == Kind::IndexPage && b.kind == Kind::IndexPage) {
+      const std::string& mask = settings_.Output.HTMLFileMask;
+      if (pages_[a.index].sequence == pages_[b.index].sequence) {
+        return std::string("put \"%n\" into ") + kPageMask;
+      }
+      if (!MaskHasPlaceholder(mask, 'd')) return std::string("put \"%d\" into ") + kPageMask;
+      return "turn on \"Put HTMLs Into Image's directory\" (HTMLIntoImageDirectory)";
+    }
+    if (a.kind == Kind::Thumbnail && b.kind == Kind::Thumbnail &&
+        !MaskHasPlaceholder(settings_.Thumbnail.ThumbnailNameMask, 'f')) {
+      return std::string("put \"%f\" into ") + kThumbnailMask;
+    }
+    if (a.kind != Kind::Thumbnail && b.kind != Kind::Thumbnail) {
+      return "change " + PageNameSetting();
+    }
+    return std::string("change ") + kThumbnailMask;
+  }
+
+  const GallerySettings& settings_;
+  const std::vector<ImagePlan>& images_;
+  const std::vector<PagePlan>& pages_;
+  std::unordered_map<std::string, Owner> owners_;
+};
+
+}  // namespace
+
+void RefuseClashingOutputs(const GallerySettings& settings, const std::vector<ImagePlan>& images,
+                           const std::vector<PagePlan>& pages) {
+  Registry registry(settings, images, pages);
+  for (std::size_t i = 0; i < images.size(); ++i) registry.Add(images[i].path, {Kind::Source, i});
+  for (std::size_t i = 0; i < images.size(); ++i) {
+    registry.Add(images[i].thumbnail_path, {Kind::Thumbnail, i});
+  }
+  for (std::size_t i = 0; i < pages.size(); ++i) registry.Add(pages[i].path, {Kind::IndexPage, i});
+  if (!settings.Picture.CreatePicturePages) return;
+  for (std::size_t i = 0; i < images.size(); ++i) {
+    registry.Add(images[i].picture_page_path, {Kind::PicturePage, i});
+  }
+}
+
+}  // namespace quorvel

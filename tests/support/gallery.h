@@ -1,0 +1,60 @@
+// The gallery as its tests meet it: a photo library with the names and spellings real ones have,
+// a run driven tick by tick as the window drives it, quorvel-batch run as a user runs it, and
+// the check a browser makes: every link of every page leads to a file.
+#pragma once
+
+#include <sys/types.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "run/generation_run.h"
+
+namespace quorvel::testing {
+
+class TempDir;
+
+// Writes into `tmp`: photos/ (accents, "#", "?", "<", quotes and spaces in names, a text file
+// named .jpg, a sub-directory sub/ whose name sorts among the images, an empty directory
+// empty/), "other place"/ (with a phone's photo "x y.jpg": Orientation 6, an RGB profile),
+// elsewhere/ and a link "linked" to it, and bg.png. Returns the directories as a user might list
+// them: photos spelt four ways ("/./", "x/../", "//", a trailing "/"), the link, empty/.
+std::vector<std::string> MakeAwkwardLibrary(const TempDir& tmp);
+
+// Sets fields from "Field=Value" texts, as quorvel-batch's --set does.
+void SetFields(GallerySettings& settings, const std::vector<std::string>& sets);
+
+// Default settings with web/ and thumbs/ of `root` as the two output directories.
+GallerySettings GalleryInto(const std::string& root, std::vector<std::string> directories);
+
+struct GalleryResult {
+  RunSummary summary;
+  std::vector<std::string> pages;  // written, in order
+  std::string error;               // StartRun's refusal, if any
+};
+
+// Starts and runs to the end; `before_tick(n)` is called before each tick with the ticks done,
+// and the run is stopped after `stop_after` ticks when that is not negative.
+GalleryResult RunGallery(const GallerySettings& settings, const ImagingOptions& imaging = {},
+                         const std::function<void(int)>& before_tick = {}, int stop_after = -1);
+
+// Checks every ".html" file below `root`: it ends as a complete page, and each href, src and
+// background value, percent-decoded and taken relative to the page, names an existing file.
+// One line per fault, empty when there is none; `links` receives the number checked.
+std::string BrokenLinks(const std::string& root, int* links = nullptr);
+
+// Starts argv[0] (no shell) with stdin from /dev/null and stdout and stderr into `output`, in
+// `cwd` when given; -1 when it cannot.
+pid_t Spawn(const std::vector<std::string>& argv, const std::string& output = "/dev/null",
+            const std::string& cwd = "");
+// The exit code, or 128 + the signal that ended the process.
+int WaitFor(pid_t pid);
+
+struct ProcessResult {
+  int status = -1;
+  std::string output;  // stdout and stderr together
+};
+ProcessResult RunProgram(const std::vector<std::string>& argv, const std::string& cwd = "");
+
+}  // namespace quorvel::testing
