@@ -13,32 +13,17 @@
 #include <jerror.h>
 
 #include "imaging/gray_dither.h"
+#include "imaging/libjpeg_errors.h"
 #include "job/error.h"
 #include "platform/file_system.h"
 
 namespace quorvel::imaging {
 namespace {
 
-struct ErrorManager {
-  jpeg_error_mgr pub;
-  std::jmp_buf jump;
-  char text[JMSG_LENGTH_MAX];  // libjpeg's own message, the error's detail
-};
-
-void ErrorExit(j_common_ptr cinfo) {
-  ErrorManager* manager = reinterpret_cast<ErrorManager*>(cinfo->err);
-  (*cinfo->err->format_message)(cinfo, manager->text);
-  std::longjmp(manager->jump, 1);
-}
-
-// Warnings (a stream that ends early, for one) are not failures.
-void IgnoreMessage(j_common_ptr, int) {}
-void NoOutput(j_common_ptr) {}
-
 // Everything a longjmp can skip over is plain data: no destructor is ever bypassed.
 struct DecodeFrame {
   jpeg_decompress_struct cinfo;
-  ErrorManager error;
+  LibjpegErrors error;
   bool created;
   std::FILE* file;           // the source when decoding from a file, closed on release
   unsigned char* scanlines;  // malloc'ed, kRowBatch rows of 4 samples per pixel
@@ -85,10 +70,7 @@ void StoreRow(const jpeg_decompress_struct& c, const unsigned char* in, std::uin
 }
 
 bool ReadHeader(DecodeFrame& f, const unsigned char* data, unsigned long size) {
-  f.cinfo.err = jpeg_std_error(&f.error.pub);
-  f.error.pub.error_exit = ErrorExit;
-  f.error.pub.emit_message = IgnoreMessage;
-  f.error.pub.output_message = NoOutput;
+  f.cinfo.err = InstallLibjpegErrors(f.error);
   if (setjmp(f.error.jump) != 0) {
     f.message_code = f.error.pub.msg_code;
     return false;

@@ -8,26 +8,16 @@
 #include <memory>
 #include <new>
 
+#include "imaging/libjpeg_errors.h"
 #include "job/error.h"
 
 namespace quorvel::imaging {
 namespace {
 
-struct ErrorManager {
-  jpeg_error_mgr pub;
-  std::jmp_buf jump;
-};
-
-void ErrorExit(j_common_ptr cinfo) {
-  std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
-}
-void IgnoreMessage(j_common_ptr, int) {}
-void NoOutput(j_common_ptr) {}
-
 // Plain data only inside the setjmp frame.
 struct EncodeFrame {
   jpeg_compress_struct cinfo;
-  ErrorManager error;
+  LibjpegErrors error;
   unsigned char* out;
   unsigned long out_size;
   unsigned char* row;
@@ -37,10 +27,7 @@ struct EncodeFrame {
 };
 
 bool Encode(EncodeFrame& f, const TFastBmp& bmp, int quality, bool grayscale) {
-  f.cinfo.err = jpeg_std_error(&f.error.pub);
-  f.error.pub.error_exit = ErrorExit;
-  f.error.pub.emit_message = IgnoreMessage;
-  f.error.pub.output_message = NoOutput;
+  f.cinfo.err = InstallLibjpegErrors(f.error);
   if (setjmp(f.error.jump) != 0) {
     f.message_code = f.error.pub.msg_code;
     jpeg_destroy_compress(&f.cinfo);

@@ -13,25 +13,12 @@
 
 #include "imaging/exif_orientation.h"
 #include "imaging/jpeg_decoder.h"
+#include "imaging/libjpeg_errors.h"
 #include "job/error.h"
 #include "platform/file_system.h"
 
 namespace quorvel::imaging {
 namespace {
-
-struct ErrorManager {
-  jpeg_error_mgr pub;
-  std::jmp_buf jump;
-  char text[JMSG_LENGTH_MAX];
-};
-
-void ErrorExit(j_common_ptr cinfo) {
-  ErrorManager* manager = reinterpret_cast<ErrorManager*>(cinfo->err);
-  (*cinfo->err->format_message)(cinfo, manager->text);
-  std::longjmp(manager->jump, 1);
-}
-void IgnoreMessage(j_common_ptr, int) {}
-void NoOutput(j_common_ptr) {}
 
 enum class Markers { Source, Thumbnail };
 
@@ -78,7 +65,7 @@ void SkipInput(j_decompress_ptr cinfo, long count) {
 // Everything a longjmp can skip over is plain data.
 struct HeaderFrame {
   jpeg_decompress_struct cinfo;
-  ErrorManager error;
+  LibjpegErrors error;
   DescriptorSource source;
   bool created;
   JOCTET* icc;  // malloc'ed by libjpeg
@@ -86,10 +73,7 @@ struct HeaderFrame {
 };
 
 bool ReadFrame(HeaderFrame& f, Markers markers) {
-  f.cinfo.err = jpeg_std_error(&f.error.pub);
-  f.error.pub.error_exit = ErrorExit;
-  f.error.pub.emit_message = IgnoreMessage;
-  f.error.pub.output_message = NoOutput;
+  f.cinfo.err = InstallLibjpegErrors(f.error);
   if (setjmp(f.error.jump) != 0) return false;
   jpeg_create_decompress(&f.cinfo);
   f.created = true;
