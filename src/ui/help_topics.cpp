@@ -220,7 +220,8 @@ int FindHelpId(const QWidget* widget) {
 }
 
 QToolButton* WhatsThisButton(const QString& name, QWidget* parent) {
-  QPixmap pixmap(20, 20);
+  QPixmap pixmap(40, 40);  // drawn at twice the size, sharp on a screen scaled to 200 %
+  pixmap.setDevicePixelRatio(2);
   pixmap.fill(Qt::transparent);
   QPainter p(&pixmap);
   p.setRenderHint(QPainter::Antialiasing);

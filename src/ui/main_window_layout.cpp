@@ -32,7 +32,8 @@ QSpinBox* RangedSpin(const QString& name, int value, QWidget* parent) {
 // A padlock: up, the shackle open and the body grey; down, shut, gold on a lit square, so
 // that the two states cannot be mistaken whatever the style draws around the button.
 QPixmap LockPixmap(bool down) {
-  QPixmap pixmap(20, 20);
+  QPixmap pixmap(40, 40);  // drawn at twice the size, sharp on a screen scaled to 200 %
+  pixmap.setDevicePixelRatio(2);
   pixmap.fill(down ? QColor(255, 214, 92) : QColor(Qt::transparent));
   QPainter p(&pixmap);
   p.setRenderHint(QPainter::Antialiasing);

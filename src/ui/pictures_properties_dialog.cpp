@@ -74,7 +74,8 @@ void PicturesPropertiesDialog::AfterRestore() { ApplyLayout(); }
 void PicturesPropertiesDialog::ApplyLayout() {
   const bool full = create_->isChecked();
   page_->SetVisible(full);
-  FixSize(full ? kFullSize : kShortSize);
+  // The form's own size unless its controls need more room (longer texts, larger fonts).
+  FixSize(LayoutSize(true).expandedTo(full ? kFullSize : kShortSize));
 }
 
 }  // namespace quorvel::ui

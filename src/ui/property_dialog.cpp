@@ -56,11 +56,15 @@ void PropertyDialog::AddButtons(QBoxLayout* layout) {
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void PropertyDialog::FixSize(QSize minimum) {
+QSize PropertyDialog::LayoutSize(bool smallest) {
   // Controls shown or hidden since the last layout pass change what the layout asks for.
   layout()->invalidate();
   layout()->activate();
-  setFixedSize(layout()->sizeHint().expandedTo(minimum));
+  return smallest ? layout()->minimumSize() : layout()->sizeHint();
+}
+
+void PropertyDialog::FixSize(QSize size) {
+  setFixedSize(size.isValid() ? size : LayoutSize(false));
   CentreOnScreen(this);
 }
 

@@ -34,9 +34,12 @@ class PropertyDialog : public QDialog {
   // The question-mark button at the left and "&OK" and "&Cancel" at the right, added to
   // `layout` as its last row.
   void AddButtons(QBoxLayout* layout);
-  // Fixes the frame at the size its layout asks for, never smaller than `minimum`, and centres
-  // it on the screen.
-  void FixSize(QSize minimum = QSize(0, 0));
+  // What the layout asks for now, with the controls as they are shown or hidden: its
+  // smallest size or its preferred one.
+  QSize LayoutSize(bool smallest);
+  // Fixes the frame at `size` (by default the layout's preferred size) and centres it on the
+  // screen.
+  void FixSize(QSize size = QSize());
 
   void showEvent(QShowEvent* event) override;
 

@@ -86,6 +86,7 @@ RunSummaryWindow::RunSummaryWindow(const RunSummary& summary, std::vector<std::s
   open_->setAutoDefault(false);
   close_->setObjectName(QStringLiteral("CloseBtn"));
   close_->setDefault(true);
+  close_->setFocus();
   connect(open_, &QPushButton::clicked, this,
           [this] { opener_(QUrl::fromLocalFile(Q(pages_.front()))); });
   connect(close_, &QPushButton::clicked, this, &QDialog::accept);
