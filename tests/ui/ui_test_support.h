@@ -1,6 +1,6 @@
 // What the window tests share: rows from tables, finding a control by its name, the screen's
-// centre, prompts that answer in place of the user and remember what they were asked and
-// shown, and folders of small photos.
+// centre, folders of small photos, and prompts that answer in place of the user and remember
+// what they were asked and shown.
 #pragma once
 
 #include <QApplication>
@@ -62,14 +62,14 @@ inline std::string Photos(const TempDir& tmp, const std::string& dir, int count,
   return full;
 }
 
-// Answers every question; runs the progress window to its end or stops it after
-// `stop_after` images; remembers the run summary as it was shown and presses its Open button.
+// Answers every question; runs the progress window to its end, or presses Esc in it after
+// `stop_after` images, keeping its titles and at last the time left; keeps the run summary's
+// lines as shown and presses its "Open Gallery".
 struct Answers {
   bool yes = false;
   std::optional<std::string> file;
   int stop_after = -1;
-  QStringList questions, errors, notes, titles, failures;
-  QString headline, figures;
+  QStringList questions, errors, notes, titles, progress, summary;
   QList<QUrl> opened;
 
   ui::UserPrompts Prompts() {
@@ -86,17 +86,17 @@ struct Answers {
     };
     p.run_progress = [this](ui::ProgressWindow& w) {
       w.show();
-      for (int done = 1; w.Tick(); ++done) {
-        if (done == stop_after) w.StopButton()->click();
-      }
+      progress << w.windowTitle();
+      for (int done = 0; done != stop_after && w.Tick(); ++done) progress << w.windowTitle();
+      progress << w.TimeLeftLabel()->text();
+      if (w.isVisible()) QTest::keyClick(&w, Qt::Key_Escape);
       return w.result();
     };
     p.show_summary = [this](ui::RunSummaryWindow& w) {
-      headline = w.Headline()->text();
-      figures = w.Figures()->text();
+      summary << w.Headline()->text() << w.Figures()->text();
       for (int i = 0; i < w.Failures()->topLevelItemCount(); ++i) {
-        failures << w.Failures()->topLevelItem(i)->text(0) + ": " +
-                        w.Failures()->topLevelItem(i)->text(1);
+        const QTreeWidgetItem* row = w.Failures()->topLevelItem(i);
+        summary << row->text(0) + ": " + row->text(1);
       }
       w.SetOpener([this](const QUrl& url) { opened << url; });
       w.OpenButton()->click();
