@@ -37,8 +37,9 @@ void Capture(QWidget& window, const QString& name) {
   window.activateWindow();
   if (!QTest::qWaitForWindowExposed(&window))
     std::fprintf(stderr, "%s not shown\n", qPrintable(name));
-  // The window manager frames the window a moment after it is shown.
-  QTest::qWaitFor([&] { return window.frameGeometry() != window.geometry(); }, 2000);
+  // The window manager frames the window a moment after it is shown (without one, never).
+  static_cast<void>(
+      QTest::qWaitFor([&] { return window.frameGeometry() != window.geometry(); }, 2000));
   QTest::qWait(300);
   const qreal scale = window.devicePixelRatioF();
   const QString path = out_dir + "/" + name + ".png";

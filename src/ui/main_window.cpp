@@ -139,7 +139,9 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  // Stopping closes the current page properly; the run's loop then returns.
+  // Stopping closes the current page properly; the run's loop then returns, and the program
+  // ends without a summary.
+  closing_ = true;
   if (active_progress_ != nullptr) active_progress_->reject();
   QWidget::closeEvent(event);
 }
@@ -298,7 +300,7 @@ void MainWindow::Go() {
   };
   ProgressWindow::Execute(run, this, modal);
   running_ = false;
-  ShowRunSummary(run);
+  if (!closing_) ShowRunSummary(run);
 }
 
 void MainWindow::ShowRunSummary(const GenerationRun& run) {

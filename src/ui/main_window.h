@@ -116,6 +116,7 @@ class MainWindow : public QWidget {
   std::string load_directory_;
   bool startup_load_started_ = false;
   bool running_ = false;
+  bool closing_ = false;
   ProgressWindow* active_progress_ = nullptr;
 
   std::unique_ptr<DirectoryPicker> picker_;
