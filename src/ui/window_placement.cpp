@@ -12,8 +12,11 @@ void CentreOnScreen(QWidget* window) {
   const QScreen* screen = owner->screen() ? owner->screen() : QGuiApplication::primaryScreen();
   if (screen == nullptr) return;
   const QRect area = screen->availableGeometry();
-  window->move(area.left() + area.width() / 2 - window->width() / 2,
-               area.top() + area.height() / 2 - window->height() / 2);
+  // The window's own rectangle, not its frame's: the frame's size is unknown before the first
+  // showing, and moving by the frame then made a window shown again open lower each time.
+  window->setGeometry(QRect(QPoint(area.left() + area.width() / 2 - window->width() / 2,
+                                   area.top() + area.height() / 2 - window->height() / 2),
+                            window->size()));
 }
 
 }  // namespace quorvel::ui

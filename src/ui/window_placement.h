@@ -6,9 +6,9 @@ class QWidget;
 
 namespace quorvel::ui {
 
-// Moves `window` so that it sits in the middle of its screen's available area: left is the
-// area's left plus half its width minus half the window's width, each half rounded towards
-// zero, and the same for top.
+// Places `window` (its inside, without the frame) in the middle of its screen's available area:
+// left is the area's left plus half its width minus half the window's width, each half rounded
+// towards zero, and the same for top.
 void CentreOnScreen(QWidget* window);
 
 }  // namespace quorvel::ui

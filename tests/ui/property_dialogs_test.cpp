@@ -169,7 +169,7 @@ class PropertyDialogsTest : public QObject {
     d->reject();  // hidden, back to the full form, centred again
     QVERIFY(!d->isVisible());
     QCOMPARE(d->size(), full);
-    QCOMPARE(d->pos(), testing::ScreenCentre(full));
+    QCOMPARE(d->geometry().topLeft(), testing::ScreenCentre(full));
   }
 
   void backgroundImageBoxes() {

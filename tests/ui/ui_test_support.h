@@ -47,7 +47,7 @@ T* Find(const QObject* root, const QString& name) {
   return child;
 }
 
-// Where a window of `size` sits when centred on the screen.
+// Where the inside of a window of `size` sits when centred on the screen.
 inline QPoint ScreenCentre(QSize size) {
   const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
   return {area.left() + area.width() / 2 - size.width() / 2,

@@ -177,11 +177,11 @@ class WindowsTest : public QObject {
     if (window != main_.get()) main_->move(0, 0);  // the screen's centre, not the window's
     if (caption.endsWith("full")) Find<QCheckBox>(window, "CreateHTMLCheckBox")->click();
     window->show();
-    const QPoint first = window->pos();
+    const QRect first = window->geometry();
     window->hide();
     window->show();
-    QCOMPARE(window->pos(), first);  // no creeping from one showing to the next
-    QCOMPARE(window->pos(), testing::ScreenCentre(window->size()));
+    QCOMPARE(window->geometry(), first);  // no creeping from one showing to the next
+    QCOMPARE(first.topLeft(), testing::ScreenCentre(window->size()));
     for (QWidget* w : window->findChildren<QWidget*>()) {  // texts in layouts are whole
       const auto* label = qobject_cast<QLabel*>(w);
       if ((qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) ||
