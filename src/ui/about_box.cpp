@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "html/page_frame.h"
+#include "ui/window_placement.h"
 
 namespace quorvel::ui {
 namespace {
@@ -168,6 +169,11 @@ AboutBox::AboutBox(QWidget* parent)
   bottom->addStretch(1);
   bottom->addWidget(ok_button_);
   layout->addLayout(bottom);
+}
+
+void AboutBox::showEvent(QShowEvent* event) {
+  CentreOnScreen(this);
+  QDialog::showEvent(event);
 }
 
 }  // namespace quorvel::ui

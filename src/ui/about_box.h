@@ -1,6 +1,6 @@
 // The About box: a picture drawn by the program, the credits and a link to the web-site.
 //
-// API: AboutBox box(parent); box.exec();  (modal, "&OK" closes it)
+// API: AboutBox box(parent); box.exec();  (modal, centred on the screen, "&OK" closes it)
 //      AboutBox::DrawPicture() gives the 452 x 165 picture on its own (also used for
 //      screenshots); LinkLabel is the hover-blue link, its opener injectable for tests.
 #pragma once
@@ -49,6 +49,9 @@ class AboutBox : public QDialog {
 
   LinkLabel* WebSiteLink() const { return link_; }
   QPushButton* OkButton() const { return ok_button_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
 
  private:
   LinkLabel* link_;

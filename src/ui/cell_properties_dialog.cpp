@@ -15,10 +15,10 @@
 namespace quorvel::ui {
 namespace {
 
-// The cell sizes have no range: any 32-bit value is kept.
+// The cell sizes have no range: any 32-bit value is kept, and text that is no number is 0.
 QSpinBox* SizeBox(const QString& name, QWidget* parent) {
   return NamedSpinBox(name, std::numeric_limits<int>::min(), std::numeric_limits<int>::max(),
-                      parent);
+                      parent, 0);
 }
 
 }  // namespace

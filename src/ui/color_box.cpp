@@ -2,8 +2,8 @@
 
 #include <QPainter>
 #include <QSignalBlocker>
-#include <QStyledItemDelegate>
 #include <QStylePainter>
+#include <QStyledItemDelegate>
 
 namespace quorvel::ui {
 namespace {
@@ -40,13 +40,21 @@ QColor ToQColor(ColorValue value) {
 void DrawColorEntry(QPainter& painter, const QRect& item, const ColorEntryLook& look) {
   painter.save();
   painter.fillRect(item, look.background);
-  const int right = look.display_names ? item.left() + kInset + kSwatchWidth - 1
-                                       : item.right() - kSwatchRightGap;
+  const int right =
+      look.display_names ? item.left() + kInset + kSwatchWidth - 1 : item.right() - kSwatchRightGap;
   const QRect swatch(QPoint(item.left() + kInset, item.top() + kInset),
                      QPoint(right, item.bottom() - kInset));
   painter.setPen(Qt::NoPen);
   painter.fillRect(swatch, look.outline);
-  painter.fillRect(swatch.adjusted(1, 1, -1, -1), look.color);
+  const QRect inside = swatch.adjusted(1, 1, -1, -1);
+  if (look.crossed) {
+    painter.fillRect(inside, look.background);
+    painter.setPen(look.outline);
+    painter.drawLine(inside.topLeft(), inside.bottomRight());
+    painter.drawLine(inside.bottomLeft(), inside.topRight());
+  } else {
+    painter.fillRect(inside, look.color);
+  }
   if (look.display_names) {
     painter.setPen(look.text_color);
     const QRect text(QPoint(item.left() + kTextLeft, item.top()), item.bottomRight());
@@ -88,6 +96,7 @@ ColorEntryLook ColorBox::Look(int entry, bool selected) const {
   look.text_color = selected ? p.color(QPalette::HighlightedText) : p.color(QPalette::Text);
   look.text = QString::fromStdString(model_.EntryText(entry));
   look.display_names = display_names_;
+  look.crossed = entry == html::ColorBoxModel::kDefaultEntry;
   return look;
 }
 
@@ -101,8 +110,8 @@ void ColorBox::paintEvent(QPaintEvent*) {
   const QRect field =
       style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
   ColorEntryLook look = Look(currentIndex(), false);
-  look.background = palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                    QPalette::Button);
+  look.background =
+      palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Button);
   if (!isEnabled()) look.text_color = palette().color(QPalette::Disabled, QPalette::ButtonText);
   DrawColorEntry(painter, field, look);
 }

@@ -16,7 +16,8 @@ QColor ToQColor(ColorValue value);
 
 // One entry as the list and the closed box draw it: the background, a swatch inset 2 pixels at
 // left, top and bottom (22 wide with names shown, else to 3 pixels short of the right edge)
-// outlined in `outline` and filled with `color`, and the text from 28 pixels on.
+// outlined in `outline` and filled with `color` (or, for "Default", which is no colour, left
+// empty and crossed), and the text from 28 pixels on.
 struct ColorEntryLook {
   QColor background;
   QColor outline;
@@ -24,11 +25,15 @@ struct ColorEntryLook {
   QColor text_color;
   QString text;
   bool display_names = true;
+  bool crossed = false;
 };
 void DrawColorEntry(QPainter& painter, const QRect& item, const ColorEntryLook& look);
 
 class ColorBox : public QComboBox {
   Q_OBJECT
+  // The box's value as its user property, like the text of an edit.
+  Q_PROPERTY(int value READ Value WRITE SetValue NOTIFY valueChanged USER true)
+
  public:
   // `custom` and `choosers` outlive the box.
   ColorBox(html::SharedCustomColor& custom, const Choosers& choosers, QWidget* parent = nullptr);

@@ -1,6 +1,6 @@
 // The first-start launcher. A .desktop file takes the place of a shell link on a Linux
-// desktop; its Exec value is quoted by the desktop-entry rules so that a program path with
-// spaces, quotes or "%" still starts the program.
+// desktop; an entry of its own quotes its Exec value by the desktop-entry rules so that a
+// program path with spaces, quotes or "%" still starts the program.
 #include "ui/desktop_shortcut.h"
 
 #include <QBuffer>
@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QProcess>
+#include <QStandardPaths>
 
 #include "job/error.h"
 #include "persist/config_file.h"
@@ -24,16 +25,6 @@ namespace keys = persist::config_keys;
 std::string EnvOr(const char* name, const std::string& fallback) {
   const QByteArray value = qgetenv(name);
   return value.startsWith('/') ? value.toStdString() : fallback;
-}
-
-// Creates `dir` and its missing parents, one level at a time.
-bool MakeDirectories(const std::string& dir) {
-  if (dir.empty() || platform::DirectoryExists(dir)) return true;
-  const std::size_t slash = dir.find_last_of('/', dir.size() > 1 ? dir.size() - 2 : 0);
-  if (slash != std::string::npos && slash > 0 && !MakeDirectories(dir.substr(0, slash))) {
-    return false;
-  }
-  return platform::CreateDirectory(dir);
 }
 
 std::string DirectoryOf(const std::string& path) {
@@ -65,7 +56,33 @@ std::string EscapeValue(const std::string& text) {
   return out;
 }
 
+// Desktops start a launcher on the desktop only when it is executable; GNOME's desktop also
+// wants it marked trusted, which only its file-attribute tool can do. Without that tool (or
+// without such a desktop) the mark is simply not set.
+bool MarkLauncherRunnable(const std::string& launcher) {
+  QFile file(QString::fromStdString(launcher));
+  if (!file.setPermissions(file.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser |
+                           QFileDevice::ExeGroup | QFileDevice::ExeOther)) {
+    return false;
+  }
+  const QString gio = QStandardPaths::findExecutable(QStringLiteral("gio"));
+  if (!gio.isEmpty()) {
+    QProcess::execute(gio, {QStringLiteral("set"), file.fileName(),
+                            QStringLiteral("metadata::trusted"), QStringLiteral("true")});
+  }
+  return true;
+}
+
 }  // namespace
+
+std::string InstalledDesktopEntry(const std::string& program_path) {
+  const std::string bin = DirectoryOf(program_path);
+  const std::size_t slash = bin.find_last_of('/');
+  if (slash == std::string::npos || bin.substr(slash + 1) != "bin") return {};
+  const std::string entry =
+      bin.substr(0, slash) + "/share/applications/" + kApplicationId + ".desktop";
+  return platform::RegularFileExists(entry) ? entry : std::string();
+}
 
 QString FirstStartQuestion() {
   return QStringLiteral(
@@ -91,6 +108,7 @@ ShortcutPlace DefaultShortcutPlace() {
   const std::string data = EnvOr("XDG_DATA_HOME", platform::HomeDirectory() + "/.local/share");
   place.icon_path = data + "/quorvelandiscope/quorvelandiscope.png";
   place.program_path = QCoreApplication::applicationFilePath().toStdString();
+  place.installed_entry = InstalledDesktopEntry(place.program_path);
   return place;
 }
 
@@ -153,20 +171,22 @@ std::string DrawIconPng() {
 
 std::string CreateDesktopShortcut(const ShortcutPlace& place) {
   const std::string launcher = place.desktop_directory + "/Quorvelandiscope.desktop";
-  if (!MakeDirectories(place.desktop_directory)) {
+  if (platform::CreateDirectories(place.desktop_directory) != 0) {
     return FormatMessage("Cannot create file %s", launcher);
   }
-  if (!MakeDirectories(DirectoryOf(place.icon_path)) ||
-      platform::WriteFileAtomically(place.icon_path, DrawIconPng()) != 0) {
-    return FormatMessage("Cannot create file %s", place.icon_path);
+  std::string text;
+  if (!place.installed_entry.empty()) {
+    if (platform::ReadWholeFile(place.installed_entry, text) != 0) {
+      return FormatMessage("Cannot open file %s", place.installed_entry);
+    }
+  } else {
+    if (platform::CreateDirectories(DirectoryOf(place.icon_path)) != 0 ||
+        platform::WriteFileAtomically(place.icon_path, DrawIconPng()) != 0) {
+      return FormatMessage("Cannot create file %s", place.icon_path);
+    }
+    text = DesktopEntryText(place);
   }
-  if (platform::WriteFileAtomically(launcher, DesktopEntryText(place)) != 0) {
-    return FormatMessage("Cannot create file %s", launcher);
-  }
-  // Desktops start only launchers marked executable.
-  QFile file(QString::fromStdString(launcher));
-  if (!file.setPermissions(file.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser |
-                           QFileDevice::ExeGroup | QFileDevice::ExeOther)) {
+  if (platform::WriteFileAtomically(launcher, text) != 0 || !MarkLauncherRunnable(launcher)) {
     return FormatMessage("Cannot create file %s", launcher);
   }
   return {};

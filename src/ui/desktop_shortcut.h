@@ -1,5 +1,7 @@
-// The desktop launcher offered at first start: the question, the freedesktop
-// Quorvelandiscope.desktop file on the user's desktop and the icon it points to.
+// The desktop launcher offered at first start: the question and the freedesktop
+// Quorvelandiscope.desktop file on the user's desktop. An installed program puts a copy of its
+// installed desktop entry there (which names the installed icon); a program run from its build
+// folder writes an entry of its own and the icon it points to.
 //
 // API:
 //   RunFirstStartQuestion(config, parent)  // in the main window's start-up, after the lock
@@ -21,11 +23,19 @@ class ConfigFile;
 
 namespace quorvel::ui {
 
+// The application id: the installed desktop entry's and icon's name.
+inline constexpr char kApplicationId[] = "org.quorvelandiscope.Quorvelandiscope";
+
 struct ShortcutPlace {
   std::string desktop_directory;  // where Quorvelandiscope.desktop goes
-  std::string icon_path;          // the PNG the launcher names
+  std::string icon_path;          // the PNG a launcher of its own names
   std::string program_path;       // absolute path of the program
+  std::string installed_entry;    // the installed desktop entry to copy; empty when none
 };
+
+// <prefix>/share/applications/<application id>.desktop when `program_path` is
+// <prefix>/bin/<name> and that entry exists (the program runs installed); else empty.
+std::string InstalledDesktopEntry(const std::string& program_path);
 
 // The two-line question.
 QString FirstStartQuestion();
@@ -33,8 +43,8 @@ QString FirstStartQuestion();
 // `xdg-user-dir DESKTOP` when it answers with an absolute path, else $HOME/Desktop.
 std::string DesktopDirectory();
 
-// The desktop directory, $XDG_DATA_HOME (or ~/.local/share)/quorvelandiscope/ for the icon and
-// QCoreApplication::applicationFilePath().
+// The desktop directory, $XDG_DATA_HOME (or ~/.local/share)/quorvelandiscope/ for the icon,
+// QCoreApplication::applicationFilePath() and its installed desktop entry.
 ShortcutPlace DefaultShortcutPlace();
 
 // `path` as one argument of an Exec line, quoted and escaped when it needs to be.
@@ -46,8 +56,9 @@ std::string DesktopEntryText(const ShortcutPlace& place);
 // The program's icon, drawn: 64 x 64 PNG bytes.
 std::string DrawIconPng();
 
-// Writes the icon and the launcher (executable, replacing an existing one, both atomically);
-// returns an empty string or the failure's message.
+// Writes the launcher (executable, replacing an existing one, atomically): a copy of the
+// installed entry, marked trusted where the desktop keeps such a mark, or an entry of its own
+// with its icon. Returns an empty string or the failure's message.
 std::string CreateDesktopShortcut(const ShortcutPlace& place);
 
 enum class FirstStartOutcome { NotAsked, AnsweredNo, ShortcutCreated, ShortcutFailed };

@@ -12,6 +12,7 @@ set(QUORVEL_UI_DIALOG_SOURCES
   pictures_properties_dialog.cpp pictures_properties_dialog.h
   property_dialog.cpp property_dialog.h
   property_dialogs.cpp property_dialogs.h
+  ranged_spin_box.cpp ranged_spin_box.h
   table_properties_dialog.cpp table_properties_dialog.h
   text_block_editor.cpp text_block_editor.h
   text_properties_dialog.cpp text_properties_dialog.h

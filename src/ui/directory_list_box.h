@@ -1,10 +1,12 @@
 // The main window's list of image directories: sorted, multi-select, 13-pixel rows, drawn
-// white on dark blue when selected, and long paths shown as "..." and their tail.
+// white on dark blue when selected, long paths shown as "..." and their tail with the whole
+// path as a tool tip, and folders dropped from a file manager handed on to be added.
 #pragma once
 
 #include <QListWidget>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,10 @@ namespace quorvel::ui {
 // until "..." and the rest is no wider than width - measure("W").
 QString ElideStart(const QString& path, int width,
                    const std::function<int(const QString&)>& measure);
+
+// The directory a path dropped or given on the command line stands for: a directory itself,
+// a file its directory (absolute, without a trailing separator); nullopt when neither exists.
+std::optional<std::string> DirectoryOfGivenPath(const QString& path);
 
 class DirectoryListBox : public QListWidget {
   Q_OBJECT
@@ -26,6 +32,17 @@ class DirectoryListBox : public QListWidget {
   void ShowDirectories(const std::vector<std::string>& directories);
   // One flag per entry, in list order.
   std::vector<bool> SelectedFlags() const;
+  // The whole path of entry `row` when the list shows it cut, else empty.
+  QString ToolTipFor(int row) const;
+
+ signals:
+  // Local files and folders dropped onto the list.
+  void pathsDropped(const QStringList& paths);
+
+ protected:
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 };
 
 }  // namespace quorvel::ui

@@ -18,6 +18,7 @@
 #include "job/error.h"
 #include "persist/config_file.h"
 #include "platform/file_system.h"
+#include "ui/window_placement.h"
 
 namespace quorvel::ui {
 namespace {
@@ -27,12 +28,23 @@ namespace keys = persist::config_keys;
 constexpr int kClientWidth = 305;
 constexpr int kClientHeight = 329;
 
+std::string WithoutSlash(std::string path) {
+  if (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
 std::string WithSlash(std::string path) {
   if (path.empty() || path.back() != '/') path += '/';
   return path;
 }
 
 }  // namespace
+
+QString NoSubDirectoriesQuestion(const std::string& dir) {
+  const QString shown = QString::fromStdString(dir);
+  return QStringLiteral("Nothing below \"%1\" was found to add. Do you want to add \"%1\" itself?")
+      .arg(shown);
+}
 
 DirectoryPicker::DirectoryPicker(persist::ConfigFile& config, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
@@ -101,6 +113,9 @@ DirectoryPicker::DirectoryPicker(persist::ConfigFile& config, QWidget* parent)
   error_shower_ = [this](const QString& message) {
     QMessageBox::critical(this, QStringLiteral("Error"), message);
   };
+  asker_ = [this](const QString& question) {
+    return QMessageBox::question(this, QStringLiteral("Confirm"), question) == QMessageBox::Yes;
+  };
 }
 
 std::string DirectoryPicker::SelectedPath() const {
@@ -136,7 +151,9 @@ void DirectoryPicker::UpdateOkButton() {
 }
 
 void DirectoryPicker::showEvent(QShowEvent* event) {
+  CentreOnScreen(this);
   QDialog::showEvent(event);
+  tree_->setFocus(Qt::ActiveWindowFocusReason);
   follow_selection_ = true;
   QTimer::singleShot(0, this, &DirectoryPicker::KeepSelectionInView);
 }
@@ -180,7 +197,13 @@ void DirectoryPicker::accept() {
   // In browse mode the box is hidden and nothing is added, whatever its state.
   if (output_ != nullptr && !sub_directories_check_->isHidden()) {
     if (sub_directories_check_->isChecked()) {
-      search_runner_(path, *output_);
+      const std::size_t before = output_->Directories.size();
+      const SearchingWindow::Outcome outcome = search_runner_(path, *output_);
+      // A folder without sub-folders adds nothing by the walk's rule; say so and offer it.
+      if (outcome == SearchingWindow::Outcome::Completed && output_->Directories.size() == before &&
+          asker_ && asker_(NoSubDirectoriesQuestion(WithoutSlash(path)))) {
+        AddPickedDirectory(*output_, path);
+      }
     } else {
       AddPickedDirectory(*output_, path);
     }

@@ -4,12 +4,14 @@
 // API (one picker per main window, created once and reused):
 //   DirectoryPicker picker(config, mainWindow);    // reads "DIRS" / "directory box"
 //   picker.AddDirectories(output)  // add mode: true on OK; the tree is walked through the
-//                                  // searching window when "Add All Sub Directories" is ticked,
-//                                  // otherwise the picked directory itself is added
+//                                  // searching window when "Add All Sub Directories" is ticked
+//                                  // (a walk that adds nothing offers to add the directory
+//                                  // itself), otherwise the picked directory itself is added
 //   picker.Browse()                // browse mode: the chosen directory or nullopt on Cancel
 // Returned paths end with "/" and keep their on-disk letter case. OK writes the chosen path
-// to "directory box" and is disabled while nothing is selected. SetModalRunner,
-// SetSearchRunner and SetErrorShower replace the blocking parts in tests.
+// to "directory box" and is disabled while nothing is selected. The picker opens centred on
+// the screen with the keyboard focus in its tree. SetModalRunner, SetSearchRunner,
+// SetErrorShower and SetAsker replace the blocking parts in tests.
 #pragma once
 
 #include <QDialog>
@@ -38,6 +40,7 @@ class DirectoryPicker : public QDialog {
   using SearchRunner =
       std::function<SearchingWindow::Outcome(const std::string& dir, OutputSettings& output)>;
   using ErrorShower = std::function<void(const QString& message)>;
+  using Asker = std::function<bool(const QString& question)>;
 
   explicit DirectoryPicker(persist::ConfigFile& config, QWidget* parent = nullptr);
 
@@ -54,6 +57,7 @@ class DirectoryPicker : public QDialog {
   void SetModalRunner(ModalRunner runner) { modal_runner_ = std::move(runner); }
   void SetSearchRunner(SearchRunner runner) { search_runner_ = std::move(runner); }
   void SetErrorShower(ErrorShower shower) { error_shower_ = std::move(shower); }
+  void SetAsker(Asker asker) { asker_ = std::move(asker); }
 
   QTreeView* Tree() const { return tree_; }
   QCheckBox* SubDirectoriesCheck() const { return sub_directories_check_; }
@@ -84,6 +88,10 @@ class DirectoryPicker : public QDialog {
   ModalRunner modal_runner_;
   SearchRunner search_runner_;
   ErrorShower error_shower_;
+  Asker asker_;
 };
+
+// The question asked when adding the sub-directories of `dir` added none.
+QString NoSubDirectoriesQuestion(const std::string& dir);
 
 }  // namespace quorvel::ui

@@ -8,7 +8,9 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPainter>
 #include <QRegularExpression>
+#include <QToolButton>
 #include <QWhatsThis>
 #include <QWidget>
 
@@ -215,6 +217,30 @@ QWidget* HelpCarrier(QWidget* widget) {
 int FindHelpId(const QWidget* widget) {
   const QWidget* carrier = HelpCarrier(const_cast<QWidget*>(widget));
   return carrier ? carrier->property(kHelpIdProperty).toInt() : 0;
+}
+
+QToolButton* WhatsThisButton(const QString& name, QWidget* parent) {
+  QPixmap pixmap(40, 40);  // drawn at twice the size, sharp on a screen scaled to 200 %
+  pixmap.setDevicePixelRatio(2);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setBrush(QColor(30, 80, 170));
+  p.setPen(Qt::NoPen);
+  p.drawEllipse(QRectF(1, 1, 18, 18));
+  p.setPen(Qt::white);
+  QFont font = p.font();
+  font.setBold(true);
+  font.setPixelSize(14);
+  p.setFont(font);
+  p.drawText(QRectF(1, 1, 18, 18), Qt::AlignCenter, QStringLiteral("?"));
+  p.end();
+  auto* button = new QToolButton(parent);
+  button->setObjectName(name);
+  button->setIcon(QIcon(pixmap));
+  button->setToolTip(QObject::tr("What's this? Click here, then on a control"));
+  QObject::connect(button, &QToolButton::clicked, [] { ContextHelp::EnterContextHelpMode(); });
+  return button;
 }
 
 void ShowHelpTopic(const HelpTopics& topics, int id, QWidget* at) {

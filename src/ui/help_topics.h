@@ -9,8 +9,9 @@
 //     help.AttachMainWindow(mainWindow): right-click "What's this?" on the controls listed in
 //       kWhatsThisMenuControls, F1 (topic of the focused control) and Shift+F1 (context-help
 //       mode); connect the question-mark button to ContextHelp::EnterContextHelpMode.
-//     help.AttachDialog(dialog): F1, Shift+F1 and the title-bar help button's click-to-ask
-//       mode (Qt::WindowContextHelpButtonHint), topics shown at the clicked control.
+//     help.AttachDialog(dialog): F1, Shift+F1, the title-bar help button's click-to-ask
+//       mode (Qt::WindowContextHelpButtonHint) and WhatsThisButton, topics shown at the
+//       clicked control. AssignHelpIds(dialog, dialog caption) gives its controls their ids.
 //   - The menu and the pop-up are injectable (SetMenuRunner, SetTopicShower) for tests.
 #pragma once
 
@@ -21,6 +22,7 @@
 #include <QString>
 #include <functional>
 
+class QToolButton;
 class QWidget;
 
 namespace quorvel::ui {
@@ -66,6 +68,10 @@ int FindHelpId(const QWidget* widget);
 
 // The nearest widget (itself or a parent) that carries a help id, or nullptr.
 QWidget* HelpCarrier(QWidget* widget);
+
+// The question-mark button that enters context-help mode: the main window's quick-help button
+// and the one beside each dialog's "&OK", for desktops whose title bars carry no help button.
+QToolButton* WhatsThisButton(const QString& name, QWidget* parent);
 
 // Shows the topic `id` as a pop-up at the top-left corner of `at`.
 void ShowHelpTopic(const HelpTopics& topics, int id, QWidget* at);

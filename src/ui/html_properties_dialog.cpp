@@ -24,7 +24,7 @@ HtmlPropertiesDialog::HtmlPropertiesDialog(GallerySettings& settings,
   AddButtons(layout);
   ShowValues();
   RebuildHtml();
-  FixSize(QSize(std::max(sizeHint().width(), 560), sizeHint().height()));
+  FixSize(LayoutSize(false).expandedTo(QSize(560, 0)));
 }
 
 void HtmlPropertiesDialog::ShowValues() { page_->Show(settings_.Page); }

@@ -25,6 +25,8 @@
 #include "ui/help_topics.h"
 #include "ui/progress_window.h"
 #include "ui/property_dialogs.h"
+#include "ui/run_summary_window.h"
+#include "ui/window_placement.h"
 
 namespace quorvel::ui {
 namespace keys = persist::config_keys;
@@ -38,6 +40,14 @@ std::string DirectoryOf(const std::string& path) {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QString& s) { return s.toStdString(); }
 
+constexpr char kEmptyListMessage[] =
+    "The directory list is empty. Add the directories of your photos with \"Add\", or drop "
+    "them onto the list, then press \"GO!\" again.";
+constexpr char kNoImagesMessage[] =
+    "No JPEG images were found in the listed directories. Only the files directly inside each "
+    "listed directory are used; to include sub-directories, add them with \"Add All Sub "
+    "Directories\" ticked.";
+
 }  // namespace
 
 MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
@@ -46,6 +56,10 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
       options_(std::move(options)),
       config_(options_.config_path) {
   setWindowTitle(kMainWindowCaption);
+  // The installed icon when there is one, else the program's own drawing of it.
+  QPixmap drawn;
+  drawn.loadFromData(QByteArray::fromStdString(DrawIconPng()), "PNG");
+  setWindowIcon(QIcon::fromTheme(QString::fromLatin1(kApplicationId), QIcon(drawn)));
   BuildControls();
   setFixedSize(kClientWidth, kClientHeight);
   ReadConfiguration();
@@ -57,6 +71,9 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
   // Every other window exists, fully built, before the first state load can reach it.
   picker_ = std::make_unique<DirectoryPicker>(config_, this);
   picker_->SetErrorShower([this](const QString& message) { ShowError(message); });
+  picker_->SetAsker([this](const QString& question) {
+    return options_.prompts.ask && options_.prompts.ask(picker_.get(), question);
+  });
   dialogs_ = std::make_unique<PropertyDialogs>(settings_, imaging_, this);
   about_ = new AboutBox(this);
 
@@ -64,7 +81,9 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
   AssignHelpIds(this, kMainWindowCaption);
   help_->AttachMainWindow(this);
   for (int kind = 0; kind <= static_cast<int>(PropertyDialogKind::Pictures); ++kind) {
-    help_->AttachDialog(dialogs_->Dialog(static_cast<PropertyDialogKind>(kind)));
+    QDialog* dialog = dialogs_->Dialog(static_cast<PropertyDialogKind>(kind));
+    AssignHelpIds(dialog, dialog->windowTitle().toUtf8().constData());
+    help_->AttachDialog(dialog);
   }
 
   ShowOutputSettings();
@@ -96,22 +115,19 @@ void MainWindow::ReadConfiguration() {
 }
 
 void MainWindow::PlaceWindow() {
-  const QScreen* primary = QGuiApplication::primaryScreen();
-  const QRect available = primary ? primary->availableGeometry() : QRect(0, 0, 1024, 768);
-  QPoint place(available.left() + (available.width() - width()) / 2,
-               available.top() + (available.height() - height()) / 2);
-  if (config_.HasKey(keys::kWindow, keys::kLeft) && config_.HasKey(keys::kWindow, keys::kTop)) {
-    const QRect stored(config_.ReadInt(keys::kWindow, keys::kLeft, 0),
-                       config_.ReadInt(keys::kWindow, keys::kTop, 0), width(), height());
-    // A position left from a monitor that is gone would hide the window for good.
-    for (const QScreen* screen : QGuiApplication::screens()) {
-      if (screen->geometry().intersects(stored)) {
-        place = stored.topLeft();
-        break;
-      }
+  CentreOnScreen(this);
+  if (!config_.HasKey(keys::kWindow, keys::kLeft) || !config_.HasKey(keys::kWindow, keys::kTop)) {
+    return;
+  }
+  const QRect stored(config_.ReadInt(keys::kWindow, keys::kLeft, 0),
+                     config_.ReadInt(keys::kWindow, keys::kTop, 0), width(), height());
+  // A position left from a monitor that is gone would hide the window for good.
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    if (screen->geometry().intersects(stored)) {
+      move(stored.topLeft());
+      return;
     }
   }
-  move(place);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -123,7 +139,9 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  // Stopping closes the current page properly; the run's loop then returns.
+  // Stopping closes the current page properly; the run's loop then returns, and the program
+  // ends without a summary.
+  closing_ = true;
   if (active_progress_ != nullptr) active_progress_->reject();
   QWidget::closeEvent(event);
 }
@@ -143,7 +161,14 @@ void MainWindow::ShowError(const QString& message) {
   if (options_.prompts.show_error) options_.prompts.show_error(this, message);
 }
 
+void MainWindow::Inform(const QString& message) {
+  if (options_.prompts.inform) options_.prompts.inform(this, message);
+}
+
 void MainWindow::ReadOutputControls() {
+  // A number still being typed counts, read as the editor reads it when left.
+  row_edit_->interpretText();
+  col_edit_->interpretText();
   OutputSettings& out = settings_.Output;
   out.ThumbnailsInRow = row_edit_->value();
   out.ThumbnailsInColumn = col_edit_->value();
@@ -195,7 +220,13 @@ QString MainWindow::NormalizeDirectory(const QString& text) {
   const Question ask = [this](const std::string& question) {
     return options_.prompts.ask && options_.prompts.ask(this, Q(question));
   };
-  return Q(NormalizeDirectoryField(S(text), kNativePathStyle, ops, ask));
+  try {
+    return Q(NormalizeDirectoryField(S(text), kNativePathStyle, ops, ask));
+  } catch (const Error& e) {
+    ShowError(QString::fromUtf8(e.what()));
+    // The field still gets its separator; the missing directory stops GO! later.
+    return Q(NormalizeDirectoryField(S(text), kNativePathStyle, ops, {}));
+  }
 }
 
 void MainWindow::BrowseInto(DirectoryEdit* edit) {
@@ -205,6 +236,24 @@ void MainWindow::BrowseInto(DirectoryEdit* edit) {
 void MainWindow::AddDirectories() {
   ReadOutputControls();
   if (picker_->AddDirectories(settings_.Output)) ShowDirectories();
+}
+
+void MainWindow::AddGivenPaths(const QStringList& paths) {
+  std::vector<std::string> directories;
+  QStringList missing;
+  for (const QString& path : paths) {
+    const std::optional<std::string> dir = DirectoryOfGivenPath(path);
+    if (!dir) {
+      missing << "Directory \"" + path + "\" does not exist.";
+    } else if (std::find(directories.begin(), directories.end(), *dir) == directories.end()) {
+      directories.push_back(*dir);  // several files of one folder add it once
+    }
+  }
+  for (const std::string& dir : directories) {
+    AddPickedDirectory(settings_.Output, dir == "/" ? dir : dir + "/");
+  }
+  ShowDirectories();
+  if (!missing.isEmpty()) ShowError(missing.join('\n'));
 }
 
 void MainWindow::RemoveDirectories() {
@@ -225,10 +274,11 @@ void MainWindow::FilterDirectories() {
 
 void MainWindow::Go() {
   if (running_) return;
+  // The directory fields ask their question once per edit: here, unless already asked.
+  if (!html_into_image_->isChecked()) html_dir_->Normalize();
+  if (all_thumbnails_dir_->HasPendingEdit()) all_thumbnails_dir_->Normalize();
   RunEnvironment environment;
-  environment.ask = [this](const std::string& question) {
-    return options_.prompts.ask && options_.prompts.ask(this, Q(question));
-  };
+  environment.ask = [](const std::string&) { return false; };  // asked above
   environment.imaging = imaging_;
   GenerationRun run(CurrentSettings(), environment);
   GenerationRun::Start start = GenerationRun::Start::NothingToDo;
@@ -236,18 +286,30 @@ void MainWindow::Go() {
   // The run may have normalised the HTML directory; the field shows what was used.
   html_dir_->SetText(Q(run.settings().Output.HTMLDirectory));
   settings_.Output.HTMLDirectory = run.settings().Output.HTMLDirectory;
-  if (start == GenerationRun::Start::NothingToDo) return;
+  if (start == GenerationRun::Start::NothingToDo) {
+    Inform(settings_.Output.Directories.empty() ? kEmptyListMessage : kNoImagesMessage);
+    return;
+  }
   running_ = true;
   const auto modal = [this](ProgressWindow& window) {
     active_progress_ = &window;
-    const int result = options_.prompts.run_progress ? options_.prompts.run_progress(window)
-                                                     : window.exec();
+    const int result =
+        options_.prompts.run_progress ? options_.prompts.run_progress(window) : window.exec();
     active_progress_ = nullptr;
     return result;
   };
-  ProgressWindow::Execute(run, this, modal,
-                          [this](QWidget*, const QString& text) { ShowError(text); });
+  ProgressWindow::Execute(run, this, modal);
   running_ = false;
+  if (!closing_) ShowRunSummary(run);
+}
+
+void MainWindow::ShowRunSummary(const GenerationRun& run) {
+  RunSummaryWindow window(run.summary(), run.pages_written(), this);
+  if (options_.prompts.show_summary) {
+    options_.prompts.show_summary(window);
+  } else {
+    window.exec();
+  }
 }
 
 void MainWindow::SaveStateCommand() {

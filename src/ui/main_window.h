@@ -1,6 +1,7 @@
 // The program's principal window: the directory list, the output options, the buttons that
 // open the property dialogs, GO!, the state commands and help. It holds the gallery job's
-// settings and hands every action to the core.
+// settings and hands every action to the core. No action ends silently: GO! without
+// directories or images says so, and every run ends with its summary.
 #pragma once
 
 #include <QWidget>
@@ -8,8 +9,8 @@
 #include <string>
 
 #include "job/gallery_settings.h"
-#include "run/generation_run.h"
 #include "persist/config_file.h"
+#include "run/generation_run.h"
 #include "ui/user_prompts.h"
 
 class QCheckBox;
@@ -65,6 +66,9 @@ class MainWindow : public QWidget {
   void LoadStateCommand();
   // Loads `path` into every group; false (after showing the error) when it cannot.
   bool LoadStateFile(const std::string& path);
+  // Adds the folders given on the command line or dropped onto the list, a file standing for
+  // its folder, by the insertion rules of "&Add"; paths that do not exist are reported.
+  void AddGivenPaths(const QStringList& paths);
   void ShowAbout();
 
  protected:
@@ -97,6 +101,8 @@ class MainWindow : public QWidget {
   void WriteImagingOptions();
   void SetStateLock(bool down);
   void ShowError(const QString& message);
+  void Inform(const QString& message);
+  void ShowRunSummary(const GenerationRun& run);
   // Runs `action`; an Error it raises is shown and the window keeps its values.
   template <typename Action>
   bool Guarded(Action action);
@@ -110,6 +116,7 @@ class MainWindow : public QWidget {
   std::string load_directory_;
   bool startup_load_started_ = false;
   bool running_ = false;
+  bool closing_ = false;
   ProgressWindow* active_progress_ = nullptr;
 
   std::unique_ptr<DirectoryPicker> picker_;

@@ -29,38 +29,33 @@ QSpinBox* RangedSpin(const QString& name, int value, QWidget* parent) {
   return spin;
 }
 
-QIcon LockIcon() {
-  QPixmap pixmap(20, 20);
-  pixmap.fill(Qt::transparent);
+// A padlock: up, the shackle open and the body grey; down, shut, gold on a lit square, so
+// that the two states cannot be mistaken whatever the style draws around the button.
+QPixmap LockPixmap(bool down) {
+  QPixmap pixmap(40, 40);  // drawn at twice the size, sharp on a screen scaled to 200 %
+  pixmap.setDevicePixelRatio(2);
+  pixmap.fill(down ? QColor(255, 214, 92) : QColor(Qt::transparent));
   QPainter p(&pixmap);
   p.setRenderHint(QPainter::Antialiasing);
-  p.setPen(QPen(QColor(60, 60, 60), 2));
-  p.drawArc(QRectF(6, 2, 8, 10), 0, 180 * 16);
-  p.drawLine(QPointF(6, 7), QPointF(6, 9));
-  p.drawLine(QPointF(14, 7), QPointF(14, 9));
+  const QColor ink = down ? QColor(40, 40, 40) : QColor(130, 130, 130);
+  p.setPen(QPen(ink, 2));
+  const qreal lift = down ? 0 : 3;
+  p.drawArc(QRectF(6, 2 - lift, 8, 10), 0, 180 * 16);
+  p.drawLine(QPointF(14, 7 - lift), QPointF(14, 9));
+  if (down) p.drawLine(QPointF(6, 7), QPointF(6, 9));
   p.setPen(Qt::NoPen);
-  p.setBrush(QColor(200, 160, 40));
+  p.setBrush(down ? QColor(200, 140, 20) : QColor(190, 190, 190));
   p.drawRoundedRect(QRectF(3, 9, 14, 9), 2, 2);
-  p.setBrush(QColor(60, 60, 60));
+  p.setBrush(ink);
   p.drawEllipse(QRectF(9, 12, 2.5, 2.5));
-  return QIcon(pixmap);
+  return pixmap;
 }
 
-QIcon QuestionIcon() {
-  QPixmap pixmap(20, 20);
-  pixmap.fill(Qt::transparent);
-  QPainter p(&pixmap);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setBrush(QColor(30, 80, 170));
-  p.setPen(Qt::NoPen);
-  p.drawEllipse(QRectF(1, 1, 18, 18));
-  p.setPen(Qt::white);
-  QFont font = p.font();
-  font.setBold(true);
-  font.setPixelSize(14);
-  p.setFont(font);
-  p.drawText(QRectF(1, 1, 18, 18), Qt::AlignCenter, "?");
-  return QIcon(pixmap);
+QIcon LockIcon() {
+  QIcon icon;
+  icon.addPixmap(LockPixmap(false), QIcon::Normal, QIcon::Off);
+  icon.addPixmap(LockPixmap(true), QIcon::Normal, QIcon::On);
+  return icon;
 }
 
 }  // namespace
@@ -112,10 +107,11 @@ QWidget* MainWindow::BuildHtmlOutputGroup() {
   col_edit_ = RangedSpin("ThumbnailColEdit", out.ThumbnailsInColumn, group);
   layout->addRow("Thumbnails in a Row:", row_edit_);
   layout->addRow("Thumbnails in a Column:", col_edit_);
+  // Made in the order they are laid out, which is the order Tab visits them.
   update_html_ = NamedCheckBox("UpdateHTMLCheckBox", "Update HTML With Existing Thumbnails", group);
+  separate_html_ = NamedCheckBox("SeparateHTMLCheckBox", "Create Separate HTMLs", group);
   split_html_ = NamedCheckBox("SplitHTMLCheckBox", "Split HTMLs", group);
   new_html_ = NamedCheckBox("NewHTMLCheckBox", "Create New HTML for Each Directory", group);
-  separate_html_ = NamedCheckBox("SeparateHTMLCheckBox", "Create Separate HTMLs", group);
   for (QCheckBox* box : {update_html_, separate_html_, split_html_, new_html_}) {
     layout->addRow(box);
   }
@@ -145,7 +141,8 @@ QWidget* MainWindow::BuildOutputDirectoriesGroup() {
   html_dir_ = new DirectoryEdit("HTMLDirectoryEdit", group);
   layout->addWidget(new QLabel("Directory for HTML output:", group));
   layout->addWidget(html_dir_);
-  html_into_image_ = NamedCheckBox("HTMLIntoImageCheckBox", "Put HTMLs Into Image's directory", group);
+  html_into_image_ =
+      NamedCheckBox("HTMLIntoImageCheckBox", "Put HTMLs Into Image's directory", group);
   layout->addWidget(html_into_image_);
   layout->addStretch(1);
   return group;
@@ -171,14 +168,11 @@ QWidget* MainWindow::BuildButtonColumn() {
   lock_->setObjectName("LockBtn");
   lock_->setCheckable(true);
   lock_->setIcon(LockIcon());
-  lock_->setToolTip("Load the last state at start");
-  auto* quick_help = new QToolButton(column);
-  quick_help->setObjectName("QuickHelpBtn");
-  quick_help->setIcon(QuestionIcon());
+  lock_->setToolTip("Down: the state saved or loaded last is loaded at every start");
   auto* bottom = new QHBoxLayout;
   bottom->addWidget(lock_);
   bottom->addWidget(NamedButton("AboutBtn", "&About", column), 1);
-  bottom->addWidget(quick_help);
+  bottom->addWidget(WhatsThisButton("QuickHelpBtn", column));
   layout->addLayout(bottom);
   return column;
 }
@@ -193,9 +187,8 @@ void MainWindow::ConnectControls() {
   connect(button("SaveBtn"), &QAbstractButton::clicked, this, &MainWindow::SaveStateCommand);
   connect(button("LoadButton"), &QAbstractButton::clicked, this, &MainWindow::LoadStateCommand);
   connect(button("AboutBtn"), &QAbstractButton::clicked, this, &MainWindow::ShowAbout);
-  connect(button("QuickHelpBtn"), &QAbstractButton::clicked, this,
-          [] { ContextHelp::EnterContextHelpMode(); });
   connect(lock_, &QToolButton::clicked, this, &MainWindow::SetStateLock);
+  connect(dir_list_, &DirectoryListBox::pathsDropped, this, &MainWindow::AddGivenPaths);
 
   connect(separate_html_, &QCheckBox::clicked, this, &MainWindow::ApplySeparateRule);
   connect(new_html_, &QCheckBox::clicked, this, &MainWindow::ApplySeparateRule);
@@ -240,8 +233,6 @@ void MainWindow::ApplyIntoImageRule() {
   all_thumbnails_dir_->setEnabled(!into);
 }
 
-void MainWindow::ApplyHtmlIntoImageRule() {
-  html_dir_->setEnabled(!html_into_image_->isChecked());
-}
+void MainWindow::ApplyHtmlIntoImageRule() { html_dir_->setEnabled(!html_into_image_->isChecked()); }
 
 }  // namespace quorvel::ui

@@ -2,14 +2,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "job/path_style.h"
 #include "html/picture_page.h"
+#include "job/path_style.h"
 #include "ui/page_settings_editor.h"
 #include "ui/widget_factory.h"
 
@@ -19,15 +18,14 @@ PicturesPropertiesDialog::PicturesPropertiesDialog(GallerySettings& settings,
                                                    html::SharedCustomColor& custom,
                                                    const Choosers& choosers, QWidget* parent)
     : PropertyDialog("Pictures properties", settings, parent) {
-  // The short form is only 239 pixels wide: every pixel of margin counts.
-  auto* layout = new QHBoxLayout(this);
-  layout->setContentsMargins(3, 3, 3, 3);
-
+  // The URL options, the check box and the page title and background on the left, the custom
+  // tags on the right (only in the full form), the buttons across the bottom.
+  auto* layout = new QVBoxLayout(this);
+  auto* columns = new QHBoxLayout;
   auto* left = new QVBoxLayout;
   auto* url = new QGroupBox(" URL Options ", this);
   auto* url_layout = new QHBoxLayout(url);
-  url_layout->setContentsMargins(2, 2, 2, 2);
-  url_layout->setSpacing(3);
+  Tighten(url_layout);
   target_ = NamedComboBox("WhereToOpenComboBox", kTargetFrameItems, url);
   auto* caption = new QLabel("Target Frame:", url);
   caption->setBuddy(target_);
@@ -40,9 +38,10 @@ PicturesPropertiesDialog::PicturesPropertiesDialog(GallerySettings& settings,
   left->addWidget(page_->TitleRow());
   left->addWidget(page_->BackgroundGroup());
   left->addStretch(1);
-  AddButtons(left);
-  layout->addLayout(left);
-  layout->addWidget(page_->TagsGroup(), 1);
+  columns->addLayout(left);
+  columns->addWidget(page_->TagsGroup(), 1);
+  layout->addLayout(columns, 1);
+  AddButtons(layout);
 
   connect(create_, &QCheckBox::clicked, this, &PicturesPropertiesDialog::ApplyLayout);
   ShowValues();
@@ -75,7 +74,8 @@ void PicturesPropertiesDialog::AfterRestore() { ApplyLayout(); }
 void PicturesPropertiesDialog::ApplyLayout() {
   const bool full = create_->isChecked();
   page_->SetVisible(full);
-  FixSize(full ? kFullSize : kShortSize);
+  // The form's own size unless its controls need more room (longer texts, larger fonts).
+  FixSize(LayoutSize(true).expandedTo(full ? kFullSize : kShortSize));
 }
 
 }  // namespace quorvel::ui

@@ -19,6 +19,7 @@ class PageSettingsEditor;
 class PicturesPropertiesDialog : public PropertyDialog {
   Q_OBJECT
  public:
+  // The two forms' smallest sizes.
   static constexpr QSize kFullSize{640, 417};
   static constexpr QSize kShortSize{239, 116};
 
@@ -35,7 +36,8 @@ class PicturesPropertiesDialog : public PropertyDialog {
   void AfterRestore() override;
 
  private:
-  // The size and the visible settings follow the check box; the dialog is re-centred.
+  // The visible settings and the size follow the check box: each form as large as its
+  // controls need and never smaller than its own minimum; the dialog is re-centred.
   void ApplyLayout();
 
   QComboBox* target_;

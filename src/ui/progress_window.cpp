@@ -3,17 +3,21 @@
 
 #include <QCloseEvent>
 #include <QLabel>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
+
+#include "ui/window_placement.h"
 
 namespace quorvel::ui {
 namespace {
 
 constexpr int kClientWidth = 337;
 constexpr int kClientHeight = 81;
-constexpr int kMaxListedFailures = 10;
+// Below this many images the pace is mostly the start-up and says little.
+constexpr int kFewImages = 3;
 
 }  // namespace
 
@@ -37,33 +41,28 @@ QString ElideMiddle(const QString& path, int width,
   }
 }
 
-QString FailureSummaryText(const RunSummary& summary) {
-  if (summary.failures.empty() && summary.page_error.empty()) return {};
-  QString text;
-  if (!summary.page_error.empty()) {
-    text += QString::fromStdString(summary.page_error) + QLatin1Char('\n');
-  }
-  if (!summary.failures.empty()) {
-    text += QStringLiteral("%1 of %2 images could not be processed:\n")
-                .arg(summary.failures.size())
-                .arg(summary.images_done + summary.images_failed);
-    int listed = 0;
-    for (const ImageFailure& failure : summary.failures) {
-      if (listed++ == kMaxListedFailures) {
-        text += QStringLiteral("... and %1 more\n")
-                    .arg(static_cast<int>(summary.failures.size()) - kMaxListedFailures);
-        break;
-      }
-      text += QString::fromStdString(failure.path) + QStringLiteral(": ") +
-              QString::fromStdString(failure.message) + QLatin1Char('\n');
-    }
-  }
-  return text.trimmed();
+RunPace PaceText(int done, int total, qint64 elapsed_ms) {
+  if (done < kFewImages) return {};
+  const double per_second = done * 1000.0 / std::max<qint64>(elapsed_ms, 1);
+  const auto seconds_left = static_cast<qint64>(std::ceil(std::max(total - done, 0) / per_second));
+  const qint64 hours = seconds_left / 3600;
+  const qint64 minutes = seconds_left / 60 % 60;
+  const qint64 seconds = seconds_left % 60;
+  const QString clock =
+      hours > 0 ? QStringLiteral("%1:%2:%3")
+                      .arg(hours)
+                      .arg(minutes, 2, 10, QLatin1Char('0'))
+                      .arg(seconds, 2, 10, QLatin1Char('0'))
+                : QStringLiteral("%1:%2").arg(minutes).arg(seconds, 2, 10, QLatin1Char('0'));
+  return {QStringLiteral("%1 images/s").arg(per_second, 0, 'f', per_second < 10 ? 1 : 0),
+          clock + QStringLiteral(" left")};
 }
 
 ProgressWindow::ProgressWindow(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       image_name_label_(new QLabel(this)),
+      rate_label_(new QLabel(this)),
+      time_left_label_(new QLabel(this)),
       progress_bar_(new QProgressBar(this)),
       stop_button_(new QPushButton(tr("&Stop"), this)),
       timer_(new QTimer(this)) {
@@ -78,6 +77,12 @@ ProgressWindow::ProgressWindow(QWidget* parent)
   progress_bar_->setGeometry(8, 24, 321, 16);
   progress_bar_->setRange(0, 0);
   progress_bar_->setTextVisible(false);
+  rate_label_->setObjectName(QStringLiteral("RateLabel"));
+  rate_label_->setGeometry(8, 48, 118, 25);
+  rate_label_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  time_left_label_->setObjectName(QStringLiteral("TimeLeftLabel"));
+  time_left_label_->setGeometry(211, 48, 118, 25);
+  time_left_label_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   stop_button_->setObjectName(QStringLiteral("StopBtn"));
   stop_button_->setGeometry(131, 48, 75, 25);
   stop_button_->setAutoDefault(false);
@@ -88,6 +93,7 @@ ProgressWindow::ProgressWindow(QWidget* parent)
 
 void ProgressWindow::Attach(GenerationRun* run) {
   run_ = run;
+  clock_.start();
   ShowState();
 }
 
@@ -105,6 +111,9 @@ void ProgressWindow::ShowState() {
   progress_bar_->setRange(0, run_->image_count());
   progress_bar_->setValue(std::min(run_->image_index(), run_->image_count()));
   SetImageName(QString::fromStdString(run_->current_image()));
+  const RunPace pace = PaceText(run_->image_index(), run_->image_count(), clock_.elapsed());
+  rate_label_->setText(pace.rate);
+  time_left_label_->setText(pace.left);
 }
 
 bool ProgressWindow::Tick() {
@@ -130,6 +139,7 @@ void ProgressWindow::reject() {
 
 void ProgressWindow::showEvent(QShowEvent* event) {
   ShowState();
+  CentreOnScreen(this);
   QDialog::showEvent(event);
 }
 
@@ -143,12 +153,7 @@ void ProgressWindow::closeEvent(QCloseEvent* event) {
   QDialog::closeEvent(event);
 }
 
-void ProgressWindow::ShowFailureSummary(QWidget* parent, const QString& text) {
-  QMessageBox::warning(parent, QStringLiteral("Process stats"), text);
-}
-
-RunSummary ProgressWindow::Execute(GenerationRun& run, QWidget* parent, const ModalRunner& modal,
-                                   const SummaryShower& shower) {
+RunSummary ProgressWindow::Execute(GenerationRun& run, QWidget* parent, const ModalRunner& modal) {
   ProgressWindow window(parent);
   window.Attach(&run);
   window.ProcessTimer()->start();
@@ -160,8 +165,6 @@ RunSummary ProgressWindow::Execute(GenerationRun& run, QWidget* parent, const Mo
   window.ProcessTimer()->stop();
   // A runner that returned early must not leave a page half written.
   if (run.running()) run.StopRun();
-  const QString text = FailureSummaryText(run.summary());
-  if (!text.isEmpty()) (shower ? shower : ShowFailureSummary)(parent, text);
   return run.summary();
 }
 

@@ -1,10 +1,11 @@
 // The progress window "Process stats" shown for the whole of a generation run: caption
-// "Process stats [i / n]", a bar, the current image's name and "&Stop" (also Esc).
+// "Process stats [i / n]", a bar, the current image's name, "&Stop" (also Esc) and, once a
+// few images are done, the images per second and the time left on either side of "&Stop".
 //
 // API:
 //   RunSummary ProgressWindow::Execute(run, parent)  // after run.StartRun() == Started:
-//       shows the window modally, drives run.RunTick() from a 1 ms QTimer, returns when the
-//       run finished or was stopped, then shows the failure summary when there is one.
+//       shows the window modally, drives run.RunTick() from a 1 ms QTimer and returns the
+//       run's summary when the run finished or was stopped.
 //   Step by step (tests, or a caller with its own timer): ProgressWindow w; w.Attach(&run);
 //       w.show(); w.Tick() ... ; the window accepts itself after the last tick and rejects
 //       (after StopRun) on "&Stop", Esc or close.
@@ -12,6 +13,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QString>
 #include <functional>
 
@@ -29,28 +31,31 @@ namespace quorvel::ui {
 QString ElideMiddle(const QString& path, int width,
                     const std::function<int(const QString&)>& measure);
 
-// The message shown at the end of a run with failures; empty when there are none.
-QString FailureSummaryText(const RunSummary& summary);
+// The pace of a run after `done` of `total` images in `elapsed_ms`: "12.5 images/s" and
+// "1:05 left"; both empty until a few images are done.
+struct RunPace {
+  QString rate;
+  QString left;
+};
+RunPace PaceText(int done, int total, qint64 elapsed_ms);
 
 class ProgressWindow : public QDialog {
   Q_OBJECT
  public:
   // Shows a modal dialog (default: exec()); tests replace it to step the run themselves.
   using ModalRunner = std::function<int(ProgressWindow&)>;
-  // Shows the failure summary (default: a warning message box with the details).
-  using SummaryShower = std::function<void(QWidget* parent, const QString& text)>;
 
   explicit ProgressWindow(QWidget* parent = nullptr);
 
-  static RunSummary Execute(GenerationRun& run, QWidget* parent, const ModalRunner& modal = {},
-                            const SummaryShower& shower = {});
-  static void ShowFailureSummary(QWidget* parent, const QString& text);
+  static RunSummary Execute(GenerationRun& run, QWidget* parent, const ModalRunner& modal = {});
 
   void Attach(GenerationRun* run);
   // Shows `path` in the label with the middle ellipsis.
   void SetImageName(const QString& path);
 
   QLabel* ImageNameLabel() const { return image_name_label_; }
+  QLabel* RateLabel() const { return rate_label_; }
+  QLabel* TimeLeftLabel() const { return time_left_label_; }
   QProgressBar* ProgressBar() const { return progress_bar_; }
   QPushButton* StopButton() const { return stop_button_; }
   QTimer* ProcessTimer() const { return timer_; }
@@ -72,7 +77,10 @@ class ProgressWindow : public QDialog {
   void ShowState();
 
   GenerationRun* run_ = nullptr;
+  QElapsedTimer clock_;
   QLabel* image_name_label_;
+  QLabel* rate_label_;
+  QLabel* time_left_label_;
   QProgressBar* progress_bar_;
   QPushButton* stop_button_;
   QTimer* timer_;

@@ -1,12 +1,14 @@
 #include "ui/property_dialog.h"
 
+#include <QAbstractSpinBox>
 #include <QBoxLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
-#include <QScreen>
+#include <QToolButton>
 
+#include "ui/help_topics.h"
 #include "ui/widget_factory.h"
+#include "ui/window_placement.h"
 
 namespace quorvel::ui {
 
@@ -25,6 +27,10 @@ void PropertyDialog::Commit() {
 }
 
 void PropertyDialog::done(int result) {
+  // A number still being typed counts, read as its editor reads it when left.
+  if (result == QDialog::Accepted) {
+    for (QAbstractSpinBox* spin : findChildren<QAbstractSpinBox*>()) spin->interpretText();
+  }
   QDialog::done(result);
   if (result == QDialog::Accepted) {
     Commit();
@@ -36,6 +42,7 @@ void PropertyDialog::done(int result) {
 
 void PropertyDialog::AddButtons(QBoxLayout* layout) {
   auto* row = new QHBoxLayout;
+  row->addWidget(WhatsThisButton("WhatsThisBtn", this));
   row->addStretch(1);
   QPushButton* ok = NamedButton("OKBtn", "&OK", this);
   QPushButton* cancel = NamedButton("CancelBtn", "&Cancel", this);
@@ -49,24 +56,20 @@ void PropertyDialog::AddButtons(QBoxLayout* layout) {
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void PropertyDialog::FixSize(QSize size) {
-  if (!size.isValid()) {
-    if (layout()) layout()->activate();
-    size = sizeHint();
-  }
-  setFixedSize(size);
-  CentreOnScreen();
+QSize PropertyDialog::LayoutSize(bool smallest) {
+  // Controls shown or hidden since the last layout pass change what the layout asks for.
+  layout()->invalidate();
+  layout()->activate();
+  return smallest ? layout()->minimumSize() : layout()->sizeHint();
 }
 
-void PropertyDialog::CentreOnScreen() {
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  if (!screen) return;
-  const QSize area = screen->size();
-  move(area.width() / 2 - width() / 2, area.height() / 2 - height() / 2);
+void PropertyDialog::FixSize(QSize size) {
+  setFixedSize(size.isValid() ? size : LayoutSize(false));
+  CentreOnScreen(this);
 }
 
 void PropertyDialog::showEvent(QShowEvent* event) {
-  CentreOnScreen();
+  CentreOnScreen(this);
   QDialog::showEvent(event);
 }
 

@@ -1,8 +1,8 @@
 // What the seven property dialogs share: a fixed, always-on-top frame centred on the screen
-// with a context-help button, "&OK" (default) and "&Cancel" (also Escape and the close box),
-// and the editing model: "&OK" stores the controls into the settings and rebuilds the HTML the
-// dialog keeps; "&Cancel" shows the settings again, which still hold what the dialog showed
-// when it opened.
+// with a context-help button, "&OK" (default) and "&Cancel" (also Escape and the close box)
+// at the bottom right, and the editing model: "&OK" stores the controls into the settings and
+// rebuilds the HTML the dialog keeps; "&Cancel" shows the settings again, which still hold
+// what the dialog showed when it opened.
 #pragma once
 
 #include <QDialog>
@@ -31,11 +31,15 @@ class PropertyDialog : public QDialog {
   // Called after a Cancel has hidden the dialog and the controls are shown again.
   virtual void AfterRestore() {}
 
-  // "&OK" and "&Cancel", right-aligned, added to `layout`.
+  // The question-mark button at the left and "&OK" and "&Cancel" at the right, added to
+  // `layout` as its last row.
   void AddButtons(QBoxLayout* layout);
-  // Fixes the frame at its layout's size (or at `size`) and centres it on the screen.
+  // What the layout asks for now, with the controls as they are shown or hidden: its
+  // smallest size or its preferred one.
+  QSize LayoutSize(bool smallest);
+  // Fixes the frame at `size` (by default the layout's preferred size) and centres it on the
+  // screen.
   void FixSize(QSize size = QSize());
-  void CentreOnScreen();
 
   void showEvent(QShowEvent* event) override;
 

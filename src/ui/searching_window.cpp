@@ -14,6 +14,7 @@
 
 #include "job/directory_list.h"
 #include "job/path_style.h"
+#include "ui/window_placement.h"
 
 namespace quorvel::ui {
 
@@ -62,6 +63,8 @@ SearchingWindow::SearchingWindow(std::string dir, QWidget* parent)
 SearchingWindow::~SearchingWindow() { shared_->cancel = true; }
 
 void SearchingWindow::showEvent(QShowEvent* event) {
+  adjustSize();
+  CentreOnScreen(this);
   QDialog::showEvent(event);
   Start();
 }

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 
 #include "ui/progress_window.h"
+#include "ui/run_summary_window.h"
 
 namespace quorvel::ui {
 namespace {
@@ -48,9 +49,13 @@ UserPrompts UserPrompts::Standard() {
   prompts.show_error = [](QWidget* parent, const QString& message) {
     QMessageBox::critical(parent, "Error", message);
   };
+  prompts.inform = [](QWidget* parent, const QString& message) {
+    QMessageBox::information(parent, "Quorvelandiscope", message);
+  };
   prompts.save_file = SaveStateFileName;
   prompts.open_file = OpenStateFileName;
   prompts.run_progress = [](ProgressWindow& window) { return window.exec(); };
+  prompts.show_summary = [](RunSummaryWindow& window) { window.exec(); };
   return prompts;
 }
 

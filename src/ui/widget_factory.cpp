@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include "ui/ranged_spin_box.h"
+
 namespace quorvel::ui {
 
 QPushButton* NamedButton(const QString& name, const QString& text, QWidget* parent) {
@@ -21,10 +23,10 @@ QCheckBox* NamedCheckBox(const QString& name, const QString& text, QWidget* pare
   return box;
 }
 
-QSpinBox* NamedSpinBox(const QString& name, int minimum, int maximum, QWidget* parent) {
-  auto* spin = new QSpinBox(parent);
+QSpinBox* NamedSpinBox(const QString& name, int minimum, int maximum, QWidget* parent,
+                       std::optional<int> fallback) {
+  auto* spin = new RangedSpinBox(minimum, maximum, fallback.value_or(minimum), parent);
   spin->setObjectName(name);
-  spin->setRange(minimum, maximum);
   return spin;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,7 +20,9 @@ namespace quorvel::ui {
 
 QPushButton* NamedButton(const QString& name, const QString& text, QWidget* parent);
 QCheckBox* NamedCheckBox(const QString& name, const QString& text, QWidget* parent);
-QSpinBox* NamedSpinBox(const QString& name, int minimum, int maximum, QWidget* parent);
+// A ranged integer editor: text that is not a number reads as `fallback` (else `minimum`).
+QSpinBox* NamedSpinBox(const QString& name, int minimum, int maximum, QWidget* parent,
+                       std::optional<int> fallback = std::nullopt);
 QLineEdit* NamedEdit(const QString& name, const std::string& text, QWidget* parent);
 // A drop-down list without typing, holding `items` in order.
 QComboBox* NamedComboBox(const QString& name, const std::string_view* items, std::size_t count,

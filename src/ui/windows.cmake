@@ -1,15 +1,19 @@
 # The small windows of the desktop application: directory picker, searching and progress
-# windows, context help, About box and the first-start desktop launcher. Included by
-# src/ui/CMakeLists.txt, which adds QUORVEL_UI_WINDOW_SOURCES to quorvel_ui.
+# windows, the run summary, context help, About box, the command line and the first-start
+# desktop launcher. Included by src/ui/CMakeLists.txt, which adds QUORVEL_UI_WINDOW_SOURCES
+# to quorvel_ui.
 find_package(Qt6 REQUIRED COMPONENTS Widgets)
 
 set(QUORVEL_UI_WINDOW_SOURCES
   about_box.cpp about_box.h
+  command_line.cpp command_line.h
   desktop_shortcut.cpp desktop_shortcut.h
   directory_picker.cpp directory_picker.h
   help_topics.cpp help_topics.h
   progress_window.cpp progress_window.h
+  run_summary_window.cpp run_summary_window.h
   searching_window.cpp searching_window.h
+  window_placement.cpp window_placement.h
 )
 
 # The help topics are a resource; compiled here so that it does not depend on AUTORCC.

@@ -1,352 +1,307 @@
-// The main window as a user drives it: enabled states and their rules, directory fields,
-// the directory list, the state commands and the lock, the window position and GO!.
+// The main window as a user drives it: enabling rules, the directory question, the directory
+// list, drops and command-line folders, GO! with its progress and the summary of a real run,
+// state files and the lock, the first-start question and the window's position.
 #include "ui/main_window.h"
 
-#include <QCheckBox>
-#include <QGuiApplication>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QScreen>
-#include <QSpinBox>
-#include <QTest>
-#include <QToolButton>
+#include <QCommandLineParser>
+#include <QMimeData>
+#include <QToolTip>
 #include <filesystem>
 
 #include "persist/config_file.h"
-#include "support/temp_dir.h"
-#include "support/test_jpeg.h"
+#include "ui/command_line.h"
 #include "ui/desktop_shortcut.h"
 #include "ui/directory_list_box.h"
 #include "ui/directory_picker.h"
-#include "ui/progress_window.h"
-#include "ui/property_dialogs.h"
+#include "ui_test_support.h"
 
-using quorvel::testing::ReadFile;
-using quorvel::testing::TempDir;
-using quorvel::ui::DirectoryListBox;
-using quorvel::ui::MainWindow;
-using quorvel::ui::MainWindowOptions;
-namespace keys = quorvel::persist::config_keys;
-namespace fs = std::filesystem;
+using namespace quorvel;
+using testing::Find;
+using testing::ReadFile;
+using testing::Row;
 
 namespace {
 
-// Answers every dialog the window would show and remembers what it was asked.
-struct Answers {
-  bool yes = false;
-  std::optional<std::string> file;
-  QStringList questions;
-  QStringList errors;
-  QStringList titles;
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// Check boxes clicked in turn; then each "+name" is enabled and each "-name" disabled.
+const std::tuple<const char*, const char*, const char*> kRules[] = {
+    {"at start", "",
+     "+HTMLNameEdit +AllThumbnailsDirectoryEdit +HTMLDirectoryEdit -ThumbnailColEdit "
+     "-SplitHTMLCheckBox -NewHTMLCheckBox -HTMLMaskEdit -ThumbnailDirectoryNameEdit "
+     "-EliminateCheckBox"},
+    {"separate", "SeparateHTMLCheckBox",
+     "+HTMLMaskEdit +NewHTMLCheckBox +SplitHTMLCheckBox +ThumbnailColEdit -HTMLNameEdit"},
+    {"split twice", "SeparateHTMLCheckBox SplitHTMLCheckBox SplitHTMLCheckBox",
+     "-ThumbnailColEdit"},
+    {"new HTML runs the separate rule",
+     "SeparateHTMLCheckBox SplitHTMLCheckBox SplitHTMLCheckBox NewHTMLCheckBox",
+     "+ThumbnailColEdit"},
+    {"into image", "IntoImageCheckBox",
+     "+ThumbnailDirectoryNameEdit +EliminateCheckBox -AllThumbnailsDirectoryEditBrowse"},
+    {"HTML into image", "HTMLIntoImageCheckBox", "-HTMLDirectoryEdit"},
+};
+
+// A path typed into the HTML directory field, how the edit ends (Enter, Tab to the "..."
+// button, or into another field first and onto a button later), the answer, the result.
+const std::tuple<const char*, const char*, const char*, bool, bool, const char*> kEdits[] = {
+    {"Enter, No", "pics", "enter", false, false, ""},
+    {"Enter, Yes creates the parents", "a/b/c", "enter", true, true, ""},
+    {"Tab to the browse button", "pics", "tab", true, true, ""},
+    {"typing into another field first", "pics", "elsewhere", true, true, ""},
+    {"cannot create", "file/sub", "enter", true, false,
+     "Cannot create directory %1/ (Not a directory)"},
+};
+
+// Photos listed (-1: none), a broken one or not, Esc after some images or not; the message,
+// or the progress window's last title and the summary's lines (a failure's cause is the
+// core's), with %1 the gallery's folder and %2 the photos'.
+const std::tuple<const char*, int, bool, int, const char*, const char*, const char*> kGoes[] = {
+    {"empty list", -1, false, -1, "The directory list is empty.", "", ""},
+    {"no JPEG", 0, false, -1, "No JPEG images were found", "", ""},
+    {"one broken photo", 2, true, -1, "", "Process stats [3 / 3]",
+     "The gallery is made, but some images failed.|Images done: 2\nImages failed: 1\n"
+     "Pages written: 1 in %1\nFirst index page: %1/index.html|%2/broken.jpg: "},
+    {"stopped", 3, false, 1, "", "Process stats [1 / 3]",
+     "The run was stopped; the images after it were skipped.|Images done: 1\nImages failed: 0\n"
+     "Pages written: 1 in %1\nFirst index page: %1/index.html"},
+};
+
+// Paths dropped onto the list or given on the command line (a/x.jpg, a/y.jpg and b/ exist),
+// and the list afterwards.
+const std::tuple<const char*, bool, const char*, const char*> kGiven[] = {
+    {"folder dropped", true, "b", "b"},
+    {"file dropped adds its folder", true, "a/x.jpg", "a"},
+    {"files of one folder add it once", true, "b a/x.jpg a/y.jpg", "a b"},
+    {"command line", false, "b/ a/x.jpg", "a b"},
+    {"missing", false, "nowhere", ""},
 };
 
 class MainWindowTest : public QObject {
   Q_OBJECT
+  std::unique_ptr<testing::TempDir> tmp_;
+  testing::Answers answers_;
+  ui::ShortcutPlace place_;
 
- private:
-  std::unique_ptr<TempDir> tmp_;
-  Answers answers_;
-  quorvel::ui::ShortcutPlace place_;
-
-  std::string Config() const { return tmp_->file("quorvel.cfg"); }
-
-  std::unique_ptr<MainWindow> Window() {
-    MainWindowOptions options;
-    options.config_path = Config();
-    options.prompts.ask = [this](QWidget*, const QString& q) {
-      answers_.questions << q;
-      return answers_.yes;
-    };
-    options.prompts.show_error = [this](QWidget*, const QString& m) { answers_.errors << m; };
-    const auto file = [this](QWidget*, const quorvel::ui::FileDialogRequest& r) {
-      answers_.titles << r.title + "|" + r.directory;
-      return answers_.file;
-    };
-    options.prompts.save_file = file;
-    options.prompts.open_file = file;
-    options.prompts.run_progress = [](quorvel::ui::ProgressWindow& w) {
-      w.show();
-      while (w.Tick()) {
-      }
-      return w.result();
-    };
-    place_ = {tmp_->mkdir("Desktop"), tmp_->file("icons/quorvel.png"), "/usr/bin/true"};
-    options.shortcut_place = &place_;
-    return std::make_unique<MainWindow>(std::move(options));
+  std::unique_ptr<ui::MainWindow> Window() {
+    place_ = {tmp_->mkdir("Desktop"), tmp_->file("icons/q.png"), "/usr/bin/true", ""};
+    return std::make_unique<ui::MainWindow>(
+        ui::MainWindowOptions{tmp_->file("quorvel.cfg"), answers_.Prompts(), &place_});
   }
-
-  // The picker answered with `dir` alone, without its sub-directories.
-  static int PickOnly(quorvel::ui::DirectoryPicker& picker, const std::string& dir) {
-    picker.SelectDirectory(dir);
-    picker.SubDirectoriesCheck()->setChecked(false);
-    picker.accept();
-    return picker.result();
+  static void Click(QWidget* w, const QString& name) {
+    QTest::mouseClick(Find<QAbstractButton>(w, name), Qt::LeftButton);
   }
-
-  // A configuration that has already asked the first-start question.
-  void ConfigAfterFirstStart() {
-    quorvel::persist::ConfigFile(Config()).WriteBool(keys::kWindow, keys::kIcon, true);
+  static void SetText(QWidget* w, const char* name, const std::string& text) {
+    Find<QLineEdit>(w, name)->setText(Q(text));
   }
-
-  template <typename T>
-  static T* Child(MainWindow& w, const char* name) {
-    T* child = w.findChild<T*>(name);
-    if (!child) qFatal("no control %s", name);
-    return child;
-  }
-  static bool Enabled(MainWindow& w, const char* name) {
-    return Child<QWidget>(w, name)->isEnabled();
-  }
-  static void Click(MainWindow& w, const char* name) {
-    QTest::mouseClick(Child<QAbstractButton>(w, name), Qt::LeftButton);
+  std::vector<std::string> Paths(const char* names) const {
+    std::vector<std::string> paths;
+    for (const QString& name : QString(names).split(' ', Qt::SkipEmptyParts)) {
+      paths.push_back(tmp_->file(name.toStdString()));
+    }
+    return paths;
   }
 
  private slots:
   void init() {
-    tmp_ = std::make_unique<TempDir>();
+    tmp_ = std::make_unique<testing::TempDir>();
     answers_ = {};
   }
 
-  void firstStartAsksOnceAndRemembersTheAnswer() {
-    { auto w = Window(); }
-    QCOMPARE(answers_.questions.size(), 1);
-    QCOMPARE(answers_.questions.front(), quorvel::ui::FirstStartQuestion());
-    QVERIFY(ReadFile(Config()).find("icon=1") != std::string::npos);
-    { auto w = Window(); }
-    QCOMPARE(answers_.questions.size(), 1);
-  }
-
-  void startUpEnabledStates() {
-    ConfigAfterFirstStart();
+  void enablingRules_data() { testing::Rows(kRules); }
+  void enablingRules() {
+    const auto& [name, clicks, expected] = Row(kRules);
     auto w = Window();
-    QCOMPARE(w->windowTitle(), QString("Quorvelandiscope"));
-    QCOMPARE(w->size(), QSize(634, 465));
-    for (const char* off : {"ThumbnailColEdit", "SplitHTMLCheckBox", "NewHTMLCheckBox",
-                            "HTMLMaskEdit", "ThumbnailDirectoryNameEdit", "EliminateCheckBox"}) {
-      QVERIFY2(!Enabled(*w, off), off);
+    for (const QString& box : QString(clicks).split(' ', Qt::SkipEmptyParts)) Click(w.get(), box);
+    for (const QString& e : QString(expected).split(' ')) {
+      QCOMPARE(Find(w.get(), e.mid(1))->isEnabled(), e[0] == '+');
     }
-    for (const char* on : {"HTMLNameEdit", "AllThumbnailsDirectoryEdit", "HTMLDirectoryEdit",
-                           "ThumbnailRowEdit", "SeparateHTMLCheckBox", "GoBtn"}) {
-      QVERIFY2(Enabled(*w, on), on);
-    }
-    QVERIFY(Child<QCheckBox>(*w, "UpdateHTMLCheckBox")->isChecked());
-    QVERIFY(Child<QCheckBox>(*w, "EliminateCheckBox")->isChecked());
-    QCOMPARE(Child<QAbstractButton>(*w, "GoBtn")->text(), QString("&GO!"));
-    QCOMPARE(Child<QAbstractButton>(*w, "PucturesPropertiesBtn")->text(),
-             QString("&Pictures properties"));
   }
 
-  void separateAndSplitRules() {
-    ConfigAfterFirstStart();
-    auto w = Window();
-    Click(*w, "SeparateHTMLCheckBox");
-    for (const char* on : {"HTMLMaskEdit", "NewHTMLCheckBox", "SplitHTMLCheckBox",
-                           "ThumbnailColEdit"}) {
-      QVERIFY2(Enabled(*w, on), on);
-    }
-    QVERIFY(!Enabled(*w, "HTMLNameEdit"));
-    // Split clicked twice ends unchecked, and its rule disables the column count.
-    Click(*w, "SplitHTMLCheckBox");
-    QVERIFY(Enabled(*w, "ThumbnailColEdit"));
-    Click(*w, "SplitHTMLCheckBox");
-    QVERIFY(!Enabled(*w, "ThumbnailColEdit"));
-    // "Create New HTML for Each Directory" runs the separate rule, which enables it again.
-    Click(*w, "NewHTMLCheckBox");
-    QVERIFY(Enabled(*w, "ThumbnailColEdit"));
-    Click(*w, "SeparateHTMLCheckBox");
-    QVERIFY(!Enabled(*w, "ThumbnailColEdit"));
-    QVERIFY(Enabled(*w, "HTMLNameEdit"));
-    // A disabled control keeps its value.
-    QVERIFY(Child<QCheckBox>(*w, "NewHTMLCheckBox")->isChecked());
-  }
-
-  void directoryRules() {
-    ConfigAfterFirstStart();
-    auto w = Window();
-    Click(*w, "IntoImageCheckBox");
-    QVERIFY(Enabled(*w, "ThumbnailDirectoryNameEdit"));
-    QVERIFY(Enabled(*w, "EliminateCheckBox"));
-    QVERIFY(!Enabled(*w, "AllThumbnailsDirectoryEdit"));
-    QVERIFY(!Enabled(*w, "AllThumbnailsDirectoryEditBrowse"));
-    Click(*w, "HTMLIntoImageCheckBox");
-    QVERIFY(!Enabled(*w, "HTMLDirectoryEdit"));
-    Click(*w, "HTMLIntoImageCheckBox");
-    QVERIFY(Enabled(*w, "HTMLDirectoryEdit"));
-  }
-
-  void enterNormalisesAndOffersCreation_data() {
-    QTest::addColumn<bool>("yes");
-    QTest::newRow("No") << false;
-    QTest::newRow("Yes") << true;
-  }
-  void enterNormalisesAndOffersCreation() {
-    QFETCH(bool, yes);
-    ConfigAfterFirstStart();
+  void directoryFieldAsksOncePerEdit_data() { testing::Rows(kEdits); }
+  void directoryFieldAsksOncePerEdit() {
+    const auto& [name, typed, end, yes, created, error] = Row(kEdits);
+    tmp_->write("file", "a file where a directory would go");
     auto w = Window();
     w->show();
+    QApplication::setActiveWindow(w.get());
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    answers_ = {};
     answers_.yes = yes;
-    auto* edit = Child<QLineEdit>(*w, "AllThumbnailsDirectoryEdit");
-    const QString pics = QString::fromStdString(tmp_->file("pics"));
+    auto* edit = Find<QLineEdit>(w.get(), "HTMLDirectoryEdit");
+    const QString path = Q(tmp_->file(typed));
     edit->setFocus();
-    edit->setText(pics);
-    QTest::keyClick(edit, Qt::Key_Return);
-    QCOMPARE(edit->text(), pics + "/");
+    QTest::keyClicks(edit, path);
+    if (end == std::string("enter")) QTest::keyClick(edit, Qt::Key_Return);
+    if (end == std::string("tab")) QTest::keyClick(edit, Qt::Key_Tab);
+    if (end == std::string("elsewhere")) {
+      Find(w.get(), "HTMLNameEdit")->setFocus();
+      QCoreApplication::processEvents();
+      QVERIFY(answers_.questions.isEmpty());  // the focus is where the user types now
+      Find(w.get(), "FilterBtn")->setFocus();
+    }
+    QCoreApplication::processEvents();
+    Find(w.get(), "LoadButton")->setFocus();  // leaving again asks nothing more
+    QCoreApplication::processEvents();
     QCOMPARE(answers_.questions,
-             QStringList{"Directory \"" + pics + "/\" does not exist. Do you want create it?"});
-    QCOMPARE(fs::is_directory(pics.toStdString()), yes);
-    // Leaving the field after Enter asks nothing more.
-    Child<QLineEdit>(*w, "HTMLNameEdit")->setFocus();
-    QCOMPARE(answers_.questions.size(), 1);
+             QStringList{"Directory \"" + path + "/\" does not exist. Do you want create it?"});
+    QCOMPARE(std::filesystem::is_directory(path.toStdString()), created);
+    QCOMPARE(answers_.errors.join(""), QString(error).replace("%1", path));
   }
 
-  void listDrawsSelectionAndElidesLongPaths() {
-    const auto measure = [](const QString& s) { return static_cast<int>(s.size()) * 10; };
-    QCOMPARE(quorvel::ui::ElideStart("/a/b", 40, measure), QString("/a/b"));
-    // 100 wide, "W" is 10: "..." and the rest must fit in 90, so the rest has 6 characters.
-    QCOMPARE(quorvel::ui::ElideStart("/photos/2001/summer", 100, measure), QString("...summer"));
+  void goAsksAboutTheHtmlDirectoryOncePerEdit() {
+    auto w = Window();
+    SetText(w.get(), "AllThumbnailsDirectoryEdit", tmp_->mkdir("thumbs"));
+    SetText(w.get(), "HTMLDirectoryEdit", tmp_->file("web"));
+    Click(w.get(), "GoBtn");
+    Click(w.get(), "GoBtn");
+    QCOMPARE(answers_.questions.size(), 2);  // the first start's and the directory's
+    QCOMPARE(answers_.errors, QStringList(2, "You must create or choose directory first!"));
+  }
 
-    DirectoryListBox list;
+  void goSaysWhatItDid_data() { testing::Rows(kGoes); }
+  void goSaysWhatItDid() {
+    const auto& [name, photos, broken, stop_after, note, progress, summary] = Row(kGoes);
+    answers_.stop_after = stop_after;
+    auto w = Window();
+    const std::string web = tmp_->mkdir("web"), pics = testing::Photos(*tmp_, "p", photos, broken);
+    SetText(w.get(), "HTMLDirectoryEdit", web);
+    SetText(w.get(), "AllThumbnailsDirectoryEdit", tmp_->mkdir("thumbs"));
+    if (photos >= 0) w->AddGivenPaths({Q(pics)});
+    Click(w.get(), "GoBtn");
+    QCOMPARE(answers_.notes.size(), *note ? 1 : 0);
+    if (*note) QVERIFY(answers_.notes.front().startsWith(note));
+    QCOMPARE(answers_.progress.size() > 1 ? answers_.progress.end()[-2] : "", QString(progress));
+    const int done = stop_after > 0 ? stop_after : photos + broken;  // a pace after 3 images
+    QCOMPARE(answers_.progress.join("").endsWith(" left"), done >= 3);
+    const QStringList lines = QString(summary).split('|', Qt::SkipEmptyParts);
+    QCOMPARE(answers_.summary.size(), lines.size());
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+      const QString line = QString(lines[i]).replace("%1", Q(web)).replace("%2", Q(pics));
+      QVERIFY2(answers_.summary[i].startsWith(line), qPrintable(answers_.summary[i]));
+    }
+    if (!*progress) return;
+    QCOMPARE(answers_.opened, QList<QUrl>{QUrl::fromLocalFile(Q(web + "/index.html"))});
+    QVERIFY(ReadFile(web + "/index.html").ends_with("</html>\r\n"));
+  }
+
+  void listDrawsSelectionElidesAndShowsTheWholePath() {
+    const auto measure = [](const QString& s) { return static_cast<int>(s.size()) * 10; };
+    // 100 wide, "W" is 10: "..." and the rest must fit in 90, so the rest has 6 characters.
+    QCOMPARE(ui::ElideStart("/photos/2001/summer", 100, measure), QString("...summer"));
+    ui::DirectoryListBox list;
     list.resize(120, 60);
-    list.ShowDirectories({"/short/", "/a/very/long/path/that/cannot/fit/tail/"});
+    const QString long_path = "/a/very/long/path/that/cannot/fit/tail/";
+    list.ShowDirectories({"/short/", long_path.toStdString()});
     list.item(0)->setSelected(true);
     list.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&list));
-    QCOMPARE(list.visualItemRect(list.item(0)).height(), DirectoryListBox::kRowHeight);
-    const QImage image = list.viewport()->grab().toImage();
     const QRect row = list.visualItemRect(list.item(0));
-    QCOMPARE(image.pixelColor(row.right() - 2, row.top() + 1), QColor(0, 0, 100));
-    QCOMPARE(image.pixelColor(row.right() - 2, row.bottom() + 2), QColor(Qt::white));
+    QCOMPARE(list.viewport()->grab().toImage().pixelColor(row.topRight()), QColor(0, 0, 100));
+    QCOMPARE(list.ToolTipFor(0), QString());
+    const QPoint at = list.visualItemRect(list.item(1)).center();
+    QHelpEvent tip(QEvent::ToolTip, at, list.viewport()->mapToGlobal(at));
+    QApplication::sendEvent(list.viewport(), &tip);
+    QCOMPARE(QToolTip::text(), long_path);
   }
 
-  void removeClearAndFilter() {
-    ConfigAfterFirstStart();
-    auto w = Window();
-    auto& picker = w->Picker();
-    const std::string a = tmp_->mkdir("a"), thumb = tmp_->mkdir("a/thumb");
-    for (const std::string& dir : {a, thumb}) {
-      picker.SetModalRunner([dir](quorvel::ui::DirectoryPicker& p) { return PickOnly(p, dir); });
-      Click(*w, "AddDirBtn");
+  void givenPathsAreAdded_data() { testing::Rows(kGiven); }
+  void givenPathsAreAdded() {
+    const auto& [name, dropped, given, listed] = Row(kGiven);
+    tmp_->mkdir("b");
+    tmp_->write("a/x.jpg", "x");
+    tmp_->write("a/y.jpg", "y");
+    QStringList arguments{"quorvelandiscope"};
+    QMimeData data;
+    for (const std::string& path : Paths(given)) {
+      arguments << Q(path);
+      data.setUrls(data.urls() << QUrl::fromLocalFile(Q(path)));
     }
-    auto* list = Child<DirectoryListBox>(*w, "DirListBox");
-    QCOMPARE(list->count(), 2);
-    Click(*w, "FilterBtn");
-    QCOMPARE(list->count(), 1);
-    QCOMPARE(list->item(0)->text(), QString::fromStdString(a));
-    Child<QLineEdit>(*w, "ThumbnailDirectoryNameEdit")->setText("");
-    Click(*w, "FilterBtn");
-    QCOMPARE(answers_.errors, QStringList{"Wrong thumbnail directory"});
-    list->item(0)->setSelected(true);
-    Click(*w, "RemoveDirBtn");
-    QCOMPARE(list->count(), 0);
+    auto w = Window();
+    QWidget* list = Find<ui::DirectoryListBox>(w.get(), "DirListBox")->viewport();
+    QDragEnterEvent enter({2, 2}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent drop({2, 2}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCommandLineParser parser;
+    ui::DescribeCommandLine(parser);
+    if (dropped) {
+      QVERIFY(QApplication::sendEvent(list, &enter) && enter.isAccepted());
+      QApplication::sendEvent(list, &drop);
+    } else {
+      QVERIFY(parser.parse(arguments));
+      w->AddGivenPaths(parser.positionalArguments());
+    }
+    QCOMPARE(w->CurrentSettings().Output.Directories, Paths(listed));
+    QCOMPARE(answers_.errors.size(), *listed ? 0 : 1);
+  }
+
+  void listButtons() {
+    auto w = Window();
+    const std::string a = tmp_->mkdir("a"), thumb = tmp_->mkdir("a/thumb");
+    w->Picker().SetModalRunner([&](ui::DirectoryPicker& picker) {
+      picker.SelectDirectory(a);
+      picker.SubDirectoriesCheck()->setChecked(false);
+      picker.OkButton()->click();
+      return picker.result();
+    });
+    Click(w.get(), "AddDirBtn");                // the folder itself
+    Click(w.get(), "HTMLDirectoryEditBrowse");  // into the field, not the list
+    QCOMPARE(Find<QLineEdit>(w.get(), "HTMLDirectoryEdit")->text(), Q(a + "/"));
+    w->AddGivenPaths({Q(thumb), Q(thumb)});
+    Click(w.get(), "FilterBtn");
+    w->AddGivenPaths({Q(thumb)});
+    Find<ui::DirectoryListBox>(w.get(), "DirListBox")->item(0)->setSelected(true);
+    Click(w.get(), "RemoveDirBtn");
+    QCOMPARE(w->CurrentSettings().Output.Directories, std::vector<std::string>{thumb});
+    Click(w.get(), "ClearBtn");
     QVERIFY(w->CurrentSettings().Output.Directories.empty());
   }
 
-  void saveLoadRoundTrip() {
-    ConfigAfterFirstStart();
-    auto w = Window();
+  void stateFilesLockPlaceAndFirstStart() {
     const std::string state = tmp_->mkdir("states") + "/job.qvl";
-    Child<QSpinBox>(*w, "ThumbnailRowEdit")->setValue(7);
-    Click(*w, "SeparateHTMLCheckBox");
-    answers_.file = state;
-    Click(*w, "SaveBtn");
-    QVERIFY(answers_.errors.isEmpty());
-    QVERIFY(fs::exists(state));
-    QCOMPARE(answers_.titles.back().section('|', 0, 0), QString("Save state to..."));
-    quorvel::persist::ConfigFile config(Config());
-    QCOMPARE(config.ReadString(keys::kWindow, keys::kDefaultState, ""), state);
-    QCOMPARE(config.ReadString(keys::kDirs, keys::kMainWindowSave, ""), tmp_->file("states"));
-    QVERIFY(!config.HasKey(keys::kDirs, keys::kMainWindowLoad));
-
-    Child<QSpinBox>(*w, "ThumbnailRowEdit")->setValue(2);
-    Click(*w, "SeparateHTMLCheckBox");
-    Click(*w, "LoadButton");
-    QCOMPARE(answers_.titles.back().section('|', 0, 0), QString("Load state from..."));
-    QCOMPARE(Child<QSpinBox>(*w, "ThumbnailRowEdit")->value(), 7);
-    QVERIFY(Child<QCheckBox>(*w, "SeparateHTMLCheckBox")->isChecked());
-    // The rules ran after the load.
-    QVERIFY(Enabled(*w, "HTMLMaskEdit"));
-    QVERIFY(!Enabled(*w, "HTMLNameEdit"));
-    QCOMPARE(config.ReadString(keys::kDirs, keys::kMainWindowLoad, ""), tmp_->file("states"));
-  }
-
-  void failedLoadKeepsEverything() {
-    ConfigAfterFirstStart();
-    auto w = Window();
-    answers_.file = tmp_->write("bad.qvl", "not a state file at all");
-    Child<QSpinBox>(*w, "ThumbnailRowEdit")->setValue(9);
-    Click(*w, "LoadButton");
-    QCOMPARE(answers_.errors.size(), 1);
-    QCOMPARE(Child<QSpinBox>(*w, "ThumbnailRowEdit")->value(), 9);
-    QVERIFY(w->DefaultStatePath().empty());
-    QVERIFY(!quorvel::persist::ConfigFile(Config()).HasKey(keys::kWindow, keys::kDefaultState));
-  }
-
-  void lockLoadsTheDefaultStateAtStart() {
-    ConfigAfterFirstStart();
-    const std::string state = tmp_->file("job.qvl");
     {
       auto w = Window();
-      Child<QSpinBox>(*w, "ThumbnailRowEdit")->setValue(4);
+      auto* rows = Find<QSpinBox>(w.get(), "ThumbnailRowEdit");
+      rows->setValue(4);
+      Click(w.get(), "SeparateHTMLCheckBox");
       answers_.file = state;
-      Click(*w, "SaveBtn");
-      Click(*w, "LockBtn");
+      Click(w.get(), "SaveBtn");
+      Click(w.get(), "LockBtn");
+      rows->setValue(2);
+      Click(w.get(), "SeparateHTMLCheckBox");
+      Click(w.get(), "LoadButton");
+      QCOMPARE(rows->value(), 4);
+      QVERIFY(!Find(w.get(), "HTMLNameEdit")->isEnabled());        // the rules ran after the load
+      answers_.file = tmp_->write("bad.qvl", "not a state file");  // shown, changes nothing
+      Click(w.get(), "LoadButton");
+      QCOMPARE(w->DefaultStatePath(), state);
+      const QIcon lock = Find<QToolButton>(w.get(), "LockBtn")->icon();  // down and up differ
+      QVERIFY(lock.pixmap(20, QIcon::Normal, QIcon::On).toImage() !=
+              lock.pixmap(20, QIcon::Normal, QIcon::Off).toImage());
     }
-    QVERIFY(ReadFile(Config()).find("state lock=1") != std::string::npos);
-    {
+    QCOMPARE(answers_.titles,
+             (QStringList{"Save state to...", "Load state from...", "Load state from..."}));
+    for (const int expected : {4, 5}) {  // with the state file, then without it
       auto w = Window();
-      QVERIFY(Child<QToolButton>(*w, "LockBtn")->isChecked());
-      QCOMPARE(Child<QSpinBox>(*w, "ThumbnailRowEdit")->value(), 5);  // not before shown
+      QCOMPARE(Find<QSpinBox>(w.get(), "ThumbnailRowEdit")->value(), 5);  // not before shown
       w->show();
-      QCOMPARE(Child<QSpinBox>(*w, "ThumbnailRowEdit")->value(), 4);
+      QCOMPARE(Find<QSpinBox>(w.get(), "ThumbnailRowEdit")->value(), expected);
+      std::filesystem::remove(state);
     }
-    fs::remove(state);
-    auto w = Window();
-    w->show();
-    QCOMPARE(Child<QSpinBox>(*w, "ThumbnailRowEdit")->value(), 5);
-    QVERIFY(answers_.errors.isEmpty());
+    QCOMPARE(answers_.errors.size(), 1);                                  // the bad file only
+    QCOMPARE(answers_.questions, QStringList{ui::FirstStartQuestion()});  // at the first start
+    const std::string config = ReadFile(tmp_->file("quorvel.cfg"));
+    QVERIFY(config.find("icon=1") != std::string::npos);
+    QVERIFY(config.find("state lock=1") != std::string::npos);
   }
 
   void storedPositionIsKeptUnlessOffEveryScreen() {
-    ConfigAfterFirstStart();
-    quorvel::persist::ConfigFile config(Config());
-    config.WriteInt(keys::kWindow, keys::kLeft, 10);
-    config.WriteInt(keys::kWindow, keys::kTop, 20);
+    persist::ConfigFile config(tmp_->file("quorvel.cfg"));
+    config.WriteInt("WINDOW", "left", 10);
+    config.WriteInt("WINDOW", "top", 20);
     QCOMPARE(Window()->pos(), QPoint(10, 20));
-    config.WriteInt(keys::kWindow, keys::kLeft, 50000);
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    QCOMPARE(Window()->pos(), QPoint(screen.left() + (screen.width() - 634) / 2,
-                                     screen.top() + (screen.height() - 465) / 2));
-    {
-      auto w = Window();
-      w->move(30, 40);
-    }
-    QCOMPARE(config.ReadInt(keys::kWindow, keys::kLeft, 0), 30);
-    QCOMPARE(config.ReadInt(keys::kWindow, keys::kTop, 0), 40);
-  }
-
-  void goMakesTheGallery() {
-    ConfigAfterFirstStart();
-    const std::string pics = tmp_->mkdir("pics");
-    for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) {
-      quorvel::testing::WriteTestJpeg(pics + "/" + name);
-    }
-    auto w = Window();
-    Click(*w, "GoBtn");
-    QCOMPARE(answers_.errors, QStringList{"You must create or choose directory first!"});
-    w->Picker().SetModalRunner([&](quorvel::ui::DirectoryPicker& p) { return PickOnly(p, pics); });
-    Click(*w, "AddDirBtn");
-    Child<QLineEdit>(*w, "AllThumbnailsDirectoryEdit")->setText(QString::fromStdString(tmp_->mkdir("thumbs")));
-    Child<QLineEdit>(*w, "HTMLDirectoryEdit")->setText(QString::fromStdString(tmp_->file("web")));
-    answers_.yes = true;
-    Click(*w, "GoBtn");
-    QCOMPARE(answers_.errors.size(), 1);
-    QVERIFY(!w->Running());
-    QCOMPARE(Child<QLineEdit>(*w, "HTMLDirectoryEdit")->text(),
-             QString::fromStdString(tmp_->file("web/")));
-    const std::string page = ReadFile(tmp_->file("web/index.html"));
-    QVERIFY(page.ends_with("</html>\r\n"));
-    QVERIFY(page.find("c_thumb.jpg") != std::string::npos);
-    QVERIFY(fs::exists(tmp_->file("thumbs/a_thumb.jpg")));
+    config.WriteInt("WINDOW", "left", 50000);
+    QCOMPARE(Window()->geometry().topLeft(), testing::ScreenCentre({634, 465}));
+    Window()->move(30, 40);
+    QCOMPARE(config.ReadInt("WINDOW", "left", 0), 30);
   }
 };
 

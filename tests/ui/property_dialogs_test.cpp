@@ -1,451 +1,221 @@
-// The property dialogs as a user drives them: OK keeps an edit, Cancel puts back what the
-// dialog showed, the enabling of the check boxes, the Pictures dialog's two sizes, the
-// background image boxes, the derived HTML and the colour box's choices and drawing.
+// The property dialogs as a user drives them: OK keeps an edit (set, or typed into a ranged
+// editor and read as it reads it), Cancel puts back what the dialog showed; enabling check
+// boxes; HTML rebuilt at OK; the Pictures forms; background image boxes; the colour box.
 #include "ui/property_dialogs.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QGuiApplication>
-#include <QImage>
-#include <QLineEdit>
+#include <QMetaProperty>
 #include <QPainter>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QScreen>
 #include <QSlider>
-#include <QSpinBox>
-#include <QTest>
-#include <QToolButton>
-#include <functional>
 
-#include "job/path_style.h"
 #include "html/navigator.h"
 #include "html/page_frame.h"
 #include "html/picture_page.h"
 #include "ui/color_box.h"
-#include "ui/pictures_properties_dialog.h"
+#include "ui_test_support.h"
 
-using quorvel::ColorValue;
-using quorvel::GallerySettings;
-using quorvel::ImagingOptions;
-using quorvel::ui::ColorBox;
-using quorvel::ui::PropertyDialogKind;
-using quorvel::ui::PropertyDialogs;
+using namespace quorvel;
+using testing::Find;
+using testing::Row;
+using Kind = ui::PropertyDialogKind;
 
 namespace {
 
-constexpr ColorValue kRed = 0x0000FF;
-constexpr ColorValue kOdd = 0x123456;
+// A control's value as the user sees it (its user property: a combo box's text, say).
+QVariant Value(QWidget* w) { return w->metaObject()->userProperty().read(w); }
+void SetValue(QWidget* w, const QVariant& v) { w->metaObject()->userProperty().write(w, v); }
+void Pick(ui::ColorBox* box, int entry) { emit box->activated(entry); }
 
-// One edit of one dialog: `change` alters a control, `changed` tells whether the settings
-// carry the alteration, `shown` whether the control shows it.
-struct EditCase {
-  const char* name;
-  PropertyDialogKind kind;
-  std::function<void(QDialog&)> change;
-  std::function<bool(const GallerySettings&, const ImagingOptions&)> changed;
-  std::function<bool(QDialog&)> shown;
+// A control set to a value, or (with `typed`) text typed into it and the value it reads as.
+const std::tuple<const char*, Kind, const char*, QVariant, const char*> kEdits[] = {
+    {"quality", Kind::Thumbnail, "CompressionSlider", 85, nullptr},
+    {"mask", Kind::Thumbnail, "ThumbnailMaskEdit", "t_%f", nullptr},
+    {"camera orientation", Kind::Thumbnail, "OrientationCheckBox", false, nullptr},
+    {"colour profile", Kind::Thumbnail, "ColourProfileCheckBox", false, nullptr},
+    {"fast mode", Kind::Thumbnail, "FastModeCheckBox", true, nullptr},
+    {"workers", Kind::Thumbnail, "WorkersSpinEdit", 3, nullptr},
+    {"table colour", Kind::Table, "TableLightBorderColorComboBox", 0x0000FF, nullptr},
+    {"cell alignment", Kind::Cell, "VerticalAligmentComboBox", "top", nullptr},
+    {"text size", Kind::Text, "FileSizeSizeComboBox", "+1", nullptr},
+    {"html memo", Kind::Html, "HTMLTopMemo", "<b>\nhi", nullptr},
+    {"navigator font", Kind::Navigator, "NavigatorFontComboBox", "Georgia", nullptr},
+    {"pictures target", Kind::Pictures, "WhereToOpenComboBox", "New Window", nullptr},
+    {"typed, not a number: the lower end", Kind::Table, "CellPaddingEdit", 0, "abc"},
+    {"typed, half a number", Kind::Thumbnail, "QualitySpinEdit", 1, "7x"},
+    {"typed, too large", Kind::Thumbnail, "ThumbnailYSizeEdit", 1000, "5000"},
+    {"typed, blanks and a plus", Kind::Table, "CellSpacingEdit", 7, " +7 "},
+    {"typed, unranged: 0", Kind::Cell, "CellHeightEdit", 0, "tall"},
+    {"typed, unranged negative", Kind::Cell, "CellWidthEdit", -40, "-40"},
 };
 
-template <typename T>
-T* Child(QDialog& d, const char* name) {
-  T* child = d.findChild<T*>(name);
-  if (!child) qFatal("no control %s in %s", name, qPrintable(d.windowTitle()));
-  return child;
-}
+// A check box and the controls it enables.
+const std::tuple<const char*, Kind, const char*, QStringList> kEnablings[] = {
+    {"image name",
+     Kind::Text,
+     "FileNameCheckBox",
+     {"FileNameItalicCheckBox", "FileNameBoldCheckBox", "FileNameFontComboBox",
+      "FileNameSizeComboBox", "FileNameColorComboBox"}},
+    {"cell height", Kind::Cell, "CellHeightCheckBox", {"CellHeightEdit"}},
+    {"table image", Kind::Table, "TableBackgroundImageCheckBox", {"BackgroundImageEditBrowse"}},
+};
 
-void Pick(ColorBox* box, int entry) {
-  box->setCurrentIndex(entry);
-  emit box->activated(entry);
-}
-
-template <typename T>
-std::function<void(QDialog&)> SetSpin(const char* name, int value) {
-  return [=](QDialog& d) { Child<T>(d, name)->setValue(value); };
-}
-std::function<void(QDialog&)> SetIndex(const char* name, int index) {
-  return [=](QDialog& d) { Child<QComboBox>(d, name)->setCurrentIndex(index); };
-}
-std::function<void(QDialog&)> Toggle(const char* name) {
-  return [=](QDialog& d) { Child<QCheckBox>(d, name)->toggle(); };
-}
-std::function<void(QDialog&)> SetText(const char* name, const char* text) {
-  return [=](QDialog& d) { Child<QLineEdit>(d, name)->setText(text); };
-}
-std::function<void(QDialog&)> PickRed(const char* name) {
-  return [=](QDialog& d) { Pick(Child<ColorBox>(d, name), 10); };
-}
-std::function<bool(QDialog&)> SpinShows(const char* name, int value) {
-  return [=](QDialog& d) { return Child<QSpinBox>(d, name)->value() == value; };
-}
-std::function<bool(QDialog&)> IndexShows(const char* name, int index) {
-  return [=](QDialog& d) { return Child<QComboBox>(d, name)->currentIndex() == index; };
-}
-std::function<bool(QDialog&)> TextShows(const char* name, const char* text) {
-  return [=](QDialog& d) { return Child<QLineEdit>(d, name)->text() == text; };
-}
-std::function<bool(QDialog&)> RedShown(const char* name) {
-  return [=](QDialog& d) { return Child<ColorBox>(d, name)->Value() == kRed; };
-}
-
-std::vector<EditCase> EditCases() {
-  using K = PropertyDialogKind;
-  using S = const GallerySettings&;
-  using I = const ImagingOptions&;
-  return {
-      {"thumbnail quality", K::Thumbnail, SetSpin<QSlider>("CompressionSlider", 85),
-       [](S s, I) { return s.Thumbnail.Quality == 85; }, SpinShows("QualitySpinEdit", 85)},
-      {"thumbnail mask", K::Thumbnail, SetText("ThumbnailMaskEdit", "t_%f"),
-       [](S s, I) { return s.Thumbnail.ThumbnailNameMask == "t_%f"; },
-       TextShows("ThumbnailMaskEdit", "t_%f")},
-      {"thumbnail orientation", K::Thumbnail, Toggle("OrientationCheckBox"),
-       [](S, I i) { return !i.apply_orientation; },
-       [](QDialog& d) { return !Child<QCheckBox>(d, "OrientationCheckBox")->isChecked(); }},
-      {"thumbnail fast mode", K::Thumbnail, Toggle("FastModeCheckBox"),
-       [](S, I i) { return i.fast; },
-       [](QDialog& d) { return Child<QCheckBox>(d, "FastModeCheckBox")->isChecked(); }},
-      {"thumbnail workers", K::Thumbnail, SetSpin<QSpinBox>("WorkersSpinEdit", 3),
-       [](S, I i) { return i.jobs == 3; }, SpinShows("WorkersSpinEdit", 3)},
-      {"table border", K::Table, SetSpin<QSpinBox>("BorderSizeEdit", 7),
-       [](S s, I) { return s.Table.BorderSize == 7; }, SpinShows("BorderSizeEdit", 7)},
-      {"table colour", K::Table, PickRed("TableLightBorderColorComboBox"),
-       [](S s, I) { return s.Table.LightBorderColor == kRed; },
-       RedShown("TableLightBorderColorComboBox")},
-      {"cell alignment", K::Cell, SetIndex("VerticalAligmentComboBox", 1),
-       [](S s, I) { return s.Cell.VerticalAlignment == 1; },
-       IndexShows("VerticalAligmentComboBox", 1)},
-      {"cell width", K::Cell, SetSpin<QSpinBox>("CellWidthEdit", -40),
-       [](S s, I) { return s.Cell.CellWidth == -40; }, SpinShows("CellWidthEdit", -40)},
-      {"text size", K::Text, SetIndex("FileSizeSizeComboBox", 9),
-       [](S s, I) { return s.Text.ImageSize.Size == 9; }, IndexShows("FileSizeSizeComboBox", 9)},
-      {"html title", K::Html, SetText("HTMLTitleEdit", "Summer"),
-       [](S s, I) { return s.Page.Title == "Summer"; }, TextShows("HTMLTitleEdit", "Summer")},
-      {"html memo", K::Html,
-       [](QDialog& d) { Child<QPlainTextEdit>(d, "HTMLTopMemo")->setPlainText("<b>\nhi"); },
-       [](S s, I) { return s.Page.TopHTML == quorvel::Lines{"<b>", "hi"}; },
-       [](QDialog& d) { return Child<QPlainTextEdit>(d, "HTMLTopMemo")->toPlainText() != ""; }},
-      {"navigator font", K::Navigator, SetIndex("NavigatorFontComboBox", 3),
-       [](S s, I) { return s.Navigator.Font == 3; }, IndexShows("NavigatorFontComboBox", 3)},
-      {"pictures target", K::Pictures, SetIndex("WhereToOpenComboBox", 3),
-       [](S s, I) { return s.Picture.TargetFrame == 3; }, IndexShows("WhereToOpenComboBox", 3)},
-  };
-}
-
-// Draws one entry into a 60 x 16 image.
-QImage DrawnEntry(bool names) {
-  QImage image(60, 16, QImage::Format_RGB32);
-  QPainter painter(&image);
-  quorvel::ui::ColorEntryLook look;
-  look.background = Qt::white;
-  look.outline = Qt::black;
-  look.color = QColor(255, 0, 0);
-  look.text_color = Qt::black;
-  look.display_names = names;
-  DrawColorEntry(painter, image.rect(), look);
-  return image;
-}
+// A pixel of a colour entry drawn red into 60 x 16 pixels, with names or without, crossed
+// (as "Default" is) or not.
+const std::tuple<const char*, bool, bool, QPoint, Qt::GlobalColor> kPixels[] = {
+    {"22 wide, inset 2", true, false, {23, 12}, Qt::black},
+    {"3 short of the edge without names", false, false, {56, 8}, Qt::black},
+    {"Default is empty", true, true, {12, 4}, Qt::white},
+    {"and crossed", true, true, {3, 3}, Qt::black},
+};
 
 class PropertyDialogsTest : public QObject {
   Q_OBJECT
-
   GallerySettings settings_;
   ImagingOptions imaging_;
-  std::unique_ptr<PropertyDialogs> dialogs_;
-  std::vector<QString> picture_answers_;
+  std::unique_ptr<ui::PropertyDialogs> dialogs_;
   std::optional<ColorValue> color_answer_;
+  ColorValue color_preset_ = -2;
+  std::optional<QString> picture_answer_;
+  QStringList picture_asked_;
 
-  QDialog& Dialog(PropertyDialogKind kind) { return *dialogs_->Dialog(kind); }
+  QDialog* Dialog(Kind kind) { return dialogs_->Dialog(kind); }
 
  private slots:
   void init() {
     settings_ = {};
     imaging_ = {};
-    dialogs_ = std::make_unique<PropertyDialogs>(settings_, imaging_, nullptr);
-    color_answer_.reset();
-    dialogs_->Pickers().color = [this](QWidget*, ColorValue) { return color_answer_; };
-    dialogs_->Pickers().picture = [](QWidget*, const QString&) -> std::optional<QString> {
-      return std::nullopt;
+    dialogs_ = std::make_unique<ui::PropertyDialogs>(settings_, imaging_, nullptr);
+    dialogs_->Pickers().color = [this](QWidget*, ColorValue initial) {
+      color_preset_ = initial;
+      return color_answer_;
+    };
+    dialogs_->Pickers().picture = [this](QWidget*, const QString& current) {
+      picture_asked_ << current;
+      return picture_answer_;
     };
   }
-  void cleanup() { dialogs_.reset(); }
 
-  void captions() {
-    const std::pair<PropertyDialogKind, const char*> captions[] = {
-        {PropertyDialogKind::Thumbnail, "Thumbnail properties"},
-        {PropertyDialogKind::Table, "Table properties"},
-        {PropertyDialogKind::Cell, "Cell properties"},
-        {PropertyDialogKind::Text, "Text properties"},
-        {PropertyDialogKind::Html, "HTML Properties"},
-        {PropertyDialogKind::Navigator, "Navigator properties"},
-        {PropertyDialogKind::Pictures, "Pictures properties"}};
-    for (const auto& [kind, caption] : captions) {
-      QDialog& d = Dialog(kind);
-      QCOMPARE(d.windowTitle(), QString(caption));
-      QVERIFY(d.windowFlags() & Qt::WindowStaysOnTopHint);
-      QVERIFY(d.windowFlags() & Qt::WindowContextHelpButtonHint);
-      QCOMPARE(d.minimumSize(), d.maximumSize());
-      QVERIFY(Child<QPushButton>(d, "OKBtn")->isDefault());
-    }
-  }
-
+  void okKeepsAndCancelRestores_data() { testing::Rows(kEdits); }
   void okKeepsAndCancelRestores() {
-    for (const EditCase& c : EditCases()) {
-      const GallerySettings before = settings_;
-      const ImagingOptions imaging_before = imaging_;
-      QDialog& d = Dialog(c.kind);
-      d.show();
-      c.change(d);
-      QVERIFY2(c.shown(d), c.name);
-      d.reject();
-      QVERIFY2(!c.shown(d), c.name);
-      QVERIFY2(settings_ == before, c.name);
-      QVERIFY2(!c.changed(settings_, imaging_), c.name);
-      QCOMPARE(imaging_.apply_orientation, imaging_before.apply_orientation);
+    const auto& [name, kind, control_name, value, typed] = Row(kEdits);
+    QDialog* d = Dialog(kind);
+    QWidget* control = Find(d, control_name);
+    const QVariant old = Value(control);
+    const GallerySettings before = settings_;
+    for (const bool ok : {false, true}) {
+      d->show();
+      if (typed) {
+        auto* edit = control->findChild<QLineEdit*>();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QTest::keyClicks(edit, typed);
+        QCOMPARE(edit->text(), QString(typed));  // nothing typed is refused
+      } else {
+        SetValue(control, value);
+        const QVariant quality = Value(Find(Dialog(Kind::Thumbnail), "QualitySpinEdit"));
+        QCOMPARE(quality, Value(Find(Dialog(Kind::Thumbnail), "CompressionSlider")));
+      }
+      ok ? d->accept() : d->reject();  // while the text is still being typed
+      if (!ok) QCOMPARE(Value(control), old);
+      if (!ok) QVERIFY(settings_ == before);
+    }
+    dialogs_->ShowSettings();  // every control shown again from what OK stored
+    QCOMPARE(Value(control), value);
+  }
 
-      d.show();
-      c.change(d);
-      d.accept();
-      QVERIFY2(c.changed(settings_, imaging_), c.name);
-      QVERIFY2(c.shown(d), c.name);
-      // A later Cancel keeps what OK committed.
-      d.show();
-      d.reject();
-      QVERIFY2(c.changed(settings_, imaging_), c.name);
+  void checkBoxesEnableTheirControls_data() { testing::Rows(kEnablings); }
+  void checkBoxesEnableTheirControls() {
+    const auto& [name, kind, box_name, controls] = Row(kEnablings);
+    QDialog* d = Dialog(kind);
+    auto* box = Find<QCheckBox>(d, box_name);
+    d->show();
+    for (const bool cancel : {false, true}) {  // the box clicked, then Cancel restoring it
+      cancel ? d->reject() : box->click();
+      for (const QString& c : controls) QCOMPARE(Find(d, c)->isEnabled(), box->isChecked());
     }
   }
 
-  void cancelRestoresEntryAndValueOfAColourBox() {
-    QDialog& d = Dialog(PropertyDialogKind::Table);
-    auto* box = Child<ColorBox>(d, "TableBorderColorComboBox");
-    d.show();
-    box->SetValue(kOdd);
-    d.accept();
-    d.show();
-    Pick(box, 10);
-    QCOMPARE(box->Value(), kRed);
-    d.reject();
-    QCOMPARE(box->currentIndex(), 17);
-    QCOMPARE(box->Value(), kOdd);
-    QCOMPARE(settings_.Table.BorderColor, kOdd);
-  }
-
-  void sliderSetsQualityAndCancelRestoresBoth() {
-    QDialog& d = Dialog(PropertyDialogKind::Thumbnail);
-    auto* slider = Child<QSlider>(d, "CompressionSlider");
-    auto* quality = Child<QSpinBox>(d, "QualitySpinEdit");
-    QCOMPARE(slider->value(), 60);
-    QCOMPARE(quality->value(), 60);
-    d.show();
-    slider->setValue(20);
-    QCOMPARE(quality->value(), 20);
-    quality->setValue(95);
-    QCOMPARE(slider->value(), 95);
-    d.reject();
-    QCOMPARE(slider->value(), 60);
-    QCOMPARE(quality->value(), 60);
-    QCOMPARE(Child<QSpinBox>(d, "ThumbnailXSizeEdit")->minimum(), 15);
-    QCOMPARE(Child<QSpinBox>(d, "ThumbnailYSizeEdit")->maximum(), 1000);
-  }
-
-  void printBoxesEnableTheirControls() {
-    QDialog& d = Dialog(PropertyDialogKind::Text);
-    const char* controls[] = {"FileNameItalicCheckBox", "FileNameBoldCheckBox",
-                              "FileNameFontComboBox", "FileNameSizeComboBox",
-                              "FileNameColorComboBox"};
-    d.show();
-    Child<QComboBox>(d, "FileNameFontComboBox")->setCurrentIndex(4);
-    Child<QCheckBox>(d, "FileNameCheckBox")->setChecked(false);
-    d.accept();
-    QVERIFY(!settings_.Text.ImageName.Print);
-    QCOMPARE(settings_.Text.ImageName.Font, 4);
-    for (const char* name : controls) QVERIFY2(!Child<QWidget>(d, name)->isEnabled(), name);
-    QVERIFY(Child<QWidget>(d, "FileSizeFontComboBox")->isEnabled());
-    d.show();
-    Child<QCheckBox>(d, "FileNameCheckBox")->setChecked(true);
-    for (const char* name : controls) QVERIFY2(Child<QWidget>(d, name)->isEnabled(), name);
-    QCOMPARE(Child<QComboBox>(d, "FileNameFontComboBox")->currentIndex(), 4);
-    // Cancel re-applies the enabling of the restored box.
-    d.reject();
-    for (const char* name : controls) QVERIFY2(!Child<QWidget>(d, name)->isEnabled(), name);
-
-    QDialog& cell = Dialog(PropertyDialogKind::Cell);
-    Child<QCheckBox>(cell, "CellHeightCheckBox")->setChecked(false);
-    QVERIFY(!Child<QWidget>(cell, "CellHeightEdit")->isEnabled());
-    QVERIFY(Child<QWidget>(cell, "CellWidthEdit")->isEnabled());
-
-    QDialog& nav = Dialog(PropertyDialogKind::Navigator);
-    Child<QCheckBox>(nav, "NavigatorCheckBox")->setChecked(false);
-    QVERIFY(!Child<QWidget>(nav, "NavigatorAligmentComboBox")->isEnabled());
-    QVERIFY(!Child<QWidget>(nav, "NavigatorColorComboBox")->isEnabled());
-  }
-
-  void navigatorWrapperIsTheOneOfTheLastOk() {
-    QDialog& d = Dialog(PropertyDialogKind::Navigator);
-    QCOMPARE(dialogs_->Navigator().Prefix, quorvel::html::BuildNavigatorWrapper({}).Prefix);
-    d.show();
-    Child<QComboBox>(d, "NavigatorAligmentComboBox")->setCurrentIndex(2);
-    Child<QCheckBox>(d, "NavigatorBoldCheckBox")->setChecked(true);
-    d.accept();
-    const quorvel::html::NavigatorWrapper built = dialogs_->Navigator();
-    QCOMPARE(built.Prefix, quorvel::html::BuildNavigatorWrapper(settings_.Navigator).Prefix);
-    QVERIFY(built.Prefix.find("align=\"right\"") != std::string::npos);
-    d.show();
-    Child<QComboBox>(d, "NavigatorAligmentComboBox")->setCurrentIndex(3);
-    d.reject();
-    QCOMPARE(Child<QComboBox>(d, "NavigatorAligmentComboBox")->currentIndex(), 2);
-    QCOMPARE(dialogs_->Navigator().Prefix, built.Prefix);
-    QCOMPARE(dialogs_->Navigator().Suffix, built.Suffix);
-  }
-
-  void picturesDialogHasTwoSizes() {
-    using quorvel::ui::PicturesPropertiesDialog;
-    QDialog& d = Dialog(PropertyDialogKind::Pictures);
-    QCOMPARE(d.size(), PicturesPropertiesDialog::kShortSize);
-    QVERIFY(!Child<QWidget>(d, "HTMLTitleEdit")->isVisibleTo(&d));
-    d.show();
-    QTest::mouseClick(Child<QCheckBox>(d, "CreateHTMLCheckBox"), Qt::LeftButton);
-    QCOMPARE(d.size(), PicturesPropertiesDialog::kFullSize);
-    QVERIFY(Child<QWidget>(d, "HTMLTitleEdit")->isVisible());
-    Child<QLineEdit>(d, "HTMLTitleEdit")->setText("One photo");
-    d.accept();
-    QVERIFY(settings_.Picture.CreatePicturePages);
-    QCOMPARE(settings_.Picture.PicturePage.Title, std::string("One photo"));
-    QCOMPARE(dialogs_->PicturePageFrame().Header,
-             quorvel::html::BuildPicturePageFrame(settings_.Picture, {}, quorvel::kNativePathStyle)
-                 .Header);
-
-    d.show();
-    QTest::mouseClick(Child<QCheckBox>(d, "CreateHTMLCheckBox"), Qt::LeftButton);
-    QCOMPARE(d.size(), PicturesPropertiesDialog::kShortSize);
-    d.reject();
-    QVERIFY(!d.isVisible());
-    QCOMPARE(d.size(), PicturesPropertiesDialog::kFullSize);
-    const QSize screen = QGuiApplication::primaryScreen()->size();
-    QCOMPARE(d.pos(), QPoint(screen.width() / 2 - 320, screen.height() / 2 - 417 / 2));
-  }
-
-  void backgroundPathBoxes() {
-    QDialog& d = Dialog(PropertyDialogKind::Cell);
-    auto* use = Child<QCheckBox>(d, "CellBackgroundImageCheckBox");
-    auto* edit = Child<QLineEdit>(d, "CellBackgroundImageEdit");
-    auto* browse = Child<QToolButton>(d, "CellBackgroundImageEditBrowse");
-    QVERIFY(!edit->isEnabled());
-    QVERIFY(!browse->isEnabled());
-    d.show();
-    use->setChecked(true);
-    QVERIFY(edit->isEnabled() && browse->isEnabled());
-    edit->setText("/pics/typed.gif");
-    // The picture-open dialog: cancel keeps the text, a choice replaces it.
-    QString asked_with;
-    std::optional<QString> answer;
-    dialogs_->Pickers().picture = [&](QWidget*, const QString& current) {
-      asked_with = current;
-      return answer;
-    };
-    browse->click();
-    QCOMPARE(asked_with, QString("/pics/typed.gif"));
-    QCOMPARE(edit->text(), QString("/pics/typed.gif"));
-    d.accept();
-    QVERIFY(settings_.Cell.UseBackgroundImage);
-    QCOMPARE(settings_.Cell.BackgroundImage, std::string("/pics/typed.gif"));
-    d.show();
-    answer = "/pics/chosen.jpg";
-    browse->click();
-    QCOMPARE(edit->text(), QString("/pics/chosen.jpg"));
-    d.accept();
-    QCOMPARE(settings_.Cell.BackgroundImage, std::string("/pics/chosen.jpg"));
-  }
-
-  void loadedSettingsAreShownAndTheirHtmlBuilt() {
-    GallerySettings loaded;
-    loaded.Table.BackgroundColor = kOdd;
-    loaded.Page.Title = "Loaded";
-    loaded.Page.TextColor = kRed;
-    loaded.Navigator.Alignment = 3;
-    loaded.Picture.CreatePicturePages = true;
-    loaded.Text.ImageSize.Print = false;
-    settings_ = loaded;
+  void okRebuildsTheHtmlAndCancelKeepsIt() {
+    QDialog* nav = Dialog(Kind::Navigator);
+    for (const int alignment : {2, 3}) {  // OK, then Cancel
+      nav->show();
+      Find<QComboBox>(nav, "NavigatorAligmentComboBox")->setCurrentIndex(alignment);
+      alignment == 2 ? nav->accept() : nav->reject();
+    }
+    QCOMPARE(dialogs_->Navigator().Prefix, html::BuildNavigatorWrapper(settings_.Navigator).Prefix);
+    QCOMPARE(settings_.Navigator.Alignment, 2);
+    settings_.Page.Title = "Loaded";  // a loaded state acts as OK in every dialog
+    settings_.Picture.CreatePicturePages = true;
+    settings_.Picture.PicturePage.TextColor = 0x0000FF;
     dialogs_->ShowSettings();
-    QCOMPARE(settings_, loaded);
-    QCOMPARE(Child<ColorBox>(Dialog(PropertyDialogKind::Table), "TableBackgroundColorComboBox")
-                 ->Value(),
-             kOdd);
-    QCOMPARE(Child<QLineEdit>(Dialog(PropertyDialogKind::Html), "HTMLTitleEdit")->text(),
-             QString("Loaded"));
-    QVERIFY(!Child<QWidget>(Dialog(PropertyDialogKind::Text), "FileSizeBoldCheckBox")
-                 ->isEnabled());
-    QCOMPARE(Dialog(PropertyDialogKind::Pictures).size(),
-             quorvel::ui::PicturesPropertiesDialog::kFullSize);
     QCOMPARE(dialogs_->IndexPageFrame().Header,
-             quorvel::html::BuildPageFrame(loaded.Page, "", quorvel::kNativePathStyle).Header);
-    QCOMPARE(dialogs_->Navigator().Prefix,
-             quorvel::html::BuildNavigatorWrapper(loaded.Navigator).Prefix);
+             html::BuildPageFrame(settings_.Page, "", kNativePathStyle).Header);
+    QCOMPARE(dialogs_->PicturePageFrame().Header,
+             html::BuildPicturePageFrame(settings_.Picture, {}, kNativePathStyle).Header);
   }
 
-  void colourBoxChoices() {
-    quorvel::html::SharedCustomColor custom;
-    quorvel::ui::Choosers choosers;
-    std::optional<ColorValue> answer;
-    ColorValue preset = -2;
-    choosers.color = [&](QWidget*, ColorValue initial) {
-      preset = initial;
-      return answer;
-    };
-    ColorBox box(custom, choosers), other(custom, choosers);
-    QCOMPARE(box.count(), 18);
-    QCOMPARE(box.itemText(0), QString("Default"));
-    QCOMPARE(box.itemText(16), QString("White"));
-    QCOMPARE(box.itemText(17), QString("Custom"));
-    QCOMPARE(box.Value(), -1);
-    int picked = 0;
-    connect(&box, &ColorBox::picked, [&] { ++picked; });
-
-    Pick(&box, 1);  // Black
-    QCOMPARE(box.Value(), 0);
-    Pick(&box, 0);  // Default: -1, though its swatch is black
-    QCOMPARE(box.Value(), -1);
-    QCOMPARE(box.Model().EntryColor(0), 0);
-
-    custom.value = kRed;
-    box.SetValue(kRed);  // named entries come first
-    QCOMPARE(box.currentIndex(), 10);
-
-    box.SetValue(kOdd);
-    QCOMPARE(box.currentIndex(), 17);
-    QCOMPARE(other.Model().EntryColor(17), kOdd);
-
-    Pick(&box, 17);  // the picker is cancelled
-    QCOMPARE(preset, kOdd);
-    QCOMPARE(box.Value(), kOdd);
-    QCOMPARE(box.currentIndex(), 17);
-    answer = 0xFFFFFF;  // a named colour picked as custom selects the named entry
-    Pick(&box, 17);
-    QCOMPARE(box.currentIndex(), 16);
-    QCOMPARE(box.Value(), 0xFFFFFF);
-    answer = 0x010203;
-    Pick(&box, 17);
-    QCOMPARE(box.currentIndex(), 17);
-    QCOMPARE(other.Model().EntryColor(17), 0x010203);
-    QCOMPARE(picked, 5);
+  void picturesDialogHasTwoForms() {
+    QDialog* d = Dialog(Kind::Pictures);
+    auto* create = Find<QCheckBox>(d, "CreateHTMLCheckBox");
+    const QSize small = d->size();
+    QVERIFY(small.width() >= 239 && small.height() >= 116);
+    d->show();
+    QTest::mouseClick(create, Qt::LeftButton);
+    const QSize full = d->size();
+    QVERIFY(full.width() >= 640 && full.height() >= 417 && Find(d, "HTMLTitleEdit")->isVisible());
+    d->accept();
+    d->show();
+    QTest::mouseClick(create, Qt::LeftButton);
+    QCOMPARE(d->size(), small);
+    d->reject();  // hidden, back to the full form, centred again
+    QVERIFY(!d->isVisible());
+    QCOMPARE(d->size(), full);
+    QCOMPARE(d->geometry().topLeft(), testing::ScreenCentre(full));
   }
 
+  void backgroundImageBoxes() {
+    QDialog* d = Dialog(Kind::Cell);
+    auto* edit = Find<QLineEdit>(d, "CellBackgroundImageEdit");
+    d->show();
+    Find<QCheckBox>(d, "CellBackgroundImageCheckBox")->click();
+    edit->setText("/pics/typed.gif");
+    Find<QToolButton>(d, "CellBackgroundImageEditBrowse")->click();  // cancelled
+    QCOMPARE(edit->text(), QString("/pics/typed.gif"));
+    picture_answer_ = "/pics/chosen.jpg";
+    Find<QToolButton>(d, "CellBackgroundImageEditBrowse")->click();
+    QCOMPARE(picture_asked_, QStringList(2, "/pics/typed.gif"));
+    d->accept();
+    QCOMPARE(settings_.Cell.BackgroundImage, std::string("/pics/chosen.jpg"));
+    // Qt separates the patterns of one type by spaces.
+    QCOMPARE(ui::PictureFileFilter().split(";;").last(), QString("All (*.gif *.jpg *.jpeg)"));
+  }
+
+  void customColourChoiceAndCancel() {
+    QDialog* d = Dialog(Kind::Table);
+    auto* box = Find<ui::ColorBox>(d, "TableBorderColorComboBox");
+    box->SetValue(0x123456);  // becomes the shared custom colour
+    d->show();
+    d->accept();
+    d->show();
+    Pick(box, 17);  // the picker, preset to the shared colour, is cancelled
+    QCOMPARE(color_preset_, 0x123456);
+    QCOMPARE(box->Value(), 0x123456);
+    color_answer_ = 0x010203;
+    Pick(box, 17);  // another custom colour, shared by every box
+    QCOMPARE(box->Value(), 0x010203);
+    d->reject();  // the box gets its own old value back, not the shared one
+    QCOMPARE(box->Value(), 0x123456);
+    Pick(box, 0);
+    QCOMPARE(box->Value(), -1);
+  }
+
+  void colourEntryDrawing_data() { testing::Rows(kPixels); }
   void colourEntryDrawing() {
-    const QImage named = DrawnEntry(true);
-    const QColor white(Qt::white), black(Qt::black), red(255, 0, 0);
-    QCOMPARE(named.pixelColor(1, 8), white);   // left of the 2-pixel inset
-    QCOMPARE(named.pixelColor(2, 1), white);   // above it
-    QCOMPARE(named.pixelColor(2, 2), black);   // the outline's corner
-    QCOMPARE(named.pixelColor(3, 3), red);     // the interior
-    QCOMPARE(named.pixelColor(22, 12), red);
-    QCOMPARE(named.pixelColor(23, 8), black);  // 22 wide: the right outline at 2 + 21
-    QCOMPARE(named.pixelColor(24, 8), white);
-    QCOMPARE(named.pixelColor(10, 13), black);  // bottom outline at 16 - 1 - 2
-    QCOMPARE(named.pixelColor(10, 14), white);
-
-    const QImage bare = DrawnEntry(false);
-    QCOMPARE(bare.pixelColor(55, 8), red);
-    QCOMPARE(bare.pixelColor(56, 8), black);  // 3 pixels short of the right edge (59)
-    QCOMPARE(bare.pixelColor(57, 8), white);
+    const auto& [name, names, crossed, at, colour] = Row(kPixels);
+    QImage image(60, 16, QImage::Format_RGB32);
+    QPainter painter(&image);
+    ui::DrawColorEntry(painter, image.rect(),
+                       {Qt::white, Qt::black, Qt::red, Qt::black, "", names, crossed});
+    QCOMPARE(image.pixelColor(at), QColor(colour));
   }
 };
 

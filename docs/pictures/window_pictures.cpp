@@ -1,0 +1,153 @@
+// Pictures of every window for the documentation, taken as the screen shows them: each window
+// is shown in turn over a gallery job on generated photos in $HOME/Pictures (one of them
+// broken) and the screen is captured with ImageMagick's `import -window root`, cut to the
+// window and its frame. Not a test; docs/pictures/make-pictures runs it under xvfb-run with a
+// HOME of its own.
+//   window_pictures OUTPUT_DIR
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDir>
+#include <QImage>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTest>
+#include <QTimer>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "support/test_jpeg.h"
+#include "ui/about_box.h"
+#include "ui/directory_picker.h"
+#include "ui/main_window.h"
+#include "ui/progress_window.h"
+#include "ui/property_dialogs.h"
+#include "ui/run_summary_window.h"
+#include "ui/searching_window.h"
+
+namespace {
+
+QString out_dir;
+
+// Shows `window`, lets it settle and captures its part of the screen as NAME.png.
+void Capture(QWidget& window, const QString& name) {
+  window.show();
+  window.raise();
+  window.activateWindow();
+  if (!QTest::qWaitForWindowExposed(&window))
+    std::fprintf(stderr, "%s not shown\n", qPrintable(name));
+  // The window manager frames the window a moment after it is shown (without one, never).
+  static_cast<void>(
+      QTest::qWaitFor([&] { return window.frameGeometry() != window.geometry(); }, 2000));
+  QTest::qWait(300);
+  const qreal scale = window.devicePixelRatioF();
+  const QString path = out_dir + "/" + name + ".png";
+  // A frame still moving gives a picture of the wrong size: take it again.
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    const QRect frame = window.frameGeometry();
+    const QSize size(qRound(frame.width() * scale), qRound(frame.height() * scale));
+    const QString crop = QString("%1x%2+%3+%4")
+                             .arg(size.width())
+                             .arg(size.height())
+                             .arg(qRound(frame.x() * scale))
+                             .arg(qRound(frame.y() * scale));
+    if (QProcess::execute("import", {"-window", "root", "-crop", crop, "+repage", path}) == 0 &&
+        QImage(path).size() == size) {
+      return;
+    }
+    QTest::qWait(500);
+  }
+  std::fprintf(stderr, "cannot capture %s\n", qPrintable(path));
+}
+
+// A photo of a few hundred pixels with a gradient of its own.
+void Photo(const std::string& path, int seed) {
+  quorvel::testing::TestJpegOptions options;
+  options.width = 480;
+  options.height = 320;
+  options.pixel = [seed](int x, int y, int c) {
+    return static_cast<std::uint8_t>((x * (c + 1) + y * (3 - c) + seed * 40) % 256);
+  };
+  quorvel::testing::WriteTestJpeg(path, options);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: window_pictures OUTPUT_DIR\n");
+    return 2;
+  }
+  out_dir = QString::fromLocal8Bit(argv[1]);
+  QDir().mkpath(out_dir);
+  const std::string home = QDir::homePath().toStdString();
+  const auto folder = [&](const std::string& relative) {
+    std::filesystem::create_directories(home + "/" + relative);
+    return home + "/" + relative;
+  };
+  const std::string holiday = folder("Pictures/Holiday 2024");
+  const std::string garden = folder("Pictures/Garden");
+  const std::string scans = folder("Pictures/Scans from the attic of the old house/1987");
+  for (int i = 0; i < 6; ++i) Photo(holiday + "/IMG_00" + std::to_string(10 + i) + ".jpg", i);
+  for (int i = 0; i < 3; ++i) Photo(garden + "/garden-" + std::to_string(i) + ".jpg", i + 6);
+  std::ofstream(garden + "/truncated.jpg") << "\xFF\xD8\xFF\xE0 this photo was cut short";
+
+  quorvel::ui::MainWindowOptions options;
+  options.config_path = folder(".config/quorvelandiscope") + "/quorvel.cfg";
+  options.prompts = quorvel::ui::UserPrompts::Standard();
+  options.prompts.ask = [](QWidget*, const QString&) { return false; };
+  options.prompts.run_progress = [](quorvel::ui::ProgressWindow& window) {
+    window.ProcessTimer()->stop();  // ticked here, so that the picture is taken half-way
+    window.show();
+    for (int done = 0; window.Tick(); ++done) {
+      if (done == 5) Capture(window, "progress-window");
+    }
+    return window.result();
+  };
+  options.prompts.show_summary = [](quorvel::ui::RunSummaryWindow& window) {
+    Capture(window, "run-summary");
+    window.hide();
+  };
+  quorvel::ui::MainWindow window(std::move(options));
+  window.AddGivenPaths({QString::fromStdString(garden), QString::fromStdString(holiday),
+                        QString::fromStdString(scans)});
+  window.findChild<QLineEdit*>("HTMLDirectoryEdit")
+      ->setText(QString::fromStdString(folder("Web/gallery") + "/"));
+  window.findChild<QLineEdit*>("AllThumbnailsDirectoryEdit")
+      ->setText(QString::fromStdString(folder("Web/gallery/thumbs") + "/"));
+  Capture(window, "main-window");
+  window.findChild<QWidget*>("LockBtn")->setProperty("checked", true);
+  Capture(window, "main-window-locked");
+  window.findChild<QWidget*>("LockBtn")->setProperty("checked", false);
+
+  using quorvel::ui::PropertyDialogKind;
+  const std::pair<PropertyDialogKind, const char*> dialogs[] = {
+      {PropertyDialogKind::Thumbnail, "thumbnail"}, {PropertyDialogKind::Table, "table"},
+      {PropertyDialogKind::Cell, "cell"},           {PropertyDialogKind::Text, "text"},
+      {PropertyDialogKind::Html, "html"},           {PropertyDialogKind::Navigator, "navigator"},
+      {PropertyDialogKind::Pictures, "pictures"}};
+  for (const auto& [kind, name] : dialogs) {
+    QDialog* dialog = window.Dialogs().Dialog(kind);
+    Capture(*dialog, QString(name) + "-properties");
+    dialog->hide();
+  }
+  QDialog* pictures = window.Dialogs().Dialog(PropertyDialogKind::Pictures);
+  pictures->show();
+  pictures->findChild<QCheckBox*>("CreateHTMLCheckBox")->click();
+  Capture(*pictures, "pictures-properties-full");
+  pictures->reject();
+
+  Capture(window.Picker(), "directory-picker");
+  window.Picker().hide();
+  quorvel::ui::SearchingWindow searching("/");  // a walk long enough to be seen
+  Capture(searching, "searching-window");
+  searching.reject();
+  auto* about = window.findChild<quorvel::ui::AboutBox*>();
+  Capture(*about, "about-box");
+  about->hide();
+
+  window.Go();  // the progress window half-way and the summary with the broken photo
+  return 0;
+}

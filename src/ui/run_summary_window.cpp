@@ -1,0 +1,112 @@
+#include "ui/run_summary_window.h"
+
+#include <QDesktopServices>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <filesystem>
+#include <set>
+
+#include "ui/window_placement.h"
+
+namespace quorvel::ui {
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+std::string DirectoryOf(const std::string& page) {
+  return std::filesystem::path(page).parent_path().string();
+}
+
+}  // namespace
+
+QString SummaryHeadline(const RunSummary& summary) {
+  if (!summary.page_error.empty()) {
+    return QStringLiteral("The run ended early: ") + Q(summary.page_error);
+  }
+  if (summary.stopped)
+    return QStringLiteral("The run was stopped; the images after it were skipped.");
+  if (summary.images_failed > 0)
+    return QStringLiteral("The gallery is made, but some images failed.");
+  return QStringLiteral("The gallery is made.");
+}
+
+QString SummaryFigures(const RunSummary& summary, const std::vector<std::string>& pages) {
+  QStringList lines;
+  lines << QStringLiteral("Images done: %1").arg(summary.images_done);
+  lines << QStringLiteral("Images failed: %1").arg(summary.images_failed);
+  std::set<std::string> directories;
+  for (const std::string& page : pages) directories.insert(DirectoryOf(page));
+  QString written = QStringLiteral("Pages written: %1").arg(summary.pages_written);
+  if (directories.size() == 1) {
+    written += QStringLiteral(" in ") + Q(*directories.begin());
+  } else if (directories.size() > 1) {
+    written += QStringLiteral(" in %1 directories").arg(directories.size());
+  }
+  lines << written;
+  if (!pages.empty()) lines << QStringLiteral("First index page: ") + Q(pages.front());
+  return lines.join(QLatin1Char('\n'));
+}
+
+RunSummaryWindow::RunSummaryWindow(const RunSummary& summary, std::vector<std::string> pages,
+                                   QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      pages_(std::move(pages)),
+      headline_(new QLabel(SummaryHeadline(summary), this)),
+      figures_(new QLabel(SummaryFigures(summary, pages_), this)),
+      failures_(new QTreeWidget(this)),
+      open_(new QPushButton(tr("&Open Gallery"), this)),
+      close_(new QPushButton(tr("&Close"), this)) {
+  setObjectName(QStringLiteral("RunSummaryForm"));
+  setWindowTitle(QStringLiteral("Run summary"));
+  setModal(true);
+  opener_ = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+  headline_->setObjectName(QStringLiteral("HeadlineLabel"));
+  QFont bold = headline_->font();
+  bold.setBold(true);
+  headline_->setFont(bold);
+  headline_->setWordWrap(true);
+  figures_->setObjectName(QStringLiteral("FiguresLabel"));
+  figures_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  failures_->setObjectName(QStringLiteral("FailureList"));
+  failures_->setHeaderLabels({tr("Failed image"), tr("Cause")});
+  failures_->setRootIsDecorated(false);
+  for (const ImageFailure& failure : summary.failures) {
+    auto* row = new QTreeWidgetItem(failures_, {Q(failure.path), Q(failure.message)});
+    row->setToolTip(0, Q(failure.path));
+    row->setToolTip(1, Q(failure.message));
+  }
+  failures_->resizeColumnToContents(0);
+  failures_->setVisible(!summary.failures.empty());
+  open_->setObjectName(QStringLiteral("OpenBtn"));
+  open_->setEnabled(!pages_.empty());
+  open_->setAutoDefault(false);
+  close_->setObjectName(QStringLiteral("CloseBtn"));
+  close_->setDefault(true);
+  close_->setFocus();
+  connect(open_, &QPushButton::clicked, this,
+          [this] { opener_(QUrl::fromLocalFile(Q(pages_.front()))); });
+  connect(close_, &QPushButton::clicked, this, &QDialog::accept);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(headline_);
+  layout->addWidget(figures_);
+  layout->addWidget(failures_, 1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(open_);
+  buttons->addWidget(close_);
+  layout->addLayout(buttons);
+  setMinimumWidth(420);
+  if (!summary.failures.empty()) resize(640, 360);
+}
+
+void RunSummaryWindow::showEvent(QShowEvent* event) {
+  CentreOnScreen(this);
+  QDialog::showEvent(event);
+}
+
+}  // namespace quorvel::ui

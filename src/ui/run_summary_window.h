@@ -1,0 +1,56 @@
+// The window shown after every run: what the run did, built from the core's run summary alone
+// (images done, each failed image with its cause, the pages written and where, whether it was
+// stopped), with "&Open Gallery" opening the first index page in the default browser.
+#pragma once
+
+#include <QDialog>
+#include <QUrl>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "run/generation_run.h"
+
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+
+namespace quorvel::ui {
+
+// The first line of the summary: how the run ended.
+QString SummaryHeadline(const RunSummary& summary);
+// The figures, one per line: images done and failed, pages written and where.
+QString SummaryFigures(const RunSummary& summary, const std::vector<std::string>& pages);
+
+class RunSummaryWindow : public QDialog {
+  Q_OBJECT
+ public:
+  using Opener = std::function<void(const QUrl&)>;
+
+  // `pages` are the run's index pages in the order written.
+  RunSummaryWindow(const RunSummary& summary, std::vector<std::string> pages,
+                   QWidget* parent = nullptr);
+
+  void SetOpener(Opener opener) { opener_ = std::move(opener); }
+
+  QLabel* Headline() const { return headline_; }
+  QLabel* Figures() const { return figures_; }
+  // One row per failed image: the image's path and the cause.
+  QTreeWidget* Failures() const { return failures_; }
+  QPushButton* OpenButton() const { return open_; }
+  QPushButton* CloseButton() const { return close_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  std::vector<std::string> pages_;
+  Opener opener_;
+  QLabel* headline_;
+  QLabel* figures_;
+  QTreeWidget* failures_;
+  QPushButton* open_;
+  QPushButton* close_;
+};
+
+}  // namespace quorvel::ui

@@ -1,0 +1,108 @@
+// What the window tests share: rows from tables, finding a control by its name, the screen's
+// centre, folders of small photos, and prompts that answer in place of the user and remember
+// what they were asked and shown.
+#pragma once
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSpinBox>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <optional>
+#include <string>
+#include <tuple>
+
+#include "support/temp_dir.h"
+#include "support/test_jpeg.h"
+#include "ui/progress_window.h"
+#include "ui/run_summary_window.h"
+#include "ui/user_prompts.h"
+
+namespace quorvel::testing {
+
+// Qt Test rows from a table of tuples whose first element is the row's name: `_data()` calls
+// Rows(table), the test takes its entry with Row(table).
+template <typename T, std::size_t N>
+void Rows(const T (&table)[N]) {
+  QTest::addColumn<int>("row");
+  for (std::size_t i = 0; i < N; ++i) QTest::newRow(std::get<0>(table[i])) << static_cast<int>(i);
+}
+template <typename T, std::size_t N>
+const T& Row(const T (&table)[N]) {
+  QFETCH(int, row);
+  return table[row];
+}
+
+template <typename T = QWidget>
+T* Find(const QObject* root, const QString& name) {
+  T* child = root->findChild<T*>(name);
+  if (child == nullptr) qFatal("no control %s", qPrintable(name));
+  return child;
+}
+
+// Where the inside of a window of `size` sits when centred on the screen.
+inline QPoint ScreenCentre(QSize size) {
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  return {area.left() + area.width() / 2 - size.width() / 2,
+          area.top() + area.height() / 2 - size.height() / 2};
+}
+
+// `count` photos img0.jpg ... in `dir` (created), and a broken.jpg that is no JPEG at all.
+inline std::string Photos(const TempDir& tmp, const std::string& dir, int count, bool broken) {
+  const std::string full = tmp.mkdir(dir);
+  for (int i = 0; i < count; ++i) WriteTestJpeg(full + "/img" + std::to_string(i) + ".jpg");
+  if (broken) tmp.write(dir + "/broken.jpg", "not a JPEG file");
+  return full;
+}
+
+// Answers every question; runs the progress window to its end, or presses Esc in it after
+// `stop_after` images, keeping its titles and at last the time left; keeps the run summary's
+// lines as shown and presses its "Open Gallery".
+struct Answers {
+  bool yes = false;
+  std::optional<std::string> file;
+  int stop_after = -1;
+  QStringList questions, errors, notes, titles, progress, summary;
+  QList<QUrl> opened;
+
+  ui::UserPrompts Prompts() {
+    ui::UserPrompts p;
+    p.ask = [this](QWidget*, const QString& q) {
+      questions << q;
+      return yes;
+    };
+    p.show_error = [this](QWidget*, const QString& m) { errors << m; };
+    p.inform = [this](QWidget*, const QString& m) { notes << m; };
+    p.save_file = p.open_file = [this](QWidget*, const ui::FileDialogRequest& r) {
+      titles << r.title;
+      return file;
+    };
+    p.run_progress = [this](ui::ProgressWindow& w) {
+      w.show();
+      progress << w.windowTitle();
+      for (int done = 0; done != stop_after && w.Tick(); ++done) progress << w.windowTitle();
+      progress << w.TimeLeftLabel()->text();
+      if (w.isVisible()) QTest::keyClick(&w, Qt::Key_Escape);
+      return w.result();
+    };
+    p.show_summary = [this](ui::RunSummaryWindow& w) {
+      summary << w.Headline()->text() << w.Figures()->text();
+      for (int i = 0; i < w.Failures()->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* row = w.Failures()->topLevelItem(i);
+        summary << row->text(0) + ": " + row->text(1);
+      }
+      w.SetOpener([this](const QUrl& url) { opened << url; });
+      w.OpenButton()->click();
+    };
+    return p;
+  }
+};
+
+}  // namespace quorvel::testing

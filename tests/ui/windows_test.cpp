@@ -1,0 +1,354 @@
+// Every window as the user meets it: the topic of each control in the help-id table and the
+// ways of asking for it; each window centred on the screen (staying there when shown again)
+// with every text whole, the buttons at the bottom right and Tab following the layout; the
+// directory picker and its walk; the progress window's pace; the About box's link; the
+// first-start launcher; the program's --help and --version.
+#include <QContextMenuEvent>
+#include <QEnterEvent>
+#include <QFileInfo>
+#include <QProcess>
+#include <QWhatsThis>
+
+#include "html/page_frame.h"
+#include "persist/config_file.h"
+#include "ui/about_box.h"
+#include "ui/desktop_shortcut.h"
+#include "ui/directory_picker.h"
+#include "ui/help_topics.h"
+#include "ui/main_window.h"
+#include "ui/property_dialogs.h"
+#include "ui/searching_window.h"
+#include "ui_test_support.h"
+
+using namespace quorvel;
+using testing::Find;
+using testing::ReadFile;
+using testing::Row;
+namespace keys = persist::config_keys;
+
+namespace {
+
+// A control and how the user asks about it: a right click and "What's this?", the keyboard's
+// menu key, F1, or the dialog's question-mark button and a click; the topic shown (0: none).
+const std::tuple<const char*, const char*, const char*, const char*, int> kAsks[] = {
+    {"right click", "Quorvelandiscope", "LockBtn", "menu", 1006},
+    {"no menu on Save", "Quorvelandiscope", "SaveBtn", "menu", 0},
+    {"the menu key is no right click", "Quorvelandiscope", "GoBtn", "key menu", 0},
+    {"F1 in a dialog", "Table properties", "BorderSizeEdit", "F1", 3002},
+    {"question mark in a dialog, no id", "Cell properties", "CellWidthCheckBox", "?", 0},
+};
+
+// The picker over root/a/thumb/inner, root/B and root/leaf: a directory chosen in add mode
+// with "Add All Sub Directories" ticked or not, OK or Cancel (of the picker, or of the walk),
+// Yes or No to a question; the list afterwards.
+const std::tuple<const char*, const char*, bool, const char*, bool, QStringList> kPicks[] = {
+    {"sub-directories, thumbnail ones eliminated",
+     "root",
+     true,
+     "OK",
+     false,
+     {"root/a", "root/a/thumb/inner", "root/B", "root/leaf"}},
+    {"the directory itself", "root/a", false, "OK", false, {"root/a"}},
+    {"picker cancelled", "root/a", false, "Cancel", true, {}},
+    {"walk cancelled", "root", true, "Cancel walk", true, {}},
+    {"no sub-directories, No", "root/leaf", true, "OK", false, {}},
+    {"no sub-directories, Yes adds it", "root/leaf", true, "OK", true, {"root/leaf"}},
+};
+
+// Images per second and time left after some of all images in some milliseconds.
+const std::tuple<const char*, int, int, int, const char*, const char*> kPaces[] = {
+    {"too few images yet", 2, 10, 1000, "", ""},
+    {"slow", 3, 10, 2000, "1.5 images/s", "0:05 left"},
+    {"fast", 400, 1000, 10000, "40 images/s", "0:15 left"},
+    {"hours", 3, 10000, 3000, "1.0 images/s", "2:46:37 left"},
+};
+
+// The first-start question answered Yes or No, the program in a build folder with a space in
+// its path (an entry of its own naming the drawn icon, in the user's own desktop directory) or
+// in <prefix>/bin (a copy of the installed entry when there is one), or the desktop blocked by
+// a file; what the launcher's Exec line says.
+const std::tuple<const char*, bool, const char*, const char*, const char*> kLaunchers[] = {
+    {"No writes only the flag", false, "build dir", "", ""},
+    {"from a build folder, the default place", true, "", "own", "Exec=%1/windows_test"},
+    {"installed", true, "prefix/bin", "copy", ""},
+    {"in a bin folder, no installed entry", true, "other/bin", "own",
+     "Exec=%1/other/bin/quorvelandiscope"},
+    {"a program path with quotes and percent", true, "a \"100%\" $b", "own",
+     "Exec=\"%1/a \\\\\"100%%\\\\\" \\\\$b/quorvelandiscope\""},
+    {"desktop blocked", true, "build dir", "blocked", ""},
+};
+
+// Whether `b` comes after `a` in reading order: to the right on the same row, further down,
+// or at the top of a column further right.
+bool ReadsAfter(const QRect& a, const QRect& b) {
+  if (std::abs(a.center().y() - b.center().y()) < std::min(a.height(), b.height()) / 2) {
+    return b.left() > a.left();
+  }
+  return b.top() > a.top() || b.left() >= a.right();
+}
+
+class WindowsTest : public QObject {
+  Q_OBJECT
+  testing::TempDir tmp_;
+  std::unique_ptr<ui::MainWindow> main_;
+  std::unique_ptr<QWidget> extra_;
+  QList<int> shown_;
+
+  QWidget* Window(const QString& caption) {
+    if (caption == "Quorvelandiscope") return main_.get();
+    if (caption == "Directory") return &main_->Picker();
+    if (caption == "About") return main_->findChild<ui::AboutBox*>();
+    if (caption == "Process stats") extra_ = std::make_unique<ui::ProgressWindow>();
+    if (caption == "Run summary") {
+      const RunSummary summary{1, 1, 1, false, "", {{"/pics/broken.jpg", "Not a JPEG file"}}};
+      extra_ = std::make_unique<ui::RunSummaryWindow>(summary, std::vector<std::string>{"/w/i"});
+    }
+    if (extra_ && extra_->windowTitle() == caption) return extra_.get();
+    for (int kind = 0; kind <= static_cast<int>(ui::PropertyDialogKind::Pictures); ++kind) {
+      QWidget* d = main_->Dialogs().Dialog(static_cast<ui::PropertyDialogKind>(kind));
+      if (caption.startsWith(d->windowTitle())) return d;
+    }
+    qFatal("no window %s", qPrintable(caption));
+  }
+
+ private slots:
+  void initTestCase() {
+    persist::ConfigFile(tmp_.file("quorvel.cfg")).WriteBool(keys::kWindow, keys::kIcon, true);
+    main_ = std::make_unique<ui::MainWindow>(
+        ui::MainWindowOptions{tmp_.file("quorvel.cfg"), ui::UserPrompts{}, nullptr});
+    main_->Help().SetMenuRunner([](QWidget*, const QPoint&) { return true; });
+    main_->Help().SetTopicShower([this](int id, const QString& text, QWidget*) {
+      if (!text.isEmpty()) shown_ << id;
+    });
+  }
+  void init() { shown_.clear(); }
+
+  void everyControlShowsItsTopic_data() {
+    QTest::addColumn<int>("row");
+    for (int i = 0; i < ui::kHelpIdCount; ++i) {
+      QTest::addRow("%s %s", ui::kHelpIds[i].window, ui::kHelpIds[i].control) << i;
+    }
+  }
+  void everyControlShowsItsTopic() {
+    QFETCH(int, row);
+    const ui::HelpIdEntry& entry = ui::kHelpIds[row];
+    QWidget* control = Find(Window(entry.window), entry.control);
+    // A click lands on the innermost widget, the edit inside a spin box say.
+    QWidget* clicked = control->focusProxy() ? control->focusProxy() : control;
+    QHelpEvent click(QEvent::WhatsThis, {1, 1}, clicked->mapToGlobal(QPoint(1, 1)));
+    QApplication::sendEvent(clicked, &click);
+    QCOMPARE(shown_, QList<int>{entry.id});
+  }
+
+  void askingForHelp_data() { testing::Rows(kAsks); }
+  void askingForHelp() {
+    const auto& [name, window, control_name, how, id] = Row(kAsks);
+    QWidget* control = Find(Window(window), control_name);
+    const QPoint at = control->mapToGlobal(QPoint(1, 1));
+    if (how == std::string("F1")) QTest::keyClick(control, Qt::Key_F1);
+    if (how == std::string("?")) {
+      Find<QToolButton>(control->window(), "WhatsThisBtn")->click();
+      QVERIFY(QWhatsThis::inWhatsThisMode());
+      QWhatsThis::leaveWhatsThisMode();
+      QHelpEvent click(QEvent::WhatsThis, {1, 1}, at);
+      QApplication::sendEvent(control, &click);
+    }
+    if (std::string(how).ends_with("menu")) {
+      QContextMenuEvent menu(
+          how == std::string("menu") ? QContextMenuEvent::Mouse : QContextMenuEvent::Keyboard,
+          {1, 1}, at);
+      QApplication::sendEvent(control, &menu);
+    }
+    QCOMPARE(shown_, id ? QList<int>{id} : QList<int>{});
+  }
+
+  void windowsSitWellOnTheScreen_data() {
+    QTest::addColumn<QString>("caption");
+    for (const char* caption :
+         {"Quorvelandiscope", "Thumbnail properties", "Table properties", "Cell properties",
+          "Text properties", "HTML Properties", "Navigator properties", "Pictures properties",
+          "Pictures properties, full", "Directory", "About", "Process stats", "Run summary"}) {
+      QTest::newRow(caption) << QString(caption);
+    }
+  }
+  void windowsSitWellOnTheScreen() {
+    QFETCH(QString, caption);
+    QWidget* window = Window(caption);
+    if (window != main_.get()) main_->move(0, 0);  // the screen's centre, not the window's
+    if (caption.endsWith("full")) Find<QCheckBox>(window, "CreateHTMLCheckBox")->click();
+    window->show();
+    const QRect first = window->geometry();
+    window->hide();
+    window->show();
+    QCOMPARE(window->geometry(), first);  // no creeping from one showing to the next
+    QCOMPARE(first.topLeft(), testing::ScreenCentre(window->size()));
+    for (QWidget* w : window->findChildren<QWidget*>()) {  // texts in layouts are whole
+      const auto* label = qobject_cast<QLabel*>(w);
+      if ((qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) ||
+           (label && !label->wordWrap())) &&
+          w->isVisible() && w->parentWidget()->layout()) {
+        QVERIFY2(w->width() >= w->sizeHint().width(), qPrintable(w->objectName()));
+      }
+    }
+    if (auto* last = window->findChild<QPushButton*>("CancelBtn", Qt::FindDirectChildrenOnly)) {
+      QVERIFY(window->width() - last->geometry().right() < 20);
+      QVERIFY(window->height() - last->geometry().bottom() < 20);
+    }
+    QRect previous;
+    for (QWidget* w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain()) {
+      if (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisible() || w->focusProxy()) continue;
+      const QRect place(w->mapTo(window, QPoint(0, 0)), w->size());
+      QVERIFY2(previous.isNull() || ReadsAfter(previous, place), qPrintable(w->objectName()));
+      previous = place;
+    }
+    if (caption == "Directory") QCOMPARE(window->focusWidget(), main_->Picker().Tree());
+    window->hide();
+  }
+
+  void picker_data() { testing::Rows(kPicks); }
+  void picker() {
+    const auto& [name, pick, sub, button, yes, listed] = Row(kPicks);
+    testing::TempDir tmp;
+    for (const char* dir : {"root/a/thumb/inner", "root/B", "root/leaf", "root/.hidden"}) {
+      tmp.mkdir(dir);
+    }
+    persist::ConfigFile config(tmp.file("quorvel.cfg"));
+    config.WriteString(keys::kDirs, keys::kDirectoryBox, tmp.file("gone/"));
+    ui::DirectoryPicker picker(config);
+    QCOMPARE(picker.SelectedPath(), std::string("/"));  // the remembered one is gone
+    QStringList asked;
+    picker.SetAsker([&, yes = yes](const QString& question) {
+      asked << question;
+      return yes;
+    });
+    const bool ok = button != std::string("Cancel");
+    picker.SetModalRunner([&, pick = pick, sub = sub](ui::DirectoryPicker& shown) {
+      shown.SelectDirectory(tmp.file(pick));
+      shown.SubDirectoriesCheck()->setChecked(sub);
+      (ok ? shown.OkButton() : shown.CancelButton())->click();
+      return shown.result();
+    });
+    const bool cancel_walk = button == std::string("Cancel walk");
+    picker.SetSearchRunner([&](const std::string& dir, OutputSettings& out) {
+      return ui::SearchingWindow::Walk(dir, out, nullptr, [&](ui::SearchingWindow& w) {
+        w.show();
+        if (cancel_walk) w.CancelButton()->click();
+        while (!w.IsDone() && !cancel_walk) QTest::qWait(5);
+        return w.result();
+      });
+    });
+    OutputSettings output;
+    output.ThumbnailsIntoImageDirectory = true;  // the elimination applies
+    QCOMPARE(picker.AddDirectories(output), ok);
+    std::vector<std::string> expected;
+    for (const QString& dir : listed) expected.push_back(tmp.file(dir.toStdString()));
+    QCOMPARE(output.Directories, expected);
+    const QString question = ui::NoSubDirectoriesQuestion(tmp.file(pick));
+    QCOMPARE(asked, pick == std::string("root/leaf") ? QStringList{question} : QStringList{});
+    const std::string chosen = ok ? tmp.file(pick) + "/" : tmp.file("gone/");
+    QCOMPARE(config.ReadString(keys::kDirs, keys::kDirectoryBox, ""), chosen);
+    // Browsing gives the path and adds nothing; the box is hidden only meanwhile.
+    bool hidden = false;
+    picker.SetModalRunner([&](ui::DirectoryPicker& shown) {
+      hidden = shown.SubDirectoriesCheck()->isHidden();
+      shown.OkButton()->click();
+      return shown.result();
+    });
+    QCOMPARE(picker.Browse().value_or(""), ok ? chosen : "/");
+    QVERIFY(hidden && !picker.SubDirectoriesCheck()->isHidden());
+    QCOMPARE(output.Directories, expected);
+  }
+
+  void elideMiddleKeepsBothEnds() {
+    const auto measure = [](const QString& s) { return int(s.toUcs4().size()); };
+    // One unit per character, "WW" = 2: candidates must be at most width - 2.
+    QCOMPARE(ui::ElideMiddle("abcdefghijk", 10, measure), QString("ab...ijk"));
+    const QString camera = QString::fromUtf8("\xF0\x9F\x93\xB7");  // never cut in two
+    QCOMPARE(ui::ElideMiddle(camera.repeated(8), 7, measure), camera + "..." + camera);
+  }
+
+  void pace_data() { testing::Rows(kPaces); }
+  void pace() {
+    const auto& [name, done, total, ms, rate, left] = Row(kPaces);
+    QCOMPARE(ui::PaceText(done, total, ms).rate, QString(rate));
+    QCOMPARE(ui::PaceText(done, total, ms).left, QString(left));
+  }
+
+  void aboutLinkTurnsBlueAndOpensTheAddress() {
+    ui::LinkLabel* link = main_->findChild<ui::AboutBox*>()->WebSiteLink();
+    QList<QUrl> opened;
+    link->SetOpener([&](const QUrl& url) { opened << url; });
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QCoreApplication::sendEvent(link, &enter);
+    QCOMPARE(link->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(link, &leave);
+    QCOMPARE(link->palette().color(QPalette::WindowText), QColor(0, 0, 0));
+    QTest::mouseClick(link, Qt::RightButton);  // only the left button opens it
+    QTest::mouseClick(link, Qt::LeftButton);
+    QCOMPARE(opened, QList<QUrl>{QUrl(html::kProductWebAddress)});
+  }
+
+  void firstStartLauncher_data() { testing::Rows(kLaunchers); }
+  void firstStartLauncher() {
+    const auto& [name, yes, folder, made, exec] = Row(kLaunchers);
+    const std::string kind = made;
+    testing::TempDir tmp;
+    const std::string entry = tmp.write(
+        "prefix/share/applications/org.quorvelandiscope.Quorvelandiscope.desktop", "[Desktop]\n");
+    tmp.write(kind == "blocked" ? "Desktop" : "Desktop/Quorvelandiscope.desktop", "old");
+    const std::string program = tmp.file(folder) + "/quorvelandiscope", icon = tmp.file("i/q.png");
+    const ui::ShortcutPlace place{tmp.file("Desktop"), icon, program,
+                                  ui::InstalledDesktopEntry(program)};
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", QByteArray::fromStdString(tmp.path()));  // the default place below it
+    qunsetenv("XDG_CONFIG_HOME");
+    persist::ConfigFile config(tmp.file("quorvel.cfg"));
+    QStringList asked, errors;
+    for (int start = 0; start < 2; ++start) {  // the second start asks nothing
+      ui::RunFirstStartQuestion(
+          config, nullptr,
+          [&, yes = yes](QWidget*, const QString& q) {
+            asked << q;
+            return yes;
+          },
+          [&](QWidget*, const QString& m) { errors << m; }, *folder ? &place : nullptr);
+    }
+    qputenv("HOME", home);
+    const std::string launcher = tmp.file("Desktop/Quorvelandiscope.desktop");
+    if (kind == "blocked") {  // reported, and asked again at the next start
+      QCOMPARE(errors, QStringList(2, QString::fromStdString("Cannot create file " + launcher)));
+      QVERIFY(!config.HasKey(keys::kWindow, keys::kIcon));
+      return;
+    }
+    const std::string text = ReadFile(launcher);
+    QCOMPARE(asked, QStringList{ui::FirstStartQuestion()});
+    QVERIFY(config.ReadBool(keys::kWindow, keys::kIcon, false));
+    QCOMPARE(text == "old", !yes);
+    QCOMPARE(text == ReadFile(entry), kind == "copy");
+    QCOMPARE(QFileInfo(QString::fromStdString(launcher)).isExecutable(), yes);
+    if (*folder) QCOMPARE(QFileInfo::exists(QString::fromStdString(icon)), kind == "own");
+    const QString dir = QString::fromStdString(
+        *folder ? tmp.path() : QCoreApplication::applicationDirPath().toStdString());
+    QVERIFY(QString::fromStdString(text).contains(QString(exec).replace("%1", dir)));
+  }
+
+  void helpAndVersionNeedNoDisplay() {
+    QProcess program;
+    program.setProcessEnvironment(QProcessEnvironment());  // no DISPLAY, no platform
+    program.start(QUORVEL_WINDOW_PROGRAM, {"--help"});
+    QVERIFY(program.waitForFinished() && program.exitCode() == 0);
+    const QString help = program.readAllStandardOutput();
+    for (const char* part : {"[FOLDER...]", "--help", "--help-all", "--version"}) {
+      QVERIFY2(help.contains(part), part);
+    }
+    program.start(QUORVEL_WINDOW_PROGRAM, {"--version"});
+    QVERIFY(program.waitForFinished() && program.exitCode() == 0);
+    QCOMPARE(program.readAllStandardOutput(), QByteArray("Quorvelandiscope " QUORVEL_VERSION "\n"));
+  }
+};
+
+}  // namespace
+
+QTEST_MAIN(WindowsTest)
+#include "windows_test.moc"
