@@ -100,7 +100,9 @@ class WindowsTest : public QObject {
     if (caption == "About") return main_->findChild<ui::AboutBox*>();
     if (caption == "Process stats") extra_ = std::make_unique<ui::ProgressWindow>();
     if (caption == "Run summary") {
-      const RunSummary summary{1, 1, 1, false, "", {{"/pics/broken.jpg", "Not a JPEG file"}}};
+      RunSummary summary;
+      summary.images_done = summary.images_failed = summary.pages_written = 1;
+      summary.failures = {{"/pics/broken.jpg", "Not a JPEG file"}};
       extra_ = std::make_unique<ui::RunSummaryWindow>(summary, std::vector<std::string>{"/w/i"});
     }
     if (extra_ && extra_->windowTitle() == caption) return extra_.get();
