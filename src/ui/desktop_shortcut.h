@@ -24,7 +24,7 @@ class ConfigFile;
 namespace quorvel::ui {
 
 // The application id: the installed desktop entry's and icon's name.
-inline constexpr char kApplicationId[] = "org.quorvelandiscope.Quorvelandiscope";
+inline constexpr char kApplicationId[] = "org.quorvelandiscope.quorvelandiscope";
 
 struct ShortcutPlace {
   std::string desktop_directory;  // where Quorvelandiscope.desktop goes

@@ -32,9 +32,9 @@ done
 files=$(dpkg-deb -c "$deb" | awk '{print $6}')
 wanted=(./usr/bin/quorvel-batch ./usr/share/man/man1/quorvel-batch.1.gz)
 ((with_ui)) && wanted+=(./usr/bin/quorvelandiscope
-  ./usr/share/applications/org.quorvelandiscope.Quorvelandiscope.desktop
-  ./usr/share/metainfo/org.quorvelandiscope.Quorvelandiscope.metainfo.xml
-  ./usr/share/icons/hicolor/scalable/apps/org.quorvelandiscope.Quorvelandiscope.svg)
+  ./usr/share/applications/org.quorvelandiscope.quorvelandiscope.desktop
+  ./usr/share/metainfo/org.quorvelandiscope.quorvelandiscope.metainfo.xml
+  ./usr/share/icons/hicolor/scalable/apps/org.quorvelandiscope.quorvelandiscope.svg)
 for file in "${wanted[@]}"; do
   grep -qx -- "$file" <<<"$files" || fail "the package lacks $file"
 done

@@ -297,7 +297,7 @@ class WindowsTest : public QObject {
     const std::string kind = made;
     testing::TempDir tmp;
     const std::string entry = tmp.write(
-        "prefix/share/applications/org.quorvelandiscope.Quorvelandiscope.desktop", "[Desktop]\n");
+        "prefix/share/applications/org.quorvelandiscope.quorvelandiscope.desktop", "[Desktop]\n");
     tmp.write(kind == "blocked" ? "Desktop" : "Desktop/Quorvelandiscope.desktop", "old");
     const std::string program = tmp.file(folder) + "/quorvelandiscope", icon = tmp.file("i/q.png");
     const ui::ShortcutPlace place{tmp.file("Desktop"), icon, program,
