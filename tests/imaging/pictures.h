@@ -1,6 +1,8 @@
-// Shared by the imaging tests: random bitmaps, photo-like samples, the first difference between
-// two bitmaps, and the rows of the tables kept in tests/data/imaging.
+// Shared by the imaging tests: random and photo-like pictures, bitmaps compared and as text, the
+// rows of the tables in tests/data/imaging, a fixture with a folder for source pictures.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
@@ -11,8 +13,10 @@
 #include <vector>
 
 #include "imaging/fast_bmp.h"
+#include "imaging/fast_image.h"
 #include "support/golden.h"
 #include "support/temp_dir.h"
+#include "support/test_jpeg.h"
 
 namespace quorvel::imaging::test {
 
@@ -20,25 +24,27 @@ namespace quorvel::imaging::test {
 inline TFastBmp RandomBitmap(int width, int height, bool gray, std::mt19937& rng) {
   TFastBmp bmp(width, height);
   for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      const auto v = static_cast<std::uint8_t>(rng() >> 24);
-      for (int c = 0; c < 3; ++c) {
-        bmp.Row(y)[3 * x + c] = gray ? v : static_cast<std::uint8_t>(rng() >> 24);
-      }
+    for (std::uint8_t* p = bmp.Row(y); p < bmp.Row(y) + 3 * width; p += 3) {
+      p[0] = p[1] = p[2] = static_cast<std::uint8_t>(rng() >> 24);
+      for (int c = 0; c < 3 && !gray; ++c) p[c] = static_cast<std::uint8_t>(rng() >> 24);
     }
   }
   return bmp;
 }
 
-// "" when the bitmaps are equal, else the first differing sample.
+// The samples of row `y`, each followed by a space, and a line end.
+inline std::string RowText(const TFastBmp& bmp, int y) {
+  std::string text;
+  for (int k = 0; k < 3 * bmp.Width(); ++k) text += std::to_string(bmp.Row(y)[k]) + " ";
+  return text + "\n";
+}
+
+// "" when the bitmaps are equal, else the first differing row of each.
 inline std::string FirstDifference(const TFastBmp& a, const TFastBmp& b) {
   if (a.Width() != b.Width() || a.Height() != b.Height()) return "sizes differ";
   for (int y = 0; y < a.Height(); ++y) {
-    for (int k = 0; k < 3 * a.Width(); ++k) {
-      if (a.Row(y)[k] != b.Row(y)[k]) {
-        return "row " + std::to_string(y) + " sample " + std::to_string(k) + ": " +
-               std::to_string(a.Row(y)[k]) + " vs " + std::to_string(b.Row(y)[k]);
-      }
+    if (!std::equal(a.Row(y), a.Row(y) + 3 * a.Width(), b.Row(y))) {
+      return "row " + std::to_string(y) + ": " + RowText(a, y) + "vs " + RowText(b, y);
     }
   }
   return "";
@@ -67,5 +73,18 @@ inline std::vector<std::vector<std::string>> DataRows(const std::string& name) {
   }
   return rows;
 }
+
+// A folder for the pictures of a test, and one holder reused for all of them, as a worker does.
+class PictureTest : public ::testing::Test {
+ protected:
+  // A photo-like source unless the options draw their own picture.
+  std::string Source(testing::TestJpegOptions o) {
+    if (!o.pixel) o.pixel = PhotoSample;
+    return testing::WriteTestJpeg(tmp_.file("s.jpg"), o);
+  }
+
+  testing::TempDir tmp_;
+  FastImage holder_;
+};
 
 }  // namespace quorvel::imaging::test

@@ -1,26 +1,22 @@
 // The working bitmap; decodes and encodes of JPEGs written here summed up as text kept as data;
-// thumbnails: FitToBox's examples, whole files kept as data, the error paths, the Orientation
-// tag from Exif blocks kept as data and its views, only RGB colour profiles carried.
+// thumbnails: their sizes in worked examples, whole files kept as data, failures, the
+// Orientation tag from Exif blocks kept as data and its views, only RGB colour profiles carried.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <random>
 #include <string>
+#include <tuple>
 
 #include "imaging/exif_orientation.h"
-#include "imaging/fast_bmp.h"
-#include "imaging/fast_image.h"
 #include "imaging/jpeg_decoder.h"
 #include "imaging/jpeg_encoder.h"
 #include "imaging/orientation.h"
 #include "imaging/thumbnail_maker.h"
 #include "job/error.h"
 #include "pictures.h"
-#include "support/golden.h"
-#include "support/temp_dir.h"
-#include "support/test_jpeg.h"
 
-namespace quorvel::imaging {
+namespace quorvel::imaging::test {
 namespace {
 
 using testing::EncodeTestJpeg;
@@ -42,7 +38,7 @@ TEST(FastBmpTest, RowsPaddedToFourBytesTopDownAndCopiesOwnTheirPixels) {
   EXPECT_EQ(c.Row(1)[3], 77);  // a copy owns its pixels
 }
 
-// Every sample of a picture equal to the given ones (gray, or blue, green, red).
+// Every sample of a picture equal to the given ones: gray; red, green, blue; or C, M, Y, K.
 TestJpegOptions Flat(int width, int height, int components, std::vector<std::uint8_t> v) {
   TestJpegOptions o{width, height, components, 100};
   o.pixel = [v](int, int, int channel) { return v[static_cast<std::size_t>(channel)]; };
@@ -58,25 +54,27 @@ std::string HugeHeader(int width, int height) {
          std::string(64, '\0') + "\xFF\xD9";
 }
 
-// The size, first and last pixels (blue, green, red) of a decode, or its error.
-std::string Decoded(const std::string& name, const std::string& bytes, TFastBmp& bmp) {
+// The size, first and last pixels (blue, green, red) and middle row of a decode, or its error.
+std::string Decoded(const std::string& name, const std::string& bytes) {
+  TFastBmp bmp;
   try {
     DecodeJpegBytes(bytes, name, bmp);
   } catch (const Error& e) {
-    return name + ": " + e.what() + "\n";
+    return name + ": " + MessageWithDetail(e) + "\n";
   }
   std::string text = name + ": " + std::to_string(bmp.Width()) + "x" + std::to_string(bmp.Height());
   for (const std::uint8_t* p : {bmp.Row(0), bmp.Row(bmp.Height() - 1) + 3 * bmp.Width() - 3}) {
     text += ", " + std::to_string(p[0]) + " " + std::to_string(p[1]) + " " + std::to_string(p[2]);
   }
-  return text + "\n";
+  return text + "\n" + RowText(bmp, bmp.Height() / 2);
 }
 
-TEST(JpegDecoderTest, DecodedAsKept) {
-  TestJpegOptions ramp{40, 12, 1}, plain{33, 17}, progressive{33, 17};
+TEST(JpegCodecTest, DecodedAndEncodedAsKept) {
+  TestJpegOptions ramp{40, 12, 1};
   ramp.pixel = [](int x, int, int) { return static_cast<std::uint8_t>(x * 6); };
-  progressive.progressive = true;
   const std::string whole = EncodeTestJpeg(TestJpegOptions{64, 64});
+  TFastBmp flat;
+  DecodeJpegBytes(EncodeTestJpeg(Flat(7, 5, 3, {210, 90, 40})), "", flat);
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"colour 230 120 20", EncodeTestJpeg(Flat(16, 12, 3, {230, 120, 20}))},
       {"Adobe CMYK 200 100 50 255", EncodeTestJpeg(Flat(8, 8, 4, {200, 100, 50, 255}))},
@@ -84,28 +82,26 @@ TEST(JpegDecoderTest, DecodedAsKept) {
       {"colour 10 200 90, one pixel", EncodeTestJpeg(Flat(1, 1, 3, {10, 200, 90}))},
       {"colour 60 60 60, 3 wide", EncodeTestJpeg(Flat(3, 1000, 3, {60, 60, 60}))},
       {"gray ramp 6 x", EncodeTestJpeg(ramp)},
-      {"baseline", EncodeTestJpeg(plain)},
-      {"progressive", EncodeTestJpeg(progressive)},
+      {"baseline", EncodeTestJpeg({33, 17})},
+      {"progressive", EncodeTestJpeg({33, 17, 3, 90, true})},
       {"cut in half, a warning only", whole.substr(0, whole.size() / 2)},
       {"cut after 30 bytes", whole.substr(0, 30)},
       {"cut after 2 bytes", whole.substr(0, 2)},
       {"a GIF", "GIF89a, not what it claims"},
       {"empty", ""},
       {"p.jpg", HugeHeader(20001, 20000)},
-      {"at the size limit, no data", HugeHeader(20000, 20000)}};
+      {"at the size limit, no data", HugeHeader(20000, 20000)},
+      {"colour 210 90 40 encoded at 100", EncodeJpeg(flat, 100, false)},
+      {"and in gray", EncodeJpeg(flat, 100, true)}};  // 0.299 R + 0.587 G + 0.114 B
   std::string text;
-  TFastBmp bmp;
-  for (const auto& [name, bytes] : cases) {
-    text += Decoded(name, bytes, bmp);
-    // The gray levels across one row, and a row of each in the middle of the picture.
-    for (int k = 0; name == "gray ramp 6 x" && k < 120; k += 3) {
-      text += std::to_string(bmp.Row(5)[k]) + (k < 117 ? " " : "\n");
-    }
-    for (int k = 0; name == "baseline" || name == "progressive" ? k < 99 : false; ++k) {
-      text += std::to_string(bmp.Row(8)[k]) + (k < 98 ? " " : "\n");
-    }
+  for (const auto& [name, bytes] : cases) text += Decoded(name, bytes);
+  try {
+    EncodeJpeg(TFastBmp(), 60, false);
+  } catch (const Error& e) {
+    text += std::string("encoding an empty bitmap: ") + e.what() + "\n";
   }
-  EXPECT_EQ(testing::CompareWithGolden(text, "imaging/decoded.txt"), "");
+  EXPECT_EQ(testing::CompareWithGolden(text, "imaging/codec.txt"), "");
+  EXPECT_THROW(EncodeJpeg(flat, 60, false, std::string(255u * 65519u + 1, 'x')), Error);
 }
 
 // Gray pictures of many widths and heights, batches of rows and levels, through the library's
@@ -113,47 +109,34 @@ TEST(JpegDecoderTest, DecodedAsKept) {
 TEST(JpegDecoderTest, GrayDitherEqualsTheLibrarysQuantiser) {
   std::mt19937 rng(9);
   for (int i = 0; i < 40; ++i) {
-    TestJpegOptions o{1 + static_cast<int>(rng() % 90), 1 + static_cast<int>(rng() % 70), 1};
-    const unsigned seed = rng();
-    o.pixel = [seed](int x, int y, int) {
-      return static_cast<std::uint8_t>(((seed ^ (x * 73856093u) ^ (y * 19349663u)) * 2654435761u) >>
-                                       24);
-    };
-    o.quality = 50 + i;
+    TestJpegOptions o{1 + static_cast<int>(rng() % 90), 1 + static_cast<int>(rng() % 70), 1,
+                      50 + i};
+    o.pixel = [&rng](int, int, int) { return static_cast<std::uint8_t>(rng() >> 24); };
+    const std::string jpeg = EncodeTestJpeg(o);
     TFastBmp ours, library;
-    DecodeJpegBytes(EncodeTestJpeg(o), "g.jpg", ours);
-    DecodeJpegBytesWithLibraryGray(EncodeTestJpeg(o), library);
-    ASSERT_EQ(test::FirstDifference(ours, library), "") << o.width << "x" << o.height;
+    DecodeJpegBytes(jpeg, "g.jpg", ours);
+    DecodeJpegBytesWithLibraryGray(jpeg, library);
+    ASSERT_EQ(FirstDifference(ours, library), "") << o.width << "x" << o.height;
   }
 }
 
-TEST(JpegEncoderTest, RoundTripAndErrors) {
-  TFastBmp bmp;
-  DecodeJpegBytes(EncodeTestJpeg(Flat(7, 5, 3, {210, 90, 40})), "in.jpg", bmp);
-  std::string text;
-  TFastBmp back;
-  text += Decoded("colour at 100", EncodeJpeg(bmp, 100, false), back);
-  text += Decoded("gray at 100", EncodeJpeg(bmp, 100, true), back);  // 0.299 R + 0.587 G + 0.114 B
-  try {
-    EncodeJpeg(TFastBmp(), 60, false);
-  } catch (const Error& e) {
-    text += std::string("empty bitmap: ") + e.what() + "\n";
-  }
-  EXPECT_EQ(testing::CompareWithGolden(text, "imaging/encoded.txt"), "");
-  EXPECT_THROW(EncodeJpeg(bmp, 60, false, std::string(255u * 65519u + 1, 'x')), Error);
-}
-
-TEST(FitToBoxTest, WorkedExamples) {
-  for (const auto& r : test::DataRows("fit_to_box.txt")) {
+// FitToBox's worked examples and FastDecodeScale's picks.
+TEST(ThumbnailSizeTest, WorkedExamples) {
+  for (const auto& r : DataRows("fit_to_box.txt")) {
     const ThumbnailSize s =
         FitToBox(std::stoi(r[0]), std::stoi(r[1]), std::stoi(r[2]), std::stoi(r[3]));
     EXPECT_EQ(std::to_string(s.width) + " " + std::to_string(s.height), r[4] + " " + r[5])
         << r[2] << " " << r[3];
   }
+  for (const auto& r : DataRows("fast_decode_scale.txt")) {
+    EXPECT_EQ(FastDecodeScale(std::stoi(r[0]), std::stoi(r[1]), std::stoi(r[2]), std::stoi(r[3])),
+              std::stoi(r[4]))
+        << r[0] << "x" << r[1];
+  }
 }
 
 TEST(ExifOrientationTest, KeptBlocks) {
-  const auto rows = test::DataRows("exif_orientation.txt");  // value, hex, what it shows
+  const auto rows = DataRows("exif_orientation.txt");  // value, hex, what it shows
   for (const auto& r : rows) {
     std::string block;
     for (std::size_t i = 0; r[1] != "-" && i + 1 < r[1].size(); i += 2) {
@@ -169,17 +152,13 @@ TEST(ExifOrientationTest, KeptBlocks) {
 TEST(OrientationTest, TheViews) {
   TFastBmp stored(3, 2);
   for (int k = 0; k < 18; ++k) stored.Row(k / 9)[k % 9] = k % 3 == 0 ? k % 9 / 3 : k / 9;
-  TFastBmp four_turns = stored;
-  for (int i = 0; i < 4; ++i) four_turns = OrientBitmap(four_turns, 6);
   std::string text;
-  for (int v = -1; v <= 9; ++v) {
-    const TFastBmp shown = v < 0 ? four_turns : OrientBitmap(stored, v);
+  for (int v = 0; v <= 9; ++v) {
+    const TFastBmp shown = OrientBitmap(stored, v);
     text += std::to_string(v) + (OrientationSwapsSides(v) ? " swapped:" : ":");
     for (int y = 0; y < shown.Height(); ++y) {
-      text += " ";
-      for (int x = 0; x < shown.Width(); ++x) {
-        const std::uint8_t* p = shown.Row(y) + 3 * x;
-        text += std::to_string(p[0]) + std::to_string(p[1]) + (x + 1 < shown.Width() ? "," : "");
+      for (const std::uint8_t* p = shown.Row(y); p < shown.Row(y) + 3 * shown.Width(); p += 3) {
+        text += (p == shown.Row(y) ? " " : ",") + std::to_string(p[0]) + std::to_string(p[1]);
       }
     }
     text += "\n";
@@ -187,12 +166,8 @@ TEST(OrientationTest, TheViews) {
   EXPECT_EQ(testing::CompareWithGolden(text, "imaging/orientation_views.txt"), "");
 }
 
-class ThumbnailTest : public ::testing::Test {
+class ThumbnailTest : public PictureTest {
  protected:
-  std::string Source(TestJpegOptions o) {
-    if (!o.pixel) o.pixel = test::PhotoSample;
-    return testing::WriteTestJpeg(tmp_.file("s.jpg"), o);
-  }
   ThumbnailRequest Request(const std::string& source, const std::string& target = "tn.jpg") {
     return ThumbnailRequest{source, tmp_.file(target)};
   }
@@ -204,20 +179,10 @@ class ThumbnailTest : public ::testing::Test {
     try {
       MakeThumbnail(holder_, r);
     } catch (const Error& e) {
-      return e.what();
+      return MessageWithDetail(e);
     }
     return "no error";
   }
-  // The thumbnail's Exif block and colour profile, as the decoder copies them out.
-  SourceMarkers Markers(const ThumbnailRequest& r) {
-    TFastBmp bmp;
-    SourceMarkers markers;
-    DecodeJpegBytes(Make(r), "tn.jpg", bmp, &markers);
-    return markers;
-  }
-
-  testing::TempDir tmp_;
-  FastImage holder_;
 };
 
 // Whole files kept as data, checked once by reading them back: baseline, JFIF, 70 x 52 with
@@ -225,23 +190,11 @@ class ThumbnailTest : public ::testing::Test {
 TEST_F(ThumbnailTest, FilesAsKept) {
   for (const auto& [quality, gray] :
        std::vector<std::pair<int, bool>>{{60, false}, {25, true}, {100, true}}) {
-    ThumbnailRequest r = Request(Source(TestJpegOptions{gray ? 300 : 640, gray ? 400 : 480}));
-    r.quality = quality;
-    r.grayscale = gray;
+    const ThumbnailRequest r{
+        Source({gray ? 300 : 640, gray ? 400 : 480}), tmp_.file("tn.jpg"), 70, 70, quality, gray};
     const std::string name = "imaging/thumbnail_q" + std::to_string(quality) + ".jpg";
-    EXPECT_EQ(testing::CompareWithGolden(Make(r), name), "") << name;
+    EXPECT_EQ(testing::CompareWithGolden(Make(r), name), "");
   }
-}
-
-TEST_F(ThumbnailTest, ErrorsCarryTheirMessagesAndKeepAnExistingThumbnail) {
-  const std::string old = tmp_.write("tn.jpg", "previous thumbnail");
-  const std::string missing = tmp_.file("missing.jpg");
-  EXPECT_EQ(ErrorOf(Request(missing)), "Cannot open file " + missing);
-  EXPECT_EQ(ErrorOf(Request(tmp_.write("x.jpg", "not a jpeg"))).rfind("JPEG error #", 0), 0u);
-  EXPECT_EQ(ReadFile(old), "previous thumbnail");
-  const ThumbnailRequest nowhere = Request(Source({}), "no/such/dir/tn_y.jpg");
-  EXPECT_EQ(ErrorOf(nowhere), "Cannot create file " + nowhere.target);
-  EXPECT_FALSE(std::filesystem::exists(tmp_.file("no")));
 }
 
 // Each view is the plain thumbnail turned: resampled as stored, then turned, fitted as shown.
@@ -252,67 +205,75 @@ TEST_F(ThumbnailTest, ResamplesAsStoredThenTurns) {
   for (int v = 2; v <= 8; ++v) {
     o.exif = ExifWithOrientation(v, v % 2 == 0);
     MakeThumbnail(holder_, Request(Source(o)));
-    EXPECT_EQ(test::FirstDifference(holder_.FastBMP(), OrientBitmap(resampled, v)), "") << v;
+    EXPECT_EQ(FirstDifference(holder_.FastBMP(), OrientBitmap(resampled, v)), "") << v;
   }
-  o = TestJpegOptions{640, 480};
-  o.exif = ExifWithOrientation(8);
-  ThumbnailRequest wide = Request(Source(o));
-  wide.box_width = 100;
-  wide.box_height = 50;
-  MakeThumbnail(holder_, wide);
-  EXPECT_EQ(holder_.FastBMP().Width(), 38);  // 480 x 640 as shown, not 100 x 74
+  MakeThumbnail(holder_, {Source(o), tmp_.file("tn.jpg"), 100, 50});  // turned by 8
+  EXPECT_EQ(holder_.FastBMP().Width(), 32);  // 61 x 93 as shown, not 100 x 66
 }
 
+// The thumbnail's profile and Exif block as the decoder copies them out; without a profile, a
+// colour thumbnail has the plain file's bytes: the pixels are upright, nothing else is written.
 TEST_F(ThumbnailTest, OnlyRgbProfilesAreCarriedAndOptionsOffGiveThePlainThumbnail) {
-  TestJpegOptions o{64, 48};
-  o.exif = ExifWithOrientation(1);
-  for (std::size_t size : {std::size_t{132}, std::size_t{150000}}) {  // one and three APP2 chunks
-    o.icc = TestIccProfile(size);
-    const SourceMarkers m = Markers(Request(Source(o)));
-    EXPECT_TRUE(m.icc_profile == o.icc) << size;
-    EXPECT_EQ(m.exif, "");  // the pixels are upright already: no Exif block
-  }
-  ThumbnailRequest gray = Request(Source(o));
-  gray.grayscale = true;
-  EXPECT_EQ(Markers(gray).icc_profile, "");
-  for (const char* space : {"GRAY", "CMYK"}) {
-    o.icc = TestIccProfile(500, space);
-    EXPECT_EQ(Markers(Request(Source(o))).icc_profile, "") << space;
-  }
-  // Tagged and profiled with both options off, or with damaged tags: the plain file's bytes.
-  const std::string plain = Make(Request(Source(TestJpegOptions{64, 48})));
-  o.icc = TestIccProfile(1000);
-  o.exif = ExifWithOrientation(6);
-  ThumbnailRequest off = Request(Source(o));
-  off.apply_orientation = off.keep_color_profile = false;
-  EXPECT_EQ(Make(off), plain);
-  o.icc.clear();
-  for (const std::string& exif : {ExifWithOrientation(6).substr(0, 20), ExifWithOrientation(9)}) {
+  const std::string plain = Make(Request(Source({64, 48})));
+  const std::string rgb = TestIccProfile(132), turned = ExifWithOrientation(6);
+  // source profile and Exif block; a gray thumbnail, both options off; the profile carried
+  const std::vector<std::tuple<std::string, std::string, bool, bool, bool>> cases = {
+      {rgb, ExifWithOrientation(1), false, false, true},
+      {TestIccProfile(150000), "", false, false, true},  // 3 APP2 chunks
+      {rgb, "", true, false, false},
+      {TestIccProfile(500, "GRAY"), "", false, false, false},
+      {TestIccProfile(600, "CMYK"), "", false, false, false},
+      {rgb, turned, false, true, false},
+      {"", turned.substr(0, 20), false, false, false},
+      {"", ExifWithOrientation(9), false, false, false}};
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    const auto& [icc, exif, gray, off, carried] = cases[i];
+    TestJpegOptions o{64, 48};
+    o.icc = icc;
     o.exif = exif;
-    EXPECT_EQ(Make(Request(Source(o))), plain);
+    ThumbnailRequest r = Request(Source(o));
+    r.grayscale = gray;
+    r.apply_orientation = r.keep_color_profile = !off;
+    TFastBmp bmp;
+    SourceMarkers m;
+    DecodeJpegBytes(Make(r), "tn.jpg", bmp, &m);
+    EXPECT_TRUE(m.icc_profile == (carried ? icc : "") && m.exif.empty()) << i;
+    EXPECT_TRUE(carried || gray || ReadFile(r.target) == plain) << i;
   }
 }
 
-TEST_F(ThumbnailTest, AFailedLoadKeepsThePreviousImageAndItsBlocks) {
+// A failure names its cause and keeps what was there: an existing thumbnail, and the image and
+// blocks of a holder or bitmap that loaded before.
+TEST_F(ThumbnailTest, FailuresKeepWhatWasThere) {
   TestJpegOptions o{64, 48};
   o.exif = ExifWithOrientation(6);
   o.icc = TestIccProfile(300);
-  holder_.SetFilename(Source(o));
-  EXPECT_THROW(holder_.SetFilename(tmp_.write("bad.jpg", "not a jpeg")), Error);
+  const std::string first = Source(o), old = tmp_.write("tn.jpg", "previous thumbnail");
+  FastImage holder;
+  holder.SetFilename(first);
   TFastBmp bmp;
-  bmp.LoadFromFile(holder_.filename());
-  for (const std::string& bad :
-       {tmp_.file("missing.jpg"), tmp_.write("h.jpg", HugeHeader(65500, 65500))}) {
-    EXPECT_THROW(holder_.SetFilename(bad), Error);
-    EXPECT_THROW(bmp.LoadFromFile(bad), Error);
+  bmp.LoadFromFile(first);
+  const std::string missing = tmp_.file("missing.jpg"), huge = tmp_.file("h.jpg");
+  for (const auto& [source, error] : std::vector<std::pair<std::string, std::string>>{
+           {missing, "Cannot open file " + missing},
+           {tmp_.write("x.jpg", "no photo"),
+            "JPEG error #53 (Not a JPEG file: starts with 0x6e 0x6f)"},
+           {tmp_.write("h.jpg", HugeHeader(65500, 65500)),
+            huge + " announces 65500 x 65500 pixels, more than the 400 megapixels accepted"}}) {
+    EXPECT_EQ(ErrorOf(Request(source)), error);
+    EXPECT_THROW(holder.SetFilename(source), Error);
+    EXPECT_THROW(bmp.LoadFromFile(source), Error);
   }
-  EXPECT_EQ(test::FirstDifference(bmp, holder_.FastBMP()), "");
-  EXPECT_EQ(holder_.FastBMP().Width(), 64);
-  EXPECT_EQ(holder_.Markers().exif, o.exif);
-  EXPECT_EQ(holder_.Markers().icc_profile, o.icc);
-  holder_.SetFilename(Source({20, 20}));
-  EXPECT_EQ(holder_.Markers().exif + holder_.Markers().icc_profile, "");
+  EXPECT_EQ(ReadFile(old), "previous thumbnail");
+  EXPECT_EQ(FirstDifference(bmp, holder.FastBMP()), "");
+  EXPECT_EQ(holder.FastBMP().Width(), 64);
+  EXPECT_TRUE(holder.Markers().exif == o.exif && holder.Markers().icc_profile == o.icc);
+  holder.SetFilename(Source({20, 20}));
+  EXPECT_EQ(holder.Markers().exif + holder.Markers().icc_profile, "");
+  const ThumbnailRequest nowhere = Request(first, "no/such/dir/tn_y.jpg");
+  EXPECT_EQ(ErrorOf(nowhere), "Cannot create file " + nowhere.target);
+  EXPECT_FALSE(std::filesystem::exists(tmp_.file("no")));
 }
 
 }  // namespace
-}  // namespace quorvel::imaging
+}  // namespace quorvel::imaging::test
