@@ -6,13 +6,17 @@
 #include <QCommandLineParser>
 #include <QMimeData>
 #include <QToolTip>
+#include <QTreeWidget>
 #include <filesystem>
 
 #include "persist/config_file.h"
+#include "support/test_jpeg.h"
 #include "ui/command_line.h"
 #include "ui/desktop_shortcut.h"
 #include "ui/directory_list_box.h"
 #include "ui/directory_picker.h"
+#include "ui/progress_window.h"
+#include "ui/run_summary_window.h"
 #include "ui_test_support.h"
 
 using namespace quorvel;
@@ -23,6 +27,49 @@ using testing::Row;
 namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// Answers every question; runs the progress window to its end, or presses Esc in it after
+// `stop_after` images, keeping its last title and time left; keeps the messages and the run
+// summary's lines as shown, and presses the summary's "Open Gallery".
+struct Answers {
+  bool yes = false;
+  std::optional<std::string> file;
+  int stop_after = -1;
+  QStringList questions, errors, shown, titles, progress;
+  QList<QUrl> opened;
+
+  ui::UserPrompts Prompts() {
+    ui::UserPrompts p;
+    p.ask = [this](QWidget*, const QString& q) {
+      questions << q;
+      return yes;
+    };
+    p.show_error = [this](QWidget*, const QString& m) { errors << m; };
+    p.inform = [this](QWidget*, const QString& m) { shown << m; };
+    p.save_file = p.open_file = [this](QWidget*, const ui::FileDialogRequest& r) {
+      titles << r.title;
+      return file;
+    };
+    p.run_progress = [this](ui::ProgressWindow& w) {
+      w.show();
+      int done = 0;
+      while (done != stop_after && w.Tick()) ++done;
+      progress = {w.windowTitle(), w.TimeLeftLabel()->text()};
+      if (w.isVisible()) QTest::keyClick(&w, Qt::Key_Escape);
+      return w.result();
+    };
+    p.show_summary = [this](ui::RunSummaryWindow& w) {
+      shown << w.Headline()->text() << w.Figures()->text();
+      for (int i = 0; i < w.Failures()->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* row = w.Failures()->topLevelItem(i);
+        shown << row->text(0) + ": " + row->text(1);
+      }
+      w.SetOpener([this](const QUrl& url) { opened << url; });
+      w.OpenButton()->click();
+    };
+    return p;
+  }
+};
 
 // Check boxes clicked in turn; then each "+name" is enabled and each "-name" disabled.
 const std::tuple<const char*, const char*, const char*> kRules[] = {
@@ -43,27 +90,30 @@ const std::tuple<const char*, const char*, const char*> kRules[] = {
 };
 
 // A path typed into the HTML directory field, how the edit ends (Enter, Tab to the "..."
-// button, or into another field first and onto a button later), the answer, the result.
+// button, into another field first and onto a button later, or GO! twice), the answer, the
+// result and the errors shown.
 const std::tuple<const char*, const char*, const char*, bool, bool, const char*> kEdits[] = {
     {"Enter, No", "pics", "enter", false, false, ""},
     {"Enter, Yes creates the parents", "a/b/c", "enter", true, true, ""},
     {"Tab to the browse button", "pics", "tab", true, true, ""},
     {"typing into another field first", "pics", "elsewhere", true, true, ""},
+    {"GO! twice, No", "pics", "go", false, false,
+     "You must create or choose directory first!|You must create or choose directory first!"},
     {"cannot create", "file/sub", "enter", true, false,
      "Cannot create directory %1/ (Not a directory)"},
 };
 
-// Photos listed (-1: none), a broken one or not, Esc after some images or not; the message,
-// or the progress window's last title and the summary's lines (a failure's cause is the
+// Photos listed (-1: none), a broken one or not, Esc after some images or not; the progress
+// window's last title, and the message or the summary's lines (a failure's cause is the
 // core's), with %1 the gallery's folder and %2 the photos'.
-const std::tuple<const char*, int, bool, int, const char*, const char*, const char*> kGoes[] = {
-    {"empty list", -1, false, -1, "The directory list is empty.", "", ""},
-    {"no JPEG", 0, false, -1, "No JPEG images were found", "", ""},
-    {"one broken photo", 2, true, -1, "", "Process stats [2 / 2]",
+const std::tuple<const char*, int, bool, int, const char*, const char*> kGoes[] = {
+    {"empty list", -1, false, -1, "", "The directory list is empty."},
+    {"no JPEG", 0, false, -1, "", "No JPEG images were found"},
+    {"one broken photo", 2, true, -1, "Process stats [2 / 2]",
      "The gallery is made, but some images failed.|Images done: 2\nImages failed: 1\n"
      "Pages written: 1 in %1\nFirst index page: %1/index.html|%2/broken.jpg: "},
-    {"stopped", 3, false, 1, "", "Process stats [1 / 3]",
-     "The run was stopped; the images after it were skipped.|Images done: 1\nImages failed: 0\n"
+    {"stopped", 4, false, 3, "Process stats [3 / 4]",
+     "The run was stopped; the images after it were skipped.|Images done: 3\nImages failed: 0\n"
      "Pages written: 1 in %1\nFirst index page: %1/index.html"},
 };
 
@@ -80,7 +130,7 @@ const std::tuple<const char*, bool, const char*, const char*> kGiven[] = {
 class MainWindowTest : public QObject {
   Q_OBJECT
   std::unique_ptr<testing::TempDir> tmp_;
-  testing::Answers answers_;
+  Answers answers_;
   ui::ShortcutPlace place_;
 
   std::unique_ptr<ui::MainWindow> Window() {
@@ -120,9 +170,10 @@ class MainWindowTest : public QObject {
 
   void directoryFieldAsksOncePerEdit_data() { testing::Rows(kEdits); }
   void directoryFieldAsksOncePerEdit() {
-    const auto& [name, typed, end, yes, created, error] = Row(kEdits);
+    const auto& [name, typed, end, yes, created, errors] = Row(kEdits);
     tmp_->write("file", "a file where a directory would go");
     auto w = Window();
+    SetText(w.get(), "AllThumbnailsDirectoryEdit", tmp_->mkdir("thumbs"));
     w->show();
     QApplication::setActiveWindow(w.get());
     QVERIFY(QTest::qWaitForWindowActive(w.get()));
@@ -140,46 +191,41 @@ class MainWindowTest : public QObject {
       QVERIFY(answers_.questions.isEmpty());  // the focus is where the user types now
       Find(w.get(), "FilterBtn")->setFocus();
     }
+    if (end == std::string("go")) {  // the focus stays in the field
+      Find<QAbstractButton>(w.get(), "GoBtn")->click();
+      Find<QAbstractButton>(w.get(), "GoBtn")->click();
+    }
     QCoreApplication::processEvents();
     Find(w.get(), "LoadButton")->setFocus();  // leaving again asks nothing more
     QCoreApplication::processEvents();
     QCOMPARE(answers_.questions,
              QStringList{"Directory \"" + path + "/\" does not exist. Do you want create it?"});
     QCOMPARE(std::filesystem::is_directory(path.toStdString()), created);
-    QCOMPARE(answers_.errors.join(""), QString(error).replace("%1", path));
-  }
-
-  void goAsksAboutTheHtmlDirectoryOncePerEdit() {
-    auto w = Window();
-    SetText(w.get(), "AllThumbnailsDirectoryEdit", tmp_->mkdir("thumbs"));
-    SetText(w.get(), "HTMLDirectoryEdit", tmp_->file("web"));
-    Click(w.get(), "GoBtn");
-    Click(w.get(), "GoBtn");
-    QCOMPARE(answers_.questions.size(), 2);  // the first start's and the directory's
-    QCOMPARE(answers_.errors, QStringList(2, "You must create or choose directory first!"));
+    QCOMPARE(answers_.errors.join('|'), QString(errors).replace("%1", path));
   }
 
   void goSaysWhatItDid_data() { testing::Rows(kGoes); }
   void goSaysWhatItDid() {
-    const auto& [name, photos, broken, stop_after, note, progress, summary] = Row(kGoes);
+    const auto& [name, photos, broken, stop_after, progress, shown] = Row(kGoes);
     answers_.stop_after = stop_after;
     auto w = Window();
-    const std::string web = tmp_->mkdir("web"), pics = testing::Photos(*tmp_, "p", photos, broken);
+    const std::string web = tmp_->mkdir("web"), pics = tmp_->mkdir("p");
+    for (int i = 0; i < photos; ++i)
+      testing::WriteTestJpeg(pics + "/" + std::to_string(i) + ".jpg");
+    if (broken) tmp_->write("p/broken.jpg", "not a JPEG file");
     SetText(w.get(), "HTMLDirectoryEdit", web);
     SetText(w.get(), "AllThumbnailsDirectoryEdit", tmp_->mkdir("thumbs"));
     if (photos >= 0) w->AddGivenPaths({Q(pics)});
     Click(w.get(), "GoBtn");
-    QCOMPARE(answers_.notes.size(), *note ? 1 : 0);
-    if (*note) QVERIFY(answers_.notes.front().startsWith(note));
-    QCOMPARE(answers_.progress.size() > 1 ? answers_.progress.end()[-2] : "", QString(progress));
-    // A pace after 3 images; a broken photo is left out before the run.
+    QCOMPARE(answers_.progress.value(0), QString(progress));
+    // The pace once 3 images are done; a broken photo is left out before the run.
     const int done = stop_after > 0 ? stop_after : photos;
-    QCOMPARE(answers_.progress.join("").endsWith(" left"), done >= 3);
-    const QStringList lines = QString(summary).split('|', Qt::SkipEmptyParts);
-    QCOMPARE(answers_.summary.size(), lines.size());
+    QCOMPARE(answers_.progress.value(1).endsWith(" left"), done >= 3);
+    const QStringList lines = QString(shown).split('|');
+    QCOMPARE(answers_.shown.size(), lines.size());
     for (qsizetype i = 0; i < lines.size(); ++i) {
       const QString line = QString(lines[i]).replace("%1", Q(web)).replace("%2", Q(pics));
-      QVERIFY2(answers_.summary[i].startsWith(line), qPrintable(answers_.summary[i]));
+      QVERIFY2(answers_.shown[i].startsWith(line), qPrintable(answers_.shown[i]));
     }
     if (!*progress) return;
     QCOMPARE(answers_.opened, QList<QUrl>{QUrl::fromLocalFile(Q(web + "/index.html"))});
@@ -237,15 +283,18 @@ class MainWindowTest : public QObject {
   void listButtons() {
     auto w = Window();
     const std::string a = tmp_->mkdir("a"), thumb = tmp_->mkdir("a/thumb");
+    QList<bool> hidden;
     w->Picker().SetModalRunner([&](ui::DirectoryPicker& picker) {
+      hidden << picker.SubDirectoriesCheck()->isHidden();
       picker.SelectDirectory(a);
       picker.SubDirectoriesCheck()->setChecked(false);
       picker.OkButton()->click();
       return picker.result();
     });
-    Click(w.get(), "AddDirBtn");                // the folder itself
     Click(w.get(), "HTMLDirectoryEditBrowse");  // into the field, not the list
+    Click(w.get(), "AddDirBtn");                // the folder itself
     QCOMPARE(Find<QLineEdit>(w.get(), "HTMLDirectoryEdit")->text(), Q(a + "/"));
+    QCOMPARE(hidden, (QList<bool>{true, false}));  // "Add All Sub Directories" only for adding
     w->AddGivenPaths({Q(thumb), Q(thumb)});
     Click(w.get(), "FilterBtn");
     w->AddGivenPaths({Q(thumb)});

@@ -1,12 +1,10 @@
-// What the window tests share: rows from tables, finding a control by its name, the screen's
-// centre, folders of small photos, and prompts that answer in place of the user and remember
-// what they were asked and shown.
+// What the window tests share: rows from tables, finding a control by its name and the
+// screen's centre.
 #pragma once
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,16 +12,9 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
-#include <QTreeWidget>
-#include <optional>
-#include <string>
 #include <tuple>
 
 #include "support/temp_dir.h"
-#include "support/test_jpeg.h"
-#include "ui/progress_window.h"
-#include "ui/run_summary_window.h"
-#include "ui/user_prompts.h"
 
 namespace quorvel::testing {
 
@@ -53,56 +44,5 @@ inline QPoint ScreenCentre(QSize size) {
   return {area.left() + area.width() / 2 - size.width() / 2,
           area.top() + area.height() / 2 - size.height() / 2};
 }
-
-// `count` photos img0.jpg ... in `dir` (created), and a broken.jpg that is no JPEG at all.
-inline std::string Photos(const TempDir& tmp, const std::string& dir, int count, bool broken) {
-  const std::string full = tmp.mkdir(dir);
-  for (int i = 0; i < count; ++i) WriteTestJpeg(full + "/img" + std::to_string(i) + ".jpg");
-  if (broken) tmp.write(dir + "/broken.jpg", "not a JPEG file");
-  return full;
-}
-
-// Answers every question; runs the progress window to its end, or presses Esc in it after
-// `stop_after` images, keeping its titles and at last the time left; keeps the run summary's
-// lines as shown and presses its "Open Gallery".
-struct Answers {
-  bool yes = false;
-  std::optional<std::string> file;
-  int stop_after = -1;
-  QStringList questions, errors, notes, titles, progress, summary;
-  QList<QUrl> opened;
-
-  ui::UserPrompts Prompts() {
-    ui::UserPrompts p;
-    p.ask = [this](QWidget*, const QString& q) {
-      questions << q;
-      return yes;
-    };
-    p.show_error = [this](QWidget*, const QString& m) { errors << m; };
-    p.inform = [this](QWidget*, const QString& m) { notes << m; };
-    p.save_file = p.open_file = [this](QWidget*, const ui::FileDialogRequest& r) {
-      titles << r.title;
-      return file;
-    };
-    p.run_progress = [this](ui::ProgressWindow& w) {
-      w.show();
-      progress << w.windowTitle();
-      for (int done = 0; done != stop_after && w.Tick(); ++done) progress << w.windowTitle();
-      progress << w.TimeLeftLabel()->text();
-      if (w.isVisible()) QTest::keyClick(&w, Qt::Key_Escape);
-      return w.result();
-    };
-    p.show_summary = [this](ui::RunSummaryWindow& w) {
-      summary << w.Headline()->text() << w.Figures()->text();
-      for (int i = 0; i < w.Failures()->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* row = w.Failures()->topLevelItem(i);
-        summary << row->text(0) + ": " + row->text(1);
-      }
-      w.SetOpener([this](const QUrl& url) { opened << url; });
-      w.OpenButton()->click();
-    };
-    return p;
-  }
-};
 
 }  // namespace quorvel::testing
