@@ -6,7 +6,6 @@
 #include <QCommandLineParser>
 #include <QMimeData>
 #include <QToolTip>
-#include <QTreeWidget>
 #include <filesystem>
 
 #include "persist/config_file.h"
@@ -15,8 +14,6 @@
 #include "ui/desktop_shortcut.h"
 #include "ui/directory_list_box.h"
 #include "ui/directory_picker.h"
-#include "ui/progress_window.h"
-#include "ui/run_summary_window.h"
 #include "ui_test_support.h"
 
 using namespace quorvel;
@@ -27,49 +24,6 @@ using testing::Row;
 namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-// Answers every question; runs the progress window to its end, or presses Esc in it after
-// `stop_after` images, keeping its last title and time left; keeps the messages and the run
-// summary's lines as shown, and presses the summary's "Open Gallery".
-struct Answers {
-  bool yes = false;
-  std::optional<std::string> file;
-  int stop_after = -1;
-  QStringList questions, errors, shown, titles, progress;
-  QList<QUrl> opened;
-
-  ui::UserPrompts Prompts() {
-    ui::UserPrompts p;
-    p.ask = [this](QWidget*, const QString& q) {
-      questions << q;
-      return yes;
-    };
-    p.show_error = [this](QWidget*, const QString& m) { errors << m; };
-    p.inform = [this](QWidget*, const QString& m) { shown << m; };
-    p.save_file = p.open_file = [this](QWidget*, const ui::FileDialogRequest& r) {
-      titles << r.title;
-      return file;
-    };
-    p.run_progress = [this](ui::ProgressWindow& w) {
-      w.show();
-      int done = 0;
-      while (done != stop_after && w.Tick()) ++done;
-      progress = {w.windowTitle(), w.TimeLeftLabel()->text()};
-      if (w.isVisible()) QTest::keyClick(&w, Qt::Key_Escape);
-      return w.result();
-    };
-    p.show_summary = [this](ui::RunSummaryWindow& w) {
-      shown << w.Headline()->text() << w.Figures()->text();
-      for (int i = 0; i < w.Failures()->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* row = w.Failures()->topLevelItem(i);
-        shown << row->text(0) + ": " + row->text(1);
-      }
-      w.SetOpener([this](const QUrl& url) { opened << url; });
-      w.OpenButton()->click();
-    };
-    return p;
-  }
-};
 
 // Check boxes clicked in turn; then each "+name" is enabled and each "-name" disabled.
 const std::tuple<const char*, const char*, const char*> kRules[] = {
@@ -130,7 +84,7 @@ const std::tuple<const char*, bool, const char*, const char*> kGiven[] = {
 class MainWindowTest : public QObject {
   Q_OBJECT
   std::unique_ptr<testing::TempDir> tmp_;
-  Answers answers_;
+  testing::Answers answers_;
   ui::ShortcutPlace place_;
 
   std::unique_ptr<ui::MainWindow> Window() {

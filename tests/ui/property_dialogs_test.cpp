@@ -25,35 +25,33 @@ QVariant Value(QWidget* w) { return w->metaObject()->userProperty().read(w); }
 void SetValue(QWidget* w, const QVariant& v) { w->metaObject()->userProperty().write(w, v); }
 void Pick(ui::ColorBox* box, int entry) { emit box->activated(entry); }
 
-// A control set to a value, or (with `typed`) text typed into it and the value it reads as.
-const std::tuple<const char*, Kind, const char*, QVariant, const char*> kEdits[] = {
-    {"quality", Kind::Thumbnail, "CompressionSlider", 85, nullptr},
-    {"mask", Kind::Thumbnail, "ThumbnailMaskEdit", "t_%f", nullptr},
-    {"camera orientation", Kind::Thumbnail, "OrientationCheckBox", false, nullptr},
-    {"colour profile", Kind::Thumbnail, "ColourProfileCheckBox", false, nullptr},
-    {"fast mode", Kind::Thumbnail, "FastModeCheckBox", true, nullptr},
-    {"workers", Kind::Thumbnail, "WorkersSpinEdit", 3, nullptr},
-    {"table colour", Kind::Table, "TableLightBorderColorComboBox", 0x0000FF, nullptr},
-    {"cell alignment", Kind::Cell, "VerticalAligmentComboBox", "top", nullptr},
-    {"text size", Kind::Text, "FileSizeSizeComboBox", "+1", nullptr},
-    {"html memo", Kind::Html, "HTMLTopMemo", "<b>\nhi", nullptr},
-    {"navigator font", Kind::Navigator, "NavigatorFontComboBox", "Georgia", nullptr},
-    {"pictures target", Kind::Pictures, "WhereToOpenComboBox", "New Window", nullptr},
-    {"typed, not a number: the lower end", Kind::Table, "CellPaddingEdit", 0, "abc"},
-    {"typed, half a number", Kind::Thumbnail, "QualitySpinEdit", 1, "7x"},
-    {"typed, too large", Kind::Thumbnail, "ThumbnailYSizeEdit", 1000, "5000"},
-    {"typed, blanks and a plus", Kind::Table, "CellSpacingEdit", 7, " +7 "},
-    {"typed, unranged: 0", Kind::Cell, "CellHeightEdit", 0, "tall"},
-    {"typed, unranged negative", Kind::Cell, "CellWidthEdit", -40, "-40"},
-};
-
-// A check box and the controls it enables.
-const std::tuple<const char*, Kind, const char*, const char*> kEnablings[] = {
-    {"image name", Kind::Text, "FileNameCheckBox",
+// A control set to a value, or (with `typed`) text typed into it and the value it reads as;
+// the controls a check box enables.
+const std::tuple<const char*, Kind, const char*, QVariant, const char*, const char*> kEdits[] = {
+    {"quality", Kind::Thumbnail, "CompressionSlider", 85, nullptr, ""},
+    {"mask", Kind::Thumbnail, "ThumbnailMaskEdit", "t_%f", nullptr, ""},
+    {"camera orientation", Kind::Thumbnail, "OrientationCheckBox", false, nullptr, ""},
+    {"colour profile", Kind::Thumbnail, "ColourProfileCheckBox", false, nullptr, ""},
+    {"fast mode", Kind::Thumbnail, "FastModeCheckBox", true, nullptr, ""},
+    {"workers", Kind::Thumbnail, "WorkersSpinEdit", 3, nullptr, ""},
+    {"table colour", Kind::Table, "TableLightBorderColorComboBox", 0x0000FF, nullptr, ""},
+    {"table image", Kind::Table, "TableBackgroundImageCheckBox", true, nullptr,
+     "BackgroundImageEdit BackgroundImageEditBrowse"},
+    {"cell alignment", Kind::Cell, "VerticalAligmentComboBox", "top", nullptr, ""},
+    {"cell height", Kind::Cell, "CellHeightCheckBox", false, nullptr, "CellHeightEdit"},
+    {"text size", Kind::Text, "FileSizeSizeComboBox", "+1", nullptr, ""},
+    {"image name", Kind::Text, "FileNameCheckBox", false, nullptr,
      "FileNameItalicCheckBox FileNameBoldCheckBox FileNameFontComboBox FileNameSizeComboBox "
      "FileNameColorComboBox"},
-    {"cell height", Kind::Cell, "CellHeightCheckBox", {"CellHeightEdit"}},
-    {"table image", Kind::Table, "TableBackgroundImageCheckBox", {"BackgroundImageEditBrowse"}},
+    {"html memo", Kind::Html, "HTMLTopMemo", "<b>\nhi", nullptr, ""},
+    {"navigator font", Kind::Navigator, "NavigatorFontComboBox", "Georgia", nullptr, ""},
+    {"pictures target", Kind::Pictures, "WhereToOpenComboBox", "New Window", nullptr, ""},
+    {"typed, not a number: the lower end", Kind::Table, "CellPaddingEdit", 0, "abc", ""},
+    {"typed, half a number", Kind::Thumbnail, "QualitySpinEdit", 1, "7x", ""},
+    {"typed, too large", Kind::Thumbnail, "ThumbnailYSizeEdit", 1000, "5000", ""},
+    {"typed, blanks and a plus", Kind::Table, "CellSpacingEdit", 7, " +7 ", ""},
+    {"typed, unranged: 0", Kind::Cell, "CellHeightEdit", 0, "tall", ""},
+    {"typed, unranged negative", Kind::Cell, "CellWidthEdit", -40, "-40", ""},
 };
 
 // A pixel of a colour entry drawn red into 60 x 16 pixels, with names or without, crossed
@@ -92,9 +90,9 @@ class PropertyDialogsTest : public QObject {
     };
   }
 
-  void okKeepsAndCancelRestores_data() { testing::Rows(kEdits); }
-  void okKeepsAndCancelRestores() {
-    const auto& [name, kind, control_name, value, typed] = Row(kEdits);
+  void okKeepsCancelRestoresBoxesEnable_data() { testing::Rows(kEdits); }
+  void okKeepsCancelRestoresBoxesEnable() {
+    const auto& [name, kind, control_name, value, typed, enabled] = Row(kEdits);
     QDialog* d = Dialog(kind);
     QWidget* control = Find(d, control_name);
     const QVariant old = Value(control);
@@ -115,22 +113,12 @@ class PropertyDialogsTest : public QObject {
       ok ? d->accept() : d->reject();  // while the text is still being typed
       if (!ok) QCOMPARE(Value(control), old);
       if (!ok) QVERIFY(settings_ == before);
+      for (const QString& c : QString(enabled).split(' ', Qt::SkipEmptyParts)) {
+        QCOMPARE(Find(d, c)->isEnabled(), Value(control).toBool());
+      }
     }
     dialogs_->ShowSettings();  // every control shown again from what OK stored
     QCOMPARE(Value(control), value);
-  }
-
-  void checkBoxesEnableTheirControls_data() { testing::Rows(kEnablings); }
-  void checkBoxesEnableTheirControls() {
-    const auto& [name, kind, box_name, controls] = Row(kEnablings);
-    QDialog* d = Dialog(kind);
-    auto* box = Find<QCheckBox>(d, box_name);
-    d->show();
-    for (const bool cancel : {false, true}) {  // the box clicked, then Cancel restoring it
-      cancel ? d->reject() : box->click();
-      for (const QString& c : QString(controls).split(' '))
-        QCOMPARE(Find(d, c)->isEnabled(), box->isChecked());
-    }
   }
 
   void okRebuildsTheHtmlAndCancelKeepsIt() {

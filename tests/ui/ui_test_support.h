@@ -1,5 +1,6 @@
-// What the window tests share: rows from tables, finding a control by its name and the
-// screen's centre.
+// What the window tests share: rows from tables, finding a control by its name, the screen's
+// centre, and prompts that answer in place of the user and remember what they were asked and
+// shown.
 #pragma once
 
 #include <QApplication>
@@ -12,9 +13,13 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <tuple>
 
 #include "support/temp_dir.h"
+#include "ui/progress_window.h"
+#include "ui/run_summary_window.h"
+#include "ui/user_prompts.h"
 
 namespace quorvel::testing {
 
@@ -44,5 +49,48 @@ inline QPoint ScreenCentre(QSize size) {
   return {area.left() + area.width() / 2 - size.width() / 2,
           area.top() + area.height() / 2 - size.height() / 2};
 }
+
+// Answers every question; runs the progress window to its end, or presses Esc in it after
+// `stop_after` images, keeping its last title and time left; keeps the messages and the run
+// summary's lines as shown, and presses the summary's "Open Gallery".
+struct Answers {
+  bool yes = false;
+  std::optional<std::string> file;
+  int stop_after = -1;
+  QStringList questions, errors, shown, titles, progress;
+  QList<QUrl> opened;
+
+  ui::UserPrompts Prompts() {
+    ui::UserPrompts p;
+    p.ask = [this](QWidget*, const QString& q) {
+      questions << q;
+      return yes;
+    };
+    p.show_error = [this](QWidget*, const QString& m) { errors << m; };
+    p.inform = [this](QWidget*, const QString& m) { shown << m; };
+    p.save_file = p.open_file = [this](QWidget*, const ui::FileDialogRequest& r) {
+      titles << r.title;
+      return file;
+    };
+    p.run_progress = [this](ui::ProgressWindow& w) {
+      w.show();
+      int done = 0;
+      while (done != stop_after && w.Tick()) ++done;
+      progress = {w.windowTitle(), w.TimeLeftLabel()->text()};
+      if (w.isVisible()) QTest::keyClick(&w, Qt::Key_Escape);
+      return w.result();
+    };
+    p.show_summary = [this](ui::RunSummaryWindow& w) {
+      shown << w.Headline()->text() << w.Figures()->text();
+      for (int i = 0; i < w.Failures()->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* row = w.Failures()->topLevelItem(i);
+        shown << row->text(0) + ": " + row->text(1);
+      }
+      w.SetOpener([this](const QUrl& url) { opened << url; });
+      w.OpenButton()->click();
+    };
+    return p;
+  }
+};
 
 }  // namespace quorvel::testing

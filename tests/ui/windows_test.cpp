@@ -16,9 +16,7 @@
 #include "ui/directory_picker.h"
 #include "ui/help_topics.h"
 #include "ui/main_window.h"
-#include "ui/progress_window.h"
 #include "ui/property_dialogs.h"
-#include "ui/run_summary_window.h"
 #include "ui/searching_window.h"
 #include "ui_test_support.h"
 
@@ -214,11 +212,10 @@ class WindowsTest : public QObject {
     config.WriteString(keys::kDirs, keys::kDirectoryBox, tmp.file("gone/"));
     ui::DirectoryPicker picker(config);
     QCOMPARE(picker.SelectedPath(), std::string("/"));  // the remembered one is gone
-    QStringList asked;
-    picker.SetAsker([&, yes = yes](const QString& question) {
-      asked << question;
-      return yes;
-    });
+    testing::Answers answers;
+    answers.yes = yes;
+    const ui::UserPrompts prompts = answers.Prompts();
+    picker.SetAsker([&](const QString& question) { return prompts.ask(nullptr, question); });
     const bool ok = button != std::string("Cancel");
     picker.SetModalRunner([&, pick = pick, sub = sub](ui::DirectoryPicker& shown) {
       shown.SelectDirectory(tmp.file(pick));
@@ -244,7 +241,8 @@ class WindowsTest : public QObject {
     }
     QCOMPARE(output.Directories, expected);
     const QString question = ui::NoSubDirectoriesQuestion(tmp.file(pick));
-    QCOMPARE(asked, pick == std::string("root/leaf") ? QStringList{question} : QStringList{});
+    QCOMPARE(answers.questions,
+             pick == std::string("root/leaf") ? QStringList{question} : QStringList{});
     const std::string chosen = ok ? tmp.file(pick) + "/" : tmp.file("gone/");
     QCOMPARE(config.ReadString(keys::kDirs, keys::kDirectoryBox, ""), chosen);
   }
@@ -294,23 +292,21 @@ class WindowsTest : public QObject {
     qputenv("HOME", QByteArray::fromStdString(tmp.path()));  // the default place below it
     qunsetenv("XDG_CONFIG_HOME");
     persist::ConfigFile config(tmp.file("quorvel.cfg"));
-    QStringList asked, errors;
-    ui::RunFirstStartQuestion(
-        config, nullptr,
-        [&, yes = yes](QWidget*, const QString& q) {
-          asked << q;
-          return yes;
-        },
-        [&](QWidget*, const QString& m) { errors << m; }, *folder ? &place : nullptr);
+    testing::Answers answers;
+    answers.yes = yes;
+    const ui::UserPrompts prompts = answers.Prompts();
+    ui::RunFirstStartQuestion(config, nullptr, prompts.ask, prompts.show_error,
+                              *folder ? &place : nullptr);
     qputenv("HOME", home);
     const std::string launcher = tmp.file("Desktop/Quorvelandiscope.desktop");
     if (kind == "blocked") {  // reported, and asked again at the next start
-      QCOMPARE(errors, QStringList{QString::fromStdString("Cannot create file " + launcher)});
+      QCOMPARE(answers.errors,
+               QStringList{QString::fromStdString("Cannot create file " + launcher)});
       QVERIFY(!config.HasKey(keys::kWindow, keys::kIcon));
       return;
     }
     const std::string text = ReadFile(launcher);
-    QCOMPARE(asked, QStringList{ui::FirstStartQuestion()});
+    QCOMPARE(answers.questions, QStringList{ui::FirstStartQuestion()});
     QVERIFY(config.ReadBool(keys::kWindow, keys::kIcon, false));
     QCOMPARE(text == "old", !yes);
     QCOMPARE(text == ReadFile(entry), kind == "copy");
