@@ -38,7 +38,7 @@ const T& Row(const T (&table)[N]) {
 
 template <typename T = QWidget>
 T* Find(const QObject* root, const QString& name) {
-  T* child = root->findChild<T*>(name);
+  T* child = root != nullptr ? root->findChild<T*>(name) : nullptr;
   if (child == nullptr) qFatal("no control %s", qPrintable(name));
   return child;
 }
@@ -52,12 +52,12 @@ inline QPoint ScreenCentre(QSize size) {
 
 // Answers every question; runs the progress window to its end, or presses Esc in it after
 // `stop_after` images, keeping its last title and time left; keeps the messages and the run
-// summary's lines as shown, and presses the summary's "Open Gallery".
+// summary's lines (its first failure the last), and presses the summary's "Open Gallery".
 struct Answers {
   bool yes = false;
   std::optional<std::string> file;
   int stop_after = -1;
-  QStringList questions, errors, shown, titles, progress;
+  QStringList questions, errors, shown, progress;
   QList<QUrl> opened;
 
   ui::UserPrompts Prompts() {
@@ -68,10 +68,7 @@ struct Answers {
     };
     p.show_error = [this](QWidget*, const QString& m) { errors << m; };
     p.inform = [this](QWidget*, const QString& m) { shown << m; };
-    p.save_file = p.open_file = [this](QWidget*, const ui::FileDialogRequest& r) {
-      titles << r.title;
-      return file;
-    };
+    p.save_file = p.open_file = [this](QWidget*, const ui::FileDialogRequest&) { return file; };
     p.run_progress = [this](ui::ProgressWindow& w) {
       w.show();
       int done = 0;
@@ -82,8 +79,7 @@ struct Answers {
     };
     p.show_summary = [this](ui::RunSummaryWindow& w) {
       shown << w.Headline()->text() << w.Figures()->text();
-      for (int i = 0; i < w.Failures()->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* row = w.Failures()->topLevelItem(i);
+      if (const QTreeWidgetItem* row = w.Failures()->topLevelItem(0)) {
         shown << row->text(0) + ": " + row->text(1);
       }
       w.SetOpener([this](const QUrl& url) { opened << url; });
