@@ -1,6 +1,6 @@
-// The main window as a user drives it: enabling rules, the directory question, the directory
-// list, drops and command-line folders, GO! with its progress and the summary of a real run,
-// state files and the lock, the first-start question and the window's position.
+// The main window as a user drives it: enabling rules, the directory question, the list, drops
+// and command-line folders, GO! and the summary of a real run, state files, the lock, the
+// first start and the window's position.
 #include "ui/main_window.h"
 
 #include <QCommandLineParser>
@@ -43,9 +43,8 @@ const std::tuple<const char*, const char*, const char*> kRules[] = {
     {"HTML into image", "HTMLIntoImageCheckBox", "-HTMLDirectoryEdit"},
 };
 
-// A path typed into the HTML directory field, how the edit ends (Enter, Tab to the "..."
-// button, into another field first and onto a button later, or GO! twice), the answer, the
-// result and the errors shown.
+// A path typed into the HTML directory field, how the edit ends (Enter, Tab to "...", another
+// field then a button, GO! twice), the answer; the directory made or not, the errors shown.
 const std::tuple<const char*, const char*, const char*, bool, bool, const char*> kEdits[] = {
     {"Enter, No", "pics", "enter", false, false, ""},
     {"Enter, Yes creates the parents", "a/b/c", "enter", true, true, ""},
@@ -57,9 +56,8 @@ const std::tuple<const char*, const char*, const char*, bool, bool, const char*>
      "Cannot create directory %1/ (Not a directory)"},
 };
 
-// Photos listed (-1: none), a broken one or not, Esc after some images or not; the progress
-// window's last title, and the message or the summary's lines (a failure's cause is the
-// core's), with %1 the gallery's folder and %2 the photos'.
+// Photos listed (-1: none), a broken one or not, Esc after some images; the progress window's
+// last title, then the message or the summary's lines (%1 the gallery, %2 the photos' folder).
 const std::tuple<const char*, int, bool, int, const char*, const char*> kGoes[] = {
     {"empty list", -1, false, -1, "", "The directory list is empty."},
     {"no JPEG", 0, false, -1, "", "No JPEG images were found"},
@@ -162,8 +160,9 @@ class MainWindowTest : public QObject {
     answers_.stop_after = stop_after;
     auto w = Window();
     const std::string web = tmp_->mkdir("web"), pics = tmp_->mkdir("p");
-    for (int i = 0; i < photos; ++i)
+    for (int i = 0; i < photos; ++i) {
       testing::WriteTestJpeg(pics + "/" + std::to_string(i) + ".jpg");
+    }
     if (broken) tmp_->write("p/broken.jpg", "not a JPEG file");
     SetText(w.get(), "HTMLDirectoryEdit", web);
     SetText(w.get(), "AllThumbnailsDirectoryEdit", tmp_->mkdir("thumbs"));

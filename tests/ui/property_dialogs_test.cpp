@@ -1,6 +1,6 @@
-// The property dialogs as a user drives them: OK keeps an edit (set, or typed into a ranged
-// editor and read as it reads it), Cancel puts back what the dialog showed; enabling check
-// boxes; HTML rebuilt at OK; the Pictures forms; background image boxes; the colour box.
+// The property dialogs as a user drives them: OK keeps an edit (set, or typed and read as the
+// editor reads it), Cancel puts back what was shown; HTML rebuilt at OK; the Pictures forms;
+// background image boxes; the colour box.
 #include "ui/property_dialogs.h"
 
 #include <QDialog>
@@ -53,8 +53,7 @@ const std::tuple<const char*, Kind, const char*, QVariant, const char*, const ch
     {"typed, unranged negative", Kind::Cell, "CellWidthEdit", -40, "-40", ""},
 };
 
-// A pixel of a colour entry drawn red into 60 x 16 pixels, with names or without, crossed
-// (as "Default" is) or not.
+// A pixel of a colour entry drawn red into 60 x 16, with names or not, crossed (as "Default").
 const std::tuple<const char*, bool, bool, QPoint, Qt::GlobalColor> kPixels[] = {
     {"22 wide, inset 2", true, false, {23, 12}, Qt::black},
     {"3 short of the edge without names", false, false, {56, 8}, Qt::black},

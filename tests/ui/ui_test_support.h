@@ -1,6 +1,5 @@
-// What the window tests share: rows from tables, finding a control by its name, the screen's
-// centre, and prompts that answer in place of the user and remember what they were asked and
-// shown.
+// What the window tests share: rows from tables, finding a control by name, the screen's
+// centre, and prompts that answer for the user and keep what they were asked and shown.
 #pragma once
 
 #include <QApplication>

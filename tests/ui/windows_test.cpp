@@ -38,9 +38,8 @@ const std::tuple<const char*, const char*, const char*, const char*, int> kAsks[
     {"question mark in a dialog, no id", "Cell properties", "CellWidthCheckBox", "?", 0},
 };
 
-// The picker over root/a/thumb/inner, root/B and root/leaf: a directory chosen in add mode
-// with "Add All Sub Directories" ticked or not, OK or Cancel (of the picker, or of the walk),
-// Yes or No to a question; the list afterwards.
+// The picker over root/a/thumb/inner, root/B and root/leaf: a directory added with its
+// sub-directories or not, OK or Cancel (of the picker or the walk), the answer; the list.
 const std::tuple<const char*, const char*, bool, const char*, bool, const char*> kPicks[] = {
     {"sub-directories, thumbnail ones eliminated", "root", true, "OK", false,
      "root/a root/a/thumb/inner root/B root/leaf"},
@@ -59,10 +58,9 @@ const std::tuple<const char*, int, int, int, const char*, const char*> kPaces[] 
     {"hours", 3, 10000, 3000, "1.0 images/s", "2:46:37 left"},
 };
 
-// The first-start question answered Yes or No, the program in a build folder with a space in
-// its path (an entry of its own naming the drawn icon, in the user's own desktop directory) or
-// in <prefix>/bin (a copy of the installed entry when there is one), or the desktop blocked by
-// a file; what the launcher's Exec line says.
+// The first-start answer; the program in a build folder (an entry of its own naming the drawn
+// icon; the default place when none is given) or in <prefix>/bin (a copy of the installed entry
+// when there is one), or the desktop blocked by a file; what the launcher is and its Exec line.
 const std::tuple<const char*, bool, const char*, const char*, const char*> kLaunchers[] = {
     {"No writes only the flag", false, "build dir", "", ""},
     {"from a build folder, the default place", true, "", "own", "Exec=%1/windows_test"},
