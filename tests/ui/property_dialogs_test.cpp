@@ -190,6 +190,7 @@ class PropertyDialogsTest : public QObject {
     QCOMPARE(box->Value(), 0x123456);
     Pick(box, 0);
     QCOMPARE(box->Value(), -1);
+    QVERIFY(box->Look(0, false).crossed && !box->Look(1, false).crossed);  // "Default" only
   }
 
   void colourEntryDrawing_data() { testing::Rows(kPixels); }
