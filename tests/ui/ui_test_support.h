@@ -1,12 +1,10 @@
-// What the window tests share: rows from tables, finding a control by its name, the screen's
-// centre, folders of small photos, and prompts that answer in place of the user and remember
-// what they were asked and shown.
+// What the window tests share: rows from tables, finding a control by name, the screen's
+// centre, and prompts that answer for the user and keep what they were asked and shown.
 #pragma once
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,12 +13,9 @@
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
-#include <optional>
-#include <string>
 #include <tuple>
 
 #include "support/temp_dir.h"
-#include "support/test_jpeg.h"
 #include "ui/progress_window.h"
 #include "ui/run_summary_window.h"
 #include "ui/user_prompts.h"
@@ -42,7 +37,7 @@ const T& Row(const T (&table)[N]) {
 
 template <typename T = QWidget>
 T* Find(const QObject* root, const QString& name) {
-  T* child = root->findChild<T*>(name);
+  T* child = root != nullptr ? root->findChild<T*>(name) : nullptr;
   if (child == nullptr) qFatal("no control %s", qPrintable(name));
   return child;
 }
@@ -54,22 +49,14 @@ inline QPoint ScreenCentre(QSize size) {
           area.top() + area.height() / 2 - size.height() / 2};
 }
 
-// `count` photos img0.jpg ... in `dir` (created), and a broken.jpg that is no JPEG at all.
-inline std::string Photos(const TempDir& tmp, const std::string& dir, int count, bool broken) {
-  const std::string full = tmp.mkdir(dir);
-  for (int i = 0; i < count; ++i) WriteTestJpeg(full + "/img" + std::to_string(i) + ".jpg");
-  if (broken) tmp.write(dir + "/broken.jpg", "not a JPEG file");
-  return full;
-}
-
 // Answers every question; runs the progress window to its end, or presses Esc in it after
-// `stop_after` images, keeping its titles and at last the time left; keeps the run summary's
-// lines as shown and presses its "Open Gallery".
+// `stop_after` images, keeping its last title and time left; keeps the messages and the run
+// summary's lines (its first failure the last), and presses the summary's "Open Gallery".
 struct Answers {
   bool yes = false;
   std::optional<std::string> file;
   int stop_after = -1;
-  QStringList questions, errors, notes, titles, progress, summary;
+  QStringList questions, errors, shown, progress;
   QList<QUrl> opened;
 
   ui::UserPrompts Prompts() {
@@ -79,24 +66,20 @@ struct Answers {
       return yes;
     };
     p.show_error = [this](QWidget*, const QString& m) { errors << m; };
-    p.inform = [this](QWidget*, const QString& m) { notes << m; };
-    p.save_file = p.open_file = [this](QWidget*, const ui::FileDialogRequest& r) {
-      titles << r.title;
-      return file;
-    };
+    p.inform = [this](QWidget*, const QString& m) { shown << m; };
+    p.save_file = p.open_file = [this](QWidget*, const ui::FileDialogRequest&) { return file; };
     p.run_progress = [this](ui::ProgressWindow& w) {
       w.show();
-      progress << w.windowTitle();
-      for (int done = 0; done != stop_after && w.Tick(); ++done) progress << w.windowTitle();
-      progress << w.TimeLeftLabel()->text();
+      int done = 0;
+      while (done != stop_after && w.Tick()) ++done;
+      progress = {w.windowTitle(), w.TimeLeftLabel()->text()};
       if (w.isVisible()) QTest::keyClick(&w, Qt::Key_Escape);
       return w.result();
     };
     p.show_summary = [this](ui::RunSummaryWindow& w) {
-      summary << w.Headline()->text() << w.Figures()->text();
-      for (int i = 0; i < w.Failures()->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* row = w.Failures()->topLevelItem(i);
-        summary << row->text(0) + ": " + row->text(1);
+      shown << w.Headline()->text() << w.Figures()->text();
+      if (const QTreeWidgetItem* row = w.Failures()->topLevelItem(0)) {
+        shown << row->text(0) + ": " + row->text(1);
       }
       w.SetOpener([this](const QUrl& url) { opened << url; });
       w.OpenButton()->click();
