@@ -270,6 +270,7 @@ class MainWindowTest : public QObject {
       rows->setValue(2);
       Click(w.get(), "SeparateHTMLCheckBox");
       Click(w.get(), "LoadButton");
+      QCOMPARE(answers_.file_dialogs, QStringList({"Save state to...", "Load state from..."}));
       QCOMPARE(rows->value(), 4);
       QVERIFY(!Find(w.get(), "HTMLNameEdit")->isEnabled());        // the rules ran after the load
       answers_.file = tmp_->write("bad.qvl", "not a state file");  // shown, changes nothing

@@ -56,7 +56,7 @@ struct Answers {
   bool yes = false;
   std::optional<std::string> file;
   int stop_after = -1;
-  QStringList questions, errors, shown, progress;
+  QStringList questions, errors, shown, progress, file_dialogs;
   QList<QUrl> opened;
 
   ui::UserPrompts Prompts() {
@@ -67,7 +67,10 @@ struct Answers {
     };
     p.show_error = [this](QWidget*, const QString& m) { errors << m; };
     p.inform = [this](QWidget*, const QString& m) { shown << m; };
-    p.save_file = p.open_file = [this](QWidget*, const ui::FileDialogRequest&) { return file; };
+    p.save_file = p.open_file = [this](QWidget*, const ui::FileDialogRequest& request) {
+      file_dialogs << request.title;
+      return file;
+    };
     p.run_progress = [this](ui::ProgressWindow& w) {
       w.show();
       int done = 0;
