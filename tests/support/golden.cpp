@@ -19,15 +19,7 @@ std::string LineAt(const std::string& text, std::size_t start) {
 
 std::string Visible(const std::string& line) {
   std::string out;
-  for (char c : line) {
-    if (c == '\r') {
-      out += "\\r";
-    } else if (c == '\n') {
-      out += "\\n";
-    } else {
-      out += c;
-    }
-  }
+  for (char c : line) out += c == '\r' ? "\\r" : c == '\n' ? "\\n" : std::string(1, c);
   return out;
 }
 
@@ -52,8 +44,9 @@ std::string CompareWithGolden(const std::string& actual, const std::string& rela
   const std::size_t line_start = expected.rfind('\n', at == 0 ? 0 : at - 1);
   const std::size_t start = line_start == std::string::npos || at == 0 ? 0 : line_start + 1;
   const long line = 1 + std::count(expected.begin(), expected.begin() + start, '\n');
-  return path + ": first difference in line " + std::to_string(line) + "\n  expected: " +
-         Visible(LineAt(expected, start)) + "\n  actual:   " + Visible(LineAt(actual, start));
+  return path + ": first difference in line " + std::to_string(line) +
+         "\n  expected: " + Visible(LineAt(expected, start)) +
+         "\n  actual:   " + Visible(LineAt(actual, start));
 }
 
 }  // namespace quorvel::testing
