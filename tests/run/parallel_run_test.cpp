@@ -9,17 +9,11 @@
 #include "support/temp_dir.h"
 #include "support/test_jpeg.h"
 
-namespace quorvel {
+namespace quorvel::testing {
 namespace {
 
-using testing::ReadFile;
-using testing::TempDir;
-
 ThumbnailJob Job(const std::string& source, const std::string& target) {
-  ThumbnailJob job;
-  job.request.source = source;
-  job.request.target = target;
-  return job;
+  return {.request = {.source = source, .target = target}, .directory = ""};
 }
 
 TEST(ThumbnailWorkersTest, JobsWithOneTargetRunInListOrder) {
@@ -27,20 +21,22 @@ TEST(ThumbnailWorkersTest, JobsWithOneTargetRunInListOrder) {
   std::vector<ThumbnailJob> jobs;
   for (int i = 0; i < 6; ++i) {
     const std::string source = tmp.file("s" + std::to_string(i) + ".jpg");
-    jobs.push_back(Job(testing::WriteTestJpeg(source, {.width = 30 + 10 * i}), tmp.file("t.jpg")));
+    WriteTestJpeg(source, {.width = 30 + 10 * i});
+    jobs.push_back(Job(source, tmp.file("t.jpg")));
   }
   jobs.push_back(Job(tmp.file("missing.jpg"), tmp.file("m.jpg")));
   ThumbnailWorkers workers(jobs, 4);
   for (int i = 0; i < 6; ++i) EXPECT_EQ(workers.Wait(i).failure, "");
   EXPECT_EQ(workers.Wait(6).failure, "Cannot open file " + tmp.file("missing.jpg"));
   imaging::FastImage holder;
-  ASSERT_TRUE(MakeThumbnailJob(Job(jobs[5].request.source, tmp.file("last.jpg")), holder).made);
+  jobs[5].request.target = tmp.file("last.jpg");
+  ASSERT_TRUE(MakeThumbnailJob(jobs[5], holder).made);
   EXPECT_EQ(ReadFile(tmp.file("t.jpg")), ReadFile(tmp.file("last.jpg")));
 }
 
 TEST(ThumbnailWorkersTest, CancelDropsPendingJobs) {
   TempDir tmp;
-  const std::string source = testing::WriteTestJpeg(tmp.file("s.jpg"));
+  const std::string source = WriteTestJpeg(tmp.file("s.jpg"));
   std::vector<ThumbnailJob> jobs;
   for (int i = 0; i < 200; ++i) jobs.push_back(Job(source, tmp.file(std::to_string(i) + ".jpg")));
   ThumbnailWorkers workers(jobs, 2);
@@ -52,4 +48,4 @@ TEST(ThumbnailWorkersTest, CancelDropsPendingJobs) {
 }
 
 }  // namespace
-}  // namespace quorvel
+}  // namespace quorvel::testing
