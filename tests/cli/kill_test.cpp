@@ -1,20 +1,17 @@
-// Stopping the program at any moment never damages the user's files: quorvel-batch killed with
-// SIGKILL in the middle of a gallery run or of a state-file save, a configuration writer killed
-// between and during its writes, and Ctrl-C or SIGTERM stopping a run as the window's "&Stop"
-// does. After each, every file is its old self or a complete new version, the photos are
-// untouched, and what is left behind is a hidden ".tmp" file that no scan takes for a photo.
+// Stopping the program at any moment never damages the user's files: quorvel-batch killed in a
+// gallery run or a state-file save, a configuration writer killed, Ctrl-C and SIGTERM. After
+// each, every file is its old self or a complete new version, or a hidden ".tmp" file.
 #include <gtest/gtest.h>
-#include <jpeglib.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <csetjmp>
 #include <filesystem>
 #include <random>
 #include <set>
 #include <thread>
 
+#include "imaging/libjpeg_errors.h"
 #include "persist/config_file.h"
 #include "persist/state_file.h"
 #include "support/gallery.h"
@@ -42,25 +39,17 @@ bool IsHiddenTemporary(const fs::path& path) {
 
 // Unlike the program's decoder, a warning fails too: premature end of data is only a warning
 // to libjpeg, and a cut-off file is exactly what must never be found.
-struct StrictErrors {
-  jpeg_error_mgr base;
-  std::jmp_buf jump;
-};
-[[noreturn]] void Fail(j_common_ptr c) {
-  std::longjmp(reinterpret_cast<StrictErrors*>(c->err)->jump, 1);
-}
 void FailOnWarning(j_common_ptr c, int level) {
-  if (level < 0) Fail(c);
+  if (level < 0) std::longjmp(reinterpret_cast<imaging::LibjpegErrors*>(c->err)->jump, 1);
 }
 
 // Only plain C objects live in this function, so the jump skips no destructor.
 bool DecodesCompletely(const std::string& bytes) {
   if (!bytes.ends_with("\xFF\xD9")) return false;
   jpeg_decompress_struct cinfo;
-  StrictErrors errors;
-  cinfo.err = jpeg_std_error(&errors.base);
-  errors.base.error_exit = Fail;
-  errors.base.emit_message = FailOnWarning;
+  imaging::LibjpegErrors errors;
+  cinfo.err = imaging::InstallLibjpegErrors(errors);
+  errors.pub.emit_message = FailOnWarning;
   jpeg_create_decompress(&cinfo);
   if (setjmp(errors.jump) != 0) {
     jpeg_destroy_decompress(&cinfo);
@@ -130,9 +119,12 @@ class KilledGalleryRun : public ::testing::Test {
   TempDir tmp_;
 };
 
-TEST_F(KilledGalleryRun, StrictCheckRefusesACutOffJpeg) {
-  const std::string whole = ReadFile(tmp_.file("photos/p1001.jpg"));
+TEST_F(KilledGalleryRun, StrictCheckRefusesACutOffOrOverwrittenJpeg) {
+  const std::string whole = ReadFile(tmp_.file("photos/p1002.jpg"));
+  const std::string old = ReadFile(tmp_.file("photos/p1003.jpg"));
   ASSERT_TRUE(DecodesCompletely(whole));
+  // Written over an older file in place and cut off there: the old end follows.
+  EXPECT_FALSE(DecodesCompletely(whole.substr(0, whole.size() / 2) + old.substr(old.size() / 2)));
   EXPECT_FALSE(DecodesCompletely(whole.substr(0, whole.size() - 2)));
   for (const std::size_t keep : {whole.size() / 2, std::size_t{200}}) {
     EXPECT_FALSE(DecodesCompletely(whole.substr(0, keep))) << keep;

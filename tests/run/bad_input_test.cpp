@@ -150,8 +150,8 @@ TEST_F(BadRunTest, ADirectoryThatVanishesDropsTheCellsOfItsImages) {
 
 TEST_F(BadRunTest, AnUnwritableOutputDirectoryStopsTheRunBeforeAnyThumbnail) {
   Photos({"pics"}, 2);
-  EXPECT_EQ(RunFailing("thumbs/", EROFS, -1).error,
-            "Cannot write to directory " + tmp_.file("thumbs") + " (Read-only file system)");
+  EXPECT_EQ(RunFailing("web/", EROFS, -1).error,
+            "Cannot write to directory " + tmp_.file("web") + " (Read-only file system)");
   EXPECT_TRUE(Files(tmp_.file("thumbs")).empty() && Files(tmp_.file("web")).empty());
 }
 

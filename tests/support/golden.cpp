@@ -49,4 +49,11 @@ std::string CompareWithGolden(const std::string& actual, const std::string& rela
          "\n  actual:   " + Visible(LineAt(actual, start));
 }
 
+std::string WithTmp(std::string text, const std::string& tmp) {
+  for (std::size_t at = 0; (at = text.find(tmp, at)) != std::string::npos;) {
+    text.replace(at, tmp.size(), "$TMP");
+  }
+  return text;
+}
+
 }  // namespace quorvel::testing
