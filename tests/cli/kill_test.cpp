@@ -209,45 +209,40 @@ TEST(KilledStateSave, TheStateFileIsAlwaysOneCompleteVersion) {
   }
 }
 
-// Five keys written one at a time, round after round; each value tells its round, the last is
-// long enough that the file takes more than one small write to put down.
+// Five keys written in turn, each value the number of its write; the last value is long enough
+// that the file takes more than one small write to put down.
 constexpr std::pair<const char*, const char*> kKeys[] = {{"WINDOW", "left"},
                                                          {"WINDOW", "top"},
                                                          {"DIRS", "main window save"},
                                                          {"WINDOW", "state lock"},
                                                          {"WINDOW", "default state"}};
 constexpr long long kKeyCount = 5;
-using Rounds = std::array<long long, kKeyCount>;
+using Writes = std::array<long long, kKeyCount>;
 
-std::string Value(std::size_t key, long long round) {
-  return (key == 4 ? std::string(1500, 'g') : "") + "round " + std::to_string(round);
+std::string Value(std::size_t key, long long write) {
+  return std::string(key == 4 ? 1500 : 0, 'g') + std::to_string(write);
 }
 
-void WriteRound(persist::ConfigFile& config, long long n) {
-  for (std::size_t k = 0; k < kKeyCount; ++k)
-    config.WriteString(kKeys[k].first, kKeys[k].second, Value(k, n));
-}
-
-bool Holds(const persist::ConfigFile& config, const Rounds& rounds) {
+// Writes start, start + 1, ... to the keys in turn.
+void WriteTurn(persist::ConfigFile& config, long long start) {
   for (std::size_t k = 0; k < kKeyCount; ++k) {
-    if (config.ReadString(kKeys[k].first, kKeys[k].second, "") != Value(k, rounds[k])) return false;
+    config.WriteString(kKeys[k].first, kKeys[k].second, Value(k, start + k));
   }
-  return true;
 }
 
 TEST(KilledConfigWriter, TheFileHoldsEveryWriteUpToTheKill) {
   TempDir tmp;
   const std::string path = tmp.file("config/quorvel.cfg");
   persist::ConfigFile config(path);
-  WriteRound(config, 0);
-  Rounds rounds{};
+  WriteTurn(config, 0);
+  Writes held = {0, 1, 2, 3, 4};
   std::mt19937 rng(4242);
   for (int round = 0; round < 40; ++round) {
     const long long first = 1'000'000LL * (round + 1);
-    const pid_t pid = ::fork();  // the writer: rounds first, first + 1, ... until killed
+    const pid_t pid = ::fork();  // the writer, until killed
     if (pid == 0) {
       try {
-        for (long long n = first;; ++n) WriteRound(config, n);
+        for (long long w = first;; w += kKeyCount) WriteTurn(config, w);
       } catch (...) {
       }
       ::_exit(1);
@@ -258,17 +253,19 @@ TEST(KilledConfigWriter, TheFileHoldsEveryWriteUpToTheKill) {
     const std::string text = ReadFile(path);
     ASSERT_TRUE(text.ends_with("\n")) << round;
     EXPECT_EQ(std::count(text.begin(), text.end(), '='), kKeyCount) << round;
-    // The file is the result of some number of whole writes, in order, none lost.
-    const long long left = std::stoll(config.ReadString("WINDOW", "left", "round 0").substr(6));
-    bool matched = false;
-    for (long long done = 0; done <= std::max(0LL, (left - first + 2) * kKeyCount) && !matched;
-         ++done) {
-      Rounds expected = rounds;
-      for (long long w = 0; w < done; ++w)
-        expected[static_cast<std::size_t>(w % kKeyCount)] = first + w / kKeyCount;
-      if ((matched = Holds(config, expected))) rounds = expected;
+    Writes now{};
+    for (std::size_t k = 0; k < kKeyCount; ++k) {
+      const std::string value = config.ReadString(kKeys[k].first, kKeys[k].second, "");
+      now[k] = std::stoll(value.substr(value.find_first_not_of('g')));
+      ASSERT_EQ(value, Value(k, now[k])) << round;
     }
-    ASSERT_TRUE(matched) << round << ":\n" << text.substr(0, 300);
+    // The file is the result of the writes first .. last, in order, none lost.
+    const long long last = *std::max_element(now.begin(), now.end());
+    for (std::size_t k = 0; k < kKeyCount; ++k) {
+      const long long since = last - first - static_cast<long long>(k);
+      EXPECT_EQ(now[k], since < 0 ? held[k] : last - since % kKeyCount) << round << ", " << k;
+    }
+    held = now;
     for (const auto& e : fs::directory_iterator(tmp.file("config"))) {
       EXPECT_TRUE(e.path() == path || IsHiddenTemporary(e.path())) << round << e.path();
     }
