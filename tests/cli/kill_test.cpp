@@ -1,6 +1,5 @@
-// Stopping the program at any moment never damages the user's files: quorvel-batch killed in a
-// gallery run or a state-file save, a configuration writer killed, Ctrl-C and SIGTERM. After
-// each, every file is its old self or a complete new version, or a hidden ".tmp" file.
+// Stopping at any moment (SIGKILL in a run, a state save or a configuration write; Ctrl-C, SIGTERM)
+// leaves every file its old self or a complete new version, besides hidden ".tmp" files.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>

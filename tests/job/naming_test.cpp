@@ -1,6 +1,5 @@
-// Output naming: relative links in both separator styles, directories as people type them made
-// into one tidy spelling, masks, base names and page names. What each call gives is kept in
-// job/names.txt.
+// Output naming: relative links in both separator styles, one tidy spelling of what people type,
+// masks, base names and page names; what each call gives is kept in job/names.txt.
 #include <gtest/gtest.h>
 
 #include "job/output_names.h"

@@ -1,6 +1,5 @@
-// The generation run end to end over the awkward library: every page of every case equals its
-// golden file, every link of every page leads to a file, four workers write exactly the bytes
-// of one, and update mode keeps only the thumbnails that are still current.
+// The run over the awkward library: golden pages whose every link leads to a file, four workers
+// writing the bytes of one, the refusals, and update mode keeping only current thumbnails.
 #include <gtest/gtest.h>
 
 #include <functional>
