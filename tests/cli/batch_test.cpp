@@ -27,7 +27,7 @@ class BatchTest : public ::testing::Test {
   const std::vector<std::string> dirs_ = MakeAwkwardLibrary(tmp_);
 };
 
-// What each call a newcomer might try prints, and its exit status; nothing is written.
+// What each call a newcomer might try prints, and its exit status; none writes a file.
 TEST_F(BatchTest, UsageAndRefusalsAsANewcomerMeetsThem) {
   const std::vector<std::string> calls[] = {
       {},
@@ -36,6 +36,9 @@ TEST_F(BatchTest, UsageAndRefusalsAsANewcomerMeetsThem) {
       {"photos"},
       {"-o", "web", "--set", "ThumbnailNameMask=same", "photos"},
       {"--html-dir", "nope", "--thumb-dir", "photos", "photos"},
+      {"-o", "web", "--set", "ThumbnailsIntoImageDirectory=1", "--set",
+       "ThumbnailDirectoryName=", "photos"},
+      {"-o", "web", "photos/empty"},
       {"-o", "web", "missing"},
       {"-o", "web", "--set", "Bold=true", "photos"}};
   std::string transcript;

@@ -76,22 +76,13 @@ INSTANTIATE_TEST_SUITE_P(
              "PageSettings.UseBackgroundImage=1", "PageSettings.BackgroundImage=$/bg.png"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(StartRunTest, RefusesWhatCannotWorkAndDoesNothingWithoutImages) {
+// The other refusals and a run without images are tried on quorvel-batch.
+TEST(StartRunTest, RefusesEveryThumbnailIntoTheWorkingDirectory) {
   TempDir tmp;
-  const GallerySettings library = Library(tmp);
-  const std::pair<std::vector<std::string>, const char*> refusals[] = {
-      {{"HTMLDirectory=" + tmp.file("missing")}, "You must create or choose directory first!"},
-      {{"ThumbnailsIntoImageDirectory=1", "ThumbnailDirectoryName="}, "Wrong thumbnail directory"},
-      // Not every thumbnail into the working directory.
-      {{"AllThumbnailsDirectory="}, "You must create or choose thumbnail directory first!"}};
-  for (const auto& [sets, message] : refusals) {
-    GallerySettings settings = library;
-    SetFields(settings, sets);
-    EXPECT_EQ(RunGallery(settings).error, message);
-  }
-  const GalleryResult nothing = RunGallery(GalleryInto(tmp.path(), {tmp.file("photos/empty")}));
-  EXPECT_TRUE(nothing.error.empty() && nothing.pages.empty());
-  EXPECT_TRUE(Files(tmp.path() + "/web").empty() && Files(tmp.path() + "/thumbs").empty());
+  GallerySettings settings = Library(tmp);
+  settings.Output.AllThumbnailsDirectory = "";
+  EXPECT_EQ(RunGallery(settings).error, "You must create or choose thumbnail directory first!");
+  EXPECT_TRUE(Files(tmp.file("web")).empty() && Files(tmp.file("thumbs")).empty());
 }
 
 TEST(UpdateModeTest, KeepsOnlyThumbnailsThatAreStillCurrent) {
