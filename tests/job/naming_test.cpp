@@ -56,20 +56,14 @@ TEST(NamingTest, NamesAsKept) {
   EXPECT_EQ(CompareWithGolden(text, "job/names.txt"), "");
 }
 
-TEST(NamingTest, DirectoriesBaseNamesAndPages) {
-  EXPECT_EQ(TidyDirectorySetting("../web", "/home/u/p"), "/home/u/web/");
-  OutputSettings out;
-  out.HTMLDirectory = "web";
-  out.Directories = {"p", "./p/", "/"};
-  TidyOutputDirectories(out, "/u");
-  EXPECT_EQ(out.HTMLDirectory, "/u/web/");
-  EXPECT_EQ(out.AllThumbnailsDirectory, "");
-  EXPECT_EQ(out.Directories, (std::vector<std::string>{"/u/p", "/u/p", "/"}));
+// The output directories are tidied as a run and quorvel-batch meet them, in their tests.
+TEST(NamingTest, BaseNamesAndPagesInBothStyles) {
   EXPECT_EQ(BaseName("C:beach.2001.jpg", W), "beach");
   EXPECT_EQ(LastPathComponent("C:/pics/thumb\\", W), "thumb");
   EXPECT_EQ(LastPathComponent("/pics/a\\b/", P), "a\\b");
   EXPECT_TRUE(MaskHasPlaceholder("a%3n", 'n'));
   EXPECT_FALSE(MaskHasPlaceholder("a%%n%d", 'n'));
+  OutputSettings out;
   out.HTMLDirectory = "C:\\web\\";
   out.SeparateHTML = out.SplitHTML = true;
   EXPECT_EQ(PageFileName(out, "C:\\pics\\trip", 3, W), "C:\\web\\index003.html");

@@ -108,8 +108,7 @@ class BadRunTest : public ::testing::Test {
     return settings_;
   }
 
-  // Runs with the writes below `prefix` failing from tick `from` on (from the start when
-  // negative).
+  // Runs with writes below `prefix` failing from tick `from` on, or from the start if -1.
   GalleryResult RunFailing(const std::string& prefix, int from) {
     g_full = tmp_.file(prefix);
     if (from < 0) platform::SetWriteFaultHookForTesting(FullBelow);
@@ -137,9 +136,12 @@ TEST_F(BadRunTest, ADirectoryThatVanishesDropsTheCellsOfItsImages) {
   EXPECT_EQ(BrokenLinks(tmp_.path()), "");
 }
 
-TEST_F(BadRunTest, AnUnwritableOutputDirectoryStopsTheRunBeforeAnyThumbnail) {
+// The other refusals and a folder without photos are tried on quorvel-batch.
+TEST_F(BadRunTest, OutputDirectoriesAreRefusedBeforeAnyThumbnail) {
   Photos({"pics"}, 2);
   EXPECT_EQ(RunFailing("web/", -1).error, "Cannot write to directory " + tmp_.file("web") + full_);
+  settings_.Output.AllThumbnailsDirectory = "";  // every thumbnail into the working directory
+  EXPECT_EQ(RunGallery(settings_).error, "You must create or choose thumbnail directory first!");
   EXPECT_TRUE(Files(tmp_.file("thumbs")).empty() && Files(tmp_.file("web")).empty());
 }
 

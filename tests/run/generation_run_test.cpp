@@ -78,15 +78,6 @@ INSTANTIATE_TEST_SUITE_P(
              "PageSettings.UseBackgroundImage=1", "PageSettings.BackgroundImage=$/bg.png"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// The other refusals and a run without images are tried on quorvel-batch.
-TEST(StartRunTest, RefusesEveryThumbnailIntoTheWorkingDirectory) {
-  TempDir tmp;
-  GallerySettings settings = Library(tmp);
-  settings.Output.AllThumbnailsDirectory = "";
-  EXPECT_EQ(RunGallery(settings).error, "You must create or choose thumbnail directory first!");
-  EXPECT_TRUE(Files(tmp.file("web")).empty() && Files(tmp.file("thumbs")).empty());
-}
-
 TEST(UpdateModeTest, KeepsOnlyThumbnailsThatAreStillCurrent) {
   TempDir tmp;
   const GallerySettings settings = Library(tmp);
