@@ -1,10 +1,11 @@
-// The generation run end to end over the awkward library: every page of every case equals its
-// golden file, every link of every page leads to a file, four workers write exactly the bytes
-// of one, and update mode keeps only the thumbnails that are still current.
+// The run over the awkward library: golden pages whose every link leads to a file, four workers
+// writing the bytes of one, update mode keeping only current thumbnails; the workers alone.
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <filesystem>
 
+#include "job/error.h"
+#include "run/thumbnail_workers.h"
 #include "support/gallery.h"
 #include "support/golden.h"
 #include "support/temp_dir.h"
@@ -77,24 +78,6 @@ INSTANTIATE_TEST_SUITE_P(
              "PageSettings.UseBackgroundImage=1", "PageSettings.BackgroundImage=$/bg.png"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(StartRunTest, RefusesWhatCannotWorkAndDoesNothingWithoutImages) {
-  TempDir tmp;
-  const GallerySettings library = Library(tmp);
-  const std::pair<std::vector<std::string>, const char*> refusals[] = {
-      {{"HTMLDirectory=" + tmp.file("missing")}, "You must create or choose directory first!"},
-      {{"ThumbnailsIntoImageDirectory=1", "ThumbnailDirectoryName="}, "Wrong thumbnail directory"},
-      // Not every thumbnail into the working directory.
-      {{"AllThumbnailsDirectory="}, "You must create or choose thumbnail directory first!"}};
-  for (const auto& [sets, message] : refusals) {
-    GallerySettings settings = library;
-    SetFields(settings, sets);
-    EXPECT_EQ(RunGallery(settings).error, message);
-  }
-  const GalleryResult nothing = RunGallery(GalleryInto(tmp.path(), {tmp.file("photos/empty")}));
-  EXPECT_TRUE(nothing.error.empty() && nothing.pages.empty());
-  EXPECT_TRUE(Files(tmp.path() + "/web").empty() && Files(tmp.path() + "/thumbs").empty());
-}
-
 TEST(UpdateModeTest, KeepsOnlyThumbnailsThatAreStillCurrent) {
   TempDir tmp;
   const GallerySettings settings = Library(tmp);
@@ -121,6 +104,43 @@ TEST(UpdateModeTest, KeepsOnlyThumbnailsThatAreStillCurrent) {
     EXPECT_EQ(made(changed), changed.Output.UpdateHTML ? 0 : 13);
     EXPECT_EQ(made(settings), changed.Output.UpdateHTML ? 13 : 0);
   }
+}
+
+// Two jobs with one target never overlap, and a cancel drops what has not started. (A stop with
+// workers is tried on quorvel-batch in the kill test.)
+ThumbnailJob Job(const std::string& source, const std::string& target) {
+  return {.request = {.source = source, .target = target}, .directory = ""};
+}
+
+TEST(ThumbnailWorkersTest, JobsWithOneTargetRunInListOrder) {
+  TempDir tmp;
+  std::vector<ThumbnailJob> jobs;
+  for (int i = 0; i < 6; ++i) {
+    const std::string source = tmp.file("s" + std::to_string(i) + ".jpg");
+    WriteTestJpeg(source, {.width = 30 + 10 * i});
+    jobs.push_back(Job(source, tmp.file("t.jpg")));
+  }
+  jobs.push_back(Job(tmp.file("missing.jpg"), tmp.file("m.jpg")));
+  ThumbnailWorkers workers(jobs, 4);
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(workers.Wait(i).failure, "");
+  EXPECT_EQ(workers.Wait(6).failure, "Cannot open file " + tmp.file("missing.jpg"));
+  imaging::FastImage holder;
+  jobs[5].request.target = tmp.file("last.jpg");
+  ASSERT_TRUE(MakeThumbnailJob(jobs[5], holder).made);
+  EXPECT_EQ(ReadFile(tmp.file("t.jpg")), ReadFile(tmp.file("last.jpg")));
+}
+
+TEST(ThumbnailWorkersTest, CancelDropsPendingJobs) {
+  TempDir tmp;
+  const std::string source = WriteTestJpeg(tmp.file("s.jpg"));
+  std::vector<ThumbnailJob> jobs;
+  for (int i = 0; i < 200; ++i) jobs.push_back(Job(source, tmp.file(std::to_string(i) + ".jpg")));
+  ThumbnailWorkers workers(jobs, 2);
+  EXPECT_TRUE(workers.Wait(0).made);
+  workers.Cancel();
+  // Only the few jobs within reach of the page writer were started.
+  EXPECT_FALSE(std::filesystem::exists(tmp.file("199.jpg")));
+  EXPECT_THROW(workers.Wait(199), Error);
 }
 
 }  // namespace

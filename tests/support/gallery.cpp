@@ -63,7 +63,7 @@ GallerySettings GalleryInto(const std::string& root, std::vector<std::string> di
 }
 
 GalleryResult RunGallery(const GallerySettings& settings, const ImagingOptions& imaging,
-                         const std::function<void(int)>& before_tick, int stop_after) {
+                         const std::function<void(int)>& before_tick) {
   RunEnvironment env;
   env.imaging = imaging;
   GenerationRun run(settings, env);
@@ -76,7 +76,6 @@ GalleryResult RunGallery(const GallerySettings& settings, const ImagingOptions& 
   }
   for (int ticks = 0;; ++ticks) {
     if (before_tick) before_tick(ticks);
-    if (ticks == stop_after) run.StopRun();
     if (!run.RunTick()) break;
   }
   result.summary = run.summary();

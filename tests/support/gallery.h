@@ -1,6 +1,5 @@
-// The gallery as its tests meet it: a photo library with the names and spellings real ones have,
-// a run driven tick by tick as the window drives it, quorvel-batch run as a user runs it, and
-// the check a browser makes: every link of every page leads to a file.
+// The gallery as its tests meet it: a library with the names real ones have, a run driven tick
+// by tick, quorvel-batch run as a user runs it, and a browser's check that every link leads on.
 #pragma once
 
 #include <sys/types.h>
@@ -16,10 +15,10 @@ namespace quorvel::testing {
 class TempDir;
 
 // Writes into `tmp`: photos/ (accents, "#", "?", "<", quotes and spaces in names, a text file
-// named .jpg, a sub-directory sub/ whose name sorts among the images, an empty directory
-// empty/), "other place"/ (with a phone's photo "x y.jpg": Orientation 6, an RGB profile),
-// elsewhere/ and a link "linked" to it, and bg.png. Returns the directories as a user might list
-// them: photos spelt four ways ("/./", "x/../", "//", a trailing "/"), the link, empty/.
+// named .jpg, sub/ sorting among the images, empty/), "other place"/ (a phone's "x y.jpg":
+// Orientation 6, an RGB profile), elsewhere/ and a link "linked" to it, and bg.png. Returns the
+// directories as a user might list them: photos spelt four ways, sub/, the link, "other place"
+// and empty/.
 std::vector<std::string> MakeAwkwardLibrary(const TempDir& tmp);
 
 // Sets fields from "Field=Value" texts, as quorvel-batch's --set does.
@@ -34,10 +33,9 @@ struct GalleryResult {
   std::string error;               // StartRun's refusal, if any
 };
 
-// Starts and runs to the end; `before_tick(n)` is called before each tick with the ticks done,
-// and the run is stopped after `stop_after` ticks when that is not negative.
+// Starts and runs to the end; `before_tick(n)` is called before each tick with the ticks done.
 GalleryResult RunGallery(const GallerySettings& settings, const ImagingOptions& imaging = {},
-                         const std::function<void(int)>& before_tick = {}, int stop_after = -1);
+                         const std::function<void(int)>& before_tick = {});
 
 // Checks every ".html" file below `root`: it ends as a complete page, and each href, src and
 // background value, percent-decoded and taken relative to the page, names an existing file.

@@ -10,23 +10,12 @@
 namespace quorvel::testing {
 namespace {
 
-// One line of `text` from `start`, its ending included.
-std::string LineAt(const std::string& text, std::size_t start) {
+// The line of `text` from `start`, its ending shown as \r and \n.
+std::string VisibleLine(const std::string& text, std::size_t start) {
   if (start >= text.size()) return "(end of file)";
-  const std::size_t end = text.find('\n', start);
-  return text.substr(start, end == std::string::npos ? std::string::npos : end - start + 1);
-}
-
-std::string Visible(const std::string& line) {
   std::string out;
-  for (char c : line) {
-    if (c == '\r') {
-      out += "\\r";
-    } else if (c == '\n') {
-      out += "\\n";
-    } else {
-      out += c;
-    }
+  for (std::size_t i = start; i < text.size() && (i == start || text[i - 1] != '\n'); ++i) {
+    out += text[i] == '\r' ? "\\r" : text[i] == '\n' ? "\\n" : std::string(1, text[i]);
   }
   return out;
 }
@@ -47,13 +36,22 @@ std::string CompareWithGolden(const std::string& actual, const std::string& rela
   if (!std::filesystem::exists(path)) return path + ": no such golden file";
   const std::string expected = ReadFile(path);
   if (actual == expected) return {};
-  std::size_t at = 0;
-  while (at < actual.size() && at < expected.size() && actual[at] == expected[at]) ++at;
-  const std::size_t line_start = expected.rfind('\n', at == 0 ? 0 : at - 1);
-  const std::size_t start = line_start == std::string::npos || at == 0 ? 0 : line_start + 1;
+  std::size_t start = 0;  // of the line where they part
+  for (std::size_t i = 0; i < actual.size() && i < expected.size() && actual[i] == expected[i];
+       ++i) {
+    if (actual[i] == '\n') start = i + 1;
+  }
   const long line = 1 + std::count(expected.begin(), expected.begin() + start, '\n');
-  return path + ": first difference in line " + std::to_string(line) + "\n  expected: " +
-         Visible(LineAt(expected, start)) + "\n  actual:   " + Visible(LineAt(actual, start));
+  return path + ": first difference in line " + std::to_string(line) +
+         "\n  expected: " + VisibleLine(expected, start) +
+         "\n  actual:   " + VisibleLine(actual, start);
+}
+
+std::string WithTmp(std::string text, const std::string& tmp) {
+  for (std::size_t at = 0; (at = text.find(tmp, at)) != std::string::npos;) {
+    text.replace(at, tmp.size(), "$TMP");
+  }
+  return text;
 }
 
 }  // namespace quorvel::testing

@@ -15,4 +15,7 @@ std::string GoldenPath(const std::string& relative);
 //   EXPECT_EQ(CompareWithGolden(page, "html/frame_default.html"), "");
 std::string CompareWithGolden(const std::string& actual, const std::string& relative);
 
+// `text` with every `tmp` written as "$TMP": a temporary directory's name is no golden data.
+std::string WithTmp(std::string text, const std::string& tmp);
+
 }  // namespace quorvel::testing

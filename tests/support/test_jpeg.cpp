@@ -69,8 +69,6 @@ void Put32(std::string& s, std::uint32_t v, bool big) {
   Put16(s, big ? v & 0xFFFF : v >> 16, big);
 }
 
-void Put32Big(std::string& s, std::uint32_t v) { Put32(s, v, true); }
-
 }  // namespace
 
 std::string ExifWithOrientation(int orientation, bool big_endian) {
@@ -91,16 +89,16 @@ std::string ExifWithOrientation(int orientation, bool big_endian) {
 std::string TestIccProfile(std::size_t size, const std::string& colour_space) {
   if (size < 132) throw std::invalid_argument("an ICC profile needs at least 132 bytes");
   std::string p;
-  Put32Big(p, static_cast<std::uint32_t>(size));
+  Put32(p, static_cast<std::uint32_t>(size), true);
   p += "qvtk";                     // preferred CMM
-  Put32Big(p, 0x04300000);         // version 4.3
+  Put32(p, 0x04300000, true);      // version 4.3
   p += "mntr";                     // display device
   p += colour_space.substr(0, 4);  // data colour space
   p += "XYZ ";                     // connection space
   p.append(12, '\0');              // date and time
   p += "acsp";
   p.resize(128, '\0');
-  Put32Big(p, 0);  // no tags
+  Put32(p, 0, true);  // no tags
   for (std::size_t i = p.size(); i < size; ++i) p += static_cast<char>((i * 37 + i / 251) & 0xFF);
   return p;
 }
