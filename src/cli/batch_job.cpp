@@ -92,6 +92,11 @@ GallerySettings PrepareSettings(const BatchOptions& o, const Question& ask) {
   return settings;
 }
 
+// "1 image", "2 images".
+std::string Counted(int count, const char* noun) {
+  return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
 // Exit status 0 when every image was done, 1 when something failed, 128 + the signal when the
 // run was stopped by one.
 int ReportSummary(const GenerationRun& run, std::FILE* err, bool quiet, int signal) {
@@ -101,8 +106,9 @@ int ReportSummary(const GenerationRun& run, std::FILE* err, bool quiet, int sign
   }
   if (!s.page_error.empty()) std::fprintf(err, "%s\n", s.page_error.c_str());
   if (!quiet || !s.failures.empty() || !s.page_error.empty()) {
-    std::fprintf(err, "%d images done, %d failed, %d pages written%s\n", s.images_done,
-                 s.images_failed, s.pages_written, s.stopped || signal != 0 ? " (stopped)" : "");
+    std::fprintf(err, "%s done, %d failed, %s written%s\n", Counted(s.images_done, "image").c_str(),
+                 s.images_failed, Counted(s.pages_written, "page").c_str(),
+                 s.stopped || signal != 0 ? " (stopped)" : "");
   }
   if (signal != 0) return 128 + signal;
   return s.failures.empty() && s.page_error.empty() ? 0 : 1;

@@ -58,7 +58,7 @@ TEST_F(BatchTest, OneFolderTypedFourWaysFromBesideTheGallery) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(WithTmp(r.output, tmp_.path()),
             "$TMP/photos/notes.jpg: JPEG error #53 (Not a JPEG file: starts with 0x6e 0x6f)\n"
-            "11 images done, 1 failed, 1 pages written\n");
+            "11 images done, 1 failed, 1 page written\n");
   EXPECT_EQ(Files(tmp_.file("web/new/thumbs")).size(), 11u);
   EXPECT_EQ(BrokenLinks(tmp_.path()), "");
 }
