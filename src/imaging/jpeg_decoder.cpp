@@ -13,6 +13,7 @@
 #include <jerror.h>
 
 #include "imaging/gray_dither.h"
+#include "imaging/jpeg_markers.h"
 #include "imaging/libjpeg_errors.h"
 #include "job/error.h"
 #include "platform/file_system.h"
@@ -182,18 +183,6 @@ struct FrameRelease {
     std::free(frame.icc);
   }
 };
-
-// Saved markers live in libjpeg's image pool, so they are copied before decoding goes on.
-std::string ExifPayload(const jpeg_decompress_struct& cinfo) {
-  static constexpr char kExifHeader[] = "Exif\0";  // with the terminator: six bytes
-  for (jpeg_saved_marker_ptr m = cinfo.marker_list; m != nullptr; m = m->next) {
-    if (m->marker == JPEG_APP0 + 1 && m->data_length >= sizeof kExifHeader &&
-        std::memcmp(m->data, kExifHeader, sizeof kExifHeader) == 0) {
-      return std::string(reinterpret_cast<const char*>(m->data), m->data_length);
-    }
-  }
-  return {};
-}
 
 Error JpegError(int code, const char* text) {
   return Error(FormatMessage("JPEG error #%d", std::to_string(code)), text);
