@@ -34,8 +34,6 @@ bool RegularFileExists(const std::string& path);
 bool PathExists(const std::string& path);
 std::optional<FileId> GetFileId(const std::string& path);
 std::optional<std::uint64_t> FileSize(const std::string& path);
-// Last modification time in nanoseconds since the epoch.
-std::optional<std::int64_t> ModificationTime(const std::string& path);
 
 // Creates one directory level; an existing directory counts as success.
 bool CreateDirectory(const std::string& path);

@@ -102,12 +102,6 @@ std::optional<std::uint64_t> FileSize(const std::string& path) {
   return static_cast<std::uint64_t>(st.st_size);
 }
 
-std::optional<std::int64_t> ModificationTime(const std::string& path) {
-  struct stat st {};
-  if (!StatPath(path, st)) return std::nullopt;
-  return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
-}
-
 bool CreateDirectory(const std::string& path) {
   if (::mkdir(path.c_str(), 0777) == 0) return true;
   return errno == EEXIST && DirectoryExists(path);

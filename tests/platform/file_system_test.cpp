@@ -30,15 +30,23 @@ TEST(FileSystemTest, WritesAtomicallyAndKeepsThePreviousFileOnFailure) {
                                                 {"page.html", std::string("new\0bytes", 9)}}));
 }
 
-TEST(FileSystemTest, DirectoriesWithTheirParentsAndTimes) {
+TEST(FileSystemTest, DirectoriesWithTheirParentsAndFileTimes) {
   TempDir tmp;
   tmp.write("a.jpg", "12345");
   EXPECT_FALSE(CreateDirectory(tmp.file("x/y")));
   EXPECT_EQ(CreateDirectories(tmp.file("x/y//z/")), 0);
   EXPECT_TRUE(DirectoryExists(tmp.file("x/y/z")));
   EXPECT_EQ(CreateDirectories(tmp.file("a.jpg/sub")), ENOTDIR);
-  EXPECT_GT(ModificationTime(tmp.file("a.jpg")).value_or(0), 1'500'000'000'000'000'000);
-  EXPECT_FALSE(ModificationTime(tmp.file("none")).has_value());
+  // Times are nanoseconds since the epoch, as update mode compares them with sources.
+  int error = 0;
+  FileStatus status;
+  const int fd = OpenRegularFile(tmp.file("a.jpg"), error, status);
+  ASSERT_GE(fd, 0);
+  CloseFile(fd);
+  EXPECT_EQ(status.size, 5u);
+  EXPECT_GT(status.modified, 1'500'000'000'000'000'000);
+  EXPECT_EQ(OpenRegularFile(tmp.file("x"), error, status), -1);
+  EXPECT_EQ(error, EISDIR);
 }
 
 }  // namespace
