@@ -7,19 +7,15 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-#include <filesystem>
 #include <set>
 
+#include "job/path_style.h"
 #include "ui/window_placement.h"
 
 namespace quorvel::ui {
 namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-std::string DirectoryOf(const std::string& page) {
-  return std::filesystem::path(page).parent_path().string();
-}
 
 }  // namespace
 
@@ -39,7 +35,7 @@ QString SummaryFigures(const RunSummary& summary, const std::vector<std::string>
   lines << QStringLiteral("Images done: %1").arg(summary.images_done);
   lines << QStringLiteral("Images failed: %1").arg(summary.images_failed);
   std::set<std::string> directories;
-  for (const std::string& page : pages) directories.insert(DirectoryOf(page));
+  for (const std::string& page : pages) directories.insert(DirectoryPart(page, kNativePathStyle));
   QString written = QStringLiteral("Pages written: %1").arg(summary.pages_written);
   if (directories.size() == 1) {
     written += QStringLiteral(" in ") + Q(*directories.begin());
