@@ -250,7 +250,7 @@ void MainWindow::AddGivenPaths(const QStringList& paths) {
     }
   }
   for (const std::string& dir : directories) {
-    AddPickedDirectory(settings_.Output, dir == "/" ? dir : dir + "/");
+    InsertDirectorySorted(settings_.Output.Directories, dir);
   }
   ShowDirectories();
   if (!missing.isEmpty()) ShowError(missing.join('\n'));
