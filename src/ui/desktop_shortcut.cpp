@@ -140,7 +140,7 @@ std::string DesktopEntryText(const ShortcutPlace& place) {
   return text;
 }
 
-std::string DrawIconPng() {
+QImage DrawIcon() {
   QImage image(64, 64, QImage::Format_ARGB32);
   image.fill(Qt::transparent);
   QPainter p(&image);
@@ -162,10 +162,14 @@ std::string DrawIconPng() {
     p.drawRect(cell.adjusted(2, 2, -2, -2));
   }
   p.end();
+  return image;
+}
+
+std::string DrawIconPng() {
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
-  image.save(&buffer, "PNG");
+  DrawIcon().save(&buffer, "PNG");
   return bytes.toStdString();
 }
 

@@ -15,6 +15,7 @@
 #include <functional>
 #include <string>
 
+class QImage;
 class QWidget;
 
 namespace quorvel::persist {
@@ -53,7 +54,8 @@ std::string DesktopExecArgument(const std::string& path);
 // The text of the launcher file.
 std::string DesktopEntryText(const ShortcutPlace& place);
 
-// The program's icon, drawn: 64 x 64 PNG bytes.
+// The program's icon, drawn: 64 x 64; as PNG bytes for the launcher's icon file.
+QImage DrawIcon();
 std::string DrawIconPng();
 
 // Writes the launcher (executable, replacing an existing one, atomically): a copy of the

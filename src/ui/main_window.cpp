@@ -57,9 +57,8 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
       config_(options_.config_path) {
   setWindowTitle(kMainWindowCaption);
   // The installed icon when there is one, else the program's own drawing of it.
-  QPixmap drawn;
-  drawn.loadFromData(QByteArray::fromStdString(DrawIconPng()), "PNG");
-  setWindowIcon(QIcon::fromTheme(QString::fromLatin1(kApplicationId), QIcon(drawn)));
+  setWindowIcon(
+      QIcon::fromTheme(QString::fromLatin1(kApplicationId), QPixmap::fromImage(DrawIcon())));
   BuildControls();
   setFixedSize(kClientWidth, kClientHeight);
   ReadConfiguration();
