@@ -120,10 +120,7 @@ SourceHeader ReadSourceHeader(const std::string& path) {
   platform::FileStatus status;
   frame.source.fd = platform::OpenRegularFile(path, error, status);
   if (frame.source.fd < 0) throw Error(FormatMessage("Cannot open file %s", path));
-  if (!ReadFrame(frame, Markers::Source)) {
-    throw Error(FormatMessage("JPEG error #%d", std::to_string(frame.error.pub.msg_code)),
-                frame.error.text);
-  }
+  if (!ReadFrame(frame, Markers::Source)) throw LibjpegError(frame.error);
   const jpeg_decompress_struct& c = frame.cinfo;
   SourceHeader header;
   header.file_size = status.size;
