@@ -191,13 +191,7 @@ void DecodeRows(DecodeFrame& frame, const std::string& bytes, const std::string&
       markers.icc_profile.assign(reinterpret_cast<const char*>(frame.icc), frame.icc_size);
     }
   }
-  const std::uint64_t pixels =
-      static_cast<std::uint64_t>(frame.width) * static_cast<std::uint64_t>(frame.height);
-  if (pixels > max_pixels) {
-    throw Error(name + " announces " + std::to_string(frame.width) + " x " +
-                std::to_string(frame.height) + " pixels, more than the " +
-                std::to_string(max_pixels / 1000000) + " megapixels accepted");
-  }
+  RefuseOversizedSource(name, frame.width, frame.height, max_pixels);
   const int denominator = consumer.ChooseScale(frame.width, frame.height, markers);
   frame.cinfo.scale_denom = static_cast<unsigned int>(
       denominator == 2 || denominator == 4 || denominator == 8 ? denominator : 1);
@@ -225,6 +219,15 @@ class BitmapConsumer final : public ScanlineConsumer {
 };
 
 }  // namespace
+
+void RefuseOversizedSource(const std::string& name, int width, int height,
+                           std::uint64_t max_pixels) {
+  if (static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) > max_pixels) {
+    throw Error(name + " announces " + std::to_string(width) + " x " + std::to_string(height) +
+                " pixels, more than the " + std::to_string(max_pixels / 1000000) +
+                " megapixels accepted");
+  }
+}
 
 void DecodeJpegBytesRows(const std::string& bytes, const std::string& name,
                          ScanlineConsumer& consumer, bool want_markers, std::uint64_t max_pixels) {

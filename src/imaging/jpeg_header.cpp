@@ -128,11 +128,7 @@ SourceHeader ReadSourceHeader(const std::string& path) {
   header.width = static_cast<int>(c.image_width);
   header.height = static_cast<int>(c.image_height);
   header.components = c.num_components;
-  if (static_cast<std::uint64_t>(c.image_width) * c.image_height > kMaxSourcePixels) {
-    throw Error(path + " announces " + std::to_string(header.width) + " x " +
-                std::to_string(header.height) + " pixels, more than the " +
-                std::to_string(kMaxSourcePixels / 1000000) + " megapixels accepted");
-  }
+  RefuseOversizedSource(path, header.width, header.height);
   header.orientation = ReadExifOrientation(ExifPayload(c));
   // Only a profile for RGB data describes a colour thumbnail's samples.
   header.rgb_profile =
