@@ -94,7 +94,7 @@ bool ReadHeader(DecodeFrame& f, const unsigned char* data, unsigned long size) {
   if (f.cinfo.num_components == 1) {
     f.cinfo.out_color_space = JCS_GRAYSCALE;
     f.cinfo.quantize_colors = f.library_gray ? TRUE : FALSE;
-    f.cinfo.desired_number_of_colors = 236;
+    f.cinfo.desired_number_of_colors = kGrayLevels;
   } else if (f.cinfo.jpeg_color_space == JCS_CMYK || f.cinfo.jpeg_color_space == JCS_YCCK) {
     f.cinfo.out_color_space = JCS_CMYK;
   } else {
