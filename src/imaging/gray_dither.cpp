@@ -9,7 +9,6 @@
 namespace quorvel::imaging {
 namespace {
 
-constexpr int kLevels = 236;
 // A sample plus error lies within -255 .. 510; the table covers more to be safe.
 constexpr int kLow = -512;
 constexpr int kSize = 1280;
@@ -21,7 +20,7 @@ struct Choice {
 
 constexpr std::array<Choice, kSize> MakeChoices() {
   std::array<Choice, kSize> table{};
-  constexpr int maxj = kLevels - 1;
+  constexpr int maxj = kGrayLevels - 1;
   for (int i = 0; i < kSize; ++i) {
     const int v = i + kLow < 0 ? 0 : i + kLow > 255 ? 255 : i + kLow;
     int j = 0;

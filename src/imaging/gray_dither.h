@@ -8,6 +8,9 @@
 
 namespace quorvel::imaging {
 
+// The number of levels; the decoder asks libjpeg's own quantiser for the same, so both agree.
+inline constexpr int kGrayLevels = 236;
+
 // The state a picture carries from row to row: (width + 2) errors, zero at the start, and the
 // direction of the next row, left to right first.
 struct GrayDitherState {

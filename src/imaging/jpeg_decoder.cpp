@@ -36,7 +36,6 @@ struct DecodeFrame {
   unsigned int icc_size;
   int width;
   int height;
-  int message_code;
 };
 
 bool IsBgr(J_COLOR_SPACE space) {
@@ -72,10 +71,7 @@ void StoreRow(const jpeg_decompress_struct& c, const unsigned char* in, std::uin
 
 bool ReadHeader(DecodeFrame& f, const unsigned char* data, unsigned long size) {
   f.cinfo.err = InstallLibjpegErrors(f.error);
-  if (setjmp(f.error.jump) != 0) {
-    f.message_code = f.error.pub.msg_code;
-    return false;
-  }
+  if (setjmp(f.error.jump) != 0) return false;
   jpeg_create_decompress(&f.cinfo);
   f.created = true;
   if (f.file != nullptr) {
@@ -98,7 +94,7 @@ bool ReadHeader(DecodeFrame& f, const unsigned char* data, unsigned long size) {
   if (f.cinfo.num_components == 1) {
     f.cinfo.out_color_space = JCS_GRAYSCALE;
     f.cinfo.quantize_colors = f.library_gray ? TRUE : FALSE;
-    f.cinfo.desired_number_of_colors = 236;
+    f.cinfo.desired_number_of_colors = kGrayLevels;
   } else if (f.cinfo.jpeg_color_space == JCS_CMYK || f.cinfo.jpeg_color_space == JCS_YCCK) {
     f.cinfo.out_color_space = JCS_CMYK;
   } else {
@@ -129,10 +125,7 @@ int ReadBatch(jpeg_decompress_struct& c, unsigned char* scanlines, std::size_t r
 // The consumer's Begin and TakeRows may throw; that unwinds through this frame, which holds
 // plain data only, and leaves libjpeg's object for FrameRelease.
 bool ReadPixels(DecodeFrame& f, ScanlineConsumer& consumer) {
-  if (setjmp(f.error.jump) != 0) {
-    f.message_code = f.error.pub.msg_code;
-    return false;
-  }
+  if (setjmp(f.error.jump) != 0) return false;
   jpeg_start_decompress(&f.cinfo);
   const int width = static_cast<int>(f.cinfo.output_width);
   const std::size_t scan_bytes = static_cast<std::size_t>(width) * 4 + 4;
@@ -184,16 +177,12 @@ struct FrameRelease {
   }
 };
 
-Error JpegError(int code, const char* text) {
-  return Error(FormatMessage("JPEG error #%d", std::to_string(code)), text);
-}
-
 // The decode itself, from `frame.file` when set, else from the bytes.
 void DecodeRows(DecodeFrame& frame, const std::string& bytes, const std::string& name,
                 ScanlineConsumer& consumer, bool want_markers, std::uint64_t max_pixels) {
   frame.save_markers = want_markers;
   if (!ReadHeader(frame, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size())) {
-    throw JpegError(frame.message_code, frame.error.text);
+    throw LibjpegError(frame.error);
   }
   SourceMarkers markers;
   if (want_markers) {
@@ -202,17 +191,11 @@ void DecodeRows(DecodeFrame& frame, const std::string& bytes, const std::string&
       markers.icc_profile.assign(reinterpret_cast<const char*>(frame.icc), frame.icc_size);
     }
   }
-  const std::uint64_t pixels =
-      static_cast<std::uint64_t>(frame.width) * static_cast<std::uint64_t>(frame.height);
-  if (pixels > max_pixels) {
-    throw Error(name + " announces " + std::to_string(frame.width) + " x " +
-                std::to_string(frame.height) + " pixels, more than the " +
-                std::to_string(max_pixels / 1000000) + " megapixels accepted");
-  }
+  RefuseOversizedSource(name, frame.width, frame.height, max_pixels);
   const int denominator = consumer.ChooseScale(frame.width, frame.height, markers);
   frame.cinfo.scale_denom = static_cast<unsigned int>(
       denominator == 2 || denominator == 4 || denominator == 8 ? denominator : 1);
-  if (!ReadPixels(frame, consumer)) throw JpegError(frame.message_code, frame.error.text);
+  if (!ReadPixels(frame, consumer)) throw LibjpegError(frame.error);
 }
 
 // Collects the rows of a full-scale decode into a bitmap.
@@ -236,6 +219,15 @@ class BitmapConsumer final : public ScanlineConsumer {
 };
 
 }  // namespace
+
+void RefuseOversizedSource(const std::string& name, int width, int height,
+                           std::uint64_t max_pixels) {
+  if (static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) > max_pixels) {
+    throw Error(name + " announces " + std::to_string(width) + " x " + std::to_string(height) +
+                " pixels, more than the " + std::to_string(max_pixels / 1000000) +
+                " megapixels accepted");
+  }
+}
 
 void DecodeJpegBytesRows(const std::string& bytes, const std::string& name,
                          ScanlineConsumer& consumer, bool want_markers, std::uint64_t max_pixels) {

@@ -11,6 +11,10 @@ namespace quorvel::imaging {
 // Larger images are refused before any pixel memory is allocated.
 inline constexpr std::uint64_t kMaxSourcePixels = 400ull * 1000 * 1000;
 
+// The size refusal: throws Error naming `name` when width x height is more than `max_pixels`.
+void RefuseOversizedSource(const std::string& name, int width, int height,
+                           std::uint64_t max_pixels = kMaxSourcePixels);
+
 // Metadata blocks of the source that a thumbnail may carry on, copied out while decoding.
 struct SourceMarkers {
   std::string exif;         // the first APP1 payload that starts "Exif\0\0", header included

@@ -120,10 +120,7 @@ SourceHeader ReadSourceHeader(const std::string& path) {
   platform::FileStatus status;
   frame.source.fd = platform::OpenRegularFile(path, error, status);
   if (frame.source.fd < 0) throw Error(FormatMessage("Cannot open file %s", path));
-  if (!ReadFrame(frame, Markers::Source)) {
-    throw Error(FormatMessage("JPEG error #%d", std::to_string(frame.error.pub.msg_code)),
-                frame.error.text);
-  }
+  if (!ReadFrame(frame, Markers::Source)) throw LibjpegError(frame.error);
   const jpeg_decompress_struct& c = frame.cinfo;
   SourceHeader header;
   header.file_size = status.size;
@@ -131,11 +128,7 @@ SourceHeader ReadSourceHeader(const std::string& path) {
   header.width = static_cast<int>(c.image_width);
   header.height = static_cast<int>(c.image_height);
   header.components = c.num_components;
-  if (static_cast<std::uint64_t>(c.image_width) * c.image_height > kMaxSourcePixels) {
-    throw Error(path + " announces " + std::to_string(header.width) + " x " +
-                std::to_string(header.height) + " pixels, more than the " +
-                std::to_string(kMaxSourcePixels / 1000000) + " megapixels accepted");
-  }
+  RefuseOversizedSource(path, header.width, header.height);
   header.orientation = ReadExifOrientation(ExifPayload(c));
   // Only a profile for RGB data describes a colour thumbnail's samples.
   header.rgb_profile =

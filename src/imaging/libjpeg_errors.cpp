@@ -1,5 +1,7 @@
 #include "imaging/libjpeg_errors.h"
 
+#include <string>
+
 namespace quorvel::imaging {
 namespace {
 
@@ -20,6 +22,10 @@ jpeg_error_mgr* InstallLibjpegErrors(LibjpegErrors& errors) {
   manager->output_message = NoOutput;
   errors.text[0] = '\0';
   return manager;
+}
+
+Error LibjpegError(const LibjpegErrors& errors) {
+  return Error(FormatMessage("JPEG error #%d", std::to_string(errors.pub.msg_code)), errors.text);
 }
 
 }  // namespace quorvel::imaging

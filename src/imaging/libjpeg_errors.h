@@ -10,6 +10,8 @@
 
 #include <csetjmp>
 
+#include "job/error.h"
+
 namespace quorvel::imaging {
 
 struct LibjpegErrors {
@@ -20,5 +22,8 @@ struct LibjpegErrors {
 
 // Makes `errors` the error manager to assign to a libjpeg object's `err`.
 jpeg_error_mgr* InstallLibjpegErrors(LibjpegErrors& errors);
+
+// The failure after the error exit: "JPEG error #%d" with libjpeg's message as the detail.
+Error LibjpegError(const LibjpegErrors& errors);
 
 }  // namespace quorvel::imaging

@@ -6,15 +6,6 @@
 #include "imaging/contributor_list.h"
 
 namespace quorvel::imaging {
-namespace {
-
-// One tap: (old + sample * w) evaluated in double, then rounded to single precision.
-inline float Accumulate(float sum, std::uint8_t sample, float weight) {
-  return static_cast<float>(static_cast<double>(sum) +
-                            static_cast<double>(sample) * static_cast<double>(weight));
-}
-
-}  // namespace
 
 void ResampleBitmap(const TFastBmp& source, TFastBmp& destination, FilterFunction filter,
                     float support) {

@@ -15,6 +15,13 @@ namespace quorvel::imaging {
 void ResampleBitmap(const TFastBmp& source, TFastBmp& destination, FilterFunction filter,
                     float support);
 
+// One tap: (sum + sample * weight) evaluated in double, then rounded to single precision. The
+// product of an 8-bit sample and a float weight is exact in double.
+inline float Accumulate(float sum, float sample, float weight) {
+  return static_cast<float>(static_cast<double>(sum) +
+                            static_cast<double>(sample) * static_cast<double>(weight));
+}
+
 // A weighted sum as a stored sample: clipped to 0..255, rounded with ties to even.
 inline std::uint8_t SampleFromSum(float sum) {
   if (sum > 255.0f) return 255;

@@ -28,16 +28,12 @@ namespace {
 constexpr int kPixel = 3 * kLanes;  // floats of one source pixel in the lanes
 constexpr int kChunk = 64;          // samples of one vertical step
 
-inline float Tap(float sum, float sample, double weight) {
-  return static_cast<float>(static_cast<double>(sum) + static_cast<double>(sample) * weight);
-}
-
 void HorizontalPlain(const float* lanes, const TapView& c, std::uint8_t* out) {
   for (int i = 0; i < c.size; ++i) {
     float acc[kPixel] = {};
     for (int t = c.start[i]; t < c.start[i + 1]; ++t) {
       const float* p = lanes + static_cast<std::size_t>(c.pixel[t]) * kPixel;
-      for (int k = 0; k < kPixel; ++k) acc[k] = Tap(acc[k], p[k], c.weight[t]);
+      for (int k = 0; k < kPixel; ++k) acc[k] = Accumulate(acc[k], p[k], c.weight[t]);
     }
     for (int k = 0; k < kPixel; ++k) out[i * kPixel + k] = SampleFromSum(acc[k]);
   }
@@ -49,7 +45,7 @@ void VerticalPlain(const std::uint8_t* work, std::size_t stride, const TapView& 
     float acc[kChunk] = {};
     for (int t = r.start[i]; t < r.start[i + 1]; ++t) {
       const std::uint8_t* row = work + static_cast<std::size_t>(r.pixel[t]) * stride + k;
-      for (int j = 0; j < kChunk; ++j) acc[j] = Tap(acc[j], row[j], r.weight[t]);
+      for (int j = 0; j < kChunk; ++j) acc[j] = Accumulate(acc[j], row[j], r.weight[t]);
     }
     for (int j = 0; j < kChunk; ++j) out[k + j] = SampleFromSum(acc[j]);
   }

@@ -33,7 +33,7 @@ void HorizontalBatch(ResamplerKernel kernel, const float* lanes, const TapView& 
                      std::uint8_t* out);
 
 // One output row of the vertical pass: list `i` of `rows` over the intermediate rows, which are
-// `stride` bytes apart and hold `samples` samples (stride a multiple of 64, the pad readable).
+// `stride` bytes apart (a multiple of 64) and are read whole, the pad past the samples too.
 // `out` receives `stride` bytes.
 void VerticalRow(ResamplerKernel kernel, const std::uint8_t* work, std::size_t stride,
                  const TapView& rows, int i, std::uint8_t* out);
