@@ -20,13 +20,6 @@ std::string WithoutTrailingSlash(std::string dir) {
   return dir;
 }
 
-void CreateOutputDirectory(const std::string& dir) {
-  if (const int error = platform::CreateDirectories(dir); error != 0) {
-    throw Error(FormatMessage("Cannot create directory %s", dir) + " (" +
-                platform::ErrorText(error) + ")");
-  }
-}
-
 GallerySettings BuildSettings(const BatchOptions& o) {
   GallerySettings settings;
   if (o.state_file) settings = persist::LoadState(*o.state_file, settings);
@@ -84,8 +77,8 @@ GallerySettings PrepareSettings(const BatchOptions& o, const Question& ask) {
   if (o.save_state_file) return settings;
   RequireOutputDirectories(settings.Output);
   if (o.output_dir) {
-    CreateOutputDirectory(settings.Output.HTMLDirectory);
-    CreateOutputDirectory(settings.Output.AllThumbnailsDirectory);
+    CreateDirectoriesOrThrow(settings.Output.HTMLDirectory);
+    CreateDirectoriesOrThrow(settings.Output.AllThumbnailsDirectory);
   }
   NormalizeThumbnailDirectory(settings.Output, ask);
   AddDirectories(o, settings.Output);

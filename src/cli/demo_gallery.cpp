@@ -4,6 +4,7 @@
 
 #include "imaging/fast_bmp.h"
 #include "imaging/jpeg_encoder.h"
+#include "job/directory_field.h"
 #include "job/error.h"
 #include "platform/file_system.h"
 
@@ -69,12 +70,7 @@ BatchOptions PrepareDemoGallery(const std::string& dir, const BatchOptions& base
   const std::string photos = dir + "/photos";
   const std::string gallery = dir + "/gallery";
   // The demo folder may be new, parents included (out/ of a fresh clone).
-  for (const std::string& d : {photos, gallery + "/thumbs"}) {
-    if (const int error = platform::CreateDirectories(d); error != 0) {
-      throw Error(FormatMessage("Cannot create directory %s", d) + " (" +
-                  platform::ErrorText(error) + ")");
-    }
-  }
+  for (const std::string& d : {photos, gallery + "/thumbs"}) CreateDirectoriesOrThrow(d);
   for (const DemoPhoto& p : kPhotos) {
     imaging::TFastBmp bmp(p.width, p.height);
     DrawPhoto(bmp, p);

@@ -4,6 +4,14 @@
 #include "platform/file_system.h"
 
 namespace quorvel {
+namespace {
+
+[[noreturn]] void ThrowCannotCreate(const std::string& path, int error) {
+  throw Error(FormatMessage("Cannot create directory %s", path) + " (" +
+              platform::ErrorText(error) + ")");
+}
+
+}  // namespace
 
 std::string MissingDirectoryQuestion(const std::string& path) {
   return "Directory \"" + path + "\" does not exist. Do you want create it?";
@@ -18,12 +26,15 @@ std::string NormalizeDirectoryField(const std::string& text, PathStyle style,
     normalised += Separator(style);
   }
   if (!ops.exists(normalised) && ask && ask(MissingDirectoryQuestion(normalised))) {
-    if (const int error = ops.create(normalised); error != 0) {
-      throw Error(FormatMessage("Cannot create directory %s", normalised) + " (" +
-                  platform::ErrorText(error) + ")");
-    }
+    if (const int error = ops.create(normalised); error != 0) ThrowCannotCreate(normalised, error);
   }
   return normalised;
+}
+
+void CreateDirectoriesOrThrow(const std::string& path) {
+  if (const int error = platform::CreateDirectories(path); error != 0) {
+    ThrowCannotCreate(path, error);
+  }
 }
 
 }  // namespace quorvel

@@ -27,4 +27,8 @@ std::string MissingDirectoryQuestion(const std::string& path);
 std::string NormalizeDirectoryField(const std::string& text, PathStyle style,
                                     const DirectoryOps& ops, const Question& ask);
 
+// Creates `path` with its parents; throws the same Error as NormalizeDirectoryField when that
+// fails.
+void CreateDirectoriesOrThrow(const std::string& path);
+
 }  // namespace quorvel

@@ -64,10 +64,13 @@ std::string ExpandPageMask(std::string_view mask, int n, std::string_view direct
   return result;
 }
 
+bool PageNamesUseMask(const OutputSettings& output) {
+  return output.SeparateHTML && (output.SplitHTML || output.NewHTMLForEachDirectory);
+}
+
 std::string PageFileName(const OutputSettings& output, std::string_view currentDirectory, int n,
                          PathStyle style) {
-  const bool masked = output.SeparateHTML && (output.SplitHTML || output.NewHTMLForEachDirectory);
-  if (masked) {
+  if (PageNamesUseMask(output)) {
     const std::string_view base =
         output.HTMLIntoImageDirectory ? currentDirectory : std::string_view(output.HTMLDirectory);
     return JoinPath(

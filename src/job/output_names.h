@@ -23,6 +23,9 @@ bool MaskHasPlaceholder(std::string_view mask, char code);
 // The HTML file mask expanded for page `n` of the directory named `directoryName`.
 std::string ExpandPageMask(std::string_view mask, int n, std::string_view directoryName);
 
+// Whether index pages are named by HTMLFileMask rather than HTMLFileName.
+bool PageNamesUseMask(const OutputSettings& output);
+
 // Full path of index page `n` of the page sequence of `currentDirectory`.
 std::string PageFileName(const OutputSettings& output, std::string_view currentDirectory, int n,
                          PathStyle style);

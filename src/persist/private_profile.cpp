@@ -54,16 +54,6 @@ bool HasLineBreak(std::string_view text) {
   return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
-// Creates `dir` and any missing directories above it.
-bool CreateDirectories(const std::string& dir) {
-  if (dir.empty() || platform::DirectoryExists(dir)) return true;
-  const std::size_t slash = dir.find_last_of('/');
-  if (slash != std::string::npos && slash > 0 && !CreateDirectories(dir.substr(0, slash))) {
-    return false;
-  }
-  return platform::CreateDirectory(dir);
-}
-
 }  // namespace
 
 PrivateProfile::PrivateProfile(std::string_view text) {
@@ -169,7 +159,8 @@ int WritePrivateProfile(const std::string& path, const PrivateProfile& profile) 
   if (error == ENOENT) {
     const std::size_t slash = path.find_last_of('/');
     if (slash == std::string::npos || slash == 0) return error;
-    if (!CreateDirectories(path.substr(0, slash))) return errno != 0 ? errno : ENOENT;
+    error = platform::CreateDirectories(path.substr(0, slash));
+    if (error != 0) return error;
     error = platform::WriteFileAtomically(path, text);
   }
   return error;

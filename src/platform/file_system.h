@@ -44,16 +44,16 @@ bool CreateDirectory(const std::string& path);
 // never leaves a truncated file and never destroys the previous one. Returns 0 or an errno.
 [[nodiscard]] int WriteFileAtomically(const std::string& path, std::string_view bytes);
 
-// Test-only fault injection for WriteFileAtomically: while a hook is set, every write asks it,
-// after the bytes have gone to the temporary file and before the rename, for an errno with
-// which to fail (0 lets the write go on). A failed write then cleans up exactly as a real one,
-// so tests can stage a full disk (ENOSPC) or a read-only directory (EROFS) for chosen paths.
-// Pass nullptr to remove it. The program itself never sets one.
 // Creates and removes a hidden temporary file in `dir`, as an atomic write would, to learn
 // before a run whether its output can be written there. Returns 0 or an errno; asks the fault
 // hook below like a write does.
 [[nodiscard]] int ProbeWritableDirectory(const std::string& dir);
 
+// Test-only fault injection for WriteFileAtomically: while a hook is set, every write asks it,
+// after the bytes have gone to the temporary file and before the rename, for an errno with
+// which to fail (0 lets the write go on). A failed write then cleans up exactly as a real one,
+// so tests can stage a full disk (ENOSPC) or a read-only directory (EROFS) for chosen paths.
+// Pass nullptr to remove it. The program itself never sets one.
 using WriteFaultHook = int (*)(const std::string& path);
 void SetWriteFaultHookForTesting(WriteFaultHook hook);
 

@@ -85,7 +85,7 @@ struct GenerationRun::Impl {
   ThumbnailJob JobFor(const ImagePlan& plan) const;
   ThumbnailResult MakeThumbnailFor(int index, const ImagePlan& plan);
   void StopWorkers();
-  void Fail(const ImagePlan& plan, const std::string& message);
+  void Fail(const std::string& image, const std::string& message);
   std::string CellLink(const ImagePlan& plan);
   void Finish();
 };
@@ -118,8 +118,7 @@ std::vector<std::string> GenerationRun::Impl::LeaveOutUnreadable(
       readable.push_back(images[i]);
       headers.push_back(results[i].header);
     } else {
-      ++summary.images_failed;
-      summary.failures.push_back({images[i], results[i].failure});
+      Fail(images[i], results[i].failure);
     }
   }
   return readable;
@@ -279,9 +278,9 @@ void GenerationRun::Impl::StopWorkers() {
   workers.reset();
 }
 
-void GenerationRun::Impl::Fail(const ImagePlan& plan, const std::string& message) {
+void GenerationRun::Impl::Fail(const std::string& image, const std::string& message) {
   ++summary.images_failed;
-  summary.failures.push_back({plan.path, message});
+  summary.failures.push_back({image, message});
 }
 
 std::string GenerationRun::Impl::CellLink(const ImagePlan& plan) {
@@ -314,12 +313,12 @@ void GenerationRun::Impl::AddImageCell(const ImagePlan& plan) {
     row_text.clear();
   }
   ++cells_on_page;
-  if (!thumbnail.failure.empty()) return Fail(plan, thumbnail.failure);
+  if (!thumbnail.failure.empty()) return Fail(plan.path, thumbnail.failure);
   std::string link;
   try {
     link = CellLink(plan);
   } catch (const Error& e) {
-    return Fail(plan, e.what());
+    return Fail(plan.path, e.what());
   }
   row_text +=
       cell_open_tag + "<a href=\"" + html::EncodeUrlPath(link) + "\"" +

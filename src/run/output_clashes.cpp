@@ -54,9 +54,7 @@ class Registry {
   }
 
   std::string PageNameSetting() const {
-    const OutputSettings& o = settings_.Output;
-    const bool masked = o.SeparateHTML && (o.SplitHTML || o.NewHTMLForEachDirectory);
-    return masked ? kPageMask : "the HTML File's Name (HTMLFileName)";
+    return PageNamesUseMask(settings_.Output) ? kPageMask : "the HTML File's Name (HTMLFileName)";
   }
 
   std::string Hint(Owner a, Owner b) const {

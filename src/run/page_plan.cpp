@@ -22,7 +22,7 @@ std::vector<PagePlan> PlanPages(const OutputSettings& output,
     if (new_sequence || (split && on_page == page_size)) {
       const int sequence = pages.empty() ? 0 : pages.back().sequence + (new_sequence ? 1 : 0);
       const int number = new_sequence ? 0 : pages.back().number + 1;
-      pages.push_back({PageFileName(output, dir, number, style), dir, sequence, number, i});
+      pages.push_back({PageFileName(output, dir, number, style), dir, sequence, number});
       on_page = 0;
     }
     ++on_page;

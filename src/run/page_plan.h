@@ -15,7 +15,6 @@ struct PagePlan {
   std::string directory;  // of the image that opens the page
   int sequence = 0;       // pages of one page sequence share it
   int number = 0;         // PageNumber within the sequence, from 0
-  std::size_t first_image = 0;
 };
 
 // `directories` are the images' directories in run order. A new sequence starts at every
