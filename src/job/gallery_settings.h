@@ -110,13 +110,8 @@ struct PageSettings {
   friend bool operator==(const PageSettings&, const PageSettings&) = default;
 };
 
-struct NavigatorSettings {
-  bool Print = true;
-  bool Italic = false;
-  bool Bold = false;
-  RangedInt<0, 13> Font{0};
-  RangedInt<0, 21> Size{0};
-  ColorValue Color = kDefaultColor;
+// The navigator line is one styled text block with an alignment of its own.
+struct NavigatorSettings : TextBlockSettings {
   RangedInt<0, 3> Alignment{0};
 
   friend bool operator==(const NavigatorSettings&, const NavigatorSettings&) = default;

@@ -41,8 +41,9 @@ SplitPath Split(std::string_view path, PathStyle style) {
       IsSeparator(path[1], style)) {
     // \\server\share is the root of a network path.
     std::size_t server_end = FirstSeparator(path, style, 2);
-    std::size_t share_end =
-        server_end == std::string_view::npos ? path.size() : FirstSeparator(path, style, server_end + 1);
+    std::size_t share_end = server_end == std::string_view::npos
+                                ? path.size()
+                                : FirstSeparator(path, style, server_end + 1);
     if (share_end == std::string_view::npos) share_end = path.size();
     split.root = std::string(path.substr(0, share_end));
     std::transform(split.root.begin(), split.root.end(), split.root.begin(),

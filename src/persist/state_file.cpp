@@ -1,5 +1,5 @@
-// Saving and loading state files: the header, then the 79 stored settings in one fixed order
-// shared by the writer and the reader.
+// Saving and loading state files: the header, then the 79 stored settings in the order of the
+// stored-settings table, which the writer and the reader both walk.
 #include "persist/state_file.h"
 
 #include <algorithm>
@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "job/error.h"
+#include "job/settings_table.h"
 #include "persist/bounded_file.h"
 #include "persist/typed_value_file.h"
 #include "platform/file_system.h"
@@ -17,118 +18,36 @@ namespace {
 constexpr std::string_view kSignature = "QUORVELANDISCOPE";
 constexpr char kVersion = 1;
 
-// The one place that knows the stored order. `Settings` is const for writing and mutable
-// for reading; `labels` name the texts in messages about them.
-template <typename Block, typename Visitor>
-void VisitTextBlock(Block& b, Visitor& v) {
-  v.Bool(b.Print);
-  v.Bool(b.Italic);
-  v.Bool(b.Bold);
-  v.Int(b.Font);
-  v.Int(b.Size);
-  v.Color(b.Color);
-}
-
-template <typename Page, typename Visitor>
-void VisitPage(Page& p, Visitor& v, const std::string& label) {
-  v.Str(p.Title, label + " title");
-  v.Bool(p.UseBackgroundImage);
-  v.Str(p.BackgroundImage, label + " background image");
-  v.Color(p.BackgroundColor);
-  v.Color(p.TextColor);
-  v.Color(p.HyperlinkColor);
-  v.Color(p.VisitedHyperlinkColor);
-  v.Color(p.ActiveHyperlinkColor);
-  v.Lines(p.TopHTML, label + " HTML on the top of the page");
-  v.Lines(p.BottomHTML, label + " HTML on the bottom of the page");
-}
-
-template <typename Output, typename Visitor>
-void VisitOutput(Output& o, Visitor& v) {
-  v.Int(o.ThumbnailsInRow);
-  v.Int(o.ThumbnailsInColumn);
-  v.Bool(o.UpdateHTML);
-  v.Bool(o.SplitHTML);
-  v.Bool(o.NewHTMLForEachDirectory);
-  v.Bool(o.SeparateHTML);
-  v.Str(o.HTMLFileMask, "HTML file's mask");
-  v.Str(o.HTMLFileName, "HTML file's name");
-  v.Str(o.AllThumbnailsDirectory, "Thumbnails directory");
-  v.Str(o.ThumbnailDirectoryName, "Thumbnail's directory name");
-  v.Bool(o.ThumbnailsIntoImageDirectory);
-  v.Bool(o.EliminateThumbnailDirectory);
-  v.Str(o.HTMLDirectory, "Directory for HTML output");
-  v.Bool(o.HTMLIntoImageDirectory);
-}
-
-template <typename Settings, typename Visitor>
-void VisitStoredValues(Settings& s, Visitor& v) {
-  VisitOutput(s.Output, v);
-  auto& t = s.Thumbnail;
-  v.Int(t.Quality);
-  v.Bool(t.Grayscale);
-  v.Str(t.ThumbnailNameMask, "Thumbnail image name mask");
-  v.Int(t.ThumbnailWidth);
-  v.Int(t.ThumbnailHeight);
-  auto& table = s.Table;
-  v.Int(table.Alignment);
-  v.Int(table.BorderSize);
-  v.Int(table.CellPadding);
-  v.Int(table.CellSpacing);
-  v.Color(table.BorderColor);
-  v.Color(table.LightBorderColor);
-  v.Color(table.DarkBorderColor);
-  v.Bool(table.UseBackgroundImage);
-  v.Str(table.BackgroundImage, "Table background image");
-  v.Color(table.BackgroundColor);
-  auto& cell = s.Cell;
-  v.Int(cell.HorizontalAlignment);
-  v.Int(cell.VerticalAlignment);
-  v.Bool(cell.SpecifyWidth);
-  v.Int(cell.CellWidth);
-  v.Bool(cell.SpecifyHeight);
-  v.Int(cell.CellHeight);
-  v.Bool(cell.UseBackgroundImage);
-  v.Str(cell.BackgroundImage, "Cell background image");
-  v.Color(cell.BackgroundColor);
-  VisitTextBlock(s.Text.ImageName, v);
-  VisitTextBlock(s.Text.ImageSize, v);
-  VisitPage(s.Page, v, "Index page");
-  auto& nav = s.Navigator;
-  v.Bool(nav.Print);
-  v.Bool(nav.Italic);
-  v.Bool(nav.Bold);
-  v.Int(nav.Font);
-  v.Int(nav.Size);
-  v.Color(nav.Color);
-  v.Int(nav.Alignment);
-  v.Int(s.Picture.TargetFrame);
-  v.Bool(s.Picture.CreatePicturePages);
-  VisitPage(s.Picture.PicturePage, v, "Picture page");
-}
+std::string Count(std::int32_t n) { return std::to_string(n); }
 
 class Encoder {
  public:
   template <typename T>
-  void Int(const T& value) {
+  void Int(const std::string&, const T& value) {
     PutInt(out_, static_cast<std::int32_t>(value));
   }
-  void Bool(bool value) { PutBool(out_, value); }
-  void Color(ColorValue value) { PutColor(out_, value); }
-  void Str(const std::string& text, const std::string& label) {
+  template <typename T, typename Items>
+  void Index(const std::string&, const T& value, const Items&) {
+    PutInt(out_, static_cast<std::int32_t>(value));
+  }
+  void Bool(const std::string&, bool value) { PutBool(out_, value); }
+  void Color(const std::string&, ColorValue value) { PutColor(out_, value); }
+  void Str(const std::string&, const std::string& text, const std::string& label) {
     if (text.size() > static_cast<std::size_t>(kMaxStringBytes)) {
-      throw Error(FormatMessage("Cannot save the state: %s is longer than 501 bytes", label));
+      throw Error("Cannot save the state: " + label + " is longer than " + Count(kMaxStringBytes) +
+                  " bytes");
     }
     PutStr(out_, text);
   }
-  void Lines(const quorvel::Lines& lines, const std::string& label) {
+  void Lines(const std::string&, const quorvel::Lines& lines, const std::string& label) {
     if (lines.size() > static_cast<std::size_t>(kMaxLines)) {
-      throw Error(FormatMessage("Cannot save the state: %s has more than 4096 lines", label));
+      throw Error("Cannot save the state: " + label + " has more than " + Count(kMaxLines) +
+                  " lines");
     }
     for (const std::string& line : lines) {
       if (line.size() > static_cast<std::size_t>(kMaxLineBytes)) {
-        throw Error(
-            FormatMessage("Cannot save the state: a line of %s is longer than 3073 bytes", label));
+        throw Error("Cannot save the state: a line of " + label + " is longer than " +
+                    Count(kMaxLineBytes) + " bytes");
       }
     }
     PutLines(out_, lines);
@@ -143,13 +62,19 @@ class Encoder {
 class SizeBound {
  public:
   template <typename T>
-  void Int(const T&) {
+  void Int(const std::string&, const T&) {
     bytes_ += 4;
   }
-  void Bool(bool) { bytes_ += 1; }
-  void Color(ColorValue) { bytes_ += 4; }
-  void Str(const std::string&, const std::string&) { bytes_ += 4 + kMaxStringBytes; }
-  void Lines(const quorvel::Lines&, const std::string&) {
+  template <typename T, typename Items>
+  void Index(const std::string&, const T&, const Items&) {
+    bytes_ += 4;
+  }
+  void Bool(const std::string&, bool) { bytes_ += 1; }
+  void Color(const std::string&, ColorValue) { bytes_ += 4; }
+  void Str(const std::string&, const std::string&, const std::string&) {
+    bytes_ += 4 + kMaxStringBytes;
+  }
+  void Lines(const std::string&, const quorvel::Lines&, const std::string&) {
     bytes_ += 4 + std::uint64_t{kMaxLines} * (4 + kMaxLineBytes);
   }
   std::uint64_t bytes() const { return bytes_; }
@@ -164,13 +89,17 @@ class Decoder {
 
   // Assigning through the field's own type clamps ranged values into their range.
   template <typename T>
-  void Int(T& field) {
+  void Int(const std::string&, T& field) {
     field = GetInt(in_);
   }
-  void Bool(bool& field) { field = GetBool(in_); }
-  void Color(ColorValue& field) { field = GetColor(in_); }
-  void Str(std::string& field, const std::string&) { field = GetStr(in_); }
-  void Lines(quorvel::Lines& field, const std::string&) {
+  template <typename T, typename Items>
+  void Index(const std::string&, T& field, const Items&) {
+    field = GetInt(in_);
+  }
+  void Bool(const std::string&, bool& field) { field = GetBool(in_); }
+  void Color(const std::string&, ColorValue& field) { field = GetColor(in_); }
+  void Str(const std::string&, std::string& field, const std::string&) { field = GetStr(in_); }
+  void Lines(const std::string&, quorvel::Lines& field, const std::string&) {
     quorvel::Lines lines;
     GetLines(in_, lines);
     field = std::move(lines);
@@ -197,7 +126,7 @@ void CheckHeader(std::string_view bytes, const std::string& path) {
 std::uint64_t MaxStateFileBytes() {
   const GallerySettings any;
   SizeBound bound;
-  VisitStoredValues(any, bound);
+  VisitStoredSettings(any, bound);
   return kSignature.size() + 1 + bound.bytes();
 }
 
@@ -205,7 +134,7 @@ std::string EncodeState(const GallerySettings& settings) {
   Encoder encoder;
   encoder.out().Append(kSignature);
   encoder.out().Append(std::string_view(&kVersion, 1));
-  VisitStoredValues(settings, encoder);
+  VisitStoredSettings(settings, encoder);
   return encoder.out().Release();
 }
 
@@ -217,7 +146,7 @@ GallerySettings DecodeState(std::string_view bytes, const GallerySettings& curre
   GallerySettings loaded = current;
   Decoder decoder(reader);
   try {
-    VisitStoredValues(loaded, decoder);
+    VisitStoredSettings(loaded, decoder);
   } catch (const FormatError&) {
     throw Error(NotAStateFile(path_for_messages));
   } catch (const Error& e) {

@@ -50,7 +50,7 @@ void PutColor(TypedValueWriter& file, ColorValue value) { PutRawInt(file, value)
 
 void PutStr(TypedValueWriter& file, std::string_view text) {
   if (text.size() > static_cast<std::size_t>(kMaxStringBytes)) {
-    throw Error("A text is longer than 501 bytes");
+    throw Error("A text is longer than " + std::to_string(kMaxStringBytes) + " bytes");
   }
   file.Append(FramedText(text));
 }
@@ -58,13 +58,13 @@ void PutStr(TypedValueWriter& file, std::string_view text) {
 void PutLines(TypedValueWriter& file, const Lines& lines) {
   // Built apart first, so that a line over the limit leaves `file` as it was.
   if (lines.size() > static_cast<std::size_t>(kMaxLines)) {
-    throw Error("A text has more than 4096 lines");
+    throw Error("A text has more than " + std::to_string(kMaxLines) + " lines");
   }
   TypedValueWriter block;
   PutRawInt(block, static_cast<std::int32_t>(lines.size()) - 1);
   for (const std::string& line : lines) {
     if (line.size() > static_cast<std::size_t>(kMaxLineBytes)) {
-      throw Error("A line is longer than 3073 bytes");
+      throw Error("A line is longer than " + std::to_string(kMaxLineBytes) + " bytes");
     }
     block.Append(FramedText(line));
   }

@@ -34,14 +34,14 @@ NavigatorPropertiesDialog::NavigatorPropertiesDialog(GallerySettings& settings,
 
 void NavigatorPropertiesDialog::ShowValues() {
   const NavigatorSettings& n = settings_.Navigator;
-  block_->Show({n.Print, n.Italic, n.Bold, n.Font, n.Size, n.Color});
+  block_->Show(n);
   alignment_->setCurrentIndex(n.Alignment);
 }
 
 void NavigatorPropertiesDialog::StoreValues() {
-  const TextBlockSettings b = block_->Read();
-  const int alignment = alignment_->currentIndex();
-  settings_.Navigator = {b.Print, b.Italic, b.Bold, b.Font, b.Size, b.Color, alignment};
+  NavigatorSettings& n = settings_.Navigator;
+  static_cast<TextBlockSettings&>(n) = block_->Read();
+  n.Alignment = alignment_->currentIndex();
 }
 
 void NavigatorPropertiesDialog::RebuildHtml() {
