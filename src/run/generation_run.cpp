@@ -1,3 +1,6 @@
+// The run reads as plan, make, write: StartRun checks the settings, reads the images' headers and
+// lays out every output (names, clashes, pages, navigators) before anything is written; each
+// tick then takes one image's thumbnail and writes its cell into the page the layout gives it.
 #include "run/generation_run.h"
 
 #include <algorithm>
@@ -9,8 +12,6 @@
 #include "html/page_frame.h"
 #include "html/picture_page.h"
 #include "html/table_tags.h"
-#include "imaging/fast_image.h"
-#include "imaging/jpeg_header.h"
 #include "job/directory_list.h"
 #include "job/error.h"
 #include "job/output_names.h"
@@ -18,94 +19,102 @@
 #include "job/relative_path.h"
 #include "job/tidy_path.h"
 #include "platform/file_system.h"
-#include "run/current_thumbnail.h"
-#include "run/index_page.h"
 #include "run/navigators.h"
 #include "run/output_plan.h"
 #include "run/page_plan.h"
+#include "run/page_writer.h"
 #include "run/source_headers.h"
-#include "run/thumbnail_workers.h"
 
 namespace quorvel {
 
 struct GenerationRun::Impl {
   GallerySettings settings;
   RunEnvironment env;
-  imaging::FastImage fast_image;
-  // Set when more than one worker makes the thumbnails; otherwise each tick makes its own.
-  std::unique_ptr<ThumbnailWorkers> workers;
-  // Update mode: the images whose thumbnails are still current, found while planning.
-  std::vector<char> kept;
-  std::vector<int> worker_job;  // each image's job among the workers' own, or -1
+  std::vector<std::string> directories_to_create;  // allowed by the question, made after checks
 
-  // The working state of the run.
-  std::vector<ImagePlan> plans;
-  std::vector<std::string> navigator_list;
-  IndexPage page;
-  int image_count = 0;
+  // The plan: every output of the run, laid out before the first page is opened.
+  OutputPlan plan;
+  std::vector<std::string> navigators;
+  std::unique_ptr<RunThumbnails> thumbnails;
+
+  // What the pages are made of; built from the directory the pages are written in.
+  PageParts parts;
+  std::string parts_directory;
+  std::string cell_open_tag;
+  html::NavigatorWrapper navigator_wrapper;
+
+  // Where the writing stands.
+  PageWriter writer;
+  int open_page = -1;
   int image_index = 0;
-  int cells_per_row = 1;
-  int rows_per_page = 1;
-  int cell_in_row = 0;
-  int row_in_page = 0;
-  int cells_on_page = 0;
-  std::string row_text;
+  std::string directory;  // of the last image written
   std::string image_link_prefix;
   std::string thumbnail_link_prefix;
-  std::string table_open_tag;
-  std::string cell_open_tag;
-  html::PageFrame frame;
-  html::NavigatorWrapper navigator;
-  int page_number = 0;
-  int navigator_index = 0;
-  std::string previous_directory;
-  bool first_directory = true;
-  std::string thumbnail_directory;
-  std::string current_directory;
-  std::string current_file_name;
   bool running = false;
   RunSummary summary;
-  std::vector<std::string> pages_written;
+  std::vector<std::string> pages;
 
   PathStyle style() const { return env.style; }
   const OutputSettings& out() const { return settings.Output; }
+  int image_count() const { return static_cast<int>(plan.images.size()); }
 
   void Validate();
+  std::string NormalizeOutputDirectory(const std::string& text);
+  bool WillExist(const std::string& dir) const;
   std::vector<std::string> LeaveOutUnreadable(const std::vector<std::string>& images,
                                               std::vector<imaging::SourceHeader>& headers);
-  void ProbeOutputDirectories(const OutputPlan& plan) const;
-  void FindCurrentThumbnails();
-  void StartWorkers();
-  void PrepareFragments();
-  void OpenPage(const std::string& name);
-  void FlushRow();
+  void ProbeOutputDirectories() const;
+  void CreateOutputDirectories() const;
+
+  void PrepareParts(const std::string& baseDirectory);
+  void OpenPage(int page);
   void ClosePage();
-  void EnterDirectory();
-  void AddImageCell(const ImagePlan& plan);
-  ThumbnailJob JobFor(const ImagePlan& plan) const;
-  ThumbnailResult MakeThumbnailFor(int index, const ImagePlan& plan);
-  void StopWorkers();
+  void EnterDirectory(const std::string& imageDirectory);
+  void WriteImage(int index);
+  std::string CellLink(const ImagePlan& image) const;
   void Fail(const std::string& image, const std::string& message);
-  std::string CellLink(const ImagePlan& plan);
   void Finish();
 };
+
+// The field's text with its separator; a missing directory is asked about as the window's
+// field asks, and what the answer allows is only noted here: nothing is created before every
+// check of StartRun has passed.
+std::string GenerationRun::Impl::NormalizeOutputDirectory(const std::string& text) {
+  const DirectoryOps ops{platform::DirectoryExists, [&](const std::string& path) {
+                           directories_to_create.push_back(path);
+                           return 0;
+                         }};
+  const Question yes = [](const std::string&) { return true; };
+  return NormalizeDirectoryField(text, style(), ops,
+                                 env.create_missing_directories ? yes : env.ask);
+}
+
+bool GenerationRun::Impl::WillExist(const std::string& dir) const {
+  return platform::DirectoryExists(dir) ||
+         std::find(directories_to_create.begin(), directories_to_create.end(), dir) !=
+             directories_to_create.end();
+}
 
 void GenerationRun::Impl::Validate() {
   OutputSettings& o = settings.Output;
   if (style() == PathStyle::Posix) TidyOutputDirectories(o, platform::CurrentDirectory());
   if (!o.HTMLIntoImageDirectory) {
-    const DirectoryOps ops{platform::DirectoryExists, platform::CreateDirectories};
-    o.HTMLDirectory = NormalizeDirectoryField(o.HTMLDirectory, style(), ops, env.ask);
-    if (o.HTMLDirectory.empty() || !platform::DirectoryExists(o.HTMLDirectory)) {
+    o.HTMLDirectory = NormalizeOutputDirectory(o.HTMLDirectory);
+    if (o.HTMLDirectory.empty() || !WillExist(o.HTMLDirectory)) {
       throw Error("You must create or choose directory first!");
     }
   }
   if (o.ThumbnailsIntoImageDirectory && o.ThumbnailDirectoryName.empty()) {
     throw Error("Wrong thumbnail directory");
   }
+  if (o.ThumbnailsIntoImageDirectory) return;
   // Without it every thumbnail would land in the current directory.
-  if (!o.ThumbnailsIntoImageDirectory && o.AllThumbnailsDirectory.empty()) {
+  if (o.AllThumbnailsDirectory.empty()) {
     throw Error("You must create or choose thumbnail directory first!");
+  }
+  o.AllThumbnailsDirectory = NormalizeOutputDirectory(o.AllThumbnailsDirectory);
+  if (!WillExist(o.AllThumbnailsDirectory)) {
+    throw Error("Directory \"" + o.AllThumbnailsDirectory + "\" does not exist");
   }
 }
 
@@ -124,158 +133,94 @@ std::vector<std::string> GenerationRun::Impl::LeaveOutUnreadable(
   return readable;
 }
 
-// Every directory an output goes to must take a file; one the run creates (thumbnails beside
-// the images) needs its parent to.
-void GenerationRun::Impl::ProbeOutputDirectories(const OutputPlan& plan) const {
+// Every directory an output goes to must take a file; one that does not exist yet needs the
+// nearest directory above it that does to take one.
+void GenerationRun::Impl::ProbeOutputDirectories() const {
   std::set<std::string> dirs;
-  for (const PagePlan& p : plan.pages) dirs.insert(DirectoryPart(p.path, style()));
+  for (const PagePlan& p : plan.layout.pages) dirs.insert(DirectoryPart(p.path, style()));
   for (const ImagePlan& image : plan.images) {
     dirs.insert(DirectoryPart(image.thumbnail_path, style()));
     if (settings.Picture.CreatePicturePages) dirs.insert(image.directory);
   }
-  for (const std::string& dir : dirs) {
-    const bool created_by_run = out().ThumbnailsIntoImageDirectory && !platform::PathExists(dir);
-    const std::string probed = created_by_run ? DirectoryPart(dir, style()) : dir;
-    if (const int error = platform::ProbeWritableDirectory(probed); error != 0) {
-      throw Error(FormatMessage("Cannot write to directory %s", probed) + " (" +
+  for (std::string dir : dirs) {
+    while (!platform::PathExists(dir) && DirectoryPart(dir, style()) != dir) {
+      dir = DirectoryPart(dir, style());
+    }
+    if (const int error = platform::ProbeWritableDirectory(dir); error != 0) {
+      throw Error(FormatMessage("Cannot write to directory %s", dir) + " (" +
                   platform::ErrorText(error) + ")");
     }
   }
 }
 
-void GenerationRun::Impl::FindCurrentThumbnails() {
-  kept.assign(plans.size(), 0);
-  if (!out().UpdateHTML) return;
-  const auto tables = imaging::ExpectedQuantTables(settings.Thumbnail.Quality);
-  ForEachInParallel(plans.size(), env.imaging.jobs, [&](std::size_t i) {
-    kept[i] = IsCurrentThumbnail(JobFor(plans[i]).request, plans[i].source, tables) ? 1 : 0;
-  });
+void GenerationRun::Impl::CreateOutputDirectories() const {
+  for (const std::string& dir : directories_to_create) CreateDirectoriesOrThrow(dir);
 }
 
-void GenerationRun::Impl::StartWorkers() {
-  std::vector<ThumbnailJob> jobs;
-  worker_job.assign(plans.size(), -1);
-  for (std::size_t i = 0; i < plans.size(); ++i) {
-    if (kept[i]) continue;
-    const ImagePlan& plan = plans[i];
-    worker_job[i] = static_cast<int>(jobs.size());
-    ThumbnailJob& job = jobs.emplace_back(JobFor(plan));
-    // A worker may reach a directory before the page writer enters and creates it.
-    if (out().ThumbnailsIntoImageDirectory) {
-      job.directory = ThumbnailDirectoryFor(out(), plan.directory, style());
+void GenerationRun::Impl::PrepareParts(const std::string& baseDirectory) {
+  const html::PageFrame frame = html::BuildPageFrame(settings.Page, baseDirectory, style());
+  parts.header = frame.Header;
+  parts.footer = frame.Footer;
+  parts.table_open_tag = html::BuildTableOpenTag(settings.Table, baseDirectory, style());
+  parts.table_close_line = html::TableCloseLine(settings.Table);
+  cell_open_tag = html::BuildCellOpenTag(settings.Cell, baseDirectory, style());
+  parts_directory = baseDirectory;
+}
+
+void GenerationRun::Impl::OpenPage(int page) {
+  const PagePlan& p = plan.layout.pages[static_cast<std::size_t>(page)];
+  // Pages in image directories link their backgrounds from where they are written.
+  if (out().HTMLIntoImageDirectory && p.directory != parts_directory) PrepareParts(p.directory);
+  std::string navigator_line;
+  if (settings.Navigator.Print && p.navigator >= 0) {
+    const std::string& links = navigators[static_cast<std::size_t>(p.navigator)];
+    if (!links.empty()) {
+      navigator_line = navigator_wrapper.Prefix + links + navigator_wrapper.Suffix;
     }
   }
-  workers = std::make_unique<ThumbnailWorkers>(std::move(jobs), env.imaging.jobs);
-}
-
-void GenerationRun::Impl::PrepareFragments() {
-  const std::string& base = out().HTMLIntoImageDirectory ? current_directory : out().HTMLDirectory;
-  frame = html::BuildPageFrame(settings.Page, base, style());
-  table_open_tag = html::BuildTableOpenTag(settings.Table, base, style());
-  cell_open_tag = html::BuildCellOpenTag(settings.Cell, base, style());
-}
-
-void GenerationRun::Impl::OpenPage(const std::string& name) {
-  page.Open(name);
-  page.WriteLine("");
-  page.WriteLines(frame.Header);
-  const NavigatorSettings& nav = settings.Navigator;
-  if (nav.Print && navigator_index >= 0 &&
-      navigator_index < static_cast<int>(navigator_list.size()) &&
-      !navigator_list[static_cast<std::size_t>(navigator_index)].empty()) {
-    page.WriteLine(navigator.Prefix + navigator_list[static_cast<std::size_t>(navigator_index)] +
-                   navigator.Suffix);
-    page.WriteLine("");
-  }
-  page.WriteLine(table_open_tag);
-  row_text.clear();
-  cell_in_row = 0;
-  row_in_page = 1;
-  cells_on_page = 0;
-}
-
-void GenerationRun::Impl::FlushRow() {
-  if (row_text.empty()) return;
-  page.WriteLine("<tr>");
-  page.WriteLine(row_text);
-  page.WriteLine("</tr>");
+  writer.Open(p.path, parts, navigator_line);
+  open_page = page;
 }
 
 void GenerationRun::Impl::ClosePage() {
-  if (!page.is_open()) return;
-  FlushRow();
-  row_text.clear();
-  page.WriteLine(html::TableCloseLine(settings.Table));
-  page.WriteLine("");
-  page.WriteLines(frame.Footer);
-  const std::string path = page.path();
-  page.Close();
-  if (std::find(pages_written.begin(), pages_written.end(), path) == pages_written.end()) {
-    pages_written.push_back(path);
+  if (!writer.is_open()) return;
+  const std::string path = writer.path();
+  if (writer.Close(parts)) {
+    ++summary.pages_written;
+  } else {
+    ++summary.pages_unchanged;
   }
-  summary.pages_written = static_cast<int>(pages_written.size());
+  pages.push_back(path);
 }
 
-void GenerationRun::Impl::EnterDirectory() {
+// The link prefixes of the images of one directory, and the directory of their thumbnails when
+// those go beside the images.
+void GenerationRun::Impl::EnterDirectory(const std::string& imageDirectory) {
   const OutputSettings& o = out();
   const PathStyle s = style();
-  const std::string current_with_sep = WithTrailingSeparator(current_directory, s);
+  directory = imageDirectory;
+  const std::string current_with_sep = WithTrailingSeparator(directory, s);
   image_link_prefix =
       o.HTMLIntoImageDirectory ? "" : RelativePath(o.HTMLDirectory, current_with_sep, s);
-  previous_directory = current_directory;
   if (o.ThumbnailsIntoImageDirectory) {
-    thumbnail_directory = ThumbnailDirectoryFor(o, current_directory, s);
-    platform::CreateDirectory(thumbnail_directory);
-    const std::string thumbs_with_sep = WithTrailingSeparator(thumbnail_directory, s);
+    const std::string thumbnails = ThumbnailDirectoryFor(o, directory, s);
+    platform::CreateDirectory(thumbnails);
+    const std::string thumbs_with_sep = WithTrailingSeparator(thumbnails, s);
     thumbnail_link_prefix = o.HTMLIntoImageDirectory
-                                ? RelativePath(current_directory, thumbs_with_sep, s)
+                                ? RelativePath(directory, thumbs_with_sep, s)
                                 : RelativePath(o.HTMLDirectory, thumbs_with_sep, s);
   } else {
     thumbnail_link_prefix = o.HTMLIntoImageDirectory
                                 ? RelativePath(current_with_sep, o.AllThumbnailsDirectory, s)
                                 : RelativePath(o.HTMLDirectory, o.AllThumbnailsDirectory, s);
   }
-  if (o.HTMLIntoImageDirectory && !first_directory) ++navigator_index;
-  if (SequencePerDirectory(o)) {
-    const std::string name = PageFileName(o, current_directory, 0, s);
-    // The page opened at the start is still empty and has this very name: keep it.
-    const bool same_empty_page = first_directory && cells_on_page == 0 && page.path() == name;
-    page_number = 0;
-    if (!same_empty_page) {
-      ClosePage();
-      // Pages in image directories link their backgrounds from where they are written.
-      if (o.HTMLIntoImageDirectory) PrepareFragments();
-      OpenPage(name);
-    }
-  }
-  first_directory = false;
 }
 
-ThumbnailJob GenerationRun::Impl::JobFor(const ImagePlan& plan) const {
-  ThumbnailJob job;
-  imaging::ThumbnailRequest& request = job.request;
-  request.source = plan.path;
-  request.target = plan.thumbnail_path;
-  request.box_width = settings.Thumbnail.ThumbnailWidth;
-  request.box_height = settings.Thumbnail.ThumbnailHeight;
-  request.quality = settings.Thumbnail.Quality;
-  request.grayscale = settings.Thumbnail.Grayscale;
-  request.apply_orientation = env.imaging.apply_orientation;
-  request.keep_color_profile = env.imaging.keep_color_profile;
-  request.fast = env.imaging.fast;
-  return job;
-}
-
-ThumbnailResult GenerationRun::Impl::MakeThumbnailFor(int index, const ImagePlan& plan) {
-  const std::size_t i = static_cast<std::size_t>(index);
-  if (kept[i]) return {};
-  if (workers) return workers->Wait(worker_job[i]);
-  return MakeThumbnailJob(JobFor(plan), fast_image);
-}
-
-void GenerationRun::Impl::StopWorkers() {
-  if (workers) workers->Cancel();
-  workers.reset();
+std::string GenerationRun::Impl::CellLink(const ImagePlan& image) const {
+  const PictureSettings& pictures = settings.Picture;
+  if (!pictures.CreatePicturePages) return image_link_prefix + image.file_name;
+  html::WritePicturePage(image.picture_page_path, pictures, directory, image.file_name, style());
+  return image_link_prefix + image.page_base + ".html";
 }
 
 void GenerationRun::Impl::Fail(const std::string& image, const std::string& message) {
@@ -283,58 +228,39 @@ void GenerationRun::Impl::Fail(const std::string& image, const std::string& mess
   summary.failures.push_back({image, message});
 }
 
-std::string GenerationRun::Impl::CellLink(const ImagePlan& plan) {
-  const PictureSettings& pictures = settings.Picture;
-  if (!pictures.CreatePicturePages) return image_link_prefix + plan.file_name;
-  html::WritePicturePage(plan.picture_page_path, pictures, current_directory, plan.file_name,
-                         style());
-  return image_link_prefix + plan.page_base + ".html";
-}
-
-// A failed image keeps its place in the layout planned for the navigators, but gets no cell and
-// no picture page: nothing on a page leads to a file that does not exist.
-void GenerationRun::Impl::AddImageCell(const ImagePlan& plan) {
-  const ThumbnailResult thumbnail = MakeThumbnailFor(image_index, plan);
-  if (cell_in_row >= cells_per_row) {
-    ++row_in_page;
-    cell_in_row = 0;
-  } else {
-    ++cell_in_row;
-  }
-  if (out().SplitHTML && out().SeparateHTML && row_in_page > rows_per_page && cell_in_row == 0) {
+// A failed image keeps its place in the layout, but gets no cell and no picture page: nothing
+// on a page leads to a file that does not exist.
+void GenerationRun::Impl::WriteImage(int index) {
+  const ImagePlan& image = plan.images[static_cast<std::size_t>(index)];
+  if (index == 0 || image.directory != directory) EnterDirectory(image.directory);
+  const int page = plan.layout.page_of_image[static_cast<std::size_t>(index)];
+  if (page != open_page) {
     ClosePage();
-    ++page_number;
-    OpenPage(PageFileName(out(), current_directory, page_number, style()));
-    row_in_page = 1;
+    OpenPage(page);
   }
-  if (cell_in_row == 0) {
-    FlushRow();
-    ++cell_in_row;
-    row_text.clear();
-  }
-  ++cells_on_page;
-  if (!thumbnail.failure.empty()) return Fail(plan.path, thumbnail.failure);
+  const ThumbnailResult thumbnail = thumbnails->Take(index);
+  if (!thumbnail.failure.empty()) return Fail(image.path, thumbnail.failure);
   std::string link;
   try {
-    link = CellLink(plan);
+    link = CellLink(image);
   } catch (const Error& e) {
-    return Fail(plan.path, e.what());
+    return Fail(image.path, e.what());
   }
-  row_text +=
+  const std::size_t target = static_cast<std::size_t>(settings.Picture.TargetFrame.value());
+  const std::string cell =
       cell_open_tag + "<a href=\"" + html::EncodeUrlPath(link) + "\"" +
-      std::string(
-          kTargetFrameAttributes[static_cast<std::size_t>(settings.Picture.TargetFrame.value())]) +
-      ">";
-  row_text += "<img src=\"" + html::EncodeUrlPath(thumbnail_link_prefix + plan.thumbnail_name) +
-              "\" border=\"0\"></a>" +
-              html::BuildCaption(settings.Text, plan.file_name, plan.source.file_size) + "</td>";
+      std::string(kTargetFrameAttributes[target]) + "><img src=\"" +
+      html::EncodeUrlPath(thumbnail_link_prefix + image.thumbnail_name) + "\" border=\"0\"></a>" +
+      html::BuildCaption(settings.Text, image.file_name, image.source.file_size) + "</td>";
+  const PagePlan& p = plan.layout.pages[static_cast<std::size_t>(page)];
+  writer.AddCell(index - p.first_image, plan.layout.cells_per_row, cell);
   ++summary.images_done;
   if (thumbnail.made) ++summary.thumbnails_made;
 }
 
 void GenerationRun::Impl::Finish() {
   running = false;
-  StopWorkers();
+  if (thumbnails) thumbnails->Stop();
   ClosePage();
 }
 
@@ -344,39 +270,31 @@ GenerationRun::GenerationRun(GallerySettings settings, RunEnvironment environmen
   impl_->env = std::move(environment);
 }
 
-GenerationRun::~GenerationRun() { impl_->StopWorkers(); }
+GenerationRun::~GenerationRun() {
+  if (impl_->thumbnails) impl_->thumbnails->Stop();
+}
 
 GenerationRun::Start GenerationRun::StartRun() {
   Impl& r = *impl_;
   r.Validate();
   const std::vector<std::string> found = CollectImages(r.out().Directories);
   if (found.empty()) return Start::NothingToDo;
+  r.summary.images_found = static_cast<int>(found.size());
   std::vector<imaging::SourceHeader> headers;
   const std::vector<std::string> images = r.LeaveOutUnreadable(found, headers);
-  OutputPlan plan = PlanOutputs(r.settings, images, r.style());
-  for (std::size_t i = 0; i < headers.size(); ++i) plan.images[i].source = headers[i];
-  r.ProbeOutputDirectories(plan);
-  r.plans = std::move(plan.images);
-  r.image_count = static_cast<int>(r.plans.size());
-  r.cells_per_row = r.out().ThumbnailsInRow;
-  r.rows_per_page = r.out().ThumbnailsInColumn;
-  r.navigator_list =
-      BuildNavigators({r.out(), images, r.cells_per_row, r.rows_per_page, r.style()});
-  r.navigator = html::BuildNavigatorWrapper(r.settings.Navigator);
-  r.FindCurrentThumbnails();
-  r.image_index = 0;
-  r.page_number = 0;
-  r.navigator_index = 0;
-  r.previous_directory.clear();
-  r.thumbnail_directory.clear();
-  r.thumbnail_link_prefix.clear();
-  r.first_directory = true;
+  r.plan = PlanOutputs(r.settings, images, r.style());
+  for (std::size_t i = 0; i < headers.size(); ++i) r.plan.images[i].source = headers[i];
+  r.ProbeOutputDirectories();
+  r.CreateOutputDirectories();
+  r.navigators = BuildNavigators(r.out(), r.plan.layout, r.style());
+  r.navigator_wrapper = html::BuildNavigatorWrapper(r.settings.Navigator);
+  r.thumbnails = std::make_unique<RunThumbnails>(r.settings, r.env.imaging, r.plan.images);
   r.running = true;
-  if (r.plans.empty()) return Start::Started;  // every image left out: only failures to report
-  r.current_directory = r.plans.front().directory;
-  r.PrepareFragments();
-  r.OpenPage(PageFileName(r.out(), r.current_directory, 0, r.style()));
-  if (r.env.imaging.jobs > 1) r.StartWorkers();
+  if (r.plan.images.empty()) return Start::Started;  // every image left out: only failures
+  r.thumbnails->Start(r.out().UpdateHTML);
+  r.PrepareParts(r.out().HTMLIntoImageDirectory ? r.plan.images.front().directory
+                                                : r.out().HTMLDirectory);
+  r.OpenPage(0);
   return Start::Started;
 }
 
@@ -384,22 +302,18 @@ bool GenerationRun::RunTick() {
   Impl& r = *impl_;
   if (!r.running) return false;
   try {
-    if (r.image_index >= r.image_count) {
+    if (r.image_index >= r.image_count()) {
       r.Finish();
       return false;
     }
-    const ImagePlan& plan = r.plans[static_cast<std::size_t>(r.image_index)];
-    r.current_file_name = plan.file_name;
-    r.current_directory = plan.directory;
-    if (r.first_directory || r.current_directory != r.previous_directory) r.EnterDirectory();
-    r.AddImageCell(plan);
+    r.WriteImage(r.image_index);
     ++r.image_index;
   } catch (const Error& e) {
     // A page that cannot be written ends the run.
     r.summary.page_error = e.what();
     r.running = false;
-    r.StopWorkers();
-    r.page.Discard();
+    r.thumbnails->Stop();
+    r.writer.Discard();
     return false;
   }
   return true;
@@ -418,24 +332,22 @@ void GenerationRun::StopRun() {
 
 bool GenerationRun::running() const { return impl_->running; }
 int GenerationRun::image_index() const { return impl_->image_index; }
-int GenerationRun::image_count() const { return impl_->image_count; }
+int GenerationRun::image_count() const { return impl_->image_count(); }
 
 std::string GenerationRun::current_image() const {
   const Impl& r = *impl_;
-  if (r.plans.empty()) return {};
-  const int i = std::min(r.image_index, r.image_count - 1);
-  return r.plans[static_cast<std::size_t>(i)].path;
+  if (r.plan.images.empty()) return {};
+  const int i = std::min(r.image_index, r.image_count() - 1);
+  return r.plan.images[static_cast<std::size_t>(i)].path;
 }
 
 std::string GenerationRun::ProgressTitle() const {
   return "Process stats [" + std::to_string(impl_->image_index) + " / " +
-         std::to_string(impl_->image_count) + "]";
+         std::to_string(impl_->image_count()) + "]";
 }
 
 const RunSummary& GenerationRun::summary() const { return impl_->summary; }
 const GallerySettings& GenerationRun::settings() const { return impl_->settings; }
-const std::vector<std::string>& GenerationRun::pages_written() const {
-  return impl_->pages_written;
-}
+const std::vector<std::string>& GenerationRun::pages() const { return impl_->pages; }
 
 }  // namespace quorvel

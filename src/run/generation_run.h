@@ -1,9 +1,8 @@
-// One generation run: validation, the image list, prepared fragments and navigators, then
-// one image per Tick() until the last page is closed. Driven from outside: the window's 1 ms
+// One generation run: validation, the image list, the output plan with its page layout, then one
+// image per RunTick() until the last page is closed. Driven from outside: the window's 1 ms
 // timer, quorvel-batch's loop, or a test step by step.
 #pragma once
 
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +10,7 @@
 #include "job/directory_field.h"
 #include "job/gallery_settings.h"
 #include "job/path_style.h"
+#include "run/run_thumbnails.h"
 
 namespace quorvel {
 
@@ -20,26 +20,22 @@ struct ImageFailure {
 };
 
 struct RunSummary {
-  int images_done = 0;
-  int images_failed = 0;  // left out while planning, or failed later; neither has a cell
-  int pages_written = 0;
+  int images_found = 0;     // by the scan, readable or not
+  int images_done = 0;      // in the gallery: each has a cell on a page
+  int images_failed = 0;    // left out while planning, or failed later; neither has a cell
   int thumbnails_made = 0;  // the others of the images done were kept by update mode
+  int pages_written = 0;    // index pages written
+  int pages_unchanged = 0;  // index pages that were already there byte for byte
   bool stopped = false;
   std::string page_error;  // a page that could not be written ends the run
   std::vector<ImageFailure> failures;
 };
 
-// Thumbnail options kept outside the state file.
-struct ImagingOptions {
-  bool apply_orientation = true;
-  bool keep_color_profile = true;
-  bool fast = false;
-  int jobs = 1;
-};
-
 struct RunEnvironment {
   PathStyle style = kNativePathStyle;
   Question ask;  // the "does not exist" question; no answer counts as No
+  // Missing output directories are created without asking (quorvel-batch -o).
+  bool create_missing_directories = false;
   ImagingOptions imaging;
 };
 
@@ -52,11 +48,13 @@ class GenerationRun {
   GenerationRun(const GenerationRun&) = delete;
   GenerationRun& operator=(const GenerationRun&) = delete;
 
-  // Validates, scans, reads every image's header and opens the first page. The directories
-  // are first made absolute and tidied (POSIX style), so that each has one spelling. Images
-  // that are not readable JPEGs are left out as failures. Throws Error before anything is
-  // written: the validation messages ("You must create or choose directory first!", "Wrong
-  // thumbnail directory"), a name clash, an output directory that cannot be written.
+  // Validates, scans, reads every image's header, plans every output and opens the first page.
+  // The directories are first made absolute and tidied (POSIX style), so that each has one
+  // spelling. Images that are not readable JPEGs are left out as failures. Throws Error before
+  // anything is written, and before any directory is created: the validation messages ("You
+  // must create or choose directory first!", "Wrong thumbnail directory"), a name clash, an
+  // output directory that cannot be written. A missing output directory that the question
+  // allows is created only once everything else has been checked.
   // NothingToDo: no image found, nothing written.
   Start StartRun();
   // Processes one image, or closes the last page; false once the run has finished.
@@ -75,8 +73,8 @@ class GenerationRun {
   const RunSummary& summary() const;
   // The settings as the run uses them (the directories tidied, the HTML directory normalised).
   const GallerySettings& settings() const;
-  // Paths of the index pages written so far, in order.
-  const std::vector<std::string>& pages_written() const;
+  // Paths of the index pages completed so far (written or already there), in order.
+  const std::vector<std::string>& pages() const;
 
  private:
   struct Impl;

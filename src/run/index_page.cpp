@@ -20,7 +20,7 @@ void IndexPage::WriteLines(const std::vector<std::string>& lines) {
   for (const std::string& line : lines) WriteLine(line);
 }
 
-void IndexPage::Close() {
+bool IndexPage::Close() {
   open_ = false;
   // A page already there byte for byte is left alone: a second run over an unchanged library
   // rewrites no page.
@@ -28,7 +28,7 @@ void IndexPage::Close() {
   if (platform::FileSize(path_) == text_.size() && platform::ReadWholeFile(path_, existing) == 0 &&
       existing == text_) {
     text_.clear();
-    return;
+    return false;
   }
   const int error = platform::WriteFileAtomically(path_, text_);
   text_.clear();
@@ -36,6 +36,7 @@ void IndexPage::Close() {
     throw Error(FormatMessage("Cannot create file %s", path_) + " (" + platform::ErrorText(error) +
                 ")");
   }
+  return true;
 }
 
 void IndexPage::Discard() {

@@ -16,8 +16,9 @@ class IndexPage {
   // Appends one line; CR LF is added.
   void WriteLine(const std::string& line);
   void WriteLines(const std::vector<std::string>& lines);
-  // Writes the file. Throws Error("Cannot create file %s") when it cannot be written.
-  void Close();
+  // Writes the file unless it is already there byte for byte; returns whether it wrote it.
+  // Throws Error("Cannot create file %s (reason)") when it cannot be written.
+  bool Close();
   // Forgets the page without writing it.
   void Discard();
 

@@ -1,104 +1,71 @@
 #include "run/navigators.h"
 
-#include "job/output_names.h"
+#include "html/navigator.h"
 #include "job/path_names.h"
 #include "job/relative_path.h"
-#include "html/navigator.h"
+#include "run/page_plan.h"
 
 namespace quorvel {
 namespace {
 
-// A link to page `n` of directory `dir`, from pages written in `pagesDir`.
-std::string PageLink(const NavigatorInput& in, const std::string& pagesDir, const std::string& dir,
-                     int n, const std::string& label) {
-  const std::string page = PageFileName(in.output, dir, n, in.style);
-  const std::string href =
-      RelativePath(pagesDir, DirectoryPart(page, in.style), in.style) + FileNamePart(page, in.style);
+// A link to `page` from pages written in `pagesDir`.
+std::string PageLink(const std::string& pagesDir, const PagePlan& page, const std::string& label,
+                     PathStyle style) {
+  const std::string href = RelativePath(pagesDir, DirectoryPart(page.path, style), style) +
+                           FileNamePart(page.path, style);
   return html::NavigatorLink(href, label);
 }
 
-std::string SingleNavigator(const NavigatorInput& in) {
-  const bool per_directory = in.output.NewHTMLForEachDirectory;
-  const bool split = in.output.SplitHTML;
-  const long long page_size = static_cast<long long>(in.cells_per_row) * in.rows_per_page;
-  const std::string& pages_dir = in.output.HTMLDirectory;
-  long long total = 0;
-  long long in_page = 0;
-  int page = 0;
-  std::string d0;
+std::string Number(const PagePlan& page) { return std::to_string(page.number + 1); }
+
+// Pages written into the HTML directory share one list.
+std::string SharedNavigator(const OutputSettings& output, const PageLayout& layout,
+                            PathStyle style) {
+  const std::vector<PagePlan>& pages = layout.pages;
+  const std::string& from = output.HTMLDirectory;
   std::string text;
-  for (const std::string& image : in.images) {
-    const std::string d = DirectoryPart(image, in.style);
-    if (in_page == 0 && d0 != d && !per_directory) d0 = d;
-    ++total;
-    ++in_page;
-    if (d0 != d && per_directory) {
-      total = 0;
-      in_page = 0;
-      d0 = d;
-      text += PageLink(in, pages_dir, d, 0, LastPathComponent(d, in.style));
-      page = 1;
-      continue;
+  if (output.NewHTMLForEachDirectory) {
+    for (const PagePlan& page : pages) {
+      const std::string label =
+          page.number == 0 ? LastPathComponent(page.directory, style) : Number(page);
+      text += PageLink(from, page, label, style);
     }
-    if (in_page >= page_size && split) {
-      text += PageLink(in, pages_dir, d0, page, std::to_string(page + 1));
-      ++page;
-      in_page = 0;
-      d0 = d;
-    }
+    return text;
   }
-  if (split && !per_directory && in_page > 0 && total > page_size) {
-    text += PageLink(in, pages_dir, d0, page, std::to_string(page + 1));
-  }
+  const long long page_size =
+      static_cast<long long>(output.ThumbnailsInRow) * output.ThumbnailsInColumn;
+  // A single page gets its link only when it is exactly full.
+  if (pages.size() == 1 && pages.front().image_count < page_size) return text;
+  for (const PagePlan& page : pages) text += PageLink(from, page, Number(page), style);
   return text;
+}
+
+// Pages written into each image directory link only to that directory's pages.
+std::vector<std::string> DirectoryNavigators(const PageLayout& layout, PathStyle style) {
+  std::vector<std::vector<const PagePlan*>> sequences(
+      static_cast<std::size_t>(layout.navigator_count));
+  for (const PagePlan& page : layout.pages) {
+    sequences[static_cast<std::size_t>(page.sequence)].push_back(&page);
+  }
+  std::vector<std::string> list;
+  for (const auto& pages : sequences) {
+    std::string text;
+    if (pages.size() > 1) {
+      for (const PagePlan* page : pages)
+        text += PageLink(page->directory, *page, Number(*page), style);
+    }
+    list.push_back(std::move(text));
+  }
+  return list;
 }
 
 }  // namespace
 
-std::string BuildDirectoryNavigator(const NavigatorInput& in, const std::string& dir) {
-  const long long page_size = static_cast<long long>(in.cells_per_row) * in.rows_per_page;
-  std::size_t i = 0;
-  while (i < in.images.size() && DirectoryPart(in.images[i], in.style) != dir) ++i;
-  long long total = 0;
-  long long in_page = 0;
-  int page = 0;
-  std::string text;
-  for (; i < in.images.size() && DirectoryPart(in.images[i], in.style) == dir; ++i) {
-    ++total;
-    ++in_page;
-    if (in_page == page_size) {
-      text += PageLink(in, dir, dir, page, std::to_string(page + 1));
-      ++page;
-      in_page = 0;
-    }
-  }
-  if (in_page > 0 && total > page_size) {
-    text += PageLink(in, dir, dir, page, std::to_string(page + 1));
-  }
-  if (total <= page_size) text.clear();
-  return text;
-}
-
-std::vector<std::string> BuildNavigators(const NavigatorInput& in) {
-  std::vector<std::string> list;
-  const OutputSettings& out = in.output;
-  if (!out.SeparateHTML || in.images.empty()) return list;
-  if (out.SplitHTML && out.HTMLIntoImageDirectory) {
-    std::string previous;
-    bool first = true;
-    for (const std::string& image : in.images) {
-      const std::string dir = DirectoryPart(image, in.style);
-      if (first || dir != previous) list.push_back(BuildDirectoryNavigator(in, dir));
-      // Each run of images of one directory gets its own entry, as the run meets them.
-      first = false;
-      previous = dir;
-    }
-    return list;
-  }
-  if (!out.HTMLIntoImageDirectory && (out.SplitHTML || out.NewHTMLForEachDirectory)) {
-    list.push_back(SingleNavigator(in));
-  }
-  return list;
+std::vector<std::string> BuildNavigators(const OutputSettings& output, const PageLayout& layout,
+                                         PathStyle style) {
+  if (layout.navigator_count == 0) return {};
+  if (output.HTMLIntoImageDirectory) return DirectoryNavigators(layout, style);
+  return {SharedNavigator(output, layout, style)};
 }
 
 }  // namespace quorvel

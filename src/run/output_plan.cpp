@@ -97,6 +97,7 @@ OutputPlan PlanOutputs(const GallerySettings& settings, const std::vector<std::s
   };
   if (MaskHasPlaceholder(mask, 'f')) ResolveClashes(prefix_depth, 64, all, thumbnail_path);
   for (std::size_t i = 0; i < n; ++i) {
+    plans[i].thumbnail_directory = ThumbnailDirectoryFor(output, plans[i].directory, style);
     plans[i].thumbnail_path = thumbnail_path(i);
     plans[i].thumbnail_name = FileNamePart(plans[i].thumbnail_path, style);
     plans[i].page_base = BaseAtLevel(plans[i].file_name, page_level[i], style);
@@ -105,7 +106,7 @@ OutputPlan PlanOutputs(const GallerySettings& settings, const std::vector<std::s
   std::vector<std::string> directories(n);
   for (std::size_t i = 0; i < n; ++i) directories[i] = plans[i].directory;
   OutputPlan plan{std::move(plans), PlanPages(output, directories, style)};
-  RefuseClashingOutputs(settings, plan.images, plan.pages);
+  RefuseClashingOutputs(settings, plan.images, plan.layout.pages);
   return plan;
 }
 

@@ -14,10 +14,11 @@
 namespace quorvel {
 
 struct ImagePlan {
-  std::string path;               // the source image
-  std::string directory;          // its directory, without a trailing separator
-  std::string file_name;          // its name on disk
-  std::string thumbnail_name;     // file name of its thumbnail
+  std::string path;            // the source image
+  std::string directory;       // its directory, without a trailing separator
+  std::string file_name;       // its name on disk
+  std::string thumbnail_name;  // file name of its thumbnail
+  std::string thumbnail_directory;
   std::string thumbnail_path;     // full path of its thumbnail
   std::string page_base;          // base of its picture page name (page_base + ".html")
   std::string picture_page_path;  // full path of its picture page
@@ -26,7 +27,7 @@ struct ImagePlan {
 
 struct OutputPlan {
   std::vector<ImagePlan> images;
-  std::vector<PagePlan> pages;
+  PageLayout layout;
 };
 
 // Plans the outputs of `images` (full paths in run order). Throws Error naming the clashing

@@ -1,7 +1,9 @@
 #include "run/source_headers.h"
 
+#include <exception>
+
 #include "job/error.h"
-#include "run/thumbnail_workers.h"
+#include "run/parallel_for.h"
 
 namespace quorvel {
 
@@ -13,6 +15,9 @@ std::vector<SourceHeaderResult> ReadSourceHeaders(const std::vector<std::string>
       results[i].header = imaging::ReadSourceHeader(paths[i]);
     } catch (const Error& e) {
       results[i].failure = MessageWithDetail(e);
+    } catch (const std::exception& e) {
+      // Nothing else is expected; if it happens it is this image's failure, not the run's.
+      results[i].failure = paths[i] + ": " + e.what();
     }
   });
   return results;

@@ -1,7 +1,6 @@
 #include "run/thumbnail_workers.h"
 
 #include <algorithm>
-#include <atomic>
 #include <exception>
 #include <map>
 
@@ -21,20 +20,6 @@ ThumbnailResult MakeThumbnailJob(const ThumbnailJob& job, imaging::FastImage& ho
     return {job.request.source + ": " + e.what(), false};
   }
   return {"", true};
-}
-
-void ForEachInParallel(std::size_t count, int workers, const std::function<void(std::size_t)>& fn) {
-  std::atomic<std::size_t> next{0};
-  const auto work = [&] {
-    for (std::size_t i; (i = next.fetch_add(1)) < count;) fn(i);
-  };
-  // Threads pay off only for many tasks.
-  const std::size_t threads =
-      std::clamp<std::size_t>(count / 256, 1, static_cast<std::size_t>(std::max(1, workers)));
-  std::vector<std::thread> started;
-  for (std::size_t t = 1; t < threads; ++t) started.emplace_back(work);
-  work();
-  for (std::thread& t : started) t.join();
 }
 
 ThumbnailWorkers::ThumbnailWorkers(std::vector<ThumbnailJob> jobs, int workers)

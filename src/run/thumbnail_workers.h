@@ -3,7 +3,6 @@
 #pragma once
 
 #include <condition_variable>
-#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -27,10 +26,6 @@ struct ThumbnailResult {
 // Makes one job's thumbnail. A failure's message carries libjpeg's own words in brackets after
 // the system's text.
 ThumbnailResult MakeThumbnailJob(const ThumbnailJob& job, imaging::FastImage& holder);
-
-// Calls `fn(i)` for every i below `count`, on up to `workers` threads sharing the indexes; for
-// many small independent tasks (reading headers) that need no order.
-void ForEachInParallel(std::size_t count, int workers, const std::function<void(std::size_t)>& fn);
 
 class ThumbnailWorkers {
  public:

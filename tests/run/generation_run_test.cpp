@@ -5,6 +5,8 @@
 #include <filesystem>
 
 #include "job/error.h"
+#include "run/output_plan.h"
+#include "run/parallel_for.h"
 #include "run/thumbnail_workers.h"
 #include "support/gallery.h"
 #include "support/golden.h"
@@ -53,6 +55,11 @@ TEST_P(GalleryCaseTest, PagesAreGoldenLinksLeadToFilesAndWorkersChangeNoByte) {
     const std::string name = golden + page.substr(one.path().size() + 1);
     EXPECT_EQ(CompareWithGolden(ReadFile(page), name), "");
   }
+  std::vector<std::string> planned;
+  for (const PagePlan& p : PlanOutputs(r.settings, r.images, PathStyle::Posix).layout.pages) {
+    planned.push_back(p.path);
+  }
+  EXPECT_EQ(r.pages, planned);
   int links = 0;
   EXPECT_EQ(BrokenLinks(one.path(), &links), "");
   EXPECT_GT(links, 20);
@@ -104,6 +111,37 @@ TEST(UpdateModeTest, KeepsOnlyThumbnailsThatAreStillCurrent) {
     EXPECT_EQ(made(changed), changed.Output.UpdateHTML ? 0 : 13);
     EXPECT_EQ(made(settings), changed.Output.UpdateHTML ? 13 : 0);
   }
+}
+
+// From kTasksPerParallelThread images on, headers are read and thumbnails checked on several
+// threads; a broken photo among them is still one image's failure.
+TEST(ManyImagesTest, PlanningOnSeveralThreadsKeepsEveryOutcome) {
+  TempDir tmp;
+  const int count = 2 * static_cast<int>(kTasksPerParallelThread) + 3;
+  tmp.mkdir("many");
+  for (int i = 0; i < count; ++i) {
+    WriteTestJpeg(tmp.file("many/p" + std::to_string(1000 + i) + ".jpg"), {.width = 8});
+  }
+  tmp.write("many/p1007.jpg", "not a photo");
+  const GallerySettings settings = GalleryInto(tmp.path(), {tmp.file("many")});
+  const RunSummary first = RunGallery(settings, {.jobs = 2}).summary;
+  EXPECT_EQ(std::tie(first.images_done, first.images_failed, first.thumbnails_made),
+            std::make_tuple(count - 1, 1, count - 1));
+  ASSERT_EQ(first.failures.size(), 1u);
+  EXPECT_EQ(first.failures[0].path, tmp.file("many/p1007.jpg"));
+  const RunSummary second = RunGallery(settings, {.jobs = 2}).summary;
+  EXPECT_EQ(std::tie(second.images_done, second.thumbnails_made, second.pages_unchanged),
+            std::make_tuple(count - 1, 0, 1));
+}
+
+TEST(ForEachInParallelTest, WhatATaskLetsEscapeReachesTheCallerOnce) {
+  std::atomic<int> calls = 0;
+  const auto throwing = [&](std::size_t i) {
+    ++calls;
+    if (i == 700) throw std::runtime_error("task 700");
+  };
+  EXPECT_THROW(ForEachInParallel(4 * kTasksPerParallelThread, 4, throwing), std::runtime_error);
+  EXPECT_LE(calls.load(), static_cast<int>(4 * kTasksPerParallelThread));
 }
 
 // Two jobs with one target never overlap, and a cancel drops what has not started. (A stop with

@@ -76,10 +76,12 @@ GalleryResult RunGallery(const GallerySettings& settings, const ImagingOptions& 
   }
   for (int ticks = 0;; ++ticks) {
     if (before_tick) before_tick(ticks);
+    if (run.image_index() < run.image_count()) result.images.push_back(run.current_image());
     if (!run.RunTick()) break;
   }
+  result.settings = run.settings();
   result.summary = run.summary();
-  result.pages = run.pages_written();
+  result.pages = run.pages();
   return result;
 }
 

@@ -29,8 +29,10 @@ GallerySettings GalleryInto(const std::string& root, std::vector<std::string> di
 
 struct GalleryResult {
   RunSummary summary;
-  std::vector<std::string> pages;  // written, in order
-  std::string error;               // StartRun's refusal, if any
+  std::vector<std::string> pages;   // completed, in order
+  std::vector<std::string> images;  // laid out on pages, in order
+  GallerySettings settings;         // as the run used them
+  std::string error;                // StartRun's refusal, if any
 };
 
 // Starts and runs to the end; `before_tick(n)` is called before each tick with the ticks done.
