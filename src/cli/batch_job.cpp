@@ -46,19 +46,6 @@ void RequireOutputDirectories(const OutputSettings& output) {
               " (or -o DIR: the pages in DIR, the thumbnails in DIR/thumbs)");
 }
 
-// The thumbnail directory is normalised like the window's field; the run itself checks only
-// that it is set.
-void NormalizeThumbnailDirectory(OutputSettings& output, const Question& ask) {
-  const DirectoryOps ops{platform::DirectoryExists, platform::CreateDirectories};
-  output.AllThumbnailsDirectory =
-      NormalizeDirectoryField(output.AllThumbnailsDirectory, kNativePathStyle, ops, ask);
-  if (!output.ThumbnailsIntoImageDirectory && !output.AllThumbnailsDirectory.empty() &&
-      !platform::DirectoryExists(output.AllThumbnailsDirectory)) {
-    throw Error("Directory \"" + output.AllThumbnailsDirectory +
-                "\" does not exist (use --create-dirs, or -o DIR)");
-  }
-}
-
 void AddDirectories(const BatchOptions& o, OutputSettings& output) {
   for (const std::string& given : o.directories) {
     const std::string dir = WithoutTrailingSlash(given);
@@ -71,16 +58,12 @@ void AddDirectories(const BatchOptions& o, OutputSettings& output) {
   }
 }
 
-// Everything before the run: settings, output directories, the directory list.
-GallerySettings PrepareSettings(const BatchOptions& o, const Question& ask) {
+// Everything before the run: settings, output directories, the directory list. Nothing is
+// created here: the run creates missing output directories once it has checked everything.
+GallerySettings PrepareSettings(const BatchOptions& o) {
   GallerySettings settings = BuildSettings(o);
   if (o.save_state_file) return settings;
   RequireOutputDirectories(settings.Output);
-  if (o.output_dir) {
-    CreateDirectoriesOrThrow(settings.Output.HTMLDirectory);
-    CreateDirectoriesOrThrow(settings.Output.AllThumbnailsDirectory);
-  }
-  NormalizeThumbnailDirectory(settings.Output, ask);
   AddDirectories(o, settings.Output);
   return settings;
 }
@@ -88,6 +71,21 @@ GallerySettings PrepareSettings(const BatchOptions& o, const Question& ask) {
 // "1 image", "2 images".
 std::string Counted(int count, const char* noun) {
   return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
+// "30 images: 2 made, 28 kept, 1 failed; 1 page written, 3 unchanged", with " (stopped)"; a
+// stopped run says how many of the images it reached.
+std::string SummaryLine(const RunSummary& s, bool stopped) {
+  const int made = s.thumbnails_made;
+  const int kept = s.images_done - s.thumbnails_made;
+  const int reached = made + kept + s.images_failed;
+  std::string line = stopped && reached < s.images_found
+                         ? std::to_string(reached) + " of " + Counted(s.images_found, "image")
+                         : Counted(reached, "image");
+  line += ": " + std::to_string(made) + " made, " + std::to_string(kept) + " kept, " +
+          std::to_string(s.images_failed) + " failed; " + Counted(s.pages_written, "page") +
+          " written, " + std::to_string(s.pages_unchanged) + " unchanged";
+  return stopped ? line + " (stopped)" : line;
 }
 
 // Exit status 0 when every image was done, 1 when something failed, 128 + the signal when the
@@ -99,9 +97,7 @@ int ReportSummary(const GenerationRun& run, std::FILE* err, bool quiet, int sign
   }
   if (!s.page_error.empty()) std::fprintf(err, "%s\n", s.page_error.c_str());
   if (!quiet || !s.failures.empty() || !s.page_error.empty()) {
-    std::fprintf(err, "%s done, %d failed, %s written%s\n", Counted(s.images_done, "image").c_str(),
-                 s.images_failed, Counted(s.pages_written, "page").c_str(),
-                 s.stopped || signal != 0 ? " (stopped)" : "");
+    std::fprintf(err, "%s\n", SummaryLine(s, s.stopped || signal != 0).c_str());
   }
   if (signal != 0) return 128 + signal;
   return s.failures.empty() && s.page_error.empty() ? 0 : 1;
@@ -123,13 +119,15 @@ int RunBatchJob(const BatchOptions& given, std::FILE* out, std::FILE* err) {
       return Fail(err, e);
     }
   }
+  bool declined = false;
   const Question ask = [&](const std::string& message) {
     if (!o.quiet && o.create_dirs) std::fprintf(err, "%s Yes\n", message.c_str());
+    declined = declined || !o.create_dirs;
     return o.create_dirs;
   };
   GallerySettings settings;
   try {
-    settings = PrepareSettings(o, ask);
+    settings = PrepareSettings(o);
     if (o.save_state_file) {
       persist::SaveState(settings, *o.save_state_file);
       return 0;
@@ -139,6 +137,7 @@ int RunBatchJob(const BatchOptions& given, std::FILE* out, std::FILE* err) {
   }
   RunEnvironment env;
   env.ask = ask;
+  env.create_missing_directories = o.output_dir.has_value();
   env.imaging = o.imaging;
   GenerationRun run(settings, env);
   const StopSignals signals;
@@ -148,21 +147,21 @@ int RunBatchJob(const BatchOptions& given, std::FILE* out, std::FILE* err) {
       return 0;
     }
   } catch (const Error& e) {
-    return Fail(err, e);
+    if (!declined) return Fail(err, e);
+    return Fail(err, Error(e.what() + std::string(" (use --create-dirs, or -o DIR)")));
   }
-  BatchProgress progress(err, o.quiet, ::isatty(::fileno(err)) != 0);
-  progress.Show(run.ProgressTitle(), "");
+  const bool terminal = ::isatty(::fileno(err)) != 0;
+  BatchProgress progress(err, o.quiet, terminal, terminal ? TerminalColumns(err) : 0);
+  progress.Show(run, "");
   // A signal before the first image leaves every page as it was.
   while (signals.received() == 0 || run.image_index() > 0) {
     if (signals.received() != 0) run.StopRun();
     const std::string image = run.current_image();
     if (!run.RunTick()) break;
-    progress.Show(run.ProgressTitle(), image);
+    progress.Show(run, image);
   }
   progress.Done();
-  if (!o.quiet && !run.pages_written().empty()) {
-    std::fprintf(out, "%s\n", run.pages_written().front().c_str());
-  }
+  if (!o.quiet && !run.pages().empty()) std::fprintf(out, "%s\n", run.pages().front().c_str());
   return ReportSummary(run, err, o.quiet, signals.received());
 }
 

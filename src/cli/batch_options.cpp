@@ -62,7 +62,7 @@ ParseResult ParseBatchOptions(int argc, const char* const* argv) {
   app.add_flag("--fast", o.imaging.fast,
                "decode large photos at reduced scale (faster, not exact)");
   app.add_option("-j,--jobs", jobs, "thumbnail workers (default: all hardware threads)")
-      ->check(CLI::Range(1, 256));
+      ->check(CLI::Range(ImagingOptions::kMinJobs, ImagingOptions::kMaxJobs));
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

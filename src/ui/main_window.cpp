@@ -110,7 +110,8 @@ void MainWindow::ReadConfiguration() {
   imaging_.fast = config_.ReadBool(keys::kOptions, keys::kFastMode, false);
   // Without a stored choice every hardware thread makes thumbnails.
   const int all_threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-  imaging_.jobs = std::clamp(config_.ReadInt(keys::kOptions, keys::kJobs, all_threads), 1, 256);
+  imaging_.jobs = std::clamp(config_.ReadInt(keys::kOptions, keys::kJobs, all_threads),
+                             ImagingOptions::kMinJobs, ImagingOptions::kMaxJobs);
 }
 
 void MainWindow::PlaceWindow() {
@@ -303,7 +304,7 @@ void MainWindow::Go() {
 }
 
 void MainWindow::ShowRunSummary(const GenerationRun& run) {
-  RunSummaryWindow window(run.summary(), run.pages_written(), this);
+  RunSummaryWindow window(run.summary(), run.pages(), this);
   if (options_.prompts.show_summary) {
     options_.prompts.show_summary(window);
   } else {

@@ -75,7 +75,8 @@ ThumbnailPropertiesDialog::ThumbnailPropertiesDialog(GallerySettings& settings,
   auto* speed_grid = new QGridLayout(speed);
   Tighten(speed_grid);
   fast_ = NamedCheckBox("FastModeCheckBox", "Fast Mode (reduced decoding, not exact)", speed);
-  workers_ = NamedSpinBox("WorkersSpinEdit", 1, 256, speed);
+  workers_ =
+      NamedSpinBox("WorkersSpinEdit", ImagingOptions::kMinJobs, ImagingOptions::kMaxJobs, speed);
   speed_grid->addWidget(fast_, 0, 0, 1, 2);
   speed_grid->addWidget(Caption("Thumbnail Workers:", workers_, speed), 1, 0);
   speed_grid->addWidget(workers_, 1, 1);
