@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "cli/batch_progress.h"
 #include "imaging/jpeg_header.h"
 #include "support/gallery.h"
 #include "support/golden.h"
@@ -62,6 +63,31 @@ TEST_F(BatchTest, OneFolderTypedFourWaysFromBesideTheGallery) {
             "12 images: 11 made, 0 kept, 1 failed; 1 page written, 0 unchanged\n");
   EXPECT_EQ(Files(tmp_.file("web/new/thumbs")).size(), 11u);
   EXPECT_EQ(BrokenLinks(tmp_.path()), "");
+}
+
+// A second run over an unchanged library keeps every thumbnail and rewrites no page.
+TEST_F(BatchTest, TheSummarySaysWhatWasMadeKeptAndLeftUnchanged) {
+  ASSERT_EQ(Batch({"-q", "-o", "web", "photos/sub"}).status, 0);
+  const ProcessResult again = Batch({"-o", "web", "photos/sub"});
+  EXPECT_EQ(again.status, 0);
+  EXPECT_NE(
+      again.output.find("\n1 image: 0 made, 1 kept, 0 failed; 0 pages written, 1 unchanged\n"),
+      std::string::npos)
+      << again.output;
+}
+
+TEST(TerminalProgressTest, ALineThatNeverWraps) {
+  const std::tuple<int, int, std::int64_t, const char*, int, const char*> cases[] = {
+      {0, 30, 0, "", 80, "0 of 30 images"},
+      {2, 30, 500, "/p/a.jpg", 80, "2 of 30 images: a.jpg"},
+      {12, 30, 4000, "/p/a b.jpg", 80, "12 of 30 images, 3.0 images/s, 0:06 left: a b.jpg"},
+      {300, 4000, 10000, "/p/x.jpg", 80, "300 of 4000 images, 30 images/s, 2:04 left: x.jpg"},
+      {10, 90000, 1000, "/p/x.jpg", 0, "10 of 90000 images, 10 images/s, 2:29:59 left: x.jpg"},
+      {12, 30, 4000, "/p/a b.jpg", 20, "12 of 30 images, 3."},
+  };
+  for (const auto& [done, total, ms, image, columns, line] : cases) {
+    EXPECT_EQ(cli::TerminalProgressLine(done, total, ms, image, columns), line);
+  }
 }
 
 TEST_F(BatchTest, OrientationAndProfileOptionsEachSwitchOffOneThing) {
