@@ -11,11 +11,12 @@ namespace {
               platform::ErrorText(error) + ")");
 }
 
-}  // namespace
-
+// The text of the question asked for a missing directory.
 std::string MissingDirectoryQuestion(const std::string& path) {
   return "Directory \"" + path + "\" does not exist. Do you want create it?";
 }
+
+}  // namespace
 
 std::string NormalizeDirectoryField(const std::string& text, PathStyle style,
                                     const DirectoryOps& ops, const Question& ask) {

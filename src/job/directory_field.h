@@ -19,9 +19,6 @@ struct DirectoryOps {
   std::function<int(const std::string& path)> create;
 };
 
-// The text of the question asked for a missing directory.
-std::string MissingDirectoryQuestion(const std::string& path);
-
 // Returns the normalised text; asks `ask` when the directory does not exist and creates it,
 // parents included, on Yes. Throws Error naming the directory and the cause when that fails.
 std::string NormalizeDirectoryField(const std::string& text, PathStyle style,

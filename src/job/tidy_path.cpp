@@ -35,11 +35,16 @@ std::string TidyPath(std::string_view path, std::string_view workingDirectory) {
   return tidy.empty() ? "/" : tidy;
 }
 
+namespace {
+
+// TidyPath with one trailing "/", as the two output directory settings hold it.
 std::string TidyDirectorySetting(std::string_view path, std::string_view workingDirectory) {
   std::string tidy = TidyPath(path, workingDirectory);
   if (!tidy.empty() && tidy.back() != '/') tidy += '/';
   return tidy;
 }
+
+}  // namespace
 
 void TidyOutputDirectories(OutputSettings& output, std::string_view workingDirectory) {
   output.HTMLDirectory = TidyDirectorySetting(output.HTMLDirectory, workingDirectory);

@@ -15,9 +15,6 @@ namespace quorvel {
 // "link/.." is the directory holding the link. An empty path stays empty.
 std::string TidyPath(std::string_view path, std::string_view workingDirectory);
 
-// TidyPath with one trailing "/", as the two output directory settings hold it.
-std::string TidyDirectorySetting(std::string_view path, std::string_view workingDirectory);
-
 // Tidies the HTML directory, the thumbnail directory and every listed image directory.
 void TidyOutputDirectories(OutputSettings& output, std::string_view workingDirectory);
 

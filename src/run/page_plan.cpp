@@ -19,13 +19,14 @@ void AssignNavigators(const OutputSettings& output, PageLayout& layout) {
   }
 }
 
+// True when a page holds at most ThumbnailsInRow x ThumbnailsInColumn cells.
+bool SplitsPages(const OutputSettings& output) { return output.SplitHTML && output.SeparateHTML; }
+
 }  // namespace
 
 bool SequencePerDirectory(const OutputSettings& output) {
   return (output.NewHTMLForEachDirectory && output.SeparateHTML) || output.HTMLIntoImageDirectory;
 }
-
-bool SplitsPages(const OutputSettings& output) { return output.SplitHTML && output.SeparateHTML; }
 
 PageLayout PlanPages(const OutputSettings& output, const std::vector<std::string>& directories,
                      PathStyle style) {

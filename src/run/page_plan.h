@@ -37,7 +37,4 @@ PageLayout PlanPages(const OutputSettings& output, const std::vector<std::string
 // True when every directory change starts a new page sequence.
 bool SequencePerDirectory(const OutputSettings& output);
 
-// True when a page holds at most ThumbnailsInRow x ThumbnailsInColumn cells.
-bool SplitsPages(const OutputSettings& output);
-
 }  // namespace quorvel
