@@ -23,6 +23,7 @@ std::string WithoutTrailingSlash(std::string dir) {
 GallerySettings BuildSettings(const BatchOptions& o) {
   GallerySettings settings;
   if (o.state_file) settings = persist::LoadState(*o.state_file, settings);
+  if (o.web) SetWebReady(settings.Web, true);
   for (const auto& [name, value] : o.sets) SetFieldFromText(settings, name, value);
   if (o.html_dir) settings.Output.HTMLDirectory = *o.html_dir;
   if (o.thumb_dir) settings.Output.AllThumbnailsDirectory = *o.thumb_dir;

@@ -50,6 +50,12 @@ ParseResult ParseBatchOptions(int argc, const char* const* argv) {
                  "PageSettings.Title=Trip, TableSettings.BorderColor=#FF0000")
       ->allow_extra_args(false)
       ->take_all();
+  app.add_flag("--web", o.web,
+               "make a gallery for today's visitors, to publish as it is: photo pages with display "
+               "copies (WebSettings.PhotoPages, .DisplaySize=1600, .DisplayQuality=85, "
+               ".PhotoDetails, .Originals), 2x thumbnails (.HighDensityThumbnails), pages that fit "
+               "a phone (.PhoneLayout) and HEIC, AVIF, PNG and WebP photos (.OtherFormats); "
+               "--set changes each part");
   app.add_flag("--create-dirs", o.create_dirs,
                "create a missing --html-dir or --thumb-dir, parents included");
   app.add_flag("-q,--quiet", o.quiet, "print no progress");

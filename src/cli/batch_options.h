@@ -19,6 +19,7 @@ struct BatchOptions {
   std::optional<std::string> thumb_dir;
   bool recursive = false;
   std::vector<std::pair<std::string, std::string>> sets;  // --set Field=Value, in order
+  bool web = false;  // the web-ready set, before the --set options apply
   bool create_dirs = false;
   bool quiet = false;
   std::optional<std::string> state_file;

@@ -5,6 +5,17 @@
 
 namespace quorvel {
 
+void SetWebReady(WebSettings& web, bool on) {
+  web.PhotoPages = on;
+  web.HighDensityThumbnails = on;
+  web.PhoneLayout = on;
+  web.OtherFormats = on;
+}
+
+bool IsWebReady(const WebSettings& web) {
+  return web.PhotoPages && web.HighDensityThumbnails && web.PhoneLayout && web.OtherFormats;
+}
+
 std::int32_t ParseEditorInteger(std::string_view text, std::int32_t fallback) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
   while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);

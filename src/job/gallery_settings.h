@@ -125,6 +125,23 @@ struct PictureSettings {
   friend bool operator==(const PictureSettings&, const PictureSettings&) = default;
 };
 
+// The gallery for today's visitors, opt-in part by part: photo pages with display copies, 2x
+// thumbnails, pages that fit a phone, photos of other formats. With every part off a run makes
+// the classic gallery byte for byte. Kept in state files after the classic settings, and only
+// when one of them differs from its default.
+struct WebSettings {
+  bool PhotoPages = false;  // each thumbnail opens a page with a display copy of its photo
+  RangedInt<100, 10000> DisplaySize{1600};  // longest side of a display copy
+  RangedInt<1, 100> DisplayQuality{85};
+  bool PhotoDetails = false;  // the date taken, camera and exposure on photo pages
+  RangedInt<0, 2> Originals{0};  // kOriginalsItems: how photo pages reach the original
+  bool HighDensityThumbnails = false;  // a 2x thumbnail beside each, for sharp screens
+  bool PhoneLayout = false;  // character set, viewport and a layout that fits a phone
+  bool OtherFormats = false;  // HEIC, HEIF, AVIF, PNG and WebP photos as well as JPEG
+
+  friend bool operator==(const WebSettings&, const WebSettings&) = default;
+};
+
 struct GallerySettings {
   OutputSettings Output;
   ThumbnailSettings Thumbnail;
@@ -134,6 +151,7 @@ struct GallerySettings {
   PageSettings Page;
   NavigatorSettings Navigator;
   PictureSettings Picture;
+  WebSettings Web;
 
   friend bool operator==(const GallerySettings&, const GallerySettings&) = default;
 };
@@ -166,6 +184,16 @@ inline constexpr std::array<std::string_view, 5> kTargetFrameItems = {
 // What each target frame entry adds to the thumbnail link's opening tag.
 inline constexpr std::array<std::string_view, 5> kTargetFrameAttributes = {
     "", " target=\"_self\"", " target=\"_top\"", " target=\"_blank\"", " target=\"_parent\""};
+
+inline constexpr std::array<std::string_view, 3> kOriginalsItems = {
+    "Not published", "Copied into the gallery", "Linked where they are"};
+
+// The web-ready set as quorvel-batch's --web and the window's check box turn it on and off:
+// photo pages, 2x thumbnails, the phone layout and other formats. The photo details (they tell
+// when a photo was taken) and the originals stay as they are set.
+void SetWebReady(WebSettings& web, bool on);
+// Whether every part that SetWebReady turns on is on.
+bool IsWebReady(const WebSettings& web);
 
 // A number typed into a ranged editor: text that is not a number reads as `fallback` (the
 // lower end of the range; 0 for the unranged cell sizes).

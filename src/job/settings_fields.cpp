@@ -165,10 +165,10 @@ class FieldSetter {
 
 void SetFieldFromText(GallerySettings& settings, const std::string& name, const std::string& text) {
   NameMatcher matcher(name);
-  VisitStoredSettings(std::as_const(settings), matcher);
+  VisitAllSettings(std::as_const(settings), matcher);
   const std::string path = matcher.Match();
   FieldSetter setter(path, text);
-  VisitStoredSettings(settings, setter);
+  VisitAllSettings(settings, setter);
 }
 
 }  // namespace quorvel

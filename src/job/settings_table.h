@@ -20,6 +20,17 @@ namespace quorvel {
 template <typename Settings, typename Visitor>
 void VisitStoredSettings(Settings& s, Visitor& v);
 
+// The web group, in its stored order, after the classic settings.
+template <typename Settings, typename Visitor>
+void VisitWebSettings(Settings& s, Visitor& v);
+
+// Every setting that has a name: the stored classic ones, then the web group.
+template <typename Settings, typename Visitor>
+void VisitAllSettings(Settings& s, Visitor& v) {
+  VisitStoredSettings(s, v);
+  VisitWebSettings(s, v);
+}
+
 namespace settings_table_detail {
 
 template <typename Block, typename Visitor>
@@ -121,6 +132,20 @@ void VisitStoredSettings(Settings& s, Visitor& v) {
   v.Index("PictureSettings.TargetFrame", s.Picture.TargetFrame, kTargetFrameItems);
   v.Bool("PictureSettings.CreatePicturePages", s.Picture.CreatePicturePages);
   d::VisitPage("PictureSettings.PicturePage", s.Picture.PicturePage, "Picture page", v);
+}
+
+template <typename Settings, typename Visitor>
+void VisitWebSettings(Settings& s, Visitor& v) {
+  const std::string g = "WebSettings.";
+  auto& w = s.Web;
+  v.Bool(g + "PhotoPages", w.PhotoPages);
+  v.Int(g + "DisplaySize", w.DisplaySize);
+  v.Int(g + "DisplayQuality", w.DisplayQuality);
+  v.Bool(g + "PhotoDetails", w.PhotoDetails);
+  v.Index(g + "Originals", w.Originals, kOriginalsItems);
+  v.Bool(g + "HighDensityThumbnails", w.HighDensityThumbnails);
+  v.Bool(g + "PhoneLayout", w.PhoneLayout);
+  v.Bool(g + "OtherFormats", w.OtherFormats);
 }
 
 }  // namespace quorvel

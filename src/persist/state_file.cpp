@@ -121,13 +121,52 @@ void CheckHeader(std::string_view bytes, const std::string& path) {
   if (bytes.size() <= kSignature.size()) throw Error(WithPath(kReadBeyondEndOfFile, path));
 }
 
+// Settings added after the classic ones follow the 79th value in groups: the group's tag as a
+// string, its length in bytes as an integer, then its values. A reader of the classic values
+// alone stops before them; this one skips groups it does not know and reads a group shorter or
+// longer than its own as far as both go. A group is written only when one of its settings
+// differs from its default, so files of classic settings keep their classic bytes.
+constexpr char kWebGroup[] = "WebSettings";
+// Room for groups that later versions may add.
+constexpr std::uint64_t kLaterGroupBytes = 64 * 1024;
+
+void EncodeGroups(const GallerySettings& settings, TypedValueWriter& out) {
+  if (settings.Web == WebSettings{}) return;
+  Encoder group;
+  VisitWebSettings(settings, group);
+  PutStr(out, kWebGroup);
+  PutInt(out, static_cast<std::int32_t>(group.out().bytes().size()));
+  out.Append(group.out().bytes());
+}
+
+void DecodeGroups(TypedValueReader& reader, GallerySettings& loaded) {
+  loaded.Web = WebSettings{};
+  try {
+    while (reader.remaining() > 0) {
+      const std::string tag = GetStr(reader);
+      const std::int32_t length = GetInt(reader);
+      if (length < 0) return;
+      TypedValueReader group(reader.Take(static_cast<std::size_t>(length)));
+      if (tag != kWebGroup) continue;
+      Decoder decoder(group);
+      VisitWebSettings(loaded, decoder);
+    }
+  } catch (const Error&) {
+    // Bytes after the classic values that are no group, or a group cut short, are passed over
+    // as a classic reader passes over them; what was read of a group stays.
+  }
+}
+
 }  // namespace
 
 std::uint64_t MaxStateFileBytes() {
   const GallerySettings any;
   SizeBound bound;
   VisitStoredSettings(any, bound);
-  return kSignature.size() + 1 + bound.bytes();
+  SizeBound web;
+  VisitWebSettings(any, web);
+  const std::uint64_t web_group = 4 + sizeof kWebGroup - 1 + 4 + web.bytes();
+  return kSignature.size() + 1 + bound.bytes() + web_group + kLaterGroupBytes;
 }
 
 std::string EncodeState(const GallerySettings& settings) {
@@ -135,6 +174,7 @@ std::string EncodeState(const GallerySettings& settings) {
   encoder.out().Append(kSignature);
   encoder.out().Append(std::string_view(&kVersion, 1));
   VisitStoredSettings(settings, encoder);
+  EncodeGroups(settings, encoder.out());
   return encoder.out().Release();
 }
 
@@ -152,6 +192,7 @@ GallerySettings DecodeState(std::string_view bytes, const GallerySettings& curre
   } catch (const Error& e) {
     throw Error(WithPath(e.what(), path_for_messages));
   }
+  DecodeGroups(reader, loaded);
   loaded.Output.Directories = current.Output.Directories;
   return loaded;
 }

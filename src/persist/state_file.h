@@ -1,5 +1,6 @@
 // State files (*.qvl): the 16-byte signature, version 1 and the 79 settings values of one
-// gallery job in a fixed order.
+// gallery job in a fixed order, followed by the web settings when they are not all at their
+// defaults.
 #pragma once
 
 #include <cstdint>
@@ -14,8 +15,10 @@ namespace quorvel::persist {
 // limit.
 std::string EncodeState(const GallerySettings& settings);
 
-// `current` with the 79 stored values replaced from `bytes` (the directory list is kept). The
-// version byte and any bytes after the 79th value are not examined. All or nothing: throws
+// `current` with the 79 stored values replaced from `bytes` (the directory list is kept), and
+// the web settings from the group after them (their defaults when it is absent). The version
+// byte is not examined, and bytes after the 79th value that are no group are passed over. The
+// 79 values are all or nothing: throws
 // Error ("Read beyond end of file", "%s is not a state file", ...) and changes nothing when
 // the bytes do not begin with a complete state file.
 GallerySettings DecodeState(std::string_view bytes, const GallerySettings& current,

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "job/gallery_settings.h"
 #include "job/settings_fields.h"
 #include "persist/typed_value_file.h"
 #include "persist_test_support.h"
@@ -100,12 +101,55 @@ TEST(StateFileTest, EditedFilesGiveTheGoldenOutcomes) {
     out += line + "\n" + edits + "\n" + Outcome(Edited(edits.substr(3))) + "\n\n";
   }
   EXPECT_EQ(CompareWithGolden(out, "persist/edited_files.txt"), "");
-  const std::string changed = EncodeState(EveryFieldChanged());
+  GallerySettings classic = EveryFieldChanged();
+  classic.Web = {};
+  const std::string changed = EncodeState(classic);
   for (std::size_t size = 0; size < changed.size(); ++size) {
     ASSERT_EQ(ErrorOf([&] { DecodeState(changed.substr(0, size), GallerySettings(), "/a.qvl"); }),
               "Read beyond end of file: /a.qvl")
         << size;
   }
+}
+
+// A group of `values` (a typed-value stream) under `tag`.
+std::string Group(const std::string& tag, const std::string& values) {
+  TypedValueWriter out;
+  PutStr(out, tag);
+  PutInt(out, static_cast<std::int32_t>(values.size()));
+  out.Append(values);
+  return out.Release();
+}
+
+// The web settings follow the classic values as a group that a reader of the classic values
+// alone never reaches, and that this reader takes as far as it goes.
+TEST(StateFileTest, WebSettingsFollowTheClassicValuesAsAGroup) {
+  const std::string classic = EncodeState(GallerySettings());
+  GallerySettings web;
+  SetWebReady(web.Web, true);
+  web.Web.DisplaySize = 1200;
+  const std::string saved = EncodeState(web);
+  ASSERT_EQ(saved.substr(0, classic.size()), classic);
+  const std::string group = saved.substr(classic.size());
+  EXPECT_EQ(group, Group("WebSettings", std::string("\x01\xB0\x04\0\0\x55\0\0\0\0\0\0\0\0"
+                                                    "\x01\x01\x01",
+                                                    17)));
+  const auto load = [&](const std::string& after) {
+    return DecodeState(classic + after, GallerySettings(), "PATH").Web;
+  };
+  EXPECT_EQ(load(group), web.Web);
+  // Unknown groups, also before it, are passed over; so are bytes that are no group at all.
+  EXPECT_EQ(load(Group("Later", "\x01\x02") + group), web.Web);
+  EXPECT_EQ(load(Group("Later", "\x01\x02")), WebSettings());
+  EXPECT_EQ(load("junk after the values"), WebSettings());
+  // A group from a writer with fewer settings gives the rest their defaults; one with more has
+  // them passed over.
+  WebSettings first_two;
+  first_two.PhotoPages = true;
+  first_two.DisplaySize = 1200;
+  EXPECT_EQ(load(Group("WebSettings", group.substr(4 + 11 + 4, 5))), first_two);
+  EXPECT_EQ(load(Group("WebSettings", group.substr(4 + 11 + 4) + "\x01\x01") + group), web.Web);
+  // Loading a file without the group resets the web settings, as any field a file holds.
+  EXPECT_EQ(DecodeState(classic, web, "PATH").Web, WebSettings());
 }
 
 TEST(StateFileTest, RefusedSavesNameTheFieldOrFileAndKeepTheOldFile) {
