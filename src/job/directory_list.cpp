@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "job/error.h"
+#include "job/image_formats.h"
 #include "job/path_names.h"
 #include "platform/file_system.h"
 
@@ -22,14 +23,6 @@ bool CaseInsensitiveLess(const std::string& a, const std::string& b) {
   }
   if (a.size() != b.size()) return a.size() < b.size();
   return a < b;
-}
-
-bool IsJpegName(const std::string& name) {
-  const std::string ext = Extension(name);
-  std::string lower(ext.size(), '\0');
-  std::transform(ext.begin(), ext.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return lower == ".jpg" || lower == ".jpeg";
 }
 
 void Walk(const std::string& dir, const std::function<void(const std::string&)>& callback,
@@ -100,14 +93,15 @@ void ScanSubDirectories(const std::string& dir,
 std::vector<std::string> ScanImages(const std::string& dir) {
   std::vector<std::string> images;
   for (const platform::DirectoryEntry& entry : platform::ListDirectory(dir)) {
-    if (entry.is_hidden || !entry.is_regular_file || !IsJpegName(entry.name)) continue;
+    if (entry.is_hidden || !entry.is_regular_file) continue;
+    if (FormatOfName(entry.name) == ImageFormat::None) continue;
     images.push_back(JoinPath(dir, entry.name, PathStyle::Posix));
   }
   return images;
 }
 
-std::vector<std::string> CollectImages(const std::vector<std::string>& directories) {
-  std::vector<std::string> images;
+CollectedImages CollectImages(const std::vector<std::string>& directories, bool otherFormats) {
+  CollectedImages collected;
   std::unordered_set<std::string> seen;
   for (const std::string& dir : directories) {
     if (!seen.insert(dir).second) continue;
@@ -120,9 +114,12 @@ std::vector<std::string> CollectImages(const std::vector<std::string>& directori
       found.emplace_back(std::move(lower), std::move(path));
     }
     std::sort(found.begin(), found.end());
-    for (auto& [lower, path] : found) images.push_back(std::move(path));
+    for (auto& [lower, path] : found) {
+      const bool taken = otherFormats || FormatOfName(path) == ImageFormat::Jpeg;
+      (taken ? collected.images : collected.skipped).push_back(std::move(path));
+    }
   }
-  return images;
+  return collected;
 }
 
 }  // namespace quorvel

@@ -37,14 +37,20 @@ void ScanSubDirectories(const std::string& dir,
                         const std::function<void(const std::string& path)>& callback,
                         const std::function<bool()>& cancelled = {});
 
-// Full paths of the JPEG files (".jpg" or ".jpeg" in any letter case, not hidden, regular
-// files) directly inside `dir`, in the file system's order.
+// Full paths of the photos (files whose extension names a format of FormatOfName, in any letter
+// case; not hidden; regular files) directly inside `dir`, in the file system's order.
 std::vector<std::string> ScanImages(const std::string& dir);
+
+struct CollectedImages {
+  std::vector<std::string> images;   // the run's images
+  std::vector<std::string> skipped;  // photos of other formats than JPEG, when those are not taken
+};
 
 // The image list of a run: directory by directory in the order of `directories` (one listed
 // twice is taken once), and within a directory its images by file name, case-insensitively
 // (names equal but for case both kept, in byte order). A directory whose images sort around
-// one of its sub-directories is thus met once.
-std::vector<std::string> CollectImages(const std::vector<std::string>& directories);
+// one of its sub-directories is thus met once. JPEG files are always taken, the other formats
+// with `otherFormats`; otherwise they are listed as skipped, in the same order.
+CollectedImages CollectImages(const std::vector<std::string>& directories, bool otherFormats);
 
 }  // namespace quorvel

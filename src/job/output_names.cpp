@@ -91,6 +91,17 @@ std::string ThumbnailDirectoryFor(const OutputSettings& output, std::string_view
   return output.AllThumbnailsDirectory;
 }
 
+std::string PhotosDirectoryFor(const OutputSettings& output, std::string_view currentDirectory,
+                               PathStyle style) {
+  const std::string_view pages =
+      output.HTMLIntoImageDirectory ? currentDirectory : std::string_view(output.HTMLDirectory);
+  return JoinPath(pages, "photos", style);
+}
+
+std::string DoubleThumbnailName(std::string_view thumbnailName) {
+  return StemBeforeLastDot(thumbnailName) + "@2x" + Extension(thumbnailName);
+}
+
 std::string PicturePageName(std::string_view currentDirectory, std::string_view baseName,
                             PathStyle style) {
   return JoinPath(currentDirectory, std::string(baseName) + ".html", style);

@@ -34,6 +34,14 @@ std::string PageFileName(const OutputSettings& output, std::string_view currentD
 std::string ThumbnailDirectoryFor(const OutputSettings& output, std::string_view currentDirectory,
                                   PathStyle style);
 
+// The directory of the photo pages and display copies of the images in `currentDirectory`:
+// "photos" in the directory their index pages are written to.
+std::string PhotosDirectoryFor(const OutputSettings& output, std::string_view currentDirectory,
+                               PathStyle style);
+
+// The 2x thumbnail beside a thumbnail: "a_thumb.jpg" gives "a_thumb@2x.jpg".
+std::string DoubleThumbnailName(std::string_view thumbnailName);
+
 // The picture page of an image: its directory, its base name, ".html".
 std::string PicturePageName(std::string_view currentDirectory, std::string_view baseName,
                             PathStyle style);

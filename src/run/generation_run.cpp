@@ -277,7 +277,9 @@ GenerationRun::~GenerationRun() {
 GenerationRun::Start GenerationRun::StartRun() {
   Impl& r = *impl_;
   r.Validate();
-  const std::vector<std::string> found = CollectImages(r.out().Directories);
+  const CollectedImages collected =
+      CollectImages(r.out().Directories, r.settings.Web.OtherFormats);
+  const std::vector<std::string>& found = collected.images;
   if (found.empty()) return Start::NothingToDo;
   r.summary.images_found = static_cast<int>(found.size());
   std::vector<imaging::SourceHeader> headers;

@@ -11,7 +11,16 @@ namespace {
 constexpr char kThumbnailMask[] = "the Thumbnail Image Name Mask (ThumbnailNameMask)";
 constexpr char kPageMask[] = "the HTML File's Mask (HTMLFileMask)";
 
-enum class Kind { Source, Thumbnail, IndexPage, PicturePage };
+enum class Kind {
+  Source,
+  Thumbnail,
+  IndexPage,
+  PicturePage,
+  DoubleThumbnail,
+  PhotoPage,
+  DisplayCopy,
+  OriginalCopy
+};
 
 struct Owner {
   Kind kind;
@@ -29,8 +38,8 @@ class Registry {
     if (inserted) return;
     const Owner first = at->second;
     if (first.kind == Kind::Source) {
-      throw Error("The " + Describe(owner) + " would replace the image " + path + ": change " +
-                  (owner.kind == Kind::Thumbnail ? kThumbnailMask : PageNameSetting()) + ".");
+      throw Error("The " + Describe(owner) + " would replace the image " + path + ": " +
+                  SettingFor(owner.kind) + ".");
     }
     throw Error("The " + Describe(first) + " and the " + Describe(owner) +
                 " would both be written to " + path + ": " + Hint(first, owner) + ".");
@@ -45,6 +54,14 @@ class Registry {
         return "thumbnail of " + images_[o.index].path;
       case Kind::PicturePage:
         return "picture page of " + images_[o.index].path;
+      case Kind::DoubleThumbnail:
+        return "2x thumbnail of " + images_[o.index].path;
+      case Kind::PhotoPage:
+        return "photo page of " + images_[o.index].path;
+      case Kind::DisplayCopy:
+        return "display copy of " + images_[o.index].path;
+      case Kind::OriginalCopy:
+        return "copy of " + images_[o.index].path;
       case Kind::IndexPage:
         break;
     }
@@ -55,6 +72,21 @@ class Registry {
 
   std::string PageNameSetting() const {
     return PageNamesUseMask(settings_.Output) ? kPageMask : "the HTML File's Name (HTMLFileName)";
+  }
+
+  // What changes the name of an output of this kind.
+  std::string SettingFor(Kind kind) const {
+    switch (kind) {
+      case Kind::Thumbnail:
+      case Kind::DoubleThumbnail:
+        return std::string("change ") + kThumbnailMask;
+      case Kind::PhotoPage:
+      case Kind::DisplayCopy:
+      case Kind::OriginalCopy:
+        return "keep the gallery's directory out of the image directories";
+      default:
+        return "change " + PageNameSetting();
+    }
   }
 
   std::string Hint(Owner a, Owner b) const {
@@ -70,10 +102,11 @@ class Registry {
         !MaskHasPlaceholder(settings_.Thumbnail.ThumbnailNameMask, 'f')) {
       return std::string("put \"%f\" into ") + kThumbnailMask;
     }
-    if (a.kind != Kind::Thumbnail && b.kind != Kind::Thumbnail) {
-      return "change " + PageNameSetting();
+    for (const Kind kind : {Kind::Thumbnail, Kind::DoubleThumbnail, Kind::IndexPage,
+                            Kind::PicturePage}) {
+      if (a.kind == kind || b.kind == kind) return SettingFor(kind);
     }
-    return std::string("change ") + kThumbnailMask;
+    return SettingFor(b.kind);
   }
 
   const GallerySettings& settings_;
@@ -92,9 +125,17 @@ void RefuseClashingOutputs(const GallerySettings& settings, const std::vector<Im
     registry.Add(images[i].thumbnail_path, {Kind::Thumbnail, i});
   }
   for (std::size_t i = 0; i < pages.size(); ++i) registry.Add(pages[i].path, {Kind::IndexPage, i});
-  if (!settings.Picture.CreatePicturePages) return;
-  for (std::size_t i = 0; i < images.size(); ++i) {
-    registry.Add(images[i].picture_page_path, {Kind::PicturePage, i});
+  const std::pair<std::string ImagePlan::*, Kind> outputs[] = {
+      {&ImagePlan::picture_page_path, Kind::PicturePage},
+      {&ImagePlan::double_thumbnail_path, Kind::DoubleThumbnail},
+      {&ImagePlan::photo_page_path, Kind::PhotoPage},
+      {&ImagePlan::display_path, Kind::DisplayCopy},
+      {&ImagePlan::original_copy_path, Kind::OriginalCopy}};
+  // An output that is off has no path.
+  for (const auto& [member, kind] : outputs) {
+    for (std::size_t i = 0; i < images.size(); ++i) {
+      if (!(images[i].*member).empty()) registry.Add(images[i].*member, {kind, i});
+    }
   }
 }
 

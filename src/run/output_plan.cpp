@@ -1,7 +1,11 @@
 #include "run/output_plan.h"
 
+#include <cmath>
 #include <map>
 
+#include "imaging/orientation.h"
+#include "imaging/thumbnail_maker.h"
+#include "job/image_formats.h"
 #include "job/output_names.h"
 #include "job/path_names.h"
 #include "run/output_clashes.h"
@@ -17,6 +21,7 @@ std::string BaseAtLevel(const std::string& fileName, int level, PathStyle style)
   return fileName;
 }
 constexpr int kLastBaseLevel = 2;
+constexpr int kDeepestPrefix = 64;
 
 // `directory`'s last `count` components joined by "_", followed by "_".
 std::string ParentPrefix(const std::string& directory, int count, PathStyle style) {
@@ -55,59 +60,140 @@ void ResolveClashes(std::vector<int>& levels, int maxLevel, const std::vector<st
   }
 }
 
+// Names of one kind of output for every image, each `name(i, base)` in `directory(i)`, made
+// unique: first among the images of one source directory by taking more of the file name as
+// the base, then, where several source directories share an output directory and `prefixed`,
+// by putting parent directory names in front. Returns the full paths.
+template <typename NameFn, typename DirectoryFn>
+std::vector<std::string> UniquePaths(const std::vector<ImagePlan>& plans, NameFn name,
+                                     DirectoryFn directory, bool prefixed, PathStyle style) {
+  const std::size_t n = plans.size();
+  std::map<std::string, std::vector<std::size_t>> by_directory;
+  for (std::size_t i = 0; i < n; ++i) by_directory[plans[i].directory].push_back(i);
+  const auto base = [&](std::size_t i, int level) {
+    return BaseAtLevel(plans[i].file_name, level, style);
+  };
+  std::vector<int> level(n, 0);
+  for (const auto& [dir, members] : by_directory) {
+    ResolveClashes(level, kLastBaseLevel, members,
+                   [&](std::size_t i) { return name(i, base(i, level[i])); });
+  }
+  std::vector<int> depth(n, 0);
+  const auto path = [&](std::size_t i) {
+    return JoinPath(directory(i),
+                    ParentPrefix(plans[i].directory, depth[i], style) + name(i, base(i, level[i])),
+                    style);
+  };
+  if (prefixed) {
+    std::vector<std::size_t> all(n);
+    for (std::size_t i = 0; i < n; ++i) all[i] = i;
+    ResolveClashes(depth, kDeepestPrefix, all, path);
+  }
+  std::vector<std::string> paths(n);
+  for (std::size_t i = 0; i < n; ++i) paths[i] = path(i);
+  return paths;
+}
+
+void PlanThumbnails(const GallerySettings& settings, std::vector<ImagePlan>& plans,
+                    PathStyle style) {
+  const std::string& mask = settings.Thumbnail.ThumbnailNameMask;
+  for (ImagePlan& plan : plans) {
+    plan.thumbnail_directory = ThumbnailDirectoryFor(settings.Output, plan.directory, style);
+  }
+  // A thumbnail is a JPEG whatever the photo's format.
+  const std::vector<std::string> paths = UniquePaths(
+      plans,
+      [&](std::size_t i, const std::string& base) {
+        return ThumbnailNameWithBase(mask, base, JpegOutputName(plans[i].file_name));
+      },
+      [&](std::size_t i) { return plans[i].thumbnail_directory; }, MaskHasPlaceholder(mask, 'f'),
+      style);
+  for (std::size_t i = 0; i < plans.size(); ++i) {
+    plans[i].thumbnail_path = paths[i];
+    plans[i].thumbnail_name = FileNamePart(paths[i], style);
+    if (settings.Web.HighDensityThumbnails) {
+      plans[i].double_thumbnail_name = DoubleThumbnailName(plans[i].thumbnail_name);
+      plans[i].double_thumbnail_path =
+          JoinPath(plans[i].thumbnail_directory, plans[i].double_thumbnail_name, style);
+    }
+  }
+}
+
+void PlanPicturePages(std::vector<ImagePlan>& plans, PathStyle style) {
+  const std::vector<std::string> paths = UniquePaths(
+      plans, [](std::size_t, const std::string& base) { return base + ".html"; },
+      [&](std::size_t i) { return plans[i].directory; }, false, style);
+  for (std::size_t i = 0; i < plans.size(); ++i) {
+    plans[i].picture_page_path = paths[i];
+    plans[i].page_base = StemBeforeLastDot(FileNamePart(paths[i], style));
+  }
+}
+
+// A photo page and its display copy share a base in the photos directory.
+void PlanPhotoPages(const GallerySettings& settings, std::vector<ImagePlan>& plans,
+                    PathStyle style) {
+  const std::vector<std::string> pages = UniquePaths(
+      plans, [](std::size_t, const std::string& base) { return base + ".html"; },
+      [&](std::size_t i) { return PhotosDirectoryFor(settings.Output, plans[i].directory, style); },
+      true, style);
+  for (std::size_t i = 0; i < plans.size(); ++i) {
+    ImagePlan& plan = plans[i];
+    const std::string stem = StemBeforeLastDot(pages[i]);
+    plan.photo_page_path = pages[i];
+    plan.display_path = stem + ".jpg";
+    if (settings.Web.Originals == 1) {
+      plan.original_copy_path =
+          JoinPath(JoinPath(DirectoryPart(stem, style), "originals", style),
+                   FileNamePart(stem, style) + Extension(plan.file_name), style);
+    }
+  }
+}
+
+imaging::ThumbnailSize FitLongSide(int maxSide, int width, int height) {
+  const int longer = std::max(width, height);
+  if (longer <= maxSide || longer <= 0) return {width, height};
+  const auto scaled = [&](int side) {
+    const double exact = static_cast<double>(side) * maxSide / longer;
+    return std::max(1, static_cast<int>(std::nearbyint(exact)));
+  };
+  return {width == longer ? maxSide : scaled(width), height == longer ? maxSide : scaled(height)};
+}
+
 }  // namespace
 
 OutputPlan PlanOutputs(const GallerySettings& settings, const std::vector<std::string>& images,
                        PathStyle style) {
-  const OutputSettings& output = settings.Output;
-  const bool picturePages = settings.Picture.CreatePicturePages;
-  const std::size_t n = images.size();
-  std::vector<ImagePlan> plans(n);
-  std::map<std::string, std::vector<std::size_t>> by_directory;
-  for (std::size_t i = 0; i < n; ++i) {
+  std::vector<ImagePlan> plans(images.size());
+  for (std::size_t i = 0; i < images.size(); ++i) {
     plans[i].path = images[i];
     plans[i].directory = DirectoryPart(images[i], style);
     plans[i].file_name = FileNamePart(images[i], style);
-    by_directory[plans[i].directory].push_back(i);
   }
-  const std::string& mask = settings.Thumbnail.ThumbnailNameMask;
-  std::vector<int> thumb_level(n, 0);
-  std::vector<int> page_level(n, 0);
-  for (const auto& [dir, members] : by_directory) {
-    ResolveClashes(thumb_level, kLastBaseLevel, members, [&](std::size_t i) {
-      return ThumbnailNameWithBase(mask, BaseAtLevel(plans[i].file_name, thumb_level[i], style),
-                                   plans[i].file_name);
-    });
-    if (picturePages) {
-      ResolveClashes(page_level, kLastBaseLevel, members, [&](std::size_t i) {
-        return BaseAtLevel(plans[i].file_name, page_level[i], style);
-      });
-    }
+  PlanThumbnails(settings, plans, style);
+  if (settings.Web.PhotoPages) {
+    PlanPhotoPages(settings, plans, style);
+  } else if (settings.Picture.CreatePicturePages) {
+    PlanPicturePages(plans, style);
   }
-  // Across directories that share one thumbnail directory, prefix parent directory names.
-  std::vector<int> prefix_depth(n, 0);
-  std::vector<std::size_t> all(n);
-  for (std::size_t i = 0; i < n; ++i) all[i] = i;
-  const auto thumbnail_path = [&](std::size_t i) {
-    const std::string name =
-        ParentPrefix(plans[i].directory, prefix_depth[i], style) +
-        ThumbnailNameWithBase(mask, BaseAtLevel(plans[i].file_name, thumb_level[i], style),
-                              plans[i].file_name);
-    return JoinPath(ThumbnailDirectoryFor(output, plans[i].directory, style), name, style);
-  };
-  if (MaskHasPlaceholder(mask, 'f')) ResolveClashes(prefix_depth, 64, all, thumbnail_path);
-  for (std::size_t i = 0; i < n; ++i) {
-    plans[i].thumbnail_directory = ThumbnailDirectoryFor(output, plans[i].directory, style);
-    plans[i].thumbnail_path = thumbnail_path(i);
-    plans[i].thumbnail_name = FileNamePart(plans[i].thumbnail_path, style);
-    plans[i].page_base = BaseAtLevel(plans[i].file_name, page_level[i], style);
-    plans[i].picture_page_path = PicturePageName(plans[i].directory, plans[i].page_base, style);
-  }
-  std::vector<std::string> directories(n);
-  for (std::size_t i = 0; i < n; ++i) directories[i] = plans[i].directory;
-  OutputPlan plan{std::move(plans), PlanPages(output, directories, style)};
+  std::vector<std::string> directories(plans.size());
+  for (std::size_t i = 0; i < plans.size(); ++i) directories[i] = plans[i].directory;
+  OutputPlan plan{std::move(plans), PlanPages(settings.Output, directories, style)};
   RefuseClashingOutputs(settings, plan.images, plan.layout.pages);
   return plan;
+}
+
+void SizeOutputs(std::vector<ImagePlan>& images, const GallerySettings& settings,
+                 bool applyOrientation) {
+  for (ImagePlan& image : images) {
+    const imaging::SourceHeader& h = image.source;
+    const bool turned = applyOrientation && imaging::OrientationSwapsSides(h.orientation);
+    const int width = turned ? h.height : h.width;
+    const int height = turned ? h.width : h.height;
+    const imaging::ThumbnailSize thumbnail = imaging::FitToBox(
+        settings.Thumbnail.ThumbnailWidth, settings.Thumbnail.ThumbnailHeight, width, height);
+    const imaging::ThumbnailSize display = FitLongSide(settings.Web.DisplaySize, width, height);
+    image.sizes = {thumbnail.width, thumbnail.height, display.width, display.height};
+  }
 }
 
 }  // namespace quorvel

@@ -18,7 +18,8 @@ using Paths = std::vector<std::string>;
 TEST(ScanTest, ImagesOfADirectoryInListOrderThenByName) {
   TempDir tmp;
   for (const char* name : {"x/b.jpg", "x/A.JPG", "x/a.jpg", "x/c.Jpeg", "x/d.png", "x/.hidden.jpg",
-                           "x/e.jpg.txt", "x/sub/m.jpg", "x/z.jpg", "y/k.jpg"}) {
+                           "x/e.jpg.txt", "x/sub/m.jpg", "x/z.jpg", "y/k.jpg", "y/f.HEIC",
+                           "x/g.avif", "x/.h.webp", "x/i.heif", "x/j.webp", "x/clip.mov"}) {
     tmp.write(name, "x");
   }
   tmp.mkdir("x/dir.jpg");
@@ -30,7 +31,19 @@ TEST(ScanTest, ImagesOfADirectoryInListOrderThenByName) {
   const Paths expected = {tmp.file("y/k.jpg"),    tmp.file("x/A.JPG"),  tmp.file("x/a.jpg"),
                           tmp.file("x/b.jpg"),    tmp.file("x/c.Jpeg"), tmp.file("x/z.jpg"),
                           tmp.file("x/sub/m.jpg")};
-  EXPECT_EQ(CollectImages(list), expected);
+  const CollectedImages jpeg_only = CollectImages(list, false);
+  EXPECT_EQ(jpeg_only.images, expected);
+  // Photos of other formats are named as skipped; videos and other files are not.
+  const Paths others = {tmp.file("y/f.HEIC"), tmp.file("x/d.png"), tmp.file("x/g.avif"),
+                        tmp.file("x/i.heif"), tmp.file("x/j.webp")};
+  EXPECT_EQ(jpeg_only.skipped, others);
+  const CollectedImages all = CollectImages(list, true);
+  EXPECT_EQ(all.images, (Paths{tmp.file("y/f.HEIC"), tmp.file("y/k.jpg"), tmp.file("x/A.JPG"),
+                               tmp.file("x/a.jpg"), tmp.file("x/b.jpg"), tmp.file("x/c.Jpeg"),
+                               tmp.file("x/d.png"), tmp.file("x/g.avif"), tmp.file("x/i.heif"),
+                               tmp.file("x/j.webp"), tmp.file("x/z.jpg"),
+                               tmp.file("x/sub/m.jpg")}));
+  EXPECT_TRUE(all.skipped.empty());
 }
 
 // The order, hidden directories and a cancelled walk are tried through the window's picker.
