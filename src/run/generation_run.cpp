@@ -321,11 +321,12 @@ void GenerationRun::Impl::AddImageCell(const ImagePlan& plan) {
     return Fail(plan.path, e.what());
   }
   row_text +=
-      cell_open_tag + "<a href=\"" + html::EncodeUrlPath(link) + "\"" +
+      cell_open_tag + "<a href=\"" + html::EncodeUrlPath(link, style()) + "\"" +
       std::string(
           kTargetFrameAttributes[static_cast<std::size_t>(settings.Picture.TargetFrame.value())]) +
       ">";
-  row_text += "<img src=\"" + html::EncodeUrlPath(thumbnail_link_prefix + plan.thumbnail_name) +
+  row_text += "<img src=\"" +
+              html::EncodeUrlPath(thumbnail_link_prefix + plan.thumbnail_name, style()) +
               "\" border=\"0\"></a>" +
               html::BuildCaption(settings.Text, plan.file_name, plan.source.file_size) + "</td>";
   ++summary.images_done;

@@ -14,7 +14,7 @@ std::string PageLink(const NavigatorInput& in, const std::string& pagesDir, cons
   const std::string page = PageFileName(in.output, dir, n, in.style);
   const std::string href =
       RelativePath(pagesDir, DirectoryPart(page, in.style), in.style) + FileNamePart(page, in.style);
-  return html::NavigatorLink(href, label);
+  return html::NavigatorLink(href, label, in.style);
 }
 
 std::string SingleNavigator(const NavigatorInput& in) {
