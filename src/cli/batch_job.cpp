@@ -5,6 +5,7 @@
 #include "cli/batch_progress.h"
 #include "cli/demo_gallery.h"
 #include "cli/stop_signals.h"
+#include "cli/terminal_text.h"
 #include "job/directory_field.h"
 #include "job/directory_list.h"
 #include "job/error.h"
@@ -95,9 +96,9 @@ std::string Counted(int count, const char* noun) {
 int ReportSummary(const GenerationRun& run, std::FILE* err, bool quiet, int signal) {
   const RunSummary& s = run.summary();
   for (const ImageFailure& f : s.failures) {
-    std::fprintf(err, "%s: %s\n", f.path.c_str(), f.message.c_str());
+    std::fprintf(err, "%s: %s\n", TerminalText(f.path).c_str(), TerminalText(f.message).c_str());
   }
-  if (!s.page_error.empty()) std::fprintf(err, "%s\n", s.page_error.c_str());
+  if (!s.page_error.empty()) std::fprintf(err, "%s\n", TerminalText(s.page_error).c_str());
   if (!quiet || !s.failures.empty() || !s.page_error.empty()) {
     std::fprintf(err, "%s done, %d failed, %s written%s\n", Counted(s.images_done, "image").c_str(),
                  s.images_failed, Counted(s.pages_written, "page").c_str(),
@@ -108,7 +109,7 @@ int ReportSummary(const GenerationRun& run, std::FILE* err, bool quiet, int sign
 }
 
 int Fail(std::FILE* err, const Error& e) {
-  std::fprintf(err, "quorvel-batch: %s\n", e.what());
+  std::fprintf(err, "quorvel-batch: %s\n", TerminalText(e.what()).c_str());
   return 2;
 }
 
@@ -124,7 +125,7 @@ int RunBatchJob(const BatchOptions& given, std::FILE* out, std::FILE* err) {
     }
   }
   const Question ask = [&](const std::string& message) {
-    if (!o.quiet && o.create_dirs) std::fprintf(err, "%s Yes\n", message.c_str());
+    if (!o.quiet && o.create_dirs) std::fprintf(err, "%s Yes\n", TerminalText(message).c_str());
     return o.create_dirs;
   };
   GallerySettings settings;
@@ -161,7 +162,7 @@ int RunBatchJob(const BatchOptions& given, std::FILE* out, std::FILE* err) {
   }
   progress.Done();
   if (!o.quiet && !run.pages_written().empty()) {
-    std::fprintf(out, "%s\n", run.pages_written().front().c_str());
+    std::fprintf(out, "%s\n", TerminalText(run.pages_written().front()).c_str());
   }
   return ReportSummary(run, err, o.quiet, signals.received());
 }

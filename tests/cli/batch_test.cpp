@@ -2,6 +2,7 @@
 // folder beside the gallery, the orientation options, a saved state, no configuration read.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -9,6 +10,7 @@
 #include "support/gallery.h"
 #include "support/golden.h"
 #include "support/temp_dir.h"
+#include "support/test_jpeg.h"
 
 namespace quorvel::testing {
 namespace {
@@ -61,6 +63,40 @@ TEST_F(BatchTest, OneFolderTypedFourWaysFromBesideTheGallery) {
             "11 images done, 1 failed, 1 page written\n");
   EXPECT_EQ(Files(tmp_.file("web/new/thumbs")).size(), 11u);
   EXPECT_EQ(BrokenLinks(tmp_.path()), "");
+}
+
+// Names that hold escape sequences: every name printed (progress, failures, refusals, the page
+// path on stdout) shows them escaped, with and without -q, so no byte reaches the terminal
+// that it would act on.
+TEST_F(BatchTest, NamesWithControlCharactersArePrintedEscaped) {
+  const std::string esc = "esc\x1b]2;PWNED\x07\x1b[2J";
+  const std::string shown = "esc\\x1B]2;PWNED\\x07\\x1B[2J";
+  tmp_.mkdir("t" + esc);
+  WriteTestJpeg(tmp_.file("t" + esc + "/" + esc + ".jpg"));
+  tmp_.write("t" + esc +
+                 "/bell\a\x9B"
+                 "2J.jpg",
+             "not a photo\n");
+  const std::vector<std::string> calls[] = {
+      {"-o", "web" + esc, "t" + esc},
+      {"-q", "-o", "web" + esc, "t" + esc},
+      {"-q", "-o", "web", "--set", "ThumbnailNameMask=same", "t" + esc},
+      {"-o", "web", "missing" + esc},
+      {"-o", "web", "--set", "Title" + esc}};
+  for (const std::vector<std::string>& args : calls) {
+    const std::string output = Batch(args).output;
+    const auto acted_on = std::find_if(output.begin(), output.end(), [](char c) {
+      const auto byte = static_cast<unsigned char>(c);
+      return (byte < 0x20 && c != '\n') || byte >= 0x7F;
+    });
+    EXPECT_EQ(acted_on, output.end()) << args.back() << ": " << output;
+    EXPECT_NE(output.find(shown), std::string::npos) << output;
+  }
+  const std::string quiet = Batch({"-q", "-o", "web" + esc, "t" + esc}).output;
+  EXPECT_EQ(WithTmp(quiet, tmp_.path()),
+            "$TMP/t" + shown +
+                "/bell\\x07\\x9B2J.jpg: JPEG error #53 (Not a JPEG file: starts "
+                "with 0x6e 0x6f)\n1 image done, 1 failed, 1 page written\n");
 }
 
 TEST_F(BatchTest, OrientationAndProfileOptionsEachSwitchOffOneThing) {
