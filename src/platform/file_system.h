@@ -41,8 +41,18 @@ bool CreateDirectory(const std::string& path);
 [[nodiscard]] int CreateDirectories(const std::string& path);
 
 // Writes `bytes` to a temporary file beside `path` and renames it over `path`, so a failure
-// never leaves a truncated file and never destroys the previous one. Returns 0 or an errno.
+// never leaves a truncated file and never destroys the previous one. The temporary file is
+// named ".NAME.PID.N.RANDOM.tmp" (NAME shortened so that it fits wherever `path` fits). A file
+// replaced keeps its permission bits; a new one gets 0666 less the umask. Returns 0 or an errno.
 [[nodiscard]] int WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+// The process id in a name of the form of those temporary files, or nothing when `name` does
+// not have exactly that form.
+std::optional<long> TemporaryFileProcess(std::string_view name);
+
+// Removes from `dir` the plain files named as those temporary files whose process is no longer
+// alive (left by a run that was killed); nothing else. Returns how many were removed.
+int RemoveLeftoverTemporaries(const std::string& dir);
 
 // Creates and removes a hidden temporary file in `dir`, as an atomic write would, to learn
 // before a run whether its output can be written there. Returns 0 or an errno; asks the fault

@@ -125,7 +125,8 @@ std::vector<std::string> GenerationRun::Impl::LeaveOutUnreadable(
 }
 
 // Every directory an output goes to must take a file; one the run creates (thumbnails beside
-// the images) needs its parent to.
+// the images) needs its parent to. Once all do, the temporary files that killed runs left in
+// them are removed.
 void GenerationRun::Impl::ProbeOutputDirectories(const OutputPlan& plan) const {
   std::set<std::string> dirs;
   for (const PagePlan& p : plan.pages) dirs.insert(DirectoryPart(p.path, style()));
@@ -141,6 +142,7 @@ void GenerationRun::Impl::ProbeOutputDirectories(const OutputPlan& plan) const {
                   platform::ErrorText(error) + ")");
     }
   }
+  for (const std::string& dir : dirs) platform::RemoveLeftoverTemporaries(dir);
 }
 
 void GenerationRun::Impl::FindCurrentThumbnails() {
@@ -354,7 +356,7 @@ GenerationRun::Start GenerationRun::StartRun() {
   if (found.empty()) return Start::NothingToDo;
   std::vector<imaging::SourceHeader> headers;
   const std::vector<std::string> images = r.LeaveOutUnreadable(found, headers);
-  OutputPlan plan = PlanOutputs(r.settings, images, r.style());
+  OutputPlan plan = PlanOutputs(r.settings, images, r.style(), found);
   for (std::size_t i = 0; i < headers.size(); ++i) plan.images[i].source = headers[i];
   r.ProbeOutputDirectories(plan);
   r.plans = std::move(plan.images);

@@ -4,6 +4,7 @@
 
 #include "job/error.h"
 #include "job/output_names.h"
+#include "run/path_identity.h"
 
 namespace quorvel {
 namespace {
@@ -16,31 +17,57 @@ enum class Kind { Source, Thumbnail, IndexPage, PicturePage };
 struct Owner {
   Kind kind;
   std::size_t index;  // into the images, or into the pages for an index page
+  std::string path;   // as the run spells it
 };
 
+// Every path is entered by what it is on disk, so that a link on the way (a thumbnail directory
+// that leads back to the photos) cannot hide a clash.
 class Registry {
  public:
   Registry(const GallerySettings& settings, const std::vector<ImagePlan>& images,
-           const std::vector<PagePlan>& pages)
-      : settings_(settings), images_(images), pages_(pages) {}
+           const std::vector<PagePlan>& pages, PathStyle style)
+      : settings_(settings), images_(images), pages_(pages), identities_(style) {}
 
-  void Add(const std::string& path, Owner owner) {
-    const auto [at, inserted] = owners_.emplace(path, owner);
-    if (inserted) return;
-    const Owner first = at->second;
-    if (first.kind == Kind::Source) {
-      throw Error("The " + Describe(owner) + " would replace the image " + path + ": change " +
-                  (owner.kind == Kind::Thumbnail ? kThumbnailMask : PageNameSetting()) + ".");
+  void AddSource(const std::string& path, std::size_t index) {
+    owners_.emplace(identities_.Key(path), Owner{Kind::Source, index, path});
+    if (const std::optional<platform::FileId> id = identities_.Existing(path)) {
+      source_files_.emplace(Id(*id), Owner{Kind::Source, index, path});
     }
-    throw Error("The " + Describe(first) + " and the " + Describe(owner) +
-                " would both be written to " + path + ": " + Hint(first, owner) + ".");
+  }
+
+  void Add(const std::string& path, Kind kind, std::size_t index) {
+    const Owner owner{kind, index, path};
+    const auto [at, inserted] = owners_.emplace(identities_.Key(path), owner);
+    if (!inserted) Refuse(at->second, owner);
+    // A file already there that is a photo under another name (a hard or symbolic link).
+    if (const std::optional<platform::FileId> id = identities_.Existing(path)) {
+      if (const auto source = source_files_.find(Id(*id)); source != source_files_.end()) {
+        Refuse(source->second, owner);
+      }
+    }
   }
 
  private:
-  std::string Describe(Owner o) const {
+  static std::string Id(const platform::FileId& id) {
+    return std::to_string(id.device) + ":" + std::to_string(id.inode);
+  }
+
+  [[noreturn]] void Refuse(const Owner& first, const Owner& owner) const {
+    const std::string same =
+        first.path == owner.path ? "" : " (" + owner.path + " is the same file)";
+    if (first.kind == Kind::Source) {
+      throw Error("The " + Describe(owner) + " would replace the image " + first.path + same +
+                  ": change " +
+                  (owner.kind == Kind::Thumbnail ? kThumbnailMask : PageNameSetting()) + ".");
+    }
+    throw Error("The " + Describe(first) + " and the " + Describe(owner) +
+                " would both be written to " + first.path + same + ": " + Hint(first, owner) + ".");
+  }
+
+  std::string Describe(const Owner& o) const {
     switch (o.kind) {
       case Kind::Source:
-        return "image " + images_[o.index].path;
+        return "image " + o.path;
       case Kind::Thumbnail:
         return "thumbnail of " + images_[o.index].path;
       case Kind::PicturePage:
@@ -57,7 +84,7 @@ class Registry {
     return PageNamesUseMask(settings_.Output) ? kPageMask : "the HTML File's Name (HTMLFileName)";
   }
 
-  std::string Hint(Owner a, Owner b) const {
+  std::string Hint(const Owner& a, const Owner& b) const {
     if (a.kind == Kind::IndexPage && b.kind == Kind::IndexPage) {
       const std::string& mask = settings_.Output.HTMLFileMask;
       if (pages_[a.index].sequence == pages_[b.index].sequence) {
@@ -79,22 +106,26 @@ class Registry {
   const GallerySettings& settings_;
   const std::vector<ImagePlan>& images_;
   const std::vector<PagePlan>& pages_;
-  std::unordered_map<std::string, Owner> owners_;
+  PathIdentities identities_;
+  std::unordered_map<std::string, Owner> owners_;        // by PathIdentities::Key
+  std::unordered_map<std::string, Owner> source_files_;  // by device and inode
 };
 
 }  // namespace
 
 void RefuseClashingOutputs(const GallerySettings& settings, const std::vector<ImagePlan>& images,
-                           const std::vector<PagePlan>& pages) {
-  Registry registry(settings, images, pages);
-  for (std::size_t i = 0; i < images.size(); ++i) registry.Add(images[i].path, {Kind::Source, i});
+                           const std::vector<PagePlan>& pages, PathStyle style,
+                           const std::vector<std::string>& otherFiles) {
+  Registry registry(settings, images, pages, style);
+  for (std::size_t i = 0; i < images.size(); ++i) registry.AddSource(images[i].path, i);
+  for (const std::string& path : otherFiles) registry.AddSource(path, 0);
   for (std::size_t i = 0; i < images.size(); ++i) {
-    registry.Add(images[i].thumbnail_path, {Kind::Thumbnail, i});
+    registry.Add(images[i].thumbnail_path, Kind::Thumbnail, i);
   }
-  for (std::size_t i = 0; i < pages.size(); ++i) registry.Add(pages[i].path, {Kind::IndexPage, i});
+  for (std::size_t i = 0; i < pages.size(); ++i) registry.Add(pages[i].path, Kind::IndexPage, i);
   if (!settings.Picture.CreatePicturePages) return;
   for (std::size_t i = 0; i < images.size(); ++i) {
-    registry.Add(images[i].picture_page_path, {Kind::PicturePage, i});
+    registry.Add(images[i].picture_page_path, Kind::PicturePage, i);
   }
 }
 

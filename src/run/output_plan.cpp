@@ -58,7 +58,7 @@ void ResolveClashes(std::vector<int>& levels, int maxLevel, const std::vector<st
 }  // namespace
 
 OutputPlan PlanOutputs(const GallerySettings& settings, const std::vector<std::string>& images,
-                       PathStyle style) {
+                       PathStyle style, const std::vector<std::string>& otherFiles) {
   const OutputSettings& output = settings.Output;
   const bool picturePages = settings.Picture.CreatePicturePages;
   const std::size_t n = images.size();
@@ -105,7 +105,7 @@ OutputPlan PlanOutputs(const GallerySettings& settings, const std::vector<std::s
   std::vector<std::string> directories(n);
   for (std::size_t i = 0; i < n; ++i) directories[i] = plans[i].directory;
   OutputPlan plan{std::move(plans), PlanPages(output, directories, style)};
-  RefuseClashingOutputs(settings, plan.images, plan.pages);
+  RefuseClashingOutputs(settings, plan.images, plan.pages, style, otherFiles);
   return plan;
 }
 
