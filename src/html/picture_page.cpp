@@ -36,7 +36,7 @@ void WritePicturePage(const std::string& pagePath, const PictureSettings& pictur
   const PageFrame frame = BuildPicturePageFrame(pictures, currentDirectory, style);
   const int error =
       platform::WriteFileAtomically(pagePath, PicturePageText(frame, imageFileName, style));
-  if (error != 0) throw Error(FormatMessage("Cannot create file %s", pagePath));
+  if (error != 0) throw Error(FileErrorMessage("Cannot create file %s", pagePath, error));
 }
 
 }  // namespace quorvel::html

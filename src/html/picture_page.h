@@ -20,7 +20,7 @@ std::string PicturePageText(const PageFrame& frame, const std::string& imageFile
                             PathStyle style);
 
 // Builds the frame for `currentDirectory` and writes the page. Throws
-// Error("Cannot create file %s").
+// Error("Cannot create file %s (reason)").
 void WritePicturePage(const std::string& pagePath, const PictureSettings& pictures,
                       const std::string& currentDirectory, const std::string& imageFileName,
                       PathStyle style);

@@ -247,13 +247,16 @@ TEST(WritePicturePageTest, WritesThePageOrFailsKeepingThePreviousOne) {
   EXPECT_EQ(text, PicturePageText(BuildPicturePageFrame(pictures, "/", PathStyle::Posix),
                                   "photo.jpg", PathStyle::Posix));
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), std::count(text.begin(), text.end(), '\r'));
-  for (const std::string& path : {tmp.file("missing/photo.html"), page}) {
+  const std::pair<std::string, std::string> failures[] = {
+      {tmp.file("missing/photo.html"), " (No such file or directory)"},
+      {page, " (No space left on device)"}};
+  for (const auto& [path, reason] : failures) {
     platform::SetWriteFaultHookForTesting(path == page ? &DiskFull : nullptr);
     try {
       WritePicturePage(path, pictures, tmp.path(), "photo.jpg", PathStyle::Posix);
       ADD_FAILURE() << path;
     } catch (const Error& e) {
-      EXPECT_EQ(e.what(), "Cannot create file " + path);
+      EXPECT_EQ(e.what(), "Cannot create file " + path + reason);
     }
   }
   platform::SetWriteFaultHookForTesting(nullptr);
