@@ -33,6 +33,10 @@ bool DirectoryExists(const std::string& path);
 bool RegularFileExists(const std::string& path);
 bool PathExists(const std::string& path);
 std::optional<FileId> GetFileId(const std::string& path);
+// The identity of what `path` names when another name may lead to the same file: a symbolic
+// link (the file it leads to) or a file with more than one hard link. Nothing for a file of one
+// name, or when nothing is there.
+std::optional<FileId> GetSharedFileId(const std::string& path);
 std::optional<std::uint64_t> FileSize(const std::string& path);
 
 // Creates one directory level; an existing directory counts as success.

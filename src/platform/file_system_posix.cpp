@@ -130,6 +130,17 @@ std::optional<FileId> GetFileId(const std::string& path) {
   return FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
+std::optional<FileId> GetSharedFileId(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return std::nullopt;
+  if (S_ISLNK(st.st_mode)) {
+    if (!StatPath(path, st)) return std::nullopt;
+  } else if (st.st_nlink < 2) {
+    return std::nullopt;
+  }
+  return FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
 std::optional<std::uint64_t> FileSize(const std::string& path) {
   struct stat st {};
   if (!StatPath(path, st)) return std::nullopt;

@@ -29,25 +29,36 @@ class Registry {
       : settings_(settings), images_(images), pages_(pages), identities_(style) {}
 
   void AddSource(const std::string& path, std::size_t index) {
-    owners_.emplace(identities_.Key(path), Owner{Kind::Source, index, path});
-    if (const std::optional<platform::FileId> id = identities_.Existing(path)) {
-      source_files_.emplace(Id(*id), Owner{Kind::Source, index, path});
-    }
+    const Owner owner{Kind::Source, index, path};
+    if (owners_.emplace(identities_.Key(path), owner).second) sources_.push_back(owner);
   }
 
   void Add(const std::string& path, Kind kind, std::size_t index) {
     const Owner owner{kind, index, path};
     const auto [at, inserted] = owners_.emplace(identities_.Key(path), owner);
     if (!inserted) Refuse(at->second, owner);
-    // A file already there that is a photo under another name (a hard or symbolic link).
-    if (const std::optional<platform::FileId> id = identities_.Existing(path)) {
-      if (const auto source = source_files_.find(Id(*id)); source != source_files_.end()) {
+    // A file already there that may be a photo under another name (a hard or symbolic link).
+    if (const std::optional<platform::FileId> id = identities_.Shared(path)) {
+      const auto& files = SourceFiles();
+      if (const auto source = files.find(Id(*id)); source != files.end()) {
         Refuse(source->second, owner);
       }
     }
   }
 
  private:
+  // The sources by device and inode, looked up only once an output may be another name of one.
+  const std::unordered_map<std::string, Owner>& SourceFiles() {
+    if (source_files_.empty()) {
+      for (const Owner& source : sources_) {
+        if (const std::optional<platform::FileId> id = identities_.Existing(source.path)) {
+          source_files_.emplace(Id(*id), source);
+        }
+      }
+    }
+    return source_files_;
+  }
+
   static std::string Id(const platform::FileId& id) {
     return std::to_string(id.device) + ":" + std::to_string(id.inode);
   }
@@ -107,8 +118,9 @@ class Registry {
   const std::vector<ImagePlan>& images_;
   const std::vector<PagePlan>& pages_;
   PathIdentities identities_;
-  std::unordered_map<std::string, Owner> owners_;        // by PathIdentities::Key
-  std::unordered_map<std::string, Owner> source_files_;  // by device and inode
+  std::unordered_map<std::string, Owner> owners_;  // by PathIdentities::Key
+  std::vector<Owner> sources_;
+  std::unordered_map<std::string, Owner> source_files_;  // by device and inode, once needed
 };
 
 }  // namespace

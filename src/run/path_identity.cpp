@@ -30,4 +30,9 @@ std::optional<platform::FileId> PathIdentities::Existing(const std::string& path
   return platform::GetFileId(path);
 }
 
+std::optional<platform::FileId> PathIdentities::Shared(const std::string& path) const {
+  if (style_ != PathStyle::Posix) return std::nullopt;
+  return platform::GetSharedFileId(path);
+}
+
 }  // namespace quorvel

@@ -22,6 +22,8 @@ class PathIdentities {
 
   // The device and inode of what exists at `path` (links followed), if anything.
   std::optional<platform::FileId> Existing(const std::string& path) const;
+  // The same, only when another name may lead to that file (see GetSharedFileId).
+  std::optional<platform::FileId> Shared(const std::string& path) const;
 
  private:
   std::string DirectoryKey(const std::string& dir);
