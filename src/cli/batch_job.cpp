@@ -5,6 +5,7 @@
 #include "cli/batch_progress.h"
 #include "cli/demo_gallery.h"
 #include "cli/stop_signals.h"
+#include "cli/terminal_text.h"
 #include "job/directory_field.h"
 #include "job/directory_list.h"
 #include "job/error.h"
@@ -94,9 +95,9 @@ std::string SummaryLine(const RunSummary& s, bool stopped) {
 int ReportSummary(const GenerationRun& run, std::FILE* err, bool quiet, int signal) {
   const RunSummary& s = run.summary();
   for (const ImageFailure& f : s.failures) {
-    std::fprintf(err, "%s: %s\n", f.path.c_str(), f.message.c_str());
+    std::fprintf(err, "%s: %s\n", TerminalText(f.path).c_str(), TerminalText(f.message).c_str());
   }
-  if (!s.page_error.empty()) std::fprintf(err, "%s\n", s.page_error.c_str());
+  if (!s.page_error.empty()) std::fprintf(err, "%s\n", TerminalText(s.page_error).c_str());
   if (!quiet || !s.failures.empty() || !s.page_error.empty()) {
     std::fprintf(err, "%s\n", SummaryLine(s, s.stopped || signal != 0).c_str());
   }
@@ -105,7 +106,7 @@ int ReportSummary(const GenerationRun& run, std::FILE* err, bool quiet, int sign
 }
 
 int Fail(std::FILE* err, const Error& e) {
-  std::fprintf(err, "quorvel-batch: %s\n", e.what());
+  std::fprintf(err, "quorvel-batch: %s\n", TerminalText(e.what()).c_str());
   return 2;
 }
 
@@ -122,7 +123,7 @@ int RunBatchJob(const BatchOptions& given, std::FILE* out, std::FILE* err) {
   }
   bool declined = false;
   const Question ask = [&](const std::string& message) {
-    if (!o.quiet && o.create_dirs) std::fprintf(err, "%s Yes\n", message.c_str());
+    if (!o.quiet && o.create_dirs) std::fprintf(err, "%s Yes\n", TerminalText(message).c_str());
     declined = declined || !o.create_dirs;
     return o.create_dirs;
   };
@@ -162,7 +163,9 @@ int RunBatchJob(const BatchOptions& given, std::FILE* out, std::FILE* err) {
     progress.Show(run, image);
   }
   progress.Done();
-  if (!o.quiet && !run.pages().empty()) std::fprintf(out, "%s\n", run.pages().front().c_str());
+  if (!o.quiet && !run.pages().empty()) {
+    std::fprintf(out, "%s\n", TerminalText(run.pages().front()).c_str());
+  }
   return ReportSummary(run, err, o.quiet, signals.received());
 }
 

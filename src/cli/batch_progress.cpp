@@ -3,6 +3,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include "cli/terminal_text.h"
 #include "job/path_names.h"
 #include "run/run_pace.h"
 
@@ -30,8 +31,9 @@ int TerminalColumns(std::FILE* file) {
 BatchProgress::BatchProgress(std::FILE* out, bool quiet, bool terminal, int columns)
     : out_(out), quiet_(quiet), terminal_(terminal), columns_(columns) {}
 
-void BatchProgress::Show(const GenerationRun& run, const std::string& image) {
+void BatchProgress::Show(const GenerationRun& run, const std::string& path) {
   if (quiet_) return;
+  const std::string image = TerminalText(path);
   if (terminal_) {
     const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - start_);

@@ -75,9 +75,8 @@ BatchOptions PrepareDemoGallery(const std::string& dir, const BatchOptions& base
     imaging::TFastBmp bmp(p.width, p.height);
     DrawPhoto(bmp, p);
     const std::string path = photos + "/" + p.name;
-    if (platform::WriteFileAtomically(path, imaging::EncodeJpeg(bmp, 85, false)) != 0) {
-      throw Error(FormatMessage("Cannot create file %s", path));
-    }
+    const int error = platform::WriteFileAtomically(path, imaging::EncodeJpeg(bmp, 85, false));
+    if (error != 0) throw Error(FileErrorMessage("Cannot create file %s", path, error));
   }
   BatchOptions options = base;
   options.directories = {photos};

@@ -27,8 +27,8 @@ NavigatorWrapper BuildNavigatorWrapper(const NavigatorSettings& n) {
   return w;
 }
 
-std::string NavigatorLink(const std::string& href, const std::string& label) {
-  return "[<a href=\"" + EncodeUrlPath(href) + "\">" + EscapeHtmlText(label) + "</a>] ";
+std::string NavigatorLink(const std::string& href, const std::string& label, PathStyle style) {
+  return "[<a href=\"" + EncodeUrlPath(href, style) + "\">" + EscapeHtmlText(label) + "</a>] ";
 }
 
 }  // namespace quorvel::html

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "job/gallery_settings.h"
+#include "job/path_style.h"
 
 namespace quorvel::html {
 
@@ -15,6 +16,6 @@ struct NavigatorWrapper {
 NavigatorWrapper BuildNavigatorWrapper(const NavigatorSettings& navigator);
 
 // `[<a href="` href `">` label `</a>] `, the href percent-encoded and the label escaped.
-std::string NavigatorLink(const std::string& href, const std::string& label);
+std::string NavigatorLink(const std::string& href, const std::string& label, PathStyle style);
 
 }  // namespace quorvel::html

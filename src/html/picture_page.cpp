@@ -20,11 +20,12 @@ PageFrame BuildPicturePageFrame(const PictureSettings& pictures, const std::stri
   return frame;
 }
 
-std::string PicturePageText(const PageFrame& frame, const std::string& imageFileName) {
+std::string PicturePageText(const PageFrame& frame, const std::string& imageFileName,
+                            PathStyle style) {
   std::string text;
   for (const std::string& line : frame.Header) text += line + "\r\n";
   text += "\r\n";
-  text += "<img src=\"" + EncodeUrlPath(imageFileName) + "\">\r\n";
+  text += "<img src=\"" + EncodeUrlPath(imageFileName, style) + "\">\r\n";
   for (const std::string& line : frame.Footer) text += line + "\r\n";
   return text;
 }
@@ -33,8 +34,9 @@ void WritePicturePage(const std::string& pagePath, const PictureSettings& pictur
                       const std::string& currentDirectory, const std::string& imageFileName,
                       PathStyle style) {
   const PageFrame frame = BuildPicturePageFrame(pictures, currentDirectory, style);
-  const int error = platform::WriteFileAtomically(pagePath, PicturePageText(frame, imageFileName));
-  if (error != 0) throw Error(FormatMessage("Cannot create file %s", pagePath));
+  const int error =
+      platform::WriteFileAtomically(pagePath, PicturePageText(frame, imageFileName, style));
+  if (error != 0) throw Error(FileErrorMessage("Cannot create file %s", pagePath, error));
 }
 
 }  // namespace quorvel::html

@@ -16,10 +16,11 @@ PageFrame BuildPicturePageFrame(const PictureSettings& pictures, const std::stri
                                 PathStyle style);
 
 // The whole page, lines ended by CR LF.
-std::string PicturePageText(const PageFrame& frame, const std::string& imageFileName);
+std::string PicturePageText(const PageFrame& frame, const std::string& imageFileName,
+                            PathStyle style);
 
 // Builds the frame for `currentDirectory` and writes the page. Throws
-// Error("Cannot create file %s").
+// Error("Cannot create file %s (reason)").
 void WritePicturePage(const std::string& pagePath, const PictureSettings& pictures,
                       const std::string& currentDirectory, const std::string& imageFileName,
                       PathStyle style);

@@ -1,5 +1,7 @@
 #include "job/error.h"
 
+#include "platform/file_system.h"
+
 namespace quorvel {
 
 std::string MessageWithDetail(const Error& error) {
@@ -14,6 +16,10 @@ std::string FormatMessage(const std::string& pattern, const std::string& value) 
     }
   }
   return pattern;
+}
+
+std::string FileErrorMessage(const std::string& pattern, const std::string& path, int error) {
+  return FormatMessage(pattern, path) + " (" + platform::ErrorText(error) + ")";
 }
 
 }  // namespace quorvel

@@ -27,4 +27,8 @@ std::string MessageWithDetail(const Error& error);
 // system are written with printf-style placeholders.
 std::string FormatMessage(const std::string& pattern, const std::string& value);
 
+// `pattern` with the path, followed by the system's reason for the errno in brackets:
+// "Cannot create file web/index.html (Permission denied)".
+std::string FileErrorMessage(const std::string& pattern, const std::string& path, int error);
+
 }  // namespace quorvel

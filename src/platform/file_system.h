@@ -33,6 +33,10 @@ bool DirectoryExists(const std::string& path);
 bool RegularFileExists(const std::string& path);
 bool PathExists(const std::string& path);
 std::optional<FileId> GetFileId(const std::string& path);
+// The identity of what `path` names when another name may lead to the same file: a symbolic
+// link (the file it leads to) or a file with more than one hard link. Nothing for a file of one
+// name, or when nothing is there.
+std::optional<FileId> GetSharedFileId(const std::string& path);
 std::optional<std::uint64_t> FileSize(const std::string& path);
 
 // Creates one directory level; an existing directory counts as success.
@@ -41,8 +45,18 @@ bool CreateDirectory(const std::string& path);
 [[nodiscard]] int CreateDirectories(const std::string& path);
 
 // Writes `bytes` to a temporary file beside `path` and renames it over `path`, so a failure
-// never leaves a truncated file and never destroys the previous one. Returns 0 or an errno.
+// never leaves a truncated file and never destroys the previous one. The temporary file is
+// named ".NAME.PID.N.RANDOM.tmp" (NAME shortened so that it fits wherever `path` fits). A file
+// replaced keeps its permission bits; a new one gets 0666 less the umask. Returns 0 or an errno.
 [[nodiscard]] int WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+// The process id in a name of the form of those temporary files, or nothing when `name` does
+// not have exactly that form.
+std::optional<long> TemporaryFileProcess(std::string_view name);
+
+// Removes from `dir` the plain files named as those temporary files whose process is no longer
+// alive (left by a run that was killed); nothing else. Returns how many were removed.
+int RemoveLeftoverTemporaries(const std::string& dir);
 
 // Creates and removes a hidden temporary file in `dir`, as an atomic write would, to learn
 // before a run whether its output can be written there. Returns 0 or an errno; asks the fault

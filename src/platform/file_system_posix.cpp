@@ -2,11 +2,14 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,16 +25,47 @@ std::atomic<WriteFaultHook> write_fault_hook{nullptr};
 
 bool StatPath(const std::string& path, struct stat& st) { return ::stat(path.c_str(), &st) == 0; }
 
+// The longest file name `dir` takes.
+std::size_t NameMax(const std::string& dir) {
+  const long max = ::pathconf(dir.empty() ? "." : dir.c_str(), _PC_NAME_MAX);
+  return max > 0 ? static_cast<std::size_t>(max) : NAME_MAX;
+}
+
+// ".NAME.PID.N.RANDOM.tmp" beside `path`. NAME is cut (at a character boundary) so that the
+// temporary name fits wherever the final name does.
 std::string TemporaryNameFor(const std::string& path) {
   static std::atomic<unsigned> counter{0};
   thread_local std::mt19937 rng{std::random_device{}()};
   const std::size_t slash = path.rfind('/');
   const std::string dir = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   char suffix[64];
-  std::snprintf(suffix, sizeof suffix, ".%d.%u.%08x.tmp", static_cast<int>(::getpid()),
-                counter.fetch_add(1), static_cast<unsigned>(rng()));
+  const int length =
+      std::snprintf(suffix, sizeof suffix, ".%d.%u.%08x.tmp", static_cast<int>(::getpid()),
+                    counter.fetch_add(1), static_cast<unsigned>(rng()));
+  const std::size_t used = 1 + static_cast<std::size_t>(length);
+  const std::size_t max = NameMax(dir);
+  std::size_t keep = max > used ? std::min(name.size(), max - used) : 0;
+  while (keep > 0 && keep < name.size() &&
+         (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) {
+    --keep;
+  }
+  name.resize(keep);
   return dir + "." + name + suffix;
+}
+
+// Digits only, without a leading zero (except "0" itself when `zero` allows it), at most `max`.
+bool IsDecimal(std::string_view text, std::size_t max, bool zero) {
+  if (text.empty() || text.size() > max || (text[0] == '0' && !(zero && text.size() == 1))) {
+    return false;
+  }
+  return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Whether a process with this id exists (one of another user counts too).
+bool ProcessIsAlive(long pid) {
+  if (pid == static_cast<long>(::getpid())) return true;
+  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
 
 int WriteAll(int fd, std::string_view bytes) {
@@ -96,6 +130,17 @@ std::optional<FileId> GetFileId(const std::string& path) {
   return FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
+std::optional<FileId> GetSharedFileId(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return std::nullopt;
+  if (S_ISLNK(st.st_mode)) {
+    if (!StatPath(path, st)) return std::nullopt;
+  } else if (st.st_nlink < 2) {
+    return std::nullopt;
+  }
+  return FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
 std::optional<std::uint64_t> FileSize(const std::string& path) {
   struct stat st {};
   if (!StatPath(path, st)) return std::nullopt;
@@ -124,7 +169,12 @@ int WriteFileAtomically(const std::string& path, std::string_view bytes) {
   const std::string temp = TemporaryNameFor(path);
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return errno;
-  int error = WriteAll(fd, bytes);
+  // A file replaced keeps its permissions; a new one has what the umask leaves of 0666.
+  int error = 0;
+  if (struct stat st{}; StatPath(path, st) && S_ISREG(st.st_mode)) {
+    if (::fchmod(fd, st.st_mode & 0777) != 0) error = errno;
+  }
+  if (error == 0) error = WriteAll(fd, bytes);
   if (const WriteFaultHook hook = write_fault_hook.load(); hook != nullptr && error == 0) {
     error = hook(path);
   }
@@ -143,6 +193,46 @@ int ProbeWritableDirectory(const std::string& dir) {
   ::unlink(temp.c_str());
   const WriteFaultHook hook = write_fault_hook.load();
   return hook != nullptr ? hook(temp) : 0;
+}
+
+std::optional<long> TemporaryFileProcess(std::string_view name) {
+  constexpr std::string_view kEnd = ".tmp";
+  if (name.size() < 2 || name[0] != '.' || !name.ends_with(kEnd)) return std::nullopt;
+  std::string_view rest = name.substr(1, name.size() - 1 - kEnd.size());
+  // From the end: RANDOM, N and PID, each after a dot; what is left is NAME.
+  std::string_view fields[3];
+  for (std::string_view& field : fields) {
+    const std::size_t dot = rest.rfind('.');
+    if (dot == std::string_view::npos) return std::nullopt;
+    field = rest.substr(dot + 1);
+    rest = rest.substr(0, dot);
+  }
+  const std::string_view random = fields[0], counter = fields[1], pid = fields[2];
+  const bool random_ok =
+      random.size() == 8 && std::all_of(random.begin(), random.end(), [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+      });
+  if (!random_ok || !IsDecimal(counter, 10, true) || !IsDecimal(pid, 10, false)) {
+    return std::nullopt;
+  }
+  const long long value = std::stoll(std::string(pid));
+  if (value > INT_MAX) return std::nullopt;
+  return static_cast<long>(value);
+}
+
+int RemoveLeftoverTemporaries(const std::string& dir) {
+  const std::string prefix = dir.empty() || dir.back() == '/' ? dir : dir + "/";
+  int removed = 0;
+  for (const DirectoryEntry& entry : ListDirectory(dir)) {
+    const std::optional<long> pid = TemporaryFileProcess(entry.name);
+    if (!pid || ProcessIsAlive(*pid)) continue;
+    // Only a plain file is ours: never a link, a directory or anything else of that name.
+    struct stat st {};
+    const std::string path = prefix + entry.name;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    if (::unlink(path.c_str()) == 0) ++removed;
+  }
+  return removed;
 }
 
 void SetWriteFaultHookForTesting(WriteFaultHook hook) { write_fault_hook.store(hook); }

@@ -134,7 +134,8 @@ std::vector<std::string> GenerationRun::Impl::LeaveOutUnreadable(
 }
 
 // Every directory an output goes to must take a file; one that does not exist yet needs the
-// nearest directory above it that does to take one.
+// nearest directory above it that does to take one. Once all do, the temporary files that
+// killed runs left in them are removed.
 void GenerationRun::Impl::ProbeOutputDirectories() const {
   std::set<std::string> dirs;
   for (const PagePlan& p : plan.layout.pages) dirs.insert(DirectoryPart(p.path, style()));
@@ -142,7 +143,8 @@ void GenerationRun::Impl::ProbeOutputDirectories() const {
     dirs.insert(DirectoryPart(image.thumbnail_path, style()));
     if (settings.Picture.CreatePicturePages) dirs.insert(image.directory);
   }
-  for (std::string dir : dirs) {
+  for (const std::string& output : dirs) {
+    std::string dir = output;
     while (!platform::PathExists(dir) && DirectoryPart(dir, style()) != dir) {
       dir = DirectoryPart(dir, style());
     }
@@ -151,6 +153,7 @@ void GenerationRun::Impl::ProbeOutputDirectories() const {
                   platform::ErrorText(error) + ")");
     }
   }
+  for (const std::string& dir : dirs) platform::RemoveLeftoverTemporaries(dir);
 }
 
 void GenerationRun::Impl::CreateOutputDirectories() const {
@@ -248,9 +251,10 @@ void GenerationRun::Impl::WriteImage(int index) {
   }
   const std::size_t target = static_cast<std::size_t>(settings.Picture.TargetFrame.value());
   const std::string cell =
-      cell_open_tag + "<a href=\"" + html::EncodeUrlPath(link) + "\"" +
+      cell_open_tag + "<a href=\"" + html::EncodeUrlPath(link, style()) + "\"" +
       std::string(kTargetFrameAttributes[target]) + "><img src=\"" +
-      html::EncodeUrlPath(thumbnail_link_prefix + image.thumbnail_name) + "\" border=\"0\"></a>" +
+      html::EncodeUrlPath(thumbnail_link_prefix + image.thumbnail_name, style()) +
+      "\" border=\"0\"></a>" +
       html::BuildCaption(settings.Text, image.file_name, image.source.file_size) + "</td>";
   const PagePlan& p = plan.layout.pages[static_cast<std::size_t>(page)];
   writer.AddCell(index - p.first_image, plan.layout.cells_per_row, cell);
@@ -277,14 +281,16 @@ GenerationRun::~GenerationRun() {
 GenerationRun::Start GenerationRun::StartRun() {
   Impl& r = *impl_;
   r.Validate();
-  const CollectedImages collected =
-      CollectImages(r.out().Directories, r.settings.Web.OtherFormats);
+  const CollectedImages collected = CollectImages(r.out().Directories, r.settings.Web.OtherFormats);
   const std::vector<std::string>& found = collected.images;
   if (found.empty()) return Start::NothingToDo;
   r.summary.images_found = static_cast<int>(found.size());
   std::vector<imaging::SourceHeader> headers;
   const std::vector<std::string> images = r.LeaveOutUnreadable(found, headers);
-  r.plan = PlanOutputs(r.settings, images, r.style());
+  // No output may replace a photo left out as unreadable or skipped for its format either.
+  std::vector<std::string> others = found;
+  others.insert(others.end(), collected.skipped.begin(), collected.skipped.end());
+  r.plan = PlanOutputs(r.settings, images, r.style(), others);
   for (std::size_t i = 0; i < headers.size(); ++i) r.plan.images[i].source = headers[i];
   r.ProbeOutputDirectories();
   r.CreateOutputDirectories();

@@ -33,8 +33,7 @@ bool IndexPage::Close() {
   const int error = platform::WriteFileAtomically(path_, text_);
   text_.clear();
   if (error != 0) {
-    throw Error(FormatMessage("Cannot create file %s", path_) + " (" + platform::ErrorText(error) +
-                ")");
+    throw Error(FileErrorMessage("Cannot create file %s", path_, error));
   }
   return true;
 }

@@ -13,7 +13,7 @@ std::string PageLink(const std::string& pagesDir, const PagePlan& page, const st
                      PathStyle style) {
   const std::string href = RelativePath(pagesDir, DirectoryPart(page.path, style), style) +
                            FileNamePart(page.path, style);
-  return html::NavigatorLink(href, label);
+  return html::NavigatorLink(href, label, style);
 }
 
 std::string Number(const PagePlan& page) { return std::to_string(page.number + 1); }

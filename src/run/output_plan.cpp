@@ -162,7 +162,7 @@ imaging::ThumbnailSize FitLongSide(int maxSide, int width, int height) {
 }  // namespace
 
 OutputPlan PlanOutputs(const GallerySettings& settings, const std::vector<std::string>& images,
-                       PathStyle style) {
+                       PathStyle style, const std::vector<std::string>& otherFiles) {
   std::vector<ImagePlan> plans(images.size());
   for (std::size_t i = 0; i < images.size(); ++i) {
     plans[i].path = images[i];
@@ -178,7 +178,7 @@ OutputPlan PlanOutputs(const GallerySettings& settings, const std::vector<std::s
   std::vector<std::string> directories(plans.size());
   for (std::size_t i = 0; i < plans.size(); ++i) directories[i] = plans[i].directory;
   OutputPlan plan{std::move(plans), PlanPages(settings.Output, directories, style)};
-  RefuseClashingOutputs(settings, plan.images, plan.layout.pages);
+  RefuseClashingOutputs(settings, plan.images, plan.layout.pages, style, otherFiles);
   return plan;
 }
 

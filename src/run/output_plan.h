@@ -47,9 +47,10 @@ struct OutputPlan {
 };
 
 // Plans the outputs of `images` (full paths in run order). Throws Error naming the clashing
-// sources and the setting to change when two outputs would land on one path.
+// sources and the setting to change when two outputs would land on one file, or one on a source
+// or on one of `otherFiles` (files found among the images that get no output).
 OutputPlan PlanOutputs(const GallerySettings& settings, const std::vector<std::string>& images,
-                       PathStyle style);
+                       PathStyle style, const std::vector<std::string>& otherFiles = {});
 
 // The sizes of each image's outputs from its header: the thumbnail fitted into the box, the
 // display copy with its longer side at most DisplaySize, both upright when the orientation is

@@ -59,18 +59,19 @@ std::string EscapeValue(const std::string& text) {
 // Desktops start a launcher on the desktop only when it is executable; GNOME's desktop also
 // wants it marked trusted, which only its file-attribute tool can do. Without that tool (or
 // without such a desktop) the mark is simply not set.
-bool MarkLauncherRunnable(const std::string& launcher) {
+// Empty, or why the launcher could not be made runnable.
+std::string MarkLauncherRunnable(const std::string& launcher) {
   QFile file(QString::fromStdString(launcher));
   if (!file.setPermissions(file.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser |
                            QFileDevice::ExeGroup | QFileDevice::ExeOther)) {
-    return false;
+    return file.errorString().toStdString();
   }
   const QString gio = QStandardPaths::findExecutable(QStringLiteral("gio"));
   if (!gio.isEmpty()) {
     QProcess::execute(gio, {QStringLiteral("set"), file.fileName(),
                             QStringLiteral("metadata::trusted"), QStringLiteral("true")});
   }
-  return true;
+  return {};
 }
 
 }  // namespace
@@ -175,23 +176,25 @@ std::string DrawIconPng() {
 
 std::string CreateDesktopShortcut(const ShortcutPlace& place) {
   const std::string launcher = place.desktop_directory + "/Quorvelandiscope.desktop";
-  if (platform::CreateDirectories(place.desktop_directory) != 0) {
-    return FormatMessage("Cannot create file %s", launcher);
+  if (const int error = platform::CreateDirectories(place.desktop_directory); error != 0) {
+    return FileErrorMessage("Cannot create file %s", launcher, error);
   }
   std::string text;
   if (!place.installed_entry.empty()) {
-    if (platform::ReadWholeFile(place.installed_entry, text) != 0) {
-      return FormatMessage("Cannot open file %s", place.installed_entry);
+    if (const int error = platform::ReadWholeFile(place.installed_entry, text); error != 0) {
+      return FileErrorMessage("Cannot open file %s", place.installed_entry, error);
     }
   } else {
-    if (platform::CreateDirectories(DirectoryOf(place.icon_path)) != 0 ||
-        platform::WriteFileAtomically(place.icon_path, DrawIconPng()) != 0) {
-      return FormatMessage("Cannot create file %s", place.icon_path);
-    }
+    int error = platform::CreateDirectories(DirectoryOf(place.icon_path));
+    if (error == 0) error = platform::WriteFileAtomically(place.icon_path, DrawIconPng());
+    if (error != 0) return FileErrorMessage("Cannot create file %s", place.icon_path, error);
     text = DesktopEntryText(place);
   }
-  if (platform::WriteFileAtomically(launcher, text) != 0 || !MarkLauncherRunnable(launcher)) {
-    return FormatMessage("Cannot create file %s", launcher);
+  if (const int error = platform::WriteFileAtomically(launcher, text); error != 0) {
+    return FileErrorMessage("Cannot create file %s", launcher, error);
+  }
+  if (const std::string why = MarkLauncherRunnable(launcher); !why.empty()) {
+    return FormatMessage("Cannot create file %s", launcher) + " (" + why + ")";
   }
   return {};
 }

@@ -2,6 +2,7 @@
 // folder beside the gallery, the orientation options, a saved state, no configuration read.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -10,6 +11,7 @@
 #include "support/gallery.h"
 #include "support/golden.h"
 #include "support/temp_dir.h"
+#include "support/test_jpeg.h"
 
 namespace quorvel::testing {
 namespace {
@@ -88,6 +90,41 @@ TEST(TerminalProgressTest, ALineThatNeverWraps) {
   for (const auto& [done, total, ms, image, columns, line] : cases) {
     EXPECT_EQ(cli::TerminalProgressLine(done, total, ms, image, columns), line);
   }
+}
+
+// Names that hold escape sequences: every name printed (progress, failures, refusals, the page
+// path on stdout) shows them escaped, with and without -q, so no byte reaches the terminal
+// that it would act on.
+TEST_F(BatchTest, NamesWithControlCharactersArePrintedEscaped) {
+  const std::string esc = "esc\x1b]2;PWNED\x07\x1b[2J";
+  const std::string shown = "esc\\x1B]2;PWNED\\x07\\x1B[2J";
+  tmp_.mkdir("t" + esc);
+  WriteTestJpeg(tmp_.file("t" + esc + "/" + esc + ".jpg"));
+  tmp_.write("t" + esc +
+                 "/bell\a\x9B"
+                 "2J.jpg",
+             "not a photo\n");
+  const std::vector<std::string> calls[] = {
+      {"-o", "web" + esc, "t" + esc},
+      {"-q", "-o", "web" + esc, "t" + esc},
+      {"-q", "-o", "web", "--set", "ThumbnailNameMask=same", "t" + esc},
+      {"-o", "web", "missing" + esc},
+      {"-o", "web", "--set", "Title" + esc}};
+  for (const std::vector<std::string>& args : calls) {
+    const std::string output = Batch(args).output;
+    const auto acted_on = std::find_if(output.begin(), output.end(), [](char c) {
+      const auto byte = static_cast<unsigned char>(c);
+      return (byte < 0x20 && c != '\n') || byte >= 0x7F;
+    });
+    EXPECT_EQ(acted_on, output.end()) << args.back() << ": " << output;
+    EXPECT_NE(output.find(shown), std::string::npos) << output;
+  }
+  const std::string quiet = Batch({"-q", "-o", "web" + esc, "t" + esc}).output;
+  EXPECT_EQ(
+      WithTmp(quiet, tmp_.path()),
+      "$TMP/t" + shown +
+          "/bell\\x07\\x9B2J.jpg: JPEG error #53 (Not a JPEG file: starts "
+          "with 0x6e 0x6f)\n2 images: 0 made, 1 kept, 1 failed; 0 pages written, 1 unchanged\n");
 }
 
 TEST_F(BatchTest, OrientationAndProfileOptionsEachSwitchOffOneThing) {

@@ -121,6 +121,14 @@ struct ColorBoxes {
   }
 };
 
+// "posix TEXT" or "windows TEXT": the path style and the text.
+std::pair<PathStyle, std::string> Styled(const std::string& text) {
+  const std::size_t space = text.find(' ');
+  const std::string style = text.substr(0, space);
+  EXPECT_TRUE(style == "posix" || style == "windows") << text;
+  return {style == "windows" ? PathStyle::Windows : PathStyle::Posix, text.substr(space + 1)};
+}
+
 ColorValue Color(const std::string& text) {
   return static_cast<ColorValue>(static_cast<std::uint32_t>(std::stoll(text, nullptr, 0)));
 }
@@ -148,20 +156,20 @@ Commands WriterCommands(ColorBoxes& b) {
       {"navigator",
        [](Arg a) {
          const NavigatorWrapper w = BuildNavigatorWrapper(Parse(a).s.Navigator);
-         return w.Prefix + NavigatorLink("index000.html", "1") +
-                NavigatorLink("index001.html", "2") + w.Suffix;
+         return w.Prefix + NavigatorLink("index000.html", "1", PathStyle::Posix) +
+                NavigatorLink("index001.html", "2", PathStyle::Posix) + w.Suffix;
        }},
       {"picture",
        [](Arg a) {
          const Case c = Parse(a);
-         std::string page =
-             PicturePageText(BuildPicturePageFrame(c.s.Picture, c.dir, c.style()), c.file);
+         std::string page = PicturePageText(BuildPicturePageFrame(c.s.Picture, c.dir, c.style()),
+                                            c.file, c.style());
          std::erase(page, '\r');
          return page;
        }},
       {"ColorToHtml", [](Arg a) { return ColorToHtml(Color(a)); }},
       {"ColorAttribute", [](Arg a) { return "[" + ColorAttribute("color", Color(a)) + "]"; }},
-      {"EncodeUrlPath", [](Arg a) { return EncodeUrlPath(a); }},
+      {"EncodeUrlPath", [](Arg a) { return EncodeUrlPath(Styled(a).second, Styled(a).first); }},
       {"EscapeHtmlText", [](Arg a) { return Visible(EscapeHtmlText(a)); }},
       {"FontOpenTag",
        [](Arg a) {
@@ -171,7 +179,11 @@ Commands WriterCommands(ColorBoxes& b) {
          return FontOpenTag(std::stoi(font), std::stoi(size), Color(color));
        }},
       {"NavigatorLink",
-       [](Arg a) { return NavigatorLink(a.substr(0, a.find('|')), a.substr(a.find('|') + 1)); }},
+       [](Arg a) {
+         const auto [style, link] = Styled(a);
+         return NavigatorLink(link.substr(0, link.find('|')), link.substr(link.find('|') + 1),
+                              style);
+       }},
       {"CaptionOfSize",
        [](Arg a) { return BuildCaption(Parse("ImageName.Print=0").s.Text, "a", std::stoull(a)); }},
       {"Entries",
@@ -232,16 +244,19 @@ TEST(WritePicturePageTest, WritesThePageOrFailsKeepingThePreviousOne) {
   const std::string page = tmp.file("photo.html");
   WritePicturePage(page, pictures, tmp.path(), "photo.jpg", PathStyle::Posix);
   const std::string text = testing::ReadFile(page);
-  EXPECT_EQ(text,
-            PicturePageText(BuildPicturePageFrame(pictures, "/", PathStyle::Posix), "photo.jpg"));
+  EXPECT_EQ(text, PicturePageText(BuildPicturePageFrame(pictures, "/", PathStyle::Posix),
+                                  "photo.jpg", PathStyle::Posix));
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), std::count(text.begin(), text.end(), '\r'));
-  for (const std::string& path : {tmp.file("missing/photo.html"), page}) {
+  const std::pair<std::string, std::string> failures[] = {
+      {tmp.file("missing/photo.html"), " (No such file or directory)"},
+      {page, " (No space left on device)"}};
+  for (const auto& [path, reason] : failures) {
     platform::SetWriteFaultHookForTesting(path == page ? &DiskFull : nullptr);
     try {
       WritePicturePage(path, pictures, tmp.path(), "photo.jpg", PathStyle::Posix);
       ADD_FAILURE() << path;
     } catch (const Error& e) {
-      EXPECT_EQ(e.what(), "Cannot create file " + path);
+      EXPECT_EQ(e.what(), "Cannot create file " + path + reason);
     }
   }
   platform::SetWriteFaultHookForTesting(nullptr);

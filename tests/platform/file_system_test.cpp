@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "support/temp_dir.h"
 
@@ -10,6 +14,7 @@ namespace quorvel::platform {
 namespace {
 
 using quorvel::testing::Files;
+using quorvel::testing::ReadFile;
 using quorvel::testing::TempDir;
 
 TEST(FileSystemTest, WritesAtomicallyAndKeepsThePreviousFileOnFailure) {
@@ -47,6 +52,146 @@ TEST(FileSystemTest, DirectoriesWithTheirParentsAndFileTimes) {
   EXPECT_GT(status.modified, 1'500'000'000'000'000'000);
   EXPECT_EQ(OpenRegularFile(tmp.file("x"), error, status), -1);
   EXPECT_EQ(error, EISDIR);
+}
+
+// What a write leaves in the directory while its temporary file is there: the hook runs between
+// the write and the rename.
+std::vector<std::string> names_during_write;
+int RecordNames(const std::string& path) {
+  names_during_write.clear();
+  for (const DirectoryEntry& e : ListDirectory(path.substr(0, path.rfind('/')))) {
+    names_during_write.push_back(e.name);
+  }
+  return 0;
+}
+
+// A name is 255 bytes at most; any name that fits is written, its temporary name fitting too
+// and cut at a character boundary.
+TEST(FileSystemTest, EveryNameThatFitsIsWritten) {
+  TempDir tmp;
+  std::string accents;  // 240 bytes of two-byte letters: one of the two cases cuts within one
+  for (int i = 0; i < 120; ++i) accents += "\xC3\xA9";
+  const std::pair<std::string, int> cases[] = {
+      {std::string(230, 'a') + "_thumb.jpg", 0},
+      {std::string(236, 't') + ".jpg", 0},
+      {std::string(255, 'n'), 0},
+      {std::string(256, 'n'), ENAMETOOLONG},
+      {"x" + accents + ".jpg", 0},
+      {"xy" + accents + ".jpg", 0},
+  };
+  SetWriteFaultHookForTesting(&RecordNames);
+  for (const auto& [name, error] : cases) {
+    names_during_write.clear();
+    EXPECT_EQ(WriteFileAtomically(tmp.file(name), "bytes"), error) << name.size();
+    if (error != 0) continue;
+    ASSERT_EQ(names_during_write.size(), 1u) << "only the temporary file";
+    for (const std::string& seen : names_during_write) {
+      EXPECT_LE(seen.size(), 255u);
+      EXPECT_EQ(TemporaryFileProcess(seen), static_cast<long>(::getpid())) << seen;
+      // NAME: what is left without the leading dot and the four fields after it.
+      std::string kept = seen.substr(1);
+      for (int field = 0; field < 4; ++field) kept.resize(kept.rfind('.'));
+      EXPECT_GE(kept.size(), 200u);
+      EXPECT_TRUE(name.starts_with(kept)) << seen;
+      if (kept.size() < name.size()) {
+        EXPECT_NE(static_cast<unsigned char>(name[kept.size()]) & 0xC0, 0x80) << "a cut letter";
+      }
+    }
+    std::filesystem::remove(tmp.file(name));
+  }
+  SetWriteFaultHookForTesting(nullptr);
+  EXPECT_TRUE(Files(tmp.path()).empty());
+}
+
+TEST(FileSystemTest, TemporaryNamesAreToldByTheirExactForm) {
+  const std::pair<const char*, std::optional<long>> cases[] = {
+      {".index.html.1234.0.0a1b2c3d.tmp", 1234},
+      {".photo_thumb.jpg.77.4294967295.ffffffff.tmp", 77},
+      {"..9.12.00000000.tmp", 9},  // a name cut to nothing
+      {".a.b.c.5.3.deadbeef.tmp", 5},
+      {"index.html.1234.0.0a1b2c3d.tmp", std::nullopt},    // not hidden
+      {".index.html.1234.0.0a1b2c3d.tmp~", std::nullopt},  // another ending
+      {".index.html.1234.0.0a1b2c3d.TMP", std::nullopt},
+      {".index.html.1234.0.0A1B2C3D.tmp", std::nullopt},   // upper-case digits
+      {".index.html.1234.0.0a1b2c3.tmp", std::nullopt},    // seven digits
+      {".index.html.1234.0.0a1b2c3de.tmp", std::nullopt},  // nine
+      {".index.html.01234.0.0a1b2c3d.tmp", std::nullopt},  // a leading zero
+      {".index.html.1234.00.0a1b2c3d.tmp", std::nullopt},
+      {".index.html.0.0.0a1b2c3d.tmp", std::nullopt},  // no process 0
+      {".index.html.-5.0.0a1b2c3d.tmp", std::nullopt},
+      {".index.html.99999999999.0.0a1b2c3d.tmp", std::nullopt},
+      {".index.html.1234..0a1b2c3d.tmp", std::nullopt},
+      {".1234.0.0a1b2c3d.tmp", std::nullopt},  // no dot before the process
+      {".tmp", std::nullopt},
+      {"photo.jpg", std::nullopt},
+  };
+  for (const auto& [name, pid] : cases) EXPECT_EQ(TemporaryFileProcess(name), pid) << name;
+}
+
+// A process id above the system's largest is never alive.
+long DeadProcess() {
+  std::ifstream in("/proc/sys/kernel/pid_max");
+  long max = 4194304;
+  in >> max;
+  return max;
+}
+
+TEST(FileSystemTest, LeftoversOfDeadRunsAloneAreRemoved) {
+  TempDir tmp;
+  const std::string dead = std::to_string(DeadProcess());
+  const std::string alive = std::to_string(::getpid());
+  const std::string removed[] = {".index.html." + dead + ".0.0a1b2c3d.tmp",
+                                 ".p_thumb.jpg." + dead + ".17.ffffffff.tmp"};
+  const std::string kept[] = {".index.html." + alive + ".0.0a1b2c3d.tmp",
+                              ".index.html.1.0.0a1b2c3d.tmp",  // init
+                              "index.html." + dead + ".0.0a1b2c3d.tmp",
+                              ".index.html." + dead + ".0.0a1b2c3d.tmp.bak",
+                              ".index.html." + dead + ".0.0A1B2C3D.tmp",
+                              "photo.jpg"};
+  for (const std::string& name : removed) tmp.write(name, "left");
+  for (const std::string& name : kept) tmp.write(name, "kept");
+  // A directory or a link of that form is no file of a run: neither is touched.
+  tmp.mkdir(".d." + dead + ".0.00000000.tmp/inside");
+  std::filesystem::create_symlink(tmp.file("photo.jpg"),
+                                  tmp.file(".l." + dead + ".0.00000000.tmp"));
+  EXPECT_EQ(RemoveLeftoverTemporaries(tmp.path()), 2);
+  std::map<std::string, std::string> expected;
+  for (const std::string& name : kept) expected[name] = "kept";
+  expected[".d." + dead + ".0.00000000.tmp/inside"];
+  EXPECT_EQ(Files(tmp.path()).size(), expected.size() - 1);
+  for (const std::string& name : kept) EXPECT_EQ(ReadFile(tmp.file(name)), "kept");
+  EXPECT_TRUE(std::filesystem::is_symlink(tmp.file(".l." + dead + ".0.00000000.tmp")));
+  EXPECT_TRUE(DirectoryExists(tmp.file(".d." + dead + ".0.00000000.tmp/inside")));
+  EXPECT_EQ(RemoveLeftoverTemporaries(tmp.file("missing")), 0);
+}
+
+// A replaced file keeps its permission bits whatever the umask; a new one gets 0666 less it.
+TEST(FileSystemTest, ReplacedFilesKeepTheirModes) {
+  TempDir tmp;
+  struct Case {
+    mode_t umask;
+    int existing;  // -1: no file yet
+    mode_t expected;
+  };
+  const Case cases[] = {{077, 0644, 0644}, {022, 0600, 0600}, {077, 0755, 0755}, {022, 0444, 0444},
+                        {022, -1, 0644},   {077, -1, 0600},   {002, -1, 0664}};
+  const mode_t saved = ::umask(022);
+  int k = 0;
+  for (const Case& c : cases) {
+    const std::string path = tmp.file("page" + std::to_string(k++) + ".html");
+    if (c.existing >= 0) {
+      tmp.write(path.substr(tmp.path().size() + 1), "old");
+      ::chmod(path.c_str(), static_cast<mode_t>(c.existing));
+    }
+    ::umask(c.umask);
+    EXPECT_EQ(WriteFileAtomically(path, "new"), 0);
+    ::umask(022);
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, c.expected) << path;
+    EXPECT_EQ(ReadFile(path), "new");
+  }
+  ::umask(saved);
 }
 
 }  // namespace
