@@ -23,8 +23,9 @@
 namespace quorvel::ui {
 namespace {
 
-QSpinBox* RangedSpin(const QString& name, int value, QWidget* parent) {
-  QSpinBox* spin = NamedSpinBox(name, 1, 1000, parent);
+template <typename Ranged>
+QSpinBox* RangedSpin(const QString& name, const Ranged& value, QWidget* parent) {
+  QSpinBox* spin = NamedSpinBox<Ranged>(name, parent);
   spin->setValue(value);
   return spin;
 }
