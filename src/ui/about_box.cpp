@@ -55,44 +55,8 @@ void DrawThumbnail(QPainter& p, const QRect& r, int hue) {
   p.drawRect(r);
 }
 
-}  // namespace
-
-LinkLabel::LinkLabel(const QString& text, QUrl address, QWidget* parent)
-    : QLabel(text, parent), address_(std::move(address)) {
-  setFont(ArialFont(10, true));
-  setCursor(Qt::PointingHandCursor);
-  setAttribute(Qt::WA_TranslucentBackground);
-  opener_ = [](const QUrl& url) { QDesktopServices::openUrl(url); };
-  SetHighlighted(false);
-}
-
-void LinkLabel::SetHighlighted(bool on) {
-  highlighted_ = on;
-  QPalette palette = this->palette();
-  palette.setColor(QPalette::WindowText, on ? QColor(0, 0, 255) : QColor(0, 0, 0));
-  setPalette(palette);
-}
-
-void LinkLabel::enterEvent(QEnterEvent* event) {
-  SetHighlighted(true);
-  QLabel::enterEvent(event);
-}
-
-void LinkLabel::leaveEvent(QEvent* event) {
-  SetHighlighted(false);
-  QLabel::leaveEvent(event);
-}
-
-void LinkLabel::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) {
-    opener_(address_);
-    event->accept();
-    return;
-  }
-  QLabel::mousePressEvent(event);
-}
-
-QImage AboutBox::DrawPicture() {
+// The 452 x 165 picture across the top.
+QImage DrawPicture() {
   QImage image(kPictureWidth, kPictureHeight, QImage::Format_RGB32);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
@@ -123,19 +87,52 @@ QImage AboutBox::DrawPicture() {
   return image;
 }
 
-QString AboutBox::CreditsText() {
+QString CreditsText() {
   return QStringLiteral(
       "Quorvelandiscope 1.0 - thumbnails and HTML index pages in one batch.\n"
       "Written in C++ with Qt 6 and the Independent JPEG Group's library.\n"
       "Free to use for your own galleries, at home and at work.");
 }
 
+}  // namespace
+
+LinkLabel::LinkLabel(const QString& text, QUrl address, QWidget* parent)
+    : QLabel(text, parent), address_(std::move(address)) {
+  setFont(ArialFont(10, true));
+  setCursor(Qt::PointingHandCursor);
+  setAttribute(Qt::WA_TranslucentBackground);
+  opener_ = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+  SetHighlighted(false);
+}
+
+void LinkLabel::SetHighlighted(bool on) {
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::WindowText, on ? QColor(0, 0, 255) : QColor(0, 0, 0));
+  setPalette(palette);
+}
+
+void LinkLabel::enterEvent(QEnterEvent* event) {
+  SetHighlighted(true);
+  QLabel::enterEvent(event);
+}
+
+void LinkLabel::leaveEvent(QEvent* event) {
+  SetHighlighted(false);
+  QLabel::leaveEvent(event);
+}
+
+void LinkLabel::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) {
+    opener_(address_);
+    event->accept();
+    return;
+  }
+  QLabel::mousePressEvent(event);
+}
+
 AboutBox::AboutBox(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
-      link_(new LinkLabel(QStringLiteral("QUORVELANDISCOPEs web-site"),
-                          QUrl(QString::fromLatin1(html::kProductWebAddress)), this)),
-      ok_button_(new QPushButton(tr("&OK"), this)) {
+                          Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint) {
   setObjectName(QStringLiteral("AboutForm"));
   setWindowTitle(QStringLiteral("About"));
   setModal(true);
@@ -153,10 +150,13 @@ AboutBox::AboutBox(QWidget* parent)
   credits->setObjectName(QStringLiteral("CreditsLabel"));
   credits->setFont(ArialFont(8, false));
   credits->setAlignment(Qt::AlignHCenter);
-  link_->setObjectName(QStringLiteral("WebSiteLabel"));
-  ok_button_->setObjectName(QStringLiteral("OKBtn"));
-  ok_button_->setDefault(true);
-  connect(ok_button_, &QPushButton::clicked, this, &AboutBox::accept);
+  auto* link = new LinkLabel(QStringLiteral("QUORVELANDISCOPEs web-site"),
+                             QUrl(QString::fromLatin1(html::kProductWebAddress)), this);
+  link->setObjectName(QStringLiteral("WebSiteLabel"));
+  auto* ok = new QPushButton(tr("&OK"), this);
+  ok->setObjectName(QStringLiteral("OKBtn"));
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &AboutBox::accept);
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(1, 1, 2, 6);
@@ -165,9 +165,9 @@ AboutBox::AboutBox(QWidget* parent)
   layout->addWidget(credits);
   auto* bottom = new QHBoxLayout;
   bottom->setContentsMargins(10, 0, 10, 0);
-  bottom->addWidget(link_);
+  bottom->addWidget(link);
   bottom->addStretch(1);
-  bottom->addWidget(ok_button_);
+  bottom->addWidget(ok);
   layout->addLayout(bottom);
 }
 

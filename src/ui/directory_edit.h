@@ -30,9 +30,6 @@ class DirectoryEdit : public QWidget {
   // Whether the edit was left after a change that is not normalised yet.
   bool HasPendingEdit() const { return pending_; }
 
-  QLineEdit* Edit() const { return edit_; }
-  QToolButton* BrowseButton() const { return browse_; }
-
  signals:
   void browseRequested();
 

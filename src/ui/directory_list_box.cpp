@@ -13,6 +13,7 @@ namespace quorvel::ui {
 namespace {
 
 const QColor kSelectedFill(0, 0, 100);
+constexpr int kRowHeight = 13;
 
 // The row's text area: 2 pixels in from the left edge.
 QRect TextArea(const QRect& row) {
@@ -49,7 +50,7 @@ class DirectoryItemDelegate : public QStyledItemDelegate {
 
   // Rows are as wide as the list: long paths are shortened, never scrolled.
   QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override {
-    return {1, DirectoryListBox::kRowHeight};
+    return {1, kRowHeight};
   }
 
   bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem&,

@@ -24,8 +24,6 @@ std::optional<std::string> DirectoryOfGivenPath(const QString& path);
 class DirectoryListBox : public QListWidget {
   Q_OBJECT
  public:
-  static constexpr int kRowHeight = 13;
-
   explicit DirectoryListBox(QWidget* parent = nullptr);
 
   // Replaces the entries; the list keeps the order it is given (the core keeps it sorted).

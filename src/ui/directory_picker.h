@@ -51,18 +51,11 @@ class DirectoryPicker : public QDialog {
   std::string SelectedPath() const;
   // Selects `path` (expanding its parents); false when it is not an existing directory.
   bool SelectDirectory(const std::string& path);
-  // The directory selected when the picker opens: the remembered one, else "/".
-  const std::string& RememberedDirectory() const { return remembered_; }
 
   void SetModalRunner(ModalRunner runner) { modal_runner_ = std::move(runner); }
   void SetSearchRunner(SearchRunner runner) { search_runner_ = std::move(runner); }
   void SetErrorShower(ErrorShower shower) { error_shower_ = std::move(shower); }
   void SetAsker(Asker asker) { asker_ = std::move(asker); }
-
-  QTreeView* Tree() const { return tree_; }
-  QCheckBox* SubDirectoriesCheck() const { return sub_directories_check_; }
-  QPushButton* OkButton() const { return ok_button_; }
-  QPushButton* CancelButton() const { return cancel_button_; }
 
  public slots:
   void accept() override;

@@ -121,6 +121,8 @@ const HelpIdEntry kHelpIds[] = {
 };
 const int kHelpIdCount = static_cast<int>(std::size(kHelpIds));
 
+namespace {
+
 // Buttons, the lock button, spin edits, check boxes, edits and directory edits: the list box,
 // "&Save state", "&Load state", "&About" and the question-mark button have no menu.
 const char* const kWhatsThisMenuControls[] = {
@@ -152,7 +154,8 @@ const char* const kWhatsThisMenuControls[] = {
     "NavigatorPropertiesBtn",
     "PucturesPropertiesBtn",
 };
-const int kWhatsThisMenuControlCount = static_cast<int>(std::size(kWhatsThisMenuControls));
+
+}  // namespace
 
 HelpTopics HelpTopics::Parse(const QString& text) {
   static const QRegularExpression header(QStringLiteral("^\\[(\\d+)\\]\\s*$"));
@@ -206,6 +209,9 @@ int AssignHelpIds(QWidget* root, const char* window) {
   return assigned;
 }
 
+namespace {
+
+// The nearest widget (itself or a parent) that carries a help id, or nullptr.
 QWidget* HelpCarrier(QWidget* widget) {
   for (QWidget* w = widget; w != nullptr; w = w->parentWidget()) {
     if (w->property(kHelpIdProperty).toInt() > 0) return w;
@@ -214,10 +220,19 @@ QWidget* HelpCarrier(QWidget* widget) {
   return nullptr;
 }
 
+// The help id of `widget` or of its nearest parent carrying one; 0 when none has.
 int FindHelpId(const QWidget* widget) {
   const QWidget* carrier = HelpCarrier(const_cast<QWidget*>(widget));
   return carrier ? carrier->property(kHelpIdProperty).toInt() : 0;
 }
+
+// Shows the topic `id` as a pop-up at the top-left corner of `at`.
+void ShowHelpTopic(const HelpTopics& topics, int id, QWidget* at) {
+  if (!topics.Contains(id) || at == nullptr) return;
+  QWhatsThis::showText(at->mapToGlobal(QPoint(0, 0)), topics.Text(id), at);
+}
+
+}  // namespace
 
 QToolButton* WhatsThisButton(const QString& name, QWidget* parent) {
   QPixmap pixmap(40, 40);  // drawn at twice the size, sharp on a screen scaled to 200 %
@@ -241,11 +256,6 @@ QToolButton* WhatsThisButton(const QString& name, QWidget* parent) {
   button->setToolTip(QObject::tr("What's this? Click here, then on a control"));
   QObject::connect(button, &QToolButton::clicked, [] { ContextHelp::EnterContextHelpMode(); });
   return button;
-}
-
-void ShowHelpTopic(const HelpTopics& topics, int id, QWidget* at) {
-  if (!topics.Contains(id) || at == nullptr) return;
-  QWhatsThis::showText(at->mapToGlobal(QPoint(0, 0)), topics.Text(id), at);
 }
 
 ContextHelp::ContextHelp(HelpTopics topics, QObject* parent)

@@ -33,6 +33,9 @@ namespace keys = persist::config_keys;
 
 namespace {
 
+constexpr int kClientWidth = 634;
+constexpr int kClientHeight = 465;
+
 std::string DirectoryOf(const std::string& path) {
   return std::filesystem::path(path).parent_path().string();
 }

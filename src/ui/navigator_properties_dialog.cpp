@@ -28,7 +28,6 @@ NavigatorPropertiesDialog::NavigatorPropertiesDialog(GallerySettings& settings,
   layout->addLayout(grid);
   AddButtons(layout);
   ShowValues();
-  RebuildHtml();
   FixSize();
 }
 
@@ -42,10 +41,6 @@ void NavigatorPropertiesDialog::StoreValues() {
   const TextBlockSettings b = block_->Read();
   const int alignment = alignment_->currentIndex();
   settings_.Navigator = {b.Print, b.Italic, b.Bold, b.Font, b.Size, b.Color, alignment};
-}
-
-void NavigatorPropertiesDialog::RebuildHtml() {
-  wrapper_ = html::BuildNavigatorWrapper(settings_.Navigator);
 }
 
 }  // namespace quorvel::ui

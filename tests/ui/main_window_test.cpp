@@ -94,6 +94,13 @@ class MainWindowTest : public QObject {
   static void SetText(QWidget* w, const char* name, const std::string& text) {
     Find<QLineEdit>(w, name)->setText(Q(text));
   }
+  // The directories the list shows.
+  static std::vector<std::string> Listed(QWidget* w) {
+    const auto* list = Find<ui::DirectoryListBox>(w, "DirListBox");
+    std::vector<std::string> listed;
+    for (int i = 0; i < list->count(); ++i) listed.push_back(list->item(i)->text().toStdString());
+    return listed;
+  }
   std::vector<std::string> Paths(const char* names) const {
     std::vector<std::string> paths;
     for (const QString& name : QString(names).split(' ', Qt::SkipEmptyParts)) {
@@ -227,7 +234,7 @@ class MainWindowTest : public QObject {
       QVERIFY(parser.parse(arguments));
       w->AddGivenPaths(parser.positionalArguments());
     }
-    QCOMPARE(w->CurrentSettings().Output.Directories, Paths(listed));
+    QCOMPARE(Listed(w.get()), Paths(listed));
     QCOMPARE(answers_.errors.size(), *listed ? 0 : 1);
   }
 
@@ -235,11 +242,12 @@ class MainWindowTest : public QObject {
     auto w = Window();
     const std::string a = tmp_->mkdir("a"), thumb = tmp_->mkdir("a/thumb");
     QList<bool> hidden;
-    w->Picker().SetModalRunner([&](ui::DirectoryPicker& picker) {
-      hidden << picker.SubDirectoriesCheck()->isHidden();
+    w->findChild<ui::DirectoryPicker*>()->SetModalRunner([&](ui::DirectoryPicker& picker) {
+      auto* sub = Find<QCheckBox>(&picker, "SubDirectoriesCheck");
+      hidden << sub->isHidden();
       picker.SelectDirectory(a);
-      picker.SubDirectoriesCheck()->setChecked(false);
-      picker.OkButton()->click();
+      sub->setChecked(false);
+      Find<QPushButton>(&picker, "OKBtn")->click();
       return picker.result();
     });
     Click(w.get(), "HTMLDirectoryEditBrowse");  // into the field, not the list
@@ -248,13 +256,13 @@ class MainWindowTest : public QObject {
     QCOMPARE(hidden, (QList<bool>{true, false}));  // "Add All Sub Directories" only for adding
     w->AddGivenPaths({Q(thumb)});
     Click(w.get(), "FilterBtn");
-    QCOMPARE(w->CurrentSettings().Output.Directories, std::vector<std::string>{a});
+    QCOMPARE(Listed(w.get()), std::vector<std::string>{a});
     w->AddGivenPaths({Q(thumb)});
     Find<ui::DirectoryListBox>(w.get(), "DirListBox")->item(0)->setSelected(true);
     Click(w.get(), "RemoveDirBtn");
-    QCOMPARE(w->CurrentSettings().Output.Directories, std::vector<std::string>{thumb});
+    QCOMPARE(Listed(w.get()), std::vector<std::string>{thumb});
     Click(w.get(), "ClearBtn");
-    QVERIFY(w->CurrentSettings().Output.Directories.empty());
+    QVERIFY(Listed(w.get()).empty());
   }
 
   void stateFilesLockPlaceAndFirstStart() {

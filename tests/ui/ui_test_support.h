@@ -75,17 +75,18 @@ struct Answers {
       w.show();
       int done = 0;
       while (done != stop_after && w.Tick()) ++done;
-      progress = {w.windowTitle(), w.TimeLeftLabel()->text()};
+      progress = {w.windowTitle(), Find<QLabel>(&w, "TimeLeftLabel")->text()};
       if (w.isVisible()) QTest::keyClick(&w, Qt::Key_Escape);
       return w.result();
     };
     p.show_summary = [this](ui::RunSummaryWindow& w) {
-      shown << w.Headline()->text() << w.Figures()->text();
-      if (const QTreeWidgetItem* row = w.Failures()->topLevelItem(0)) {
+      shown << Find<QLabel>(&w, "HeadlineLabel")->text()
+            << Find<QLabel>(&w, "FiguresLabel")->text();
+      if (const QTreeWidgetItem* row = Find<QTreeWidget>(&w, "FailureList")->topLevelItem(0)) {
         shown << row->text(0) + ": " + row->text(1);
       }
       w.SetOpener([this](const QUrl& url) { opened << url; });
-      w.OpenButton()->click();
+      Find<QPushButton>(&w, "OpenBtn")->click();
     };
     return p;
   }

@@ -95,8 +95,9 @@ class WindowsTest : public QObject {
     persist::ConfigFile(tmp_.file("quorvel.cfg")).WriteBool(keys::kWindow, keys::kIcon, true);
     main_ = std::make_unique<ui::MainWindow>(
         ui::MainWindowOptions{tmp_.file("quorvel.cfg"), ui::UserPrompts{}, nullptr});
-    main_->Help().SetMenuRunner([](QWidget*, const QPoint&) { return true; });
-    main_->Help().SetTopicShower([this](int id, const QString& text, QWidget*) {
+    auto* help = main_->findChild<ui::ContextHelp*>();
+    help->SetMenuRunner([](QWidget*, const QPoint&) { return true; });
+    help->SetTopicShower([this](int id, const QString& text, QWidget*) {
       if (!text.isEmpty()) shown_ << id;
     });
     progress_ = std::make_unique<ui::ProgressWindow>();
@@ -104,10 +105,10 @@ class WindowsTest : public QObject {
     summary.images_done = summary.images_failed = summary.pages_written = 1;
     summary.failures = {{"/pics/broken.jpg", "Not a JPEG file"}};
     summary_ = std::make_unique<ui::RunSummaryWindow>(summary, std::vector<std::string>{"/w/i"});
-    QList<QWidget*> windows{main_.get(), &main_->Picker(), main_->findChild<ui::AboutBox*>(),
-                            progress_.get(), summary_.get()};
-    for (int kind = 0; kind <= static_cast<int>(ui::PropertyDialogKind::Pictures); ++kind) {
-      windows << main_->Dialogs().Dialog(static_cast<ui::PropertyDialogKind>(kind));
+    // The picker, the About box and the seven property dialogs belong to the main window.
+    QList<QWidget*> windows{main_.get(), progress_.get(), summary_.get()};
+    for (QDialog* dialog : main_->findChildren<QDialog*>(Qt::FindDirectChildrenOnly)) {
+      windows << dialog;
     }
     for (QWidget* window : windows) windows_[window->windowTitle()] = window;
   }
@@ -189,7 +190,7 @@ class WindowsTest : public QObject {
       QVERIFY2(previous.isNull() || ReadsAfter(previous, place), qPrintable(w->objectName()));
       previous = place;
     }
-    if (caption == "Directory") QCOMPARE(window->focusWidget(), main_->Picker().Tree());
+    if (caption == "Directory") QCOMPARE(window->focusWidget(), Find(window, "DirTree"));
     window->hide();
   }
 
@@ -209,17 +210,17 @@ class WindowsTest : public QObject {
     const bool ok = button != std::string("Cancel");
     picker.SetModalRunner([&, pick = pick, sub = sub](ui::DirectoryPicker& shown) {
       shown.SelectDirectory(tmp.file(pick));
-      shown.SubDirectoriesCheck()->setChecked(sub);
-      (ok ? shown.OkButton() : shown.CancelButton())->click();
+      Find<QCheckBox>(&shown, "SubDirectoriesCheck")->setChecked(sub);
+      Find<QPushButton>(&shown, ok ? "OKBtn" : "CancelBtn")->click();
       return shown.result();
     });
     const bool cancel_walk = button == std::string("Cancel walk");
     picker.SetSearchRunner([&](const std::string& dir, OutputSettings& out) {
       return ui::SearchingWindow::Walk(dir, out, nullptr, [&](ui::SearchingWindow& w) {
         w.show();
-        if (cancel_walk) w.CancelButton()->click();
-        while (!w.IsDone() && !cancel_walk) QTest::qWait(5);
-        return w.result();
+        if (cancel_walk) Find<QPushButton>(&w, "CancelBtn")->click();
+        // The window closes itself when the walk ends; a walk that never ends counts as none.
+        return QTest::qWaitFor([&] { return !w.isVisible(); }) ? w.result() : -1;
       });
     });
     OutputSettings output;
@@ -253,7 +254,7 @@ class WindowsTest : public QObject {
   }
 
   void aboutLinkTurnsBlueAndOpensTheAddress() {
-    ui::LinkLabel* link = main_->findChild<ui::AboutBox*>()->WebSiteLink();
+    auto* link = Find<ui::LinkLabel>(windows_.value("About"), "WebSiteLabel");
     QList<QUrl> opened;
     link->SetOpener([&](const QUrl& url) { opened << url; });
     QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
