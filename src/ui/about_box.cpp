@@ -2,15 +2,16 @@
 // carries no image taken from elsewhere.
 #include "ui/about_box.h"
 
-#include <QDesktopServices>
+#include <QLabel>
 #include <QLinearGradient>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "html/page_frame.h"
+#include "ui/link_label.h"
 #include "ui/window_placement.h"
 
 namespace quorvel::ui {
@@ -95,40 +96,6 @@ QString CreditsText() {
 }
 
 }  // namespace
-
-LinkLabel::LinkLabel(const QString& text, QUrl address, QWidget* parent)
-    : QLabel(text, parent), address_(std::move(address)) {
-  setFont(ArialFont(10, true));
-  setCursor(Qt::PointingHandCursor);
-  setAttribute(Qt::WA_TranslucentBackground);
-  opener_ = [](const QUrl& url) { QDesktopServices::openUrl(url); };
-  SetHighlighted(false);
-}
-
-void LinkLabel::SetHighlighted(bool on) {
-  QPalette palette = this->palette();
-  palette.setColor(QPalette::WindowText, on ? QColor(0, 0, 255) : QColor(0, 0, 0));
-  setPalette(palette);
-}
-
-void LinkLabel::enterEvent(QEnterEvent* event) {
-  SetHighlighted(true);
-  QLabel::enterEvent(event);
-}
-
-void LinkLabel::leaveEvent(QEvent* event) {
-  SetHighlighted(false);
-  QLabel::leaveEvent(event);
-}
-
-void LinkLabel::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) {
-    opener_(address_);
-    event->accept();
-    return;
-  }
-  QLabel::mousePressEvent(event);
-}
 
 AboutBox::AboutBox(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |

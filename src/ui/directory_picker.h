@@ -25,6 +25,7 @@
 class QCheckBox;
 class QFileSystemModel;
 class QPushButton;
+class QSortFilterProxyModel;
 class QTreeView;
 
 namespace quorvel::persist {
@@ -74,6 +75,7 @@ class DirectoryPicker : public QDialog {
   OutputSettings* output_ = nullptr;  // set while an add is in progress
   bool follow_selection_ = true;
   QFileSystemModel* model_;
+  QSortFilterProxyModel* names_;  // the model's one column the tree shows
   QTreeView* tree_;
   QCheckBox* sub_directories_check_;
   QPushButton* ok_button_;

@@ -252,6 +252,7 @@ QToolButton* WhatsThisButton(const QString& name, QWidget* parent) {
   p.end();
   auto* button = new QToolButton(parent);
   button->setObjectName(name);
+  button->setAccessibleName(QObject::tr("What's this?"));
   button->setIcon(QIcon(pixmap));
   button->setToolTip(QObject::tr("What's this? Click here, then on a control"));
   QObject::connect(button, &QToolButton::clicked, [] { ContextHelp::EnterContextHelpMode(); });
@@ -276,13 +277,22 @@ void ContextHelp::InstallFilter() {
   filter_installed_ = true;
 }
 
+void ContextHelp::DescribeControls(QWidget* window) {
+  for (QWidget* control : window->findChildren<QWidget*>()) {
+    const int id = control->property(kHelpIdProperty).toInt();
+    if (id > 0 && topics_.Contains(id)) control->setAccessibleDescription(topics_.Text(id));
+  }
+}
+
 void ContextHelp::AttachMainWindow(QWidget* window) {
   main_windows_ << window;
+  DescribeControls(window);
   InstallFilter();
 }
 
 void ContextHelp::AttachDialog(QWidget* dialog) {
   dialogs_ << dialog;
+  DescribeControls(dialog);
   InstallFilter();
 }
 

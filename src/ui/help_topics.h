@@ -12,6 +12,8 @@
 //     help.AttachDialog(dialog): F1, Shift+F1, the title-bar help button's click-to-ask
 //       mode (Qt::WindowContextHelpButtonHint) and WhatsThisButton, topics shown at the
 //       clicked control. AssignHelpIds(dialog, dialog caption) gives its controls their ids.
+//     Both give every control with an id its topic as its accessible description, which
+//     screen readers say after its name.
 //   - The menu and the pop-up are injectable (SetMenuRunner, SetTopicShower) for tests.
 #pragma once
 
@@ -88,6 +90,7 @@ class ContextHelp : public QObject {
   bool ShowHelpFor(QWidget* widget);
   bool HandleContextMenu(QWidget* widget, QEvent* event);
   void InstallFilter();
+  void DescribeControls(QWidget* window);
 
   HelpTopics topics_;
   MenuRunner menu_runner_;

@@ -82,6 +82,7 @@ QWidget* MainWindow::BuildDirectoriesGroup() {
   Tighten(layout);
   dir_list_ = new DirectoryListBox(group);
   dir_list_->setObjectName("DirListBox");
+  dir_list_->setAccessibleName("Image directories");
   layout->addWidget(dir_list_, 1);
   auto* buttons = new QGridLayout;
   buttons->setSpacing(3);
@@ -128,19 +129,26 @@ QWidget* MainWindow::BuildOutputDirectoriesGroup() {
   auto* group = new QGroupBox(" Output Directories ", this);
   auto* layout = new QVBoxLayout(group);
   Tighten(layout);
-  all_thumbnails_dir_ = new DirectoryEdit("AllThumbnailsDirectoryEdit", group);
+  all_thumbnails_dir_ = new DirectoryEdit("AllThumbnailsDirectoryEdit", "Thumbnail directory",
+                                          "Choose the thumbnail directory", group);
   thumbnail_dir_name_ = NamedEdit("ThumbnailDirectoryNameEdit", out.ThumbnailDirectoryName, group);
+  thumbnail_dir_name_->setAccessibleName("Thumbnail sub-directory name");
   auto* thumbnail_row = new QHBoxLayout;
   thumbnail_row->addWidget(all_thumbnails_dir_, 3);
   thumbnail_row->addWidget(thumbnail_dir_name_, 1);
-  layout->addWidget(new QLabel("Thumbnail's Directory Name:", group));
+  auto* thumbnail_label = new QLabel("Thumbnail's Directory Name:", group);
+  all_thumbnails_dir_->SetLabel(thumbnail_label);
+  layout->addWidget(thumbnail_label);
   layout->addLayout(thumbnail_row);
   into_image_ = NamedCheckBox("IntoImageCheckBox", "Put Thumbnails Into Image's Dirtectory", group);
   eliminate_ = NamedCheckBox("EliminateCheckBox", "Eliminate This Directory from the List", group);
   layout->addWidget(into_image_);
   layout->addWidget(eliminate_);
-  html_dir_ = new DirectoryEdit("HTMLDirectoryEdit", group);
-  layout->addWidget(new QLabel("Directory for HTML output:", group));
+  html_dir_ = new DirectoryEdit("HTMLDirectoryEdit", "Directory for HTML output",
+                                "Choose the directory for HTML output", group);
+  auto* html_dir_label = new QLabel("Directory for HTML output:", group);
+  html_dir_->SetLabel(html_dir_label);
+  layout->addWidget(html_dir_label);
   layout->addWidget(html_dir_);
   html_into_image_ =
       NamedCheckBox("HTMLIntoImageCheckBox", "Put HTMLs Into Image's directory", group);
@@ -167,6 +175,7 @@ QWidget* MainWindow::BuildButtonColumn() {
   layout->addStretch(1);
   lock_ = new QToolButton(column);
   lock_->setObjectName("LockBtn");
+  lock_->setAccessibleName("State lock");
   lock_->setCheckable(true);
   lock_->setIcon(LockIcon());
   lock_->setToolTip("Down: the state saved or loaded last is loaded at every start");

@@ -39,6 +39,7 @@ ThumbnailPropertiesDialog::ThumbnailPropertiesDialog(GallerySettings& settings,
   compression_->setTickInterval(10);
   compression_->setMinimumWidth(180);
   quality_ = NamedSpinBox<Quality>("QualitySpinEdit", jpeg);
+  quality_->setAccessibleName("Quality");
   grayscale_ = NamedCheckBox("GrayscaleCheckBox", "Grayscale", jpeg);
   jpeg_grid->addWidget(Caption("Compression:", compression_, jpeg), 0, 0, 1, 3);
   jpeg_grid->addWidget(compression_, 1, 0, 1, 3);

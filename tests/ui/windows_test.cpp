@@ -1,11 +1,15 @@
 // Every window as the user meets it: each control's help topic and the ways of asking for it;
-// each window centred on the screen, staying there, with whole texts, the buttons at the bottom
-// right and Tab following the layout; the directory picker and its walk; the progress window's
-// pace; the About box's link; the first-start launcher; the program's --help and --version.
+// each control's name and description as a screen reader says them; each window centred on the
+// screen, staying there, with whole texts, the buttons at the bottom right and Tab following the
+// layout; the directory picker and its walk; the progress window's pace; the About box's link;
+// the first-start launcher; the program's --help and --version.
+#include <QAccessible>
 #include <QContextMenuEvent>
 #include <QEnterEvent>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTreeView>
 #include <QWhatsThis>
 
@@ -15,6 +19,7 @@
 #include "ui/desktop_shortcut.h"
 #include "ui/directory_picker.h"
 #include "ui/help_topics.h"
+#include "ui/link_label.h"
 #include "ui/main_window.h"
 #include "ui/property_dialogs.h"
 #include "ui/searching_window.h"
@@ -72,13 +77,65 @@ const std::tuple<const char*, bool, const char*, const char*, const char*> kLaun
     {"desktop blocked", true, "build dir", "blocked", ""},
 };
 
+// Controls whose names are not the label at their side (one that is, for comparison), and what
+// a screen reader calls them.
+const std::tuple<const char*, const char*, const char*> kNames[] = {
+    {"Quorvelandiscope", "DirListBox", "Image directories"},
+    {"Quorvelandiscope", "AllThumbnailsDirectoryEdit", "Thumbnail directory"},
+    {"Quorvelandiscope", "AllThumbnailsDirectoryEditBrowse", "Choose the thumbnail directory"},
+    {"Quorvelandiscope", "ThumbnailDirectoryNameEdit", "Thumbnail sub-directory name"},
+    {"Quorvelandiscope", "HTMLDirectoryEdit", "Directory for HTML output"},
+    {"Quorvelandiscope", "HTMLDirectoryEditBrowse", "Choose the directory for HTML output"},
+    {"Quorvelandiscope", "LockBtn", "State lock"},
+    {"Quorvelandiscope", "QuickHelpBtn", "What's this?"},
+    {"Quorvelandiscope", "ThumbnailRowEdit", "Thumbnails in a Row:"},
+    {"Thumbnail properties", "QualitySpinEdit", "Quality"},
+    {"Table properties", "BackgroundImageEdit", "Background image"},
+    {"Table properties", "BackgroundImageEditBrowse", "Choose the background image"},
+    {"Cell properties", "CellWidthEdit", "Minimum cell width"},
+    {"Cell properties", "CellHeightEdit", "Minimum cell height"},
+    {"Text properties", "WhatsThisBtn", "What's this?"},
+    {"Pictures properties", "HTMLBackgroundImageEditBrowse", "Choose the background image"},
+    {"Directory", "DirTree", "Directories"},
+    {"About", "WebSiteLabel", "QUORVELANDISCOPEs web-site"},
+    {"Run summary", "FailureList", "Failed images"},
+};
+
 // Whether `b` comes after `a` in reading order: to the right on the same row, further down,
-// or at the top of a column further right.
-bool ReadsAfter(const QRect& a, const QRect& b) {
+// or (only for controls of different groups) at the top of a column further right.
+bool ReadsAfter(const QRect& a, const QRect& b, bool same_group) {
   if (std::abs(a.center().y() - b.center().y()) < std::min(a.height(), b.height()) / 2) {
     return b.left() > a.left();
   }
-  return b.top() > a.top() || b.left() >= a.right();
+  return b.top() > a.top() || (!same_group && b.left() >= a.right());
+}
+
+// The group box a control sits in, or null.
+const QGroupBox* GroupOf(const QWidget* control) {
+  for (const QWidget* w = control->parentWidget(); w != nullptr; w = w->parentWidget()) {
+    if (const auto* group = qobject_cast<const QGroupBox*>(w)) return group;
+  }
+  return nullptr;
+}
+
+// Every control of `window` that takes the focus, hidden ones included; the edit inside a spin
+// box is the spin box's part, not a control of its own.
+QList<QWidget*> FocusableControls(const QWidget* window) {
+  QList<QWidget*> controls;
+  for (QWidget* w : window->findChildren<QWidget*>()) {
+    if (w->window() != window || w->focusPolicy() == Qt::NoFocus) continue;
+    if (qobject_cast<QAbstractSpinBox*>(w->parentWidget())) continue;
+    controls << w;
+  }
+  return controls;
+}
+
+// Whether a label is tied to `control`.
+bool IsLabelled(const QWidget* control) {
+  for (const QLabel* label : control->window()->findChildren<QLabel*>()) {
+    if (label->buddy() == control) return true;
+  }
+  return false;
 }
 
 class WindowsTest : public QObject {
@@ -87,8 +144,14 @@ class WindowsTest : public QObject {
   std::unique_ptr<ui::MainWindow> main_;
   std::unique_ptr<ui::ProgressWindow> progress_;
   std::unique_ptr<ui::RunSummaryWindow> summary_;
-  QMap<QString, QWidget*> windows_;  // by caption
+  std::unique_ptr<ui::SearchingWindow> searching_;
+  QMap<QString, QWidget*> windows_;  // by caption, the searching window left out (never shown)
+  ui::HelpTopics topics_ = ui::HelpTopics::FromResource();
   QList<int> shown_;
+
+  QList<QWidget*> EveryWindow() const {
+    return QList<QWidget*>(windows_.cbegin(), windows_.cend()) << searching_.get();
+  }
 
  private slots:
   void initTestCase() {
@@ -105,6 +168,7 @@ class WindowsTest : public QObject {
     summary.images_done = summary.images_failed = summary.pages_written = 1;
     summary.failures = {{"/pics/broken.jpg", "Not a JPEG file"}};
     summary_ = std::make_unique<ui::RunSummaryWindow>(summary, std::vector<std::string>{"/w/i"});
+    searching_ = std::make_unique<ui::SearchingWindow>(tmp_.path());
     // The picker, the About box and the seven property dialogs belong to the main window.
     QList<QWidget*> windows{main_.get(), progress_.get(), summary_.get()};
     for (QDialog* dialog : main_->findChildren<QDialog*>(Qt::FindDirectChildrenOnly)) {
@@ -129,6 +193,45 @@ class WindowsTest : public QObject {
     QHelpEvent click(QEvent::WhatsThis, {1, 1}, clicked->mapToGlobal(QPoint(1, 1)));
     QApplication::sendEvent(clicked, &click);
     QCOMPARE(shown_, QList<int>{entry.id});
+  }
+
+  // What a screen reader says of every control: a name with words in it that is not the title
+  // of the group around it (a drop-down list, named by its value, has a label tied to it), and
+  // the control's help topic as its description.
+  void everyControlHasAName_data() {
+    QTest::addColumn<QWidget*>("control");
+    for (const QWidget* window : EveryWindow()) {
+      for (QWidget* control : FocusableControls(window)) {
+        QTest::addRow("%s %s", qPrintable(window->windowTitle()), qPrintable(control->objectName()))
+            << control;
+      }
+    }
+  }
+  void everyControlHasAName() {
+    QFETCH(QWidget*, control);
+    const QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(control);
+    const QString name = a11y->text(QAccessible::Name);
+    QVERIFY2(name.contains(QRegularExpression("[A-Za-z]")), qPrintable(name));
+    if (const QGroupBox* group = GroupOf(control)) {
+      QVERIFY2(name.trimmed() != group->title().trimmed(), qPrintable(name));
+    }
+    if (qobject_cast<QComboBox*>(control)) QVERIFY(IsLabelled(control));
+    if (const int id = control->property(ui::kHelpIdProperty).toInt()) {
+      QCOMPARE(a11y->text(QAccessible::Description), topics_.Text(id));
+    }
+  }
+
+  void namesSayWhatControlsAre_data() {
+    QTest::addColumn<int>("row");
+    for (int i = 0; i < int(std::size(kNames)); ++i) {
+      QTest::addRow("%s %s", std::get<0>(kNames[i]), std::get<1>(kNames[i])) << i;
+    }
+  }
+  void namesSayWhatControlsAre() {
+    QFETCH(int, row);
+    const auto& [window, control, name] = kNames[row];
+    QWidget* widget = Find(windows_.value(window), control);
+    QCOMPARE(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name), QString(name));
   }
 
   void askingForHelp_data() { testing::Rows(kAsks); }
@@ -184,11 +287,14 @@ class WindowsTest : public QObject {
       QVERIFY(window->height() - last->geometry().bottom() < 20);
     }
     QRect previous;
+    const QGroupBox* previous_group = nullptr;
     for (QWidget* w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain()) {
       if (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisible() || w->focusProxy()) continue;
       const QRect place(w->mapTo(window, QPoint(0, 0)), w->size());
-      QVERIFY2(previous.isNull() || ReadsAfter(previous, place), qPrintable(w->objectName()));
+      QVERIFY2(previous.isNull() || ReadsAfter(previous, place, GroupOf(w) == previous_group),
+               qPrintable(w->objectName()));
       previous = place;
+      previous_group = GroupOf(w);
     }
     if (caption == "Directory") QCOMPARE(window->focusWidget(), Find(window, "DirTree"));
     window->hide();
@@ -203,6 +309,9 @@ class WindowsTest : public QObject {
     config.WriteString(keys::kDirs, keys::kDirectoryBox, tmp.file("gone/"));
     ui::DirectoryPicker picker(config);
     QCOMPARE(picker.SelectedPath(), std::string("/"));  // the remembered one is gone
+    // A screen reader is offered the one column the tree shows.
+    QAccessibleInterface* tree = QAccessible::queryAccessibleInterface(Find(&picker, "DirTree"));
+    QCOMPARE(tree->tableInterface()->columnCount(), 1);
     testing::Answers answers;
     answers.yes = yes;
     const ui::UserPrompts prompts = answers.Prompts();
@@ -254,7 +363,8 @@ class WindowsTest : public QObject {
   }
 
   void aboutLinkTurnsBlueAndOpensTheAddress() {
-    auto* link = Find<ui::LinkLabel>(windows_.value("About"), "WebSiteLabel");
+    QWidget* about = windows_.value("About");
+    auto* link = Find<ui::LinkLabel>(about, "WebSiteLabel");
     QList<QUrl> opened;
     link->SetOpener([&](const QUrl& url) { opened << url; });
     QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
@@ -266,6 +376,23 @@ class WindowsTest : public QObject {
     QTest::mouseClick(link, Qt::RightButton);  // only the left button opens it
     QTest::mouseClick(link, Qt::LeftButton);
     QCOMPARE(opened, QList<QUrl>{QUrl(html::kProductWebAddress)});
+    // The keyboard reaches it (Tab from "&OK" comes round to it), shows it and opens it.
+    about->show();
+    QApplication::setActiveWindow(about);
+    QVERIFY(QTest::qWaitForWindowActive(about));
+    Find(about, "OKBtn")->setFocus();
+    const QImage unfocused = link->grab().toImage();
+    QTest::keyClick(about->focusWidget(), Qt::Key_Tab);
+    QCOMPARE(about->focusWidget(), link);
+    QVERIFY(link->grab().toImage() != unfocused);
+    QTest::keyClick(link, Qt::Key_Return);
+    QCOMPARE(opened.size(), 2);
+    // A screen reader finds a link, which it can press.
+    QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(link);
+    QCOMPARE(a11y->role(), QAccessible::Link);
+    a11y->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(opened.size(), 3);
+    about->hide();
   }
 
   void firstStartLauncher_data() { testing::Rows(kLaunchers); }
