@@ -6,6 +6,7 @@
 #include <QCommandLineParser>
 #include <QMimeData>
 #include <QToolTip>
+#include <QVBoxLayout>
 #include <filesystem>
 
 #include "persist/config_file.h"
@@ -68,6 +69,12 @@ const std::tuple<const char*, int, bool, int, const char*, const char*> kGoes[] 
      "The run was stopped; the images after it were skipped.|Images done: 3\nImages failed: 0\n"
      "Pages written: 1 in %1\nFirst index page: %1/index.html"},
 };
+
+// The list in the window's palette or a dark one: a path selected, one too long for the list.
+const std::tuple<const char*, bool> kListLooks[] = {{"default palette", false}, {"dark", true}};
+
+// Keyboard focus on the list: Tab into it with some rows listed.
+const std::tuple<const char*, int> kListFocus[] = {{"empty", 0}, {"two rows", 2}};
 
 // Paths dropped onto the list or given on the command line (a/x.jpg, a/y.jpg and b/ exist),
 // and the list afterwards.
@@ -190,23 +197,63 @@ class MainWindowTest : public QObject {
     QVERIFY(ReadFile(web + "/index.html").ends_with("</html>\r\n"));
   }
 
+  void listDrawsSelectionElidesAndShowsTheWholePath_data() { testing::Rows(kListLooks); }
   void listDrawsSelectionElidesAndShowsTheWholePath() {
+    const auto& [name, dark] = Row(kListLooks);
     const auto measure = [](const QString& s) { return static_cast<int>(s.size()) * 10; };
     // 100 wide, "W" is 10: "..." and the rest must fit in 90, so the rest has 6 characters.
     QCOMPARE(ui::ElideStart("/photos/2001/summer", 100, measure), QString("...summer"));
     ui::DirectoryListBox list;
+    if (dark) list.setPalette(testing::DarkPalette());
     list.resize(120, 60);
     const QString long_path = "/a/very/long/path/that/cannot/fit/tail/";
     list.ShowDirectories({"/short/", long_path.toStdString()});
     list.item(0)->setSelected(true);
     list.show();
+    const QPalette::ColorGroup group =
+        list.isActiveWindow() ? QPalette::Active : QPalette::Inactive;
+    const QImage drawn = list.viewport()->grab().toImage();
     const QRect row = list.visualItemRect(list.item(0));
-    QCOMPARE(list.viewport()->grab().toImage().pixelColor(row.topRight()), QColor(0, 0, 100));
+    QCOMPARE(drawn.pixelColor(row.topRight()), list.palette().color(group, QPalette::Highlight));
+    const QRect other = list.visualItemRect(list.item(1));
+    QCOMPARE(drawn.pixelColor(other.topRight()), list.palette().color(group, QPalette::Base));
     QCOMPARE(list.ToolTipFor(0), QString());
     const QPoint at = list.visualItemRect(list.item(1)).center();
     QHelpEvent tip(QEvent::ToolTip, at, list.viewport()->mapToGlobal(at));
     QApplication::sendEvent(list.viewport(), &tip);
     QCOMPARE(QToolTip::text(), long_path);
+  }
+
+  void listShowsKeyboardFocus_data() { testing::Rows(kListFocus); }
+  void listShowsKeyboardFocus() {
+    const auto& [name, rows] = Row(kListFocus);
+    QWidget window;
+    auto* before = new QLineEdit(&window);
+    auto* list = new ui::DirectoryListBox(&window);
+    auto* layout = new QVBoxLayout(&window);
+    layout->addWidget(before);
+    layout->addWidget(list);
+    list->ShowDirectories(std::vector<std::string>(rows, "/photos/"));
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    before->setFocus();
+    const QImage unfocused = list->viewport()->grab().toImage();
+    QTest::keyClick(before, Qt::Key_Tab);
+    QVERIFY(list->hasFocus());
+    const QImage focused = list->viewport()->grab().toImage();
+    // Where the focus shows (the style's frame, which may tint what it frames): on the first
+    // row, or over the empty list's inside.
+    const QRect around = rows ? list->visualItemRect(list->item(0)) : list->viewport()->rect();
+    int changed = 0;
+    for (int y = 0; y < focused.height(); ++y) {
+      for (int x = 0; x < focused.width(); ++x) {
+        if (focused.pixel(x, y) == unfocused.pixel(x, y)) continue;
+        ++changed;
+        QVERIFY2(around.contains(x, y), qPrintable(QString("%1, %2").arg(x).arg(y)));
+      }
+    }
+    QVERIFY(changed > 0);
   }
 
   void givenPathsAreAdded_data() { testing::Rows(kGiven); }

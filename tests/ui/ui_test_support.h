@@ -1,5 +1,6 @@
 // What the window tests share: rows from tables, finding a control by name, the screen's
-// centre, and prompts that answer for the user and keep what they were asked and shown.
+// centre, a dark palette, and prompts that answer for the user and keep what they were asked
+// and shown.
 #pragma once
 
 #include <QApplication>
@@ -47,6 +48,34 @@ inline QPoint ScreenCentre(QSize size) {
   const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
   return {area.left() + area.width() / 2 - size.width() / 2,
           area.top() + area.height() / 2 - size.height() / 2};
+}
+
+// A dark palette as desktops give one: light text on dark grey, a blue selection.
+inline QPalette DarkPalette() {
+  QPalette p;
+  const QColor window(53, 53, 53), base(35, 35, 35), text(230, 230, 230), off(127, 127, 127);
+  for (const auto role : {QPalette::Window, QPalette::Button, QPalette::AlternateBase}) {
+    p.setColor(role, window);
+  }
+  for (const auto role : {QPalette::Base, QPalette::ToolTipBase}) p.setColor(role, base);
+  for (const auto role :
+       {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::ToolTipText}) {
+    p.setColor(role, text);
+    p.setColor(QPalette::Disabled, role, off);
+  }
+  p.setColor(QPalette::PlaceholderText, off);
+  p.setColor(QPalette::Light, QColor(80, 80, 80));
+  p.setColor(QPalette::Midlight, QColor(66, 66, 66));
+  p.setColor(QPalette::Mid, QColor(40, 40, 40));
+  p.setColor(QPalette::Dark, QColor(30, 30, 30));
+  p.setColor(QPalette::Shadow, QColor(20, 20, 20));
+  p.setColor(QPalette::BrightText, QColor(255, 80, 80));
+  p.setColor(QPalette::Link, QColor(100, 170, 250));
+  p.setColor(QPalette::LinkVisited, QColor(180, 140, 250));
+  p.setColor(QPalette::Highlight, QColor(42, 130, 218));
+  p.setColor(QPalette::HighlightedText, Qt::black);
+  p.setColor(QPalette::Disabled, QPalette::Highlight, QColor(80, 80, 80));
+  return p;
 }
 
 // Answers every question; runs the progress window to its end, or presses Esc in it after
