@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QLineEdit>
 #include <QScreen>
 #include <QSpinBox>
@@ -63,7 +64,7 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
   setWindowIcon(
       QIcon::fromTheme(QString::fromLatin1(kApplicationId), QPixmap::fromImage(DrawIcon())));
   BuildControls();
-  setFixedSize(kClientWidth, kClientHeight);
+  FitSize();
   ReadConfiguration();
   Guarded([&] {
     RunFirstStartQuestion(config_, this, options_.prompts.ask, options_.prompts.show_error,
@@ -99,6 +100,16 @@ MainWindow::~MainWindow() {
   } catch (const Error& e) {
     std::fprintf(stderr, "%s\n", e.what());
   }
+}
+
+void MainWindow::FitSize() {
+  layout()->invalidate();  // a font or style changed since the last layout pass
+  setFixedSize(minimumSizeHint().expandedTo(QSize(kClientWidth, kClientHeight)));
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) FitSize();
 }
 
 void MainWindow::ReadConfiguration() {

@@ -50,6 +50,7 @@ class MainWindow : public QWidget {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   // The buttons' commands.
@@ -80,6 +81,9 @@ class MainWindow : public QWidget {
   void ApplyIntoImageRule();
   void ApplyHtmlIntoImageRule();
 
+  // Fixes the window at 634 x 465, or larger where the controls need more room (a larger
+  // font): never smaller, never resizable.
+  void FitSize();
   void ReadConfiguration();
   void PlaceWindow();
   void ReadOutputControls();

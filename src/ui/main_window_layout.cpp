@@ -1,5 +1,5 @@
 // The main window's controls: three group boxes and a column of buttons, laid out inside the
-// fixed client area so that every text fits whatever the desktop's font.
+// client area, which grows where a larger desktop font needs it so that every text is whole.
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QGridLayout>

@@ -76,6 +76,15 @@ const std::tuple<const char*, bool> kListLooks[] = {{"default palette", false}, 
 // Keyboard focus on the list: Tab into it with some rows listed.
 const std::tuple<const char*, int> kListFocus[] = {{"empty", 0}, {"two rows", 2}};
 
+// The desktop's font (0: Qt's default) when the window is made, or the window's font changed
+// while it is open; the window's size (invalid: wider than 634 and at least 465 high).
+const std::tuple<const char*, int, bool, QSize> kFonts[] = {
+    {"default font", 0, false, {634, 465}},
+    {"10 pt", 10, false, {}},
+    {"11 pt", 11, false, {}},
+    {"11 pt, set while open", 11, true, {}},
+};
+
 // Paths dropped onto the list or given on the command line (a/x.jpg, a/y.jpg and b/ exist),
 // and the list afterwards.
 const std::tuple<const char*, bool, const char*, const char*> kGiven[] = {
@@ -254,6 +263,33 @@ class MainWindowTest : public QObject {
       }
     }
     QVERIFY(changed > 0);
+  }
+
+  // The window keeps its size at the default font and grows where a larger one needs room,
+  // every text whole; the list follows the window's font.
+  void windowFitsTheFont_data() { testing::Rows(kFonts); }
+  void windowFitsTheFont() {
+    const auto& [name, points, while_open, expected] = Row(kFonts);
+    const QFont before = QApplication::font();
+    QFont font = before;
+    if (points) font.setPointSize(points);
+    if (!while_open) QApplication::setFont(font);
+    auto w = Window();
+    if (while_open) w->setFont(font);  // as a change of the desktop's font reaches it
+    w->AddGivenPaths({Q(tmp_->path())});
+    w->show();
+    const QSize size = w->size();
+    const QStringList clipped = testing::ClippedTexts(w.get());
+    const auto* list = Find<ui::DirectoryListBox>(w.get(), "DirListBox");
+    const int row_height = list->visualItemRect(list->item(0)).height();
+    const int line_height = QFontMetrics(font).height();
+    QApplication::setFont(before);
+    QCOMPARE(clipped, QStringList());
+    if (expected.isValid()) QCOMPARE(size, expected);
+    if (!expected.isValid())
+      QVERIFY2(size.width() > 634 && size.height() >= 465,
+               qPrintable(QString("%1 x %2").arg(size.width()).arg(size.height())));
+    QCOMPARE(row_height, std::max(13, line_height));
   }
 
   void givenPathsAreAdded_data() { testing::Rows(kGiven); }

@@ -1,6 +1,6 @@
 // What the window tests share: rows from tables, finding a control by name, the screen's
-// centre, a dark palette, and prompts that answer for the user and keep what they were asked
-// and shown.
+// centre, texts cut short, a dark palette, and prompts that answer for the user and keep what they
+// were asked and shown.
 #pragma once
 
 #include <QApplication>
@@ -48,6 +48,21 @@ inline QPoint ScreenCentre(QSize size) {
   const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
   return {area.left() + area.width() / 2 - size.width() / 2,
           area.top() + area.height() / 2 - size.height() / 2};
+}
+
+// The object names of the controls of `window` whose texts are cut short: buttons, drop-down
+// lists and labels that do not wrap, shown and laid out narrower than their texts need.
+inline QStringList ClippedTexts(const QWidget* window) {
+  QStringList clipped;
+  for (const QWidget* w : window->findChildren<QWidget*>()) {
+    const auto* label = qobject_cast<const QLabel*>(w);
+    if ((qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QComboBox*>(w) ||
+         (label && !label->wordWrap())) &&
+        w->isVisible() && w->parentWidget()->layout() && w->width() < w->sizeHint().width()) {
+      clipped << (w->objectName().isEmpty() ? w->property("text").toString() : w->objectName());
+    }
+  }
+  return clipped;
 }
 
 // A dark palette as desktops give one: light text on dark grey, a blue selection.
