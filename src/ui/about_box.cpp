@@ -104,9 +104,9 @@ AboutBox::AboutBox(QWidget* parent)
   setWindowTitle(QStringLiteral("About"));
   setModal(true);
   setFixedSize(kClientWidth, kClientHeight);
-  QPalette palette = this->palette();
-  palette.setColor(QPalette::Window, Qt::white);
-  setPalette(palette);
+  // The background of a text field (white in a light palette) and, for the labels on it, the
+  // text colour that goes with it, both following the palette.
+  setBackgroundRole(QPalette::Base);
   setAutoFillBackground(true);
 
   auto* picture = new QLabel(this);

@@ -14,6 +14,8 @@
 #include <QWhatsThis>
 #include <QWidget>
 
+#include "ui/drawn_icon_button.h"
+
 // Resources of a static library are registered explicitly; this must sit outside any namespace.
 static void InitHelpTopicsResource() { Q_INIT_RESOURCE(help_topics); }
 
@@ -235,25 +237,28 @@ void ShowHelpTopic(const HelpTopics& topics, int id, QWidget* at) {
 }  // namespace
 
 QToolButton* WhatsThisButton(const QString& name, QWidget* parent) {
-  QPixmap pixmap(40, 40);  // drawn at twice the size, sharp on a screen scaled to 200 %
-  pixmap.setDevicePixelRatio(2);
-  pixmap.fill(Qt::transparent);
-  QPainter p(&pixmap);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setBrush(QColor(30, 80, 170));
-  p.setPen(Qt::NoPen);
-  p.drawEllipse(QRectF(1, 1, 18, 18));
-  p.setPen(Qt::white);
-  QFont font = p.font();
-  font.setBold(true);
-  font.setPixelSize(14);
-  p.setFont(font);
-  p.drawText(QRectF(1, 1, 18, 18), Qt::AlignCenter, QStringLiteral("?"));
-  p.end();
-  auto* button = new QToolButton(parent);
+  // A question mark on a disc in the palette's selection colours.
+  const auto draw = [](const QPalette& palette) {
+    QPixmap pixmap(40, 40);  // drawn at twice the size, sharp on a screen scaled to 200 %
+    pixmap.setDevicePixelRatio(2);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(palette.color(QPalette::Highlight));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QRectF(1, 1, 18, 18));
+    p.setPen(palette.color(QPalette::HighlightedText));
+    QFont font = p.font();
+    font.setBold(true);
+    font.setPixelSize(14);
+    p.setFont(font);
+    p.drawText(QRectF(1, 1, 18, 18), Qt::AlignCenter, QStringLiteral("?"));
+    p.end();
+    return QIcon(pixmap);
+  };
+  auto* button = new DrawnIconButton(draw, parent);
   button->setObjectName(name);
   button->setAccessibleName(QObject::tr("What's this?"));
-  button->setIcon(QIcon(pixmap));
   button->setToolTip(QObject::tr("What's this? Click here, then on a control"));
   QObject::connect(button, &QToolButton::clicked, [] { ContextHelp::EnterContextHelpMode(); });
   return button;

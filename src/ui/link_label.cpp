@@ -60,11 +60,7 @@ LinkLabel::LinkLabel(const QString& text, QUrl address, QWidget* parent)
 
 void LinkLabel::Open() { opener_(address_); }
 
-void LinkLabel::SetHighlighted(bool on) {
-  QPalette palette = this->palette();
-  palette.setColor(QPalette::WindowText, on ? QColor(0, 0, 255) : QColor(0, 0, 0));
-  setPalette(palette);
-}
+void LinkLabel::SetHighlighted(bool on) { setForegroundRole(on ? QPalette::Link : QPalette::Text); }
 
 void LinkLabel::enterEvent(QEnterEvent* event) {
   SetHighlighted(true);

@@ -1,8 +1,8 @@
 // A link drawn as a label (Arial, bold, hand cursor, transparent background): its text takes the
-// palette's link colour while the mouse is over it and the text colour otherwise, and a left
-// click opens its address. It is also a link for the keyboard (Tab reaches it, Enter or Space
-// opens it, the style draws its focus) and for screen readers (the role of a link, whose
-// press action opens it).
+// palette's link colour while the mouse is over it (blue in a light palette) and the text
+// colour otherwise (black), and a left click opens its address. It is also a link for the
+// keyboard (Tab reaches it, Enter or Space opens it, the style draws its focus) and for screen
+// readers (the role of a link, whose press action opens it).
 #pragma once
 
 #include <QLabel>

@@ -1,6 +1,6 @@
 // What the window tests share: rows from tables, finding a control by name, the screen's
-// centre, texts cut short, a dark palette, and prompts that answer for the user and keep what they
-// were asked and shown.
+// centre, texts cut short, a dark palette and contrast, and prompts that answer for the user and
+// keep what they were asked and shown.
 #pragma once
 
 #include <QApplication>
@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <cmath>
 #include <tuple>
 
 #include "support/temp_dir.h"
@@ -91,6 +92,18 @@ inline QPalette DarkPalette() {
   p.setColor(QPalette::HighlightedText, Qt::black);
   p.setColor(QPalette::Disabled, QPalette::Highlight, QColor(80, 80, 80));
   return p;
+}
+
+// The contrast ratio of two colours as WCAG reckons it, from 1 to 21.
+inline double Contrast(const QColor& a, const QColor& b) {
+  const auto luminance = [](const QColor& c) {
+    const auto linear = [](double v) {
+      return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+  };
+  const double x = luminance(a) + 0.05, y = luminance(b) + 0.05;
+  return std::max(x, y) / std::min(x, y);
 }
 
 // Answers every question; runs the progress window to its end, or presses Esc in it after

@@ -101,6 +101,9 @@ const std::tuple<const char*, const char*, const char*> kNames[] = {
     {"Run summary", "FailureList", "Failed images"},
 };
 
+// The palette the windows are shown in.
+const std::tuple<const char*, bool> kPalettes[] = {{"default palette", false}, {"dark", true}};
+
 // Whether `b` comes after `a` in reading order: to the right on the same row, further down,
 // or (only for controls of different groups) at the top of a column further right.
 bool ReadsAfter(const QRect& a, const QRect& b, bool same_group) {
@@ -362,10 +365,10 @@ class WindowsTest : public QObject {
     link->SetOpener([&](const QUrl& url) { opened << url; });
     QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
     QCoreApplication::sendEvent(link, &enter);
-    QCOMPARE(link->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    QCOMPARE(link->palette().color(link->foregroundRole()), QColor(0, 0, 255));
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(link, &leave);
-    QCOMPARE(link->palette().color(QPalette::WindowText), QColor(0, 0, 0));
+    QCOMPARE(link->palette().color(link->foregroundRole()), QColor(0, 0, 0));
     QTest::mouseClick(link, Qt::RightButton);  // only the left button opens it
     QTest::mouseClick(link, Qt::LeftButton);
     QCOMPARE(opened, QList<QUrl>{QUrl(html::kProductWebAddress)});
@@ -386,6 +389,49 @@ class WindowsTest : public QObject {
     a11y->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     QCOMPARE(opened.size(), 3);
     about->hide();
+  }
+
+  // In any palette the About box's credits can be read on its background, its link takes the
+  // palette's colours, and the padlock and the question mark stand out from their buttons (3:1
+  // at least), the padlock when down from the square it is drawn on.
+  void colorsComeFromThePalette_data() { testing::Rows(kPalettes); }
+  void colorsComeFromThePalette() {
+    const auto& [name, dark] = Row(kPalettes);
+    const QPalette palette = dark ? testing::DarkPalette() : QApplication::palette();
+    QWidget* about = windows_.value("About");
+    about->setPalette(palette);
+    main_->setPalette(palette);
+    const QImage credits = about->grab(Find(about, "CreditsLabel")->geometry()).toImage();
+    double best = 1;
+    for (int y = 0; y < credits.height(); ++y) {
+      for (int x = 0; x < credits.width(); ++x) {
+        best =
+            std::max(best, testing::Contrast(credits.pixelColor(x, y), credits.pixelColor(0, 0)));
+      }
+    }
+    auto* link = Find<ui::LinkLabel>(about, "WebSiteLabel");
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QCoreApplication::sendEvent(link, &enter);
+    const QColor hovered = link->palette().color(link->foregroundRole());
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(link, &leave);
+    const QColor resting = link->palette().color(link->foregroundRole());
+    auto* lock = Find<QToolButton>(main_.get(), "LockBtn");
+    const QColor button = lock->palette().color(QPalette::Button);
+    const QImage up = lock->icon().pixmap(20, QIcon::Normal, QIcon::Off).toImage();
+    const QImage down = lock->icon().pixmap(20, QIcon::Normal, QIcon::On).toImage();
+    const QImage help = Find<QToolButton>(main_.get(), "QuickHelpBtn")->icon().pixmap(20).toImage();
+    about->setPalette(QPalette());
+    main_->setPalette(QPalette());
+    QCOMPARE(credits.pixelColor(0, 0), palette.color(QPalette::Base));
+    QVERIFY2(best >= 4.5, qPrintable(QString::number(best)));
+    QCOMPARE(hovered, palette.color(QPalette::Link));
+    QCOMPARE(resting, palette.color(QPalette::Text));
+    const QPoint body(5, 15);  // the padlock's body, beside its keyhole
+    QVERIFY2(testing::Contrast(up.pixelColor(body), button) >= 3,
+             qPrintable(up.pixelColor(body).name()));
+    QVERIFY(testing::Contrast(down.pixelColor(body), down.pixelColor(1, 1)) >= 3);
+    QVERIFY(testing::Contrast(help.pixelColor(3, 10), button) >= 3);  // the disc, beside the "?"
   }
 
   void firstStartLauncher_data() { testing::Rows(kLaunchers); }
