@@ -2,8 +2,9 @@
 // is shown in turn over a gallery job on generated photos in $HOME/Pictures (one of them
 // broken) and the screen is captured with ImageMagick's `import -window root`, cut to the
 // window and its frame. Not a test; docs/pictures/make-pictures runs it under xvfb-run with a
-// HOME of its own.
-//   window_pictures OUTPUT_DIR
+// HOME of its own. The windows are shown in Qt's font and palette, or in a font of the given
+// size and a dark palette as a desktop would give them.
+//   window_pictures OUTPUT_DIR [--font-size POINTS] [--dark]
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
@@ -23,6 +24,7 @@
 #include "ui/progress_window.h"
 #include "ui/run_summary_window.h"
 #include "ui/searching_window.h"
+#include "ui_test_support.h"
 
 namespace {
 
@@ -74,11 +76,20 @@ void Photo(const std::string& path, int seed) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: window_pictures OUTPUT_DIR\n");
+  const QStringList arguments = QApplication::arguments().mid(1);
+  const qsizetype size_at = arguments.indexOf("--font-size");
+  const int points = size_at >= 0 ? arguments.value(size_at + 1).toInt() : 0;
+  if (arguments.isEmpty() || arguments[0].startsWith("-") || (size_at >= 0 && points <= 0)) {
+    std::fprintf(stderr, "usage: window_pictures OUTPUT_DIR [--font-size POINTS] [--dark]\n");
     return 2;
   }
-  out_dir = QString::fromLocal8Bit(argv[1]);
+  if (points > 0) {
+    QFont font = QApplication::font();
+    font.setPointSize(points);
+    QApplication::setFont(font);
+  }
+  if (arguments.contains("--dark")) QApplication::setPalette(quorvel::testing::DarkPalette());
+  out_dir = arguments[0];
   QDir().mkpath(out_dir);
   const std::string home = QDir::homePath().toStdString();
   const auto folder = [&](const std::string& relative) {
