@@ -120,10 +120,10 @@ AboutBox::AboutBox(QWidget* parent)
   auto* link = new LinkLabel(QStringLiteral("QUORVELANDISCOPEs web-site"),
                              QUrl(QString::fromLatin1(html::kProductWebAddress)), this);
   link->setObjectName(QStringLiteral("WebSiteLabel"));
-  auto* ok = new QPushButton(tr("&OK"), this);
-  ok->setObjectName(QStringLiteral("OKBtn"));
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &AboutBox::accept);
+  ok_button_ = new QPushButton(tr("&OK"), this);
+  ok_button_->setObjectName(QStringLiteral("OKBtn"));
+  ok_button_->setDefault(true);
+  connect(ok_button_, &QPushButton::clicked, this, &AboutBox::accept);
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(1, 1, 2, 6);
@@ -134,12 +134,13 @@ AboutBox::AboutBox(QWidget* parent)
   bottom->setContentsMargins(10, 0, 10, 0);
   bottom->addWidget(link);
   bottom->addStretch(1);
-  bottom->addWidget(ok);
+  bottom->addWidget(ok_button_);
   layout->addLayout(bottom);
 }
 
 void AboutBox::showEvent(QShowEvent* event) {
   CentreOnScreen(this);
+  ok_button_->setFocus();
   QDialog::showEvent(event);
 }
 

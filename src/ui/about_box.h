@@ -1,10 +1,13 @@
 // The About box: a picture drawn by the program, the credits and a link to the web-site.
 //
-// API: AboutBox box(parent); box.exec();  (modal, centred on the screen, "&OK" closes it; the
-//      link is the LinkLabel "WebSiteLabel", reached by Tab before "&OK")
+// API: AboutBox box(parent); box.exec();  (modal, centred on the screen, "&OK" closes it and
+//      has the focus at every opening, so that Enter closes the box; the link is the
+//      LinkLabel "WebSiteLabel", which Tab reaches)
 #pragma once
 
 #include <QDialog>
+
+class QPushButton;
 
 namespace quorvel::ui {
 
@@ -15,6 +18,9 @@ class AboutBox : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
+
+ private:
+  QPushButton* ok_button_;
 };
 
 }  // namespace quorvel::ui
