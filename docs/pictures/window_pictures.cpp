@@ -2,8 +2,9 @@
 // is shown in turn over a gallery job on generated photos in $HOME/Pictures (one of them
 // broken) and the screen is captured with ImageMagick's `import -window root`, cut to the
 // window and its frame. Not a test; docs/pictures/make-pictures runs it under xvfb-run with a
-// HOME of its own.
-//   window_pictures OUTPUT_DIR
+// HOME of its own. The windows are shown in Qt's font and palette, or in a font of the given
+// size and a dark palette as a desktop would give them.
+//   window_pictures OUTPUT_DIR [--font-size POINTS] [--dark]
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
@@ -11,6 +12,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <cstdio>
@@ -18,13 +20,11 @@
 #include <fstream>
 
 #include "support/test_jpeg.h"
-#include "ui/about_box.h"
-#include "ui/directory_picker.h"
 #include "ui/main_window.h"
 #include "ui/progress_window.h"
-#include "ui/property_dialogs.h"
 #include "ui/run_summary_window.h"
 #include "ui/searching_window.h"
+#include "ui_test_support.h"
 
 namespace {
 
@@ -76,11 +76,20 @@ void Photo(const std::string& path, int seed) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: window_pictures OUTPUT_DIR\n");
+  const QStringList arguments = QApplication::arguments().mid(1);
+  const qsizetype size_at = arguments.indexOf("--font-size");
+  const int points = size_at >= 0 ? arguments.value(size_at + 1).toInt() : 0;
+  if (arguments.isEmpty() || arguments[0].startsWith("-") || (size_at >= 0 && points <= 0)) {
+    std::fprintf(stderr, "usage: window_pictures OUTPUT_DIR [--font-size POINTS] [--dark]\n");
     return 2;
   }
-  out_dir = QString::fromLocal8Bit(argv[1]);
+  if (points > 0) {
+    QFont font = QApplication::font();
+    font.setPointSize(points);
+    QApplication::setFont(font);
+  }
+  if (arguments.contains("--dark")) QApplication::setPalette(quorvel::testing::DarkPalette());
+  out_dir = arguments[0];
   QDir().mkpath(out_dir);
   const std::string home = QDir::homePath().toStdString();
   const auto folder = [&](const std::string& relative) {
@@ -99,7 +108,7 @@ int main(int argc, char** argv) {
   options.prompts = quorvel::ui::UserPrompts::Standard();
   options.prompts.ask = [](QWidget*, const QString&) { return false; };
   options.prompts.run_progress = [](quorvel::ui::ProgressWindow& window) {
-    window.ProcessTimer()->stop();  // ticked here, so that the picture is taken half-way
+    window.findChild<QTimer*>()->stop();  // ticked here, so that the picture is taken half-way
     window.show();
     for (int done = 0; window.Tick(); ++done) {
       if (done == 5) Capture(window, "progress-window");
@@ -122,32 +131,37 @@ int main(int argc, char** argv) {
   Capture(window, "main-window-locked");
   window.findChild<QWidget*>("LockBtn")->setProperty("checked", false);
 
-  using quorvel::ui::PropertyDialogKind;
-  const std::pair<PropertyDialogKind, const char*> dialogs[] = {
-      {PropertyDialogKind::Thumbnail, "thumbnail"}, {PropertyDialogKind::Table, "table"},
-      {PropertyDialogKind::Cell, "cell"},           {PropertyDialogKind::Text, "text"},
-      {PropertyDialogKind::Html, "html"},           {PropertyDialogKind::Navigator, "navigator"},
-      {PropertyDialogKind::Pictures, "pictures"}};
-  for (const auto& [kind, name] : dialogs) {
-    QDialog* dialog = window.Dialogs().Dialog(kind);
-    Capture(*dialog, QString(name) + "-properties");
-    dialog->hide();
+  // The dialogs belong to the main window; each is found by its caption.
+  const auto dialog = [&](const QString& caption) {
+    for (QDialog* d : window.findChildren<QDialog*>(Qt::FindDirectChildrenOnly)) {
+      if (d->windowTitle() == caption) return d;
+    }
+    qFatal("no window %s", qPrintable(caption));
+  };
+  const std::pair<const char*, const char*> dialogs[] = {
+      {"Thumbnail properties", "thumbnail"}, {"Table properties", "table"},
+      {"Cell properties", "cell"},           {"Text properties", "text"},
+      {"HTML Properties", "html"},           {"Navigator properties", "navigator"},
+      {"Pictures properties", "pictures"}};
+  for (const auto& [caption, name] : dialogs) {
+    Capture(*dialog(caption), QString(name) + "-properties");
+    dialog(caption)->hide();
   }
-  QDialog* pictures = window.Dialogs().Dialog(PropertyDialogKind::Pictures);
+  QDialog* pictures = dialog("Pictures properties");
   pictures->show();
   pictures->findChild<QCheckBox*>("CreateHTMLCheckBox")->click();
   Capture(*pictures, "pictures-properties-full");
   pictures->reject();
 
-  Capture(window.Picker(), "directory-picker");
-  window.Picker().hide();
+  Capture(*dialog("Directory"), "directory-picker");
+  dialog("Directory")->hide();
   quorvel::ui::SearchingWindow searching("/");  // a walk long enough to be seen
   Capture(searching, "searching-window");
   searching.reject();
-  auto* about = window.findChild<quorvel::ui::AboutBox*>();
-  Capture(*about, "about-box");
-  about->hide();
+  Capture(*dialog("About"), "about-box");
+  dialog("About")->hide();
 
-  window.Go();  // the progress window half-way and the summary with the broken photo
+  window.findChild<QPushButton*>("GoBtn")
+      ->click();  // the progress window half-way and the summary with the broken photo
   return 0;
 }

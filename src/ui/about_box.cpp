@@ -2,15 +2,16 @@
 // carries no image taken from elsewhere.
 #include "ui/about_box.h"
 
-#include <QDesktopServices>
+#include <QLabel>
 #include <QLinearGradient>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "html/page_frame.h"
+#include "ui/link_label.h"
 #include "ui/window_placement.h"
 
 namespace quorvel::ui {
@@ -55,44 +56,8 @@ void DrawThumbnail(QPainter& p, const QRect& r, int hue) {
   p.drawRect(r);
 }
 
-}  // namespace
-
-LinkLabel::LinkLabel(const QString& text, QUrl address, QWidget* parent)
-    : QLabel(text, parent), address_(std::move(address)) {
-  setFont(ArialFont(10, true));
-  setCursor(Qt::PointingHandCursor);
-  setAttribute(Qt::WA_TranslucentBackground);
-  opener_ = [](const QUrl& url) { QDesktopServices::openUrl(url); };
-  SetHighlighted(false);
-}
-
-void LinkLabel::SetHighlighted(bool on) {
-  highlighted_ = on;
-  QPalette palette = this->palette();
-  palette.setColor(QPalette::WindowText, on ? QColor(0, 0, 255) : QColor(0, 0, 0));
-  setPalette(palette);
-}
-
-void LinkLabel::enterEvent(QEnterEvent* event) {
-  SetHighlighted(true);
-  QLabel::enterEvent(event);
-}
-
-void LinkLabel::leaveEvent(QEvent* event) {
-  SetHighlighted(false);
-  QLabel::leaveEvent(event);
-}
-
-void LinkLabel::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) {
-    opener_(address_);
-    event->accept();
-    return;
-  }
-  QLabel::mousePressEvent(event);
-}
-
-QImage AboutBox::DrawPicture() {
+// The 452 x 165 picture across the top.
+QImage DrawPicture() {
   QImage image(kPictureWidth, kPictureHeight, QImage::Format_RGB32);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
@@ -123,26 +88,25 @@ QImage AboutBox::DrawPicture() {
   return image;
 }
 
-QString AboutBox::CreditsText() {
+QString CreditsText() {
   return QStringLiteral(
       "Quorvelandiscope 1.0 - thumbnails and HTML index pages in one batch.\n"
       "Written in C++ with Qt 6 and the Independent JPEG Group's library.\n"
       "Free to use for your own galleries, at home and at work.");
 }
 
+}  // namespace
+
 AboutBox::AboutBox(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
-      link_(new LinkLabel(QStringLiteral("QUORVELANDISCOPEs web-site"),
-                          QUrl(QString::fromLatin1(html::kProductWebAddress)), this)),
-      ok_button_(new QPushButton(tr("&OK"), this)) {
+                          Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint) {
   setObjectName(QStringLiteral("AboutForm"));
   setWindowTitle(QStringLiteral("About"));
   setModal(true);
   setFixedSize(kClientWidth, kClientHeight);
-  QPalette palette = this->palette();
-  palette.setColor(QPalette::Window, Qt::white);
-  setPalette(palette);
+  // The background of a text field (white in a light palette) and, for the labels on it, the
+  // text colour that goes with it, both following the palette.
+  setBackgroundRole(QPalette::Base);
   setAutoFillBackground(true);
 
   auto* picture = new QLabel(this);
@@ -153,7 +117,10 @@ AboutBox::AboutBox(QWidget* parent)
   credits->setObjectName(QStringLiteral("CreditsLabel"));
   credits->setFont(ArialFont(8, false));
   credits->setAlignment(Qt::AlignHCenter);
-  link_->setObjectName(QStringLiteral("WebSiteLabel"));
+  auto* link = new LinkLabel(QStringLiteral("QUORVELANDISCOPEs web-site"),
+                             QUrl(QString::fromLatin1(html::kProductWebAddress)), this);
+  link->setObjectName(QStringLiteral("WebSiteLabel"));
+  ok_button_ = new QPushButton(tr("&OK"), this);
   ok_button_->setObjectName(QStringLiteral("OKBtn"));
   ok_button_->setDefault(true);
   connect(ok_button_, &QPushButton::clicked, this, &AboutBox::accept);
@@ -165,7 +132,7 @@ AboutBox::AboutBox(QWidget* parent)
   layout->addWidget(credits);
   auto* bottom = new QHBoxLayout;
   bottom->setContentsMargins(10, 0, 10, 0);
-  bottom->addWidget(link_);
+  bottom->addWidget(link);
   bottom->addStretch(1);
   bottom->addWidget(ok_button_);
   layout->addLayout(bottom);
@@ -173,6 +140,7 @@ AboutBox::AboutBox(QWidget* parent)
 
 void AboutBox::showEvent(QShowEvent* event) {
   CentreOnScreen(this);
+  ok_button_->setFocus();
   QDialog::showEvent(event);
 }
 

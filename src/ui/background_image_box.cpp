@@ -16,9 +16,11 @@ BackgroundImageBox::BackgroundImageBox(const QString& checkName, const QString& 
     : QObject(parent), choosers_(choosers) {
   check_ = NamedCheckBox(checkName, "Use Background Image", parent);
   edit_ = NamedEdit(editName, {}, parent);
+  edit_->setAccessibleName("Background image");
   browse_ = new QToolButton(parent);
   browse_->setObjectName(editName + "Browse");
   browse_->setText("...");
+  browse_->setAccessibleName("Choose the background image");
   auto* path_row = new QHBoxLayout;
   path_row->setSpacing(2);
   path_row->addWidget(edit_, 1);

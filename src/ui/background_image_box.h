@@ -27,10 +27,6 @@ class BackgroundImageBox : public QObject {
   bool Use() const;
   std::string Path() const;
 
-  QCheckBox* CheckBox() const { return check_; }
-  QLineEdit* Edit() const { return edit_; }
-  QToolButton* BrowseButton() const { return browse_; }
-
  private:
   void ApplyEnabling();
   void Browse();

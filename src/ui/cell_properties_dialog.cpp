@@ -39,10 +39,13 @@ CellPropertiesDialog::CellPropertiesDialog(GallerySettings& settings,
 
   group = new QGroupBox(" Minimun size ", this);
   LabelledRows size(group);
+  // Made row by row, the order Tab visits them.
   specify_width_ = NamedCheckBox("CellWidthCheckBox", "Specify Width:", group);
-  specify_height_ = NamedCheckBox("CellHeightCheckBox", "Specify Height:", group);
   width_ = SizeBox("CellWidthEdit", group);
+  width_->setAccessibleName("Minimum cell width");
+  specify_height_ = NamedCheckBox("CellHeightCheckBox", "Specify Height:", group);
   height_ = SizeBox("CellHeightEdit", group);
+  height_->setAccessibleName("Minimum cell height");
   const int first = size.Skip(2);
   size.Grid()->addWidget(specify_width_, first, 0);
   size.Grid()->addWidget(width_, first, 1);

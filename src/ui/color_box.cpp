@@ -10,7 +10,6 @@ namespace {
 
 constexpr int kInset = 2;
 constexpr int kSwatchWidth = 22;
-constexpr int kSwatchRightGap = 3;
 constexpr int kTextLeft = 28;
 
 class ColorEntryDelegate : public QStyledItemDelegate {
@@ -40,10 +39,8 @@ QColor ToQColor(ColorValue value) {
 void DrawColorEntry(QPainter& painter, const QRect& item, const ColorEntryLook& look) {
   painter.save();
   painter.fillRect(item, look.background);
-  const int right =
-      look.display_names ? item.left() + kInset + kSwatchWidth - 1 : item.right() - kSwatchRightGap;
   const QRect swatch(QPoint(item.left() + kInset, item.top() + kInset),
-                     QPoint(right, item.bottom() - kInset));
+                     QPoint(item.left() + kInset + kSwatchWidth - 1, item.bottom() - kInset));
   painter.setPen(Qt::NoPen);
   painter.fillRect(swatch, look.outline);
   const QRect inside = swatch.adjusted(1, 1, -1, -1);
@@ -55,11 +52,9 @@ void DrawColorEntry(QPainter& painter, const QRect& item, const ColorEntryLook& 
   } else {
     painter.fillRect(inside, look.color);
   }
-  if (look.display_names) {
-    painter.setPen(look.text_color);
-    const QRect text(QPoint(item.left() + kTextLeft, item.top()), item.bottomRight());
-    painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, look.text);
-  }
+  painter.setPen(look.text_color);
+  const QRect text(QPoint(item.left() + kTextLeft, item.top()), item.bottomRight());
+  painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, look.text);
   painter.restore();
 }
 
@@ -77,16 +72,6 @@ ColorBox::ColorBox(html::SharedCustomColor& custom, const Choosers& choosers, QW
 
 void ColorBox::SetValue(ColorValue value) { model_.Assign(value); }
 
-void ColorBox::SetDisplayNames(bool on) {
-  display_names_ = on;
-  update();
-}
-
-void ColorBox::SetColorNames(std::vector<std::string> names) {
-  model_.SetColorNames(std::move(names));
-  RebuildEntries();
-}
-
 ColorEntryLook ColorBox::Look(int entry, bool selected) const {
   const QPalette& p = palette();
   ColorEntryLook look;
@@ -95,7 +80,6 @@ ColorEntryLook ColorBox::Look(int entry, bool selected) const {
   look.color = ToQColor(model_.EntryColor(entry));
   look.text_color = selected ? p.color(QPalette::HighlightedText) : p.color(QPalette::Text);
   look.text = QString::fromStdString(model_.EntryText(entry));
-  look.display_names = display_names_;
   look.crossed = entry == html::ColorBoxModel::kDefaultEntry;
   return look;
 }
@@ -117,9 +101,7 @@ void ColorBox::paintEvent(QPaintEvent*) {
 }
 
 // Room for the swatch in front of the widest name.
-QSize ColorBox::sizeHint() const {
-  return QComboBox::sizeHint() + QSize(display_names_ ? kTextLeft : 0, 0);
-}
+QSize ColorBox::sizeHint() const { return QComboBox::sizeHint() + QSize(kTextLeft, 0); }
 
 QSize ColorBox::minimumSizeHint() const { return sizeHint(); }
 

@@ -15,16 +15,14 @@ namespace quorvel::ui {
 QColor ToQColor(ColorValue value);
 
 // One entry as the list and the closed box draw it: the background, a swatch inset 2 pixels at
-// left, top and bottom (22 wide with names shown, else to 3 pixels short of the right edge)
-// outlined in `outline` and filled with `color` (or, for "Default", which is no colour, left
-// empty and crossed), and the text from 28 pixels on.
+// left, top and bottom, 22 wide, outlined in `outline` and filled with `color` (or, for "Default",
+// which is no colour, left empty and crossed), and the text from 28 pixels on.
 struct ColorEntryLook {
   QColor background;
   QColor outline;
   QColor color;
   QColor text_color;
   QString text;
-  bool display_names = true;
   bool crossed = false;
 };
 void DrawColorEntry(QPainter& painter, const QRect& item, const ColorEntryLook& look);
@@ -41,12 +39,6 @@ class ColorBox : public QComboBox {
   ColorValue Value() const { return model_.Value(); }
   // The assignment rule of the model; the change notification follows when the value moved.
   void SetValue(ColorValue value);
-  const html::ColorBoxModel& Model() const { return model_; }
-
-  bool DisplayNames() const { return display_names_; }
-  void SetDisplayNames(bool on);
-  // Lines 1..16 that are not empty rename the named entries; the value stays.
-  void SetColorNames(std::vector<std::string> names);
 
   // The look of entry `entry`, selected or not, in this box's palette.
   ColorEntryLook Look(int entry, bool selected) const;
@@ -68,7 +60,6 @@ class ColorBox : public QComboBox {
 
   html::ColorBoxModel model_;
   const Choosers& choosers_;
-  bool display_names_ = true;
 };
 
 }  // namespace quorvel::ui

@@ -3,6 +3,7 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextEdit>
@@ -19,11 +20,14 @@ bool IsForTyping(const QWidget* widget) {
 
 }  // namespace
 
-DirectoryEdit::DirectoryEdit(const QString& editName, QWidget* parent)
+DirectoryEdit::DirectoryEdit(const QString& editName, const QString& fieldName,
+                             const QString& browseName, QWidget* parent)
     : QWidget(parent), edit_(new QLineEdit(this)), browse_(new QToolButton(this)) {
   edit_->setObjectName(editName);
+  edit_->setAccessibleName(fieldName);
   browse_->setObjectName(editName + "Browse");
   browse_->setText("...");
+  browse_->setAccessibleName(browseName);
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(2);
@@ -35,6 +39,8 @@ DirectoryEdit::DirectoryEdit(const QString& editName, QWidget* parent)
 }
 
 QString DirectoryEdit::Text() const { return edit_->text(); }
+
+void DirectoryEdit::SetLabel(QLabel* label) { label->setBuddy(edit_); }
 
 void DirectoryEdit::SetText(const QString& text) {
   edit_->setText(text);

@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <functional>
 
+class QLabel;
 class QLineEdit;
 class QToolButton;
 
@@ -19,8 +20,11 @@ class DirectoryEdit : public QWidget {
  public:
   using Normalizer = std::function<QString(const QString& text)>;
 
-  // `editName` is the object name of the edit itself (the name help ids refer to).
-  DirectoryEdit(const QString& editName, QWidget* parent = nullptr);
+  // `editName` is the object name of the edit itself (the name help ids refer to);
+  // `fieldName` is what screen readers call the edit, `browseName` what they call the "..."
+  // button, saying what it does.
+  DirectoryEdit(const QString& editName, const QString& fieldName, const QString& browseName,
+                QWidget* parent = nullptr);
 
   void SetNormalizer(Normalizer normalizer) { normalizer_ = std::move(normalizer); }
   QString Text() const;
@@ -29,9 +33,8 @@ class DirectoryEdit : public QWidget {
   void Normalize();
   // Whether the edit was left after a change that is not normalised yet.
   bool HasPendingEdit() const { return pending_; }
-
-  QLineEdit* Edit() const { return edit_; }
-  QToolButton* BrowseButton() const { return browse_; }
+  // Ties `label` to the edit.
+  void SetLabel(QLabel* label);
 
  signals:
   void browseRequested();

@@ -6,17 +6,34 @@
 #include <QHelpEvent>
 #include <QMimeData>
 #include <QPainter>
+#include <QStyleOptionFocusRect>
 #include <QStyledItemDelegate>
 #include <QToolTip>
 
 namespace quorvel::ui {
 namespace {
 
-const QColor kSelectedFill(0, 0, 100);
+// The rows' least height; a larger font makes them as high as its lines.
+constexpr int kRowHeight = 13;
 
 // The row's text area: 2 pixels in from the left edge.
 QRect TextArea(const QRect& row) {
   return QRect(row.left() + 2, row.top(), row.width() - 2, row.height());
+}
+
+QPalette::ColorGroup ColorGroup(QStyle::State state) {
+  if (!(state & QStyle::State_Enabled)) return QPalette::Disabled;
+  return state & QStyle::State_Active ? QPalette::Active : QPalette::Inactive;
+}
+
+// The style of `list` draws its focus frame around `rect`, over `background`.
+void DrawFocus(QPainter* painter, const QStyleOption& from, const QRect& rect,
+               const QColor& background, const QWidget* list) {
+  QStyleOptionFocusRect focus;
+  focus.QStyleOption::operator=(from);
+  focus.rect = rect;
+  focus.backgroundColor = background;
+  list->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, list);
 }
 
 QStringList LocalPaths(const QMimeData* data) {
@@ -35,9 +52,13 @@ class DirectoryItemDelegate : public QStyledItemDelegate {
   void paint(QPainter* painter, const QStyleOptionViewItem& option,
              const QModelIndex& index) const override {
     const bool selected = option.state & QStyle::State_Selected;
+    const QPalette::ColorGroup group = ColorGroup(option.state);
+    const QColor fill =
+        option.palette.color(group, selected ? QPalette::Highlight : QPalette::Base);
     painter->save();
-    painter->fillRect(option.rect, selected ? kSelectedFill : QColor(Qt::white));
-    painter->setPen(selected ? Qt::white : Qt::black);
+    painter->fillRect(option.rect, fill);
+    painter->setPen(
+        option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
     painter->setFont(option.font);
     const QFontMetrics metrics(option.font);
     const QRect area = TextArea(option.rect);
@@ -45,11 +66,14 @@ class DirectoryItemDelegate : public QStyledItemDelegate {
                                     [&](const QString& s) { return metrics.horizontalAdvance(s); });
     painter->drawText(area, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
     painter->restore();
+    if (option.state & QStyle::State_HasFocus) {
+      DrawFocus(painter, option, option.rect, fill, option.widget);
+    }
   }
 
   // Rows are as wide as the list: long paths are shortened, never scrolled.
-  QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override {
-    return {1, DirectoryListBox::kRowHeight};
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
+    return {1, std::max(kRowHeight, option.fontMetrics.height())};
   }
 
   bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem&,
@@ -90,11 +114,17 @@ DirectoryListBox::DirectoryListBox(QWidget* parent) : QListWidget(parent) {
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setAcceptDrops(true);
   setDragDropMode(QAbstractItemView::DropOnly);
-  QFont small = font();
-  if (QFontMetrics(small).height() > kRowHeight) {
-    small.setPixelSize(kRowHeight - 2);
-    setFont(small);
-  }
+}
+
+void DirectoryListBox::paintEvent(QPaintEvent* event) {
+  QListWidget::paintEvent(event);
+  // The rows show the focus on the current one; without one (an empty list, say) the list
+  // shows it around its inside.
+  if (!hasFocus() || currentIndex().isValid()) return;
+  QPainter painter(viewport());
+  QStyleOption option;
+  option.initFrom(this);
+  DrawFocus(&painter, option, viewport()->rect(), palette().color(QPalette::Base), this);
 }
 
 void DirectoryListBox::ShowDirectories(const std::vector<std::string>& directories) {

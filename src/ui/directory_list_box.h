@@ -1,6 +1,8 @@
-// The main window's list of image directories: sorted, multi-select, 13-pixel rows, drawn
-// white on dark blue when selected, long paths shown as "..." and their tail with the whole
-// path as a tool tip, and folders dropped from a file manager handed on to be added.
+// The main window's list of image directories: sorted, multi-select, rows of 13 pixels (or of
+// the font's height, when the window's font is larger) in the palette's colours, long paths
+// shown as "..." and their tail with the whole path as a tool tip, keyboard focus shown as the
+// style shows it (around the current row, or around the list while it has none), and folders
+// dropped from a file manager handed on to be added.
 #pragma once
 
 #include <QListWidget>
@@ -24,8 +26,6 @@ std::optional<std::string> DirectoryOfGivenPath(const QString& path);
 class DirectoryListBox : public QListWidget {
   Q_OBJECT
  public:
-  static constexpr int kRowHeight = 13;
-
   explicit DirectoryListBox(QWidget* parent = nullptr);
 
   // Replaces the entries; the list keeps the order it is given (the core keeps it sorted).
@@ -40,6 +40,7 @@ class DirectoryListBox : public QListWidget {
   void pathsDropped(const QStringList& paths);
 
  protected:
+  void paintEvent(QPaintEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;

@@ -1,5 +1,6 @@
 // The directory picker over QFileSystemModel: directories only, hidden ones left out, the
-// remembered directory selected on every opening.
+// remembered directory selected on every opening. The tree sees only the model's name column,
+// so that screen readers are offered the one column it shows, not the size, type and date.
 #include "ui/directory_picker.h"
 
 #include <QCheckBox>
@@ -10,6 +11,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSortFilterProxyModel>
 #include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -38,6 +40,15 @@ std::string WithSlash(std::string path) {
   return path;
 }
 
+// The first column of a model, its rows in the model's own order.
+class FirstColumn : public QSortFilterProxyModel {
+ public:
+  using QSortFilterProxyModel::QSortFilterProxyModel;
+
+ protected:
+  bool filterAcceptsColumn(int column, const QModelIndex&) const override { return column == 0; }
+};
+
 }  // namespace
 
 QString NoSubDirectoriesQuestion(const std::string& dir) {
@@ -51,6 +62,7 @@ DirectoryPicker::DirectoryPicker(persist::ConfigFile& config, QWidget* parent)
                           Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
       config_(config),
       model_(new QFileSystemModel(this)),
+      names_(new FirstColumn(this)),
       tree_(new QTreeView(this)),
       sub_directories_check_(new QCheckBox(tr("Add All Sub Directories"), this)),
       ok_button_(new QPushButton(tr("&OK"), this)),
@@ -63,10 +75,11 @@ DirectoryPicker::DirectoryPicker(persist::ConfigFile& config, QWidget* parent)
   model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
   model_->setReadOnly(true);
   model_->setRootPath(QStringLiteral("/"));
+  names_->setSourceModel(model_);
   tree_->setObjectName(QStringLiteral("DirTree"));
-  tree_->setModel(model_);
+  tree_->setAccessibleName(tr("Directories"));
+  tree_->setModel(names_);
   tree_->setHeaderHidden(true);
-  for (int column = 1; column < model_->columnCount(); ++column) tree_->hideColumn(column);
   tree_->setSelectionMode(QAbstractItemView::SingleSelection);
   tree_->setDragDropMode(QAbstractItemView::NoDragDrop);
   tree_->setAnimated(false);
@@ -121,13 +134,13 @@ DirectoryPicker::DirectoryPicker(persist::ConfigFile& config, QWidget* parent)
 std::string DirectoryPicker::SelectedPath() const {
   const QModelIndexList selected = tree_->selectionModel()->selectedRows();
   if (selected.isEmpty()) return {};
-  return WithSlash(model_->filePath(selected.first()).toStdString());
+  return WithSlash(model_->filePath(names_->mapToSource(selected.first())).toStdString());
 }
 
 bool DirectoryPicker::SelectDirectory(const std::string& path) {
   if (path.empty() || !platform::DirectoryExists(path)) return false;
   const QString clean = QDir::cleanPath(QString::fromStdString(path));
-  const QModelIndex index = model_->index(clean);
+  const QModelIndex index = names_->mapFromSource(model_->index(clean));
   if (!index.isValid()) return false;
   for (QModelIndex up = index.parent(); up.isValid(); up = up.parent()) tree_->expand(up);
   tree_->selectionModel()->setCurrentIndex(

@@ -25,6 +25,7 @@
 class QCheckBox;
 class QFileSystemModel;
 class QPushButton;
+class QSortFilterProxyModel;
 class QTreeView;
 
 namespace quorvel::persist {
@@ -51,18 +52,11 @@ class DirectoryPicker : public QDialog {
   std::string SelectedPath() const;
   // Selects `path` (expanding its parents); false when it is not an existing directory.
   bool SelectDirectory(const std::string& path);
-  // The directory selected when the picker opens: the remembered one, else "/".
-  const std::string& RememberedDirectory() const { return remembered_; }
 
   void SetModalRunner(ModalRunner runner) { modal_runner_ = std::move(runner); }
   void SetSearchRunner(SearchRunner runner) { search_runner_ = std::move(runner); }
   void SetErrorShower(ErrorShower shower) { error_shower_ = std::move(shower); }
   void SetAsker(Asker asker) { asker_ = std::move(asker); }
-
-  QTreeView* Tree() const { return tree_; }
-  QCheckBox* SubDirectoriesCheck() const { return sub_directories_check_; }
-  QPushButton* OkButton() const { return ok_button_; }
-  QPushButton* CancelButton() const { return cancel_button_; }
 
  public slots:
   void accept() override;
@@ -81,6 +75,7 @@ class DirectoryPicker : public QDialog {
   OutputSettings* output_ = nullptr;  // set while an add is in progress
   bool follow_selection_ = true;
   QFileSystemModel* model_;
+  QSortFilterProxyModel* names_;  // the model's one column the tree shows
   QTreeView* tree_;
   QCheckBox* sub_directories_check_;
   QPushButton* ok_button_;

@@ -14,6 +14,8 @@
 #include <QWhatsThis>
 #include <QWidget>
 
+#include "ui/drawn_icon_button.h"
+
 // Resources of a static library are registered explicitly; this must sit outside any namespace.
 static void InitHelpTopicsResource() { Q_INIT_RESOURCE(help_topics); }
 
@@ -69,6 +71,10 @@ const HelpIdEntry kHelpIds[] = {
     {kThumb, "ThumbnailMaskEdit", 2003},
     {kThumb, "ThumbnailXSizeEdit", 2004},
     {kThumb, "ThumbnailYSizeEdit", 2005},
+    {kThumb, "OrientationCheckBox", 2006},
+    {kThumb, "ColourProfileCheckBox", 2007},
+    {kThumb, "FastModeCheckBox", 2008},
+    {kThumb, "WorkersSpinEdit", 2009},
     {kTable, "AligmentComboBox", 3001},
     {kTable, "BorderSizeEdit", 3002},
     {kTable, "CellPaddingEdit", 3003},
@@ -121,6 +127,8 @@ const HelpIdEntry kHelpIds[] = {
 };
 const int kHelpIdCount = static_cast<int>(std::size(kHelpIds));
 
+namespace {
+
 // Buttons, the lock button, spin edits, check boxes, edits and directory edits: the list box,
 // "&Save state", "&Load state", "&About" and the question-mark button have no menu.
 const char* const kWhatsThisMenuControls[] = {
@@ -152,7 +160,8 @@ const char* const kWhatsThisMenuControls[] = {
     "NavigatorPropertiesBtn",
     "PucturesPropertiesBtn",
 };
-const int kWhatsThisMenuControlCount = static_cast<int>(std::size(kWhatsThisMenuControls));
+
+}  // namespace
 
 HelpTopics HelpTopics::Parse(const QString& text) {
   static const QRegularExpression header(QStringLiteral("^\\[(\\d+)\\]\\s*$"));
@@ -206,6 +215,9 @@ int AssignHelpIds(QWidget* root, const char* window) {
   return assigned;
 }
 
+namespace {
+
+// The nearest widget (itself or a parent) that carries a help id, or nullptr.
 QWidget* HelpCarrier(QWidget* widget) {
   for (QWidget* w = widget; w != nullptr; w = w->parentWidget()) {
     if (w->property(kHelpIdProperty).toInt() > 0) return w;
@@ -214,38 +226,46 @@ QWidget* HelpCarrier(QWidget* widget) {
   return nullptr;
 }
 
+// The help id of `widget` or of its nearest parent carrying one; 0 when none has.
 int FindHelpId(const QWidget* widget) {
   const QWidget* carrier = HelpCarrier(const_cast<QWidget*>(widget));
   return carrier ? carrier->property(kHelpIdProperty).toInt() : 0;
 }
 
-QToolButton* WhatsThisButton(const QString& name, QWidget* parent) {
-  QPixmap pixmap(40, 40);  // drawn at twice the size, sharp on a screen scaled to 200 %
-  pixmap.setDevicePixelRatio(2);
-  pixmap.fill(Qt::transparent);
-  QPainter p(&pixmap);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setBrush(QColor(30, 80, 170));
-  p.setPen(Qt::NoPen);
-  p.drawEllipse(QRectF(1, 1, 18, 18));
-  p.setPen(Qt::white);
-  QFont font = p.font();
-  font.setBold(true);
-  font.setPixelSize(14);
-  p.setFont(font);
-  p.drawText(QRectF(1, 1, 18, 18), Qt::AlignCenter, QStringLiteral("?"));
-  p.end();
-  auto* button = new QToolButton(parent);
-  button->setObjectName(name);
-  button->setIcon(QIcon(pixmap));
-  button->setToolTip(QObject::tr("What's this? Click here, then on a control"));
-  QObject::connect(button, &QToolButton::clicked, [] { ContextHelp::EnterContextHelpMode(); });
-  return button;
-}
-
+// Shows the topic `id` as a pop-up at the top-left corner of `at`.
 void ShowHelpTopic(const HelpTopics& topics, int id, QWidget* at) {
   if (!topics.Contains(id) || at == nullptr) return;
   QWhatsThis::showText(at->mapToGlobal(QPoint(0, 0)), topics.Text(id), at);
+}
+
+}  // namespace
+
+QToolButton* WhatsThisButton(const QString& name, QWidget* parent) {
+  // A question mark on a disc in the palette's selection colours.
+  const auto draw = [](const QPalette& palette) {
+    QPixmap pixmap(40, 40);  // drawn at twice the size, sharp on a screen scaled to 200 %
+    pixmap.setDevicePixelRatio(2);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(palette.color(QPalette::Highlight));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QRectF(1, 1, 18, 18));
+    p.setPen(palette.color(QPalette::HighlightedText));
+    QFont font = p.font();
+    font.setBold(true);
+    font.setPixelSize(14);
+    p.setFont(font);
+    p.drawText(QRectF(1, 1, 18, 18), Qt::AlignCenter, QStringLiteral("?"));
+    p.end();
+    return QIcon(pixmap);
+  };
+  auto* button = new DrawnIconButton(draw, parent);
+  button->setObjectName(name);
+  button->setAccessibleName(QObject::tr("What's this?"));
+  button->setToolTip(QObject::tr("What's this? Click here, then on a control"));
+  QObject::connect(button, &QToolButton::clicked, [] { ContextHelp::EnterContextHelpMode(); });
+  return button;
 }
 
 ContextHelp::ContextHelp(HelpTopics topics, QObject* parent)
@@ -266,13 +286,22 @@ void ContextHelp::InstallFilter() {
   filter_installed_ = true;
 }
 
+void ContextHelp::DescribeControls(QWidget* window) {
+  for (QWidget* control : window->findChildren<QWidget*>()) {
+    const int id = control->property(kHelpIdProperty).toInt();
+    if (id > 0 && topics_.Contains(id)) control->setAccessibleDescription(topics_.Text(id));
+  }
+}
+
 void ContextHelp::AttachMainWindow(QWidget* window) {
   main_windows_ << window;
+  DescribeControls(window);
   InstallFilter();
 }
 
 void ContextHelp::AttachDialog(QWidget* dialog) {
   dialogs_ << dialog;
+  DescribeControls(dialog);
   InstallFilter();
 }
 

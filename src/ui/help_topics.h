@@ -4,14 +4,16 @@
 // API for the windows:
 //   - AssignHelpIds(window, "Quorvelandiscope") sets the dynamic property "helpId" on the
 //     window's children named in kHelpIds (by objectName); a window may also set it itself.
-//   - FindHelpId(widget): the id of the widget or of its nearest parent that has one, or 0.
+//     A control without an id asks for the topic of its nearest parent that has one.
 //   - ContextHelp help(HelpTopics::FromResource(), mainWindow);
-//     help.AttachMainWindow(mainWindow): right-click "What's this?" on the controls listed in
-//       kWhatsThisMenuControls, F1 (topic of the focused control) and Shift+F1 (context-help
+//     help.AttachMainWindow(mainWindow): right-click "What's this?" on the buttons, edits and
+//       check boxes that offer it, F1 (topic of the focused control) and Shift+F1 (context-help
 //       mode); connect the question-mark button to ContextHelp::EnterContextHelpMode.
 //     help.AttachDialog(dialog): F1, Shift+F1, the title-bar help button's click-to-ask
 //       mode (Qt::WindowContextHelpButtonHint) and WhatsThisButton, topics shown at the
 //       clicked control. AssignHelpIds(dialog, dialog caption) gives its controls their ids.
+//     Both give every control with an id its topic as its accessible description, which
+//     screen readers say after its name.
 //   - The menu and the pop-up are injectable (SetMenuRunner, SetTopicShower) for tests.
 #pragma once
 
@@ -37,10 +39,6 @@ struct HelpIdEntry {
 extern const HelpIdEntry kHelpIds[];
 extern const int kHelpIdCount;
 
-// Main-window controls whose right click opens the "What's this?" menu.
-extern const char* const kWhatsThisMenuControls[];
-extern const int kWhatsThisMenuControlCount;
-
 inline constexpr char kHelpIdProperty[] = "helpId";
 inline constexpr char kMainWindowCaption[] = "Quorvelandiscope";
 
@@ -54,7 +52,6 @@ class HelpTopics {
 
   bool Contains(int id) const { return topics_.contains(id); }
   QString Text(int id) const { return topics_.value(id); }
-  QList<int> Ids() const { return topics_.keys(); }
 
  private:
   QHash<int, QString> topics_;
@@ -63,18 +60,9 @@ class HelpTopics {
 // Sets "helpId" on the descendants of `root` named in kHelpIds for `window`; returns how many.
 int AssignHelpIds(QWidget* root, const char* window);
 
-// The help id of `widget` or of its nearest parent carrying one; 0 when none has.
-int FindHelpId(const QWidget* widget);
-
-// The nearest widget (itself or a parent) that carries a help id, or nullptr.
-QWidget* HelpCarrier(QWidget* widget);
-
 // The question-mark button that enters context-help mode: the main window's quick-help button
 // and the one beside each dialog's "&OK", for desktops whose title bars carry no help button.
 QToolButton* WhatsThisButton(const QString& name, QWidget* parent);
-
-// Shows the topic `id` as a pop-up at the top-left corner of `at`.
-void ShowHelpTopic(const HelpTopics& topics, int id, QWidget* at);
 
 class ContextHelp : public QObject {
   Q_OBJECT
@@ -90,13 +78,6 @@ class ContextHelp : public QObject {
   void SetMenuRunner(MenuRunner runner) { menu_runner_ = std::move(runner); }
   void SetTopicShower(TopicShower shower) { topic_shower_ = std::move(shower); }
 
-  // The id recorded by the last right click on a menu control (0 before any).
-  int ChosenHelpId() const { return chosen_help_id_; }
-  const HelpTopics& Topics() const { return topics_; }
-
-  // Shows the topic of `widget` (or of its nearest parent with an id); false when none.
-  bool ShowHelpFor(QWidget* widget);
-
   static void EnterContextHelpMode();
 
  protected:
@@ -105,15 +86,18 @@ class ContextHelp : public QObject {
  private:
   enum class Kind { None, Main, Dialog };
   Kind KindOf(const QWidget* widget) const;
+  // Shows the topic of `widget` (or of its nearest parent with an id); false when none.
+  bool ShowHelpFor(QWidget* widget);
   bool HandleContextMenu(QWidget* widget, QEvent* event);
   void InstallFilter();
+  void DescribeControls(QWidget* window);
 
   HelpTopics topics_;
   MenuRunner menu_runner_;
   TopicShower topic_shower_;
   QList<QPointer<QWidget>> main_windows_;
   QList<QPointer<QWidget>> dialogs_;
-  int chosen_help_id_ = 0;
+  int chosen_help_id_ = 0;  // recorded by the last right click on a menu control
   bool filter_installed_ = false;
 };
 

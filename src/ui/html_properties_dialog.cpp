@@ -4,7 +4,6 @@
 #include <QGroupBox>
 #include <QVBoxLayout>
 
-#include "job/path_style.h"
 #include "ui/page_settings_editor.h"
 
 namespace quorvel::ui {
@@ -23,16 +22,11 @@ HtmlPropertiesDialog::HtmlPropertiesDialog(GallerySettings& settings,
   layout->addLayout(grid);
   AddButtons(layout);
   ShowValues();
-  RebuildHtml();
   FixSize(LayoutSize(false).expandedTo(QSize(560, 0)));
 }
 
 void HtmlPropertiesDialog::ShowValues() { page_->Show(settings_.Page); }
 
 void HtmlPropertiesDialog::StoreValues() { settings_.Page = page_->Read(); }
-
-void HtmlPropertiesDialog::RebuildHtml() {
-  frame_ = html::BuildPageFrame(settings_.Page, settings_.Output.HTMLDirectory, kNativePathStyle);
-}
 
 }  // namespace quorvel::ui

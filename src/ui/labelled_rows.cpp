@@ -10,8 +10,6 @@ LabelledRows::LabelledRows(QWidget* group) : group_(group), grid_(new QGridLayou
   grid_->setColumnStretch(1, 1);
 }
 
-void LabelledRows::AddWide(QWidget* widget) { grid_->addWidget(widget, row_++, 0, 1, 2); }
-
 int LabelledRows::Skip(int count) {
   const int first = row_;
   row_ += count;

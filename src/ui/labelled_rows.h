@@ -22,8 +22,6 @@ class LabelledRows {
     AddRow(label, control);
     return control;
   }
-  // A row holding only `widget`, across both columns.
-  void AddWide(QWidget* widget);
   // Reserves `count` rows for someone else and returns the first.
   int Skip(int count);
   QGridLayout* Grid() const { return grid_; }

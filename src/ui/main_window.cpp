@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QLineEdit>
 #include <QScreen>
 #include <QSpinBox>
@@ -33,6 +34,9 @@ namespace keys = persist::config_keys;
 
 namespace {
 
+constexpr int kClientWidth = 634;
+constexpr int kClientHeight = 465;
+
 std::string DirectoryOf(const std::string& path) {
   return std::filesystem::path(path).parent_path().string();
 }
@@ -60,7 +64,7 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
   setWindowIcon(
       QIcon::fromTheme(QString::fromLatin1(kApplicationId), QPixmap::fromImage(DrawIcon())));
   BuildControls();
-  setFixedSize(kClientWidth, kClientHeight);
+  FitSize();
   ReadConfiguration();
   Guarded([&] {
     RunFirstStartQuestion(config_, this, options_.prompts.ask, options_.prompts.show_error,
@@ -96,6 +100,16 @@ MainWindow::~MainWindow() {
   } catch (const Error& e) {
     std::fprintf(stderr, "%s\n", e.what());
   }
+}
+
+void MainWindow::FitSize() {
+  layout()->invalidate();  // a font or style changed since the last layout pass
+  setFixedSize(minimumSizeHint().expandedTo(QSize(kClientWidth, kClientHeight)));
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) FitSize();
 }
 
 void MainWindow::ReadConfiguration() {

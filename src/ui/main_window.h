@@ -40,23 +40,20 @@ struct MainWindowOptions {
 class MainWindow : public QWidget {
   Q_OBJECT
  public:
-  static constexpr int kClientWidth = 634;
-  static constexpr int kClientHeight = 465;
-
   explicit MainWindow(MainWindowOptions options = {}, QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  // The job as the controls and dialogs hold it now.
-  GallerySettings CurrentSettings();
-  const ImagingOptions& Imaging() const { return imaging_; }
-  const std::string& DefaultStatePath() const { return default_state_; }
+  // Adds the folders given on the command line or dropped onto the list, a file standing for
+  // its folder, by the insertion rules of "&Add"; paths that do not exist are reported.
+  void AddGivenPaths(const QStringList& paths);
 
-  PropertyDialogs& Dialogs() { return *dialogs_; }
-  DirectoryPicker& Picker() { return *picker_; }
-  ContextHelp& Help() { return *help_; }
-  bool Running() const { return running_; }
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
- public slots:
+ private:
+  // The buttons' commands.
   void AddDirectories();
   void RemoveDirectories();
   void ClearDirectories();
@@ -64,18 +61,12 @@ class MainWindow : public QWidget {
   void Go();
   void SaveStateCommand();
   void LoadStateCommand();
+  void ShowAbout();
   // Loads `path` into every group; false (after showing the error) when it cannot.
   bool LoadStateFile(const std::string& path);
-  // Adds the folders given on the command line or dropped onto the list, a file standing for
-  // its folder, by the insertion rules of "&Add"; paths that do not exist are reported.
-  void AddGivenPaths(const QStringList& paths);
-  void ShowAbout();
+  // The job as the controls and dialogs hold it now.
+  GallerySettings CurrentSettings();
 
- protected:
-  void showEvent(QShowEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
-
- private:
   // Building the controls (main_window_layout.cpp).
   void BuildControls();
   QWidget* BuildDirectoriesGroup();
@@ -90,6 +81,9 @@ class MainWindow : public QWidget {
   void ApplyIntoImageRule();
   void ApplyHtmlIntoImageRule();
 
+  // Fixes the window at 634 x 465, or larger where the controls need more room (a larger
+  // font): never smaller, never resizable.
+  void FitSize();
   void ReadConfiguration();
   void PlaceWindow();
   void ReadOutputControls();

@@ -1,5 +1,5 @@
 // The main window's controls: three group boxes and a column of buttons, laid out inside the
-// fixed client area so that every text fits whatever the desktop's font.
+// client area, which grows where a larger desktop font needs it so that every text is whole.
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -15,6 +15,7 @@
 
 #include "ui/directory_edit.h"
 #include "ui/directory_list_box.h"
+#include "ui/drawn_icon_button.h"
 #include "ui/help_topics.h"
 #include "ui/main_window.h"
 #include "ui/property_dialogs.h"
@@ -23,38 +24,41 @@
 namespace quorvel::ui {
 namespace {
 
-QSpinBox* RangedSpin(const QString& name, int value, QWidget* parent) {
-  QSpinBox* spin = NamedSpinBox(name, 1, 1000, parent);
+template <typename Ranged>
+QSpinBox* RangedSpin(const QString& name, const Ranged& value, QWidget* parent) {
+  QSpinBox* spin = NamedSpinBox<Ranged>(name, parent);
   spin->setValue(value);
   return spin;
 }
 
-// A padlock: up, the shackle open and the body grey; down, shut, gold on a lit square, so
-// that the two states cannot be mistaken whatever the style draws around the button.
-QPixmap LockPixmap(bool down) {
+// A padlock: up, the shackle open, in the button's text colour; down, shut, in the selection's
+// text colour on a square of the selection's colour. The two states cannot be mistaken
+// whatever the style draws around the button, and both stand out in light and dark palettes.
+QPixmap LockPixmap(bool down, const QPalette& palette) {
+  const QColor ink = palette.color(down ? QPalette::HighlightedText : QPalette::ButtonText);
+  const QColor ground = palette.color(down ? QPalette::Highlight : QPalette::Button);
   QPixmap pixmap(40, 40);  // drawn at twice the size, sharp on a screen scaled to 200 %
   pixmap.setDevicePixelRatio(2);
-  pixmap.fill(down ? QColor(255, 214, 92) : QColor(Qt::transparent));
+  pixmap.fill(down ? ground : QColor(Qt::transparent));
   QPainter p(&pixmap);
   p.setRenderHint(QPainter::Antialiasing);
-  const QColor ink = down ? QColor(40, 40, 40) : QColor(130, 130, 130);
   p.setPen(QPen(ink, 2));
   const qreal lift = down ? 0 : 3;
   p.drawArc(QRectF(6, 2 - lift, 8, 10), 0, 180 * 16);
   p.drawLine(QPointF(14, 7 - lift), QPointF(14, 9));
   if (down) p.drawLine(QPointF(6, 7), QPointF(6, 9));
   p.setPen(Qt::NoPen);
-  p.setBrush(down ? QColor(200, 140, 20) : QColor(190, 190, 190));
-  p.drawRoundedRect(QRectF(3, 9, 14, 9), 2, 2);
   p.setBrush(ink);
+  p.drawRoundedRect(QRectF(3, 9, 14, 9), 2, 2);
+  p.setBrush(ground);
   p.drawEllipse(QRectF(9, 12, 2.5, 2.5));
   return pixmap;
 }
 
-QIcon LockIcon() {
+QIcon LockIcon(const QPalette& palette) {
   QIcon icon;
-  icon.addPixmap(LockPixmap(false), QIcon::Normal, QIcon::Off);
-  icon.addPixmap(LockPixmap(true), QIcon::Normal, QIcon::On);
+  icon.addPixmap(LockPixmap(false, palette), QIcon::Normal, QIcon::Off);
+  icon.addPixmap(LockPixmap(true, palette), QIcon::Normal, QIcon::On);
   return icon;
 }
 
@@ -81,6 +85,7 @@ QWidget* MainWindow::BuildDirectoriesGroup() {
   Tighten(layout);
   dir_list_ = new DirectoryListBox(group);
   dir_list_->setObjectName("DirListBox");
+  dir_list_->setAccessibleName("Image directories");
   layout->addWidget(dir_list_, 1);
   auto* buttons = new QGridLayout;
   buttons->setSpacing(3);
@@ -127,19 +132,26 @@ QWidget* MainWindow::BuildOutputDirectoriesGroup() {
   auto* group = new QGroupBox(" Output Directories ", this);
   auto* layout = new QVBoxLayout(group);
   Tighten(layout);
-  all_thumbnails_dir_ = new DirectoryEdit("AllThumbnailsDirectoryEdit", group);
+  all_thumbnails_dir_ = new DirectoryEdit("AllThumbnailsDirectoryEdit", "Thumbnail directory",
+                                          "Choose the thumbnail directory", group);
   thumbnail_dir_name_ = NamedEdit("ThumbnailDirectoryNameEdit", out.ThumbnailDirectoryName, group);
+  thumbnail_dir_name_->setAccessibleName("Thumbnail sub-directory name");
   auto* thumbnail_row = new QHBoxLayout;
   thumbnail_row->addWidget(all_thumbnails_dir_, 3);
   thumbnail_row->addWidget(thumbnail_dir_name_, 1);
-  layout->addWidget(new QLabel("Thumbnail's Directory Name:", group));
+  auto* thumbnail_label = new QLabel("Thumbnail's Directory Name:", group);
+  all_thumbnails_dir_->SetLabel(thumbnail_label);
+  layout->addWidget(thumbnail_label);
   layout->addLayout(thumbnail_row);
   into_image_ = NamedCheckBox("IntoImageCheckBox", "Put Thumbnails Into Image's Dirtectory", group);
   eliminate_ = NamedCheckBox("EliminateCheckBox", "Eliminate This Directory from the List", group);
   layout->addWidget(into_image_);
   layout->addWidget(eliminate_);
-  html_dir_ = new DirectoryEdit("HTMLDirectoryEdit", group);
-  layout->addWidget(new QLabel("Directory for HTML output:", group));
+  html_dir_ = new DirectoryEdit("HTMLDirectoryEdit", "Directory for HTML output",
+                                "Choose the directory for HTML output", group);
+  auto* html_dir_label = new QLabel("Directory for HTML output:", group);
+  html_dir_->SetLabel(html_dir_label);
+  layout->addWidget(html_dir_label);
   layout->addWidget(html_dir_);
   html_into_image_ =
       NamedCheckBox("HTMLIntoImageCheckBox", "Put HTMLs Into Image's directory", group);
@@ -164,10 +176,10 @@ QWidget* MainWindow::BuildButtonColumn() {
   layout->addWidget(NamedButton("SaveBtn", "&Save state", column));
   layout->addWidget(NamedButton("LoadButton", "&Load state", column));
   layout->addStretch(1);
-  lock_ = new QToolButton(column);
+  lock_ = new DrawnIconButton(LockIcon, column);
   lock_->setObjectName("LockBtn");
+  lock_->setAccessibleName("State lock");
   lock_->setCheckable(true);
-  lock_->setIcon(LockIcon());
   lock_->setToolTip("Down: the state saved or loaded last is loaded at every start");
   auto* bottom = new QHBoxLayout;
   bottom->addWidget(lock_);

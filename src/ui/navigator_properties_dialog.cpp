@@ -28,7 +28,6 @@ NavigatorPropertiesDialog::NavigatorPropertiesDialog(GallerySettings& settings,
   layout->addLayout(grid);
   AddButtons(layout);
   ShowValues();
-  RebuildHtml();
   FixSize();
 }
 
@@ -42,10 +41,6 @@ void NavigatorPropertiesDialog::StoreValues() {
   NavigatorSettings& n = settings_.Navigator;
   static_cast<TextBlockSettings&>(n) = block_->Read();
   n.Alignment = alignment_->currentIndex();
-}
-
-void NavigatorPropertiesDialog::RebuildHtml() {
-  wrapper_ = html::BuildNavigatorWrapper(settings_.Navigator);
 }
 
 }  // namespace quorvel::ui

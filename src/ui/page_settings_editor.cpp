@@ -38,8 +38,7 @@ QPlainTextEdit* Memo(const QString& name, QWidget* parent) {
   return memo;
 }
 
-}  // namespace
-
+// A memo's text as lines and back: an empty memo has no lines, a final line break adds none.
 Lines MemoLines(const QString& text) {
   Lines lines;
   if (text.isEmpty()) return lines;
@@ -53,6 +52,8 @@ QString MemoText(const Lines& lines) {
   for (const std::string& line : lines) list << QString::fromStdString(line);
   return list.join('\n');
 }
+
+}  // namespace
 
 PageSettingsEditor::PageSettingsEditor(html::SharedCustomColor& custom, const Choosers& choosers,
                                        QWidget* parent)

@@ -5,8 +5,8 @@
 
 #include <QObject>
 
-#include "job/gallery_settings.h"
 #include "html/color_box_model.h"
+#include "job/gallery_settings.h"
 #include "ui/choosers.h"
 
 class QGroupBox;
@@ -43,9 +43,5 @@ class PageSettingsEditor : public QObject {
   QPlainTextEdit* top_;
   QPlainTextEdit* bottom_;
 };
-
-// A memo's text as lines and back: an empty memo has no lines, a final line break adds none.
-Lines MemoLines(const QString& text);
-QString MemoText(const Lines& lines);
 
 }  // namespace quorvel::ui

@@ -7,12 +7,17 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "html/picture_page.h"
-#include "job/path_style.h"
 #include "ui/page_settings_editor.h"
 #include "ui/widget_factory.h"
 
 namespace quorvel::ui {
+namespace {
+
+// The two forms' smallest sizes.
+constexpr QSize kFullSize{640, 417};
+constexpr QSize kShortSize{239, 116};
+
+}  // namespace
 
 PicturesPropertiesDialog::PicturesPropertiesDialog(GallerySettings& settings,
                                                    html::SharedCustomColor& custom,
@@ -45,7 +50,6 @@ PicturesPropertiesDialog::PicturesPropertiesDialog(GallerySettings& settings,
 
   connect(create_, &QCheckBox::clicked, this, &PicturesPropertiesDialog::ApplyLayout);
   ShowValues();
-  RebuildHtml();
 }
 
 void PicturesPropertiesDialog::ShowValues() {
@@ -61,12 +65,6 @@ void PicturesPropertiesDialog::StoreValues() {
   p.TargetFrame = target_->currentIndex();
   p.CreatePicturePages = create_->isChecked();
   p.PicturePage = page_->Read();
-}
-
-void PicturesPropertiesDialog::RebuildHtml() {
-  if (settings_.Picture.CreatePicturePages) {
-    frame_ = html::BuildPicturePageFrame(settings_.Picture, {}, kNativePathStyle);
-  }
 }
 
 void PicturesPropertiesDialog::AfterRestore() { ApplyLayout(); }

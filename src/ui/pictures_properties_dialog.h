@@ -5,7 +5,6 @@
 #pragma once
 
 #include "html/color_box_model.h"
-#include "html/page_frame.h"
 #include "ui/choosers.h"
 #include "ui/property_dialog.h"
 
@@ -19,20 +18,13 @@ class PageSettingsEditor;
 class PicturesPropertiesDialog : public PropertyDialog {
   Q_OBJECT
  public:
-  // The two forms' smallest sizes.
-  static constexpr QSize kFullSize{640, 417};
-  static constexpr QSize kShortSize{239, 116};
-
   PicturesPropertiesDialog(GallerySettings& settings, html::SharedCustomColor& custom,
                            const Choosers& choosers, QWidget* parent);
 
   void ShowValues() override;
-  // The picture page frame as built at the last "&OK" with picture pages on.
-  const html::PageFrame& Frame() const { return frame_; }
 
  protected:
   void StoreValues() override;
-  void RebuildHtml() override;
   void AfterRestore() override;
 
  private:
@@ -43,7 +35,6 @@ class PicturesPropertiesDialog : public PropertyDialog {
   QComboBox* target_;
   QCheckBox* create_;
   PageSettingsEditor* page_;
-  html::PageFrame frame_;
 };
 
 }  // namespace quorvel::ui

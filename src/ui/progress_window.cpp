@@ -156,13 +156,13 @@ void ProgressWindow::closeEvent(QCloseEvent* event) {
 RunSummary ProgressWindow::Execute(GenerationRun& run, QWidget* parent, const ModalRunner& modal) {
   ProgressWindow window(parent);
   window.Attach(&run);
-  window.ProcessTimer()->start();
+  window.timer_->start();
   if (modal) {
     modal(window);
   } else {
     window.exec();
   }
-  window.ProcessTimer()->stop();
+  window.timer_->stop();
   // A runner that returned early must not leave a page half written.
   if (run.running()) run.StopRun();
   return run.summary();

@@ -6,9 +6,9 @@
 //   RunSummary ProgressWindow::Execute(run, parent)  // after run.StartRun() == Started:
 //       shows the window modally, drives run.RunTick() from a 1 ms QTimer and returns the
 //       run's summary when the run finished or was stopped.
-//   Step by step (tests, or a caller with its own timer): ProgressWindow w; w.Attach(&run);
-//       w.show(); w.Tick() ... ; the window accepts itself after the last tick and rejects
-//       (after StopRun) on "&Stop", Esc or close.
+//   Step by step (tests, or a caller with its own timer, through Execute's modal runner):
+//       w.Tick() ... ; the window accepts itself after the last tick and rejects (after
+//       StopRun) on "&Stop", Esc or close.
 //   ElideMiddle(path, width, measure): the label's "start...end" rule as a pure function.
 #pragma once
 
@@ -47,18 +47,9 @@ class ProgressWindow : public QDialog {
 
   explicit ProgressWindow(QWidget* parent = nullptr);
 
+  // The 1 ms timer ticks the run while the window is shown; a modal runner that ticks the
+  // run itself stops it first (the timer is the window's one QTimer child).
   static RunSummary Execute(GenerationRun& run, QWidget* parent, const ModalRunner& modal = {});
-
-  void Attach(GenerationRun* run);
-  // Shows `path` in the label with the middle ellipsis.
-  void SetImageName(const QString& path);
-
-  QLabel* ImageNameLabel() const { return image_name_label_; }
-  QLabel* RateLabel() const { return rate_label_; }
-  QLabel* TimeLeftLabel() const { return time_left_label_; }
-  QProgressBar* ProgressBar() const { return progress_bar_; }
-  QPushButton* StopButton() const { return stop_button_; }
-  QTimer* ProcessTimer() const { return timer_; }
 
  public slots:
   // One image (or the closing of the last page); false once the run is over.
@@ -74,6 +65,9 @@ class ProgressWindow : public QDialog {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void Attach(GenerationRun* run);
+  // Shows `path` in the label with the middle ellipsis.
+  void SetImageName(const QString& path);
   void ShowState();
 
   GenerationRun* run_ = nullptr;

@@ -21,11 +21,6 @@ PropertyDialog::PropertyDialog(const QString& caption, GallerySettings& settings
   setModal(true);
 }
 
-void PropertyDialog::Commit() {
-  StoreValues();
-  RebuildHtml();
-}
-
 void PropertyDialog::done(int result) {
   // A number still being typed counts, read as its editor reads it when left.
   if (result == QDialog::Accepted) {

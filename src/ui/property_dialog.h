@@ -1,8 +1,7 @@
 // What the seven property dialogs share: a fixed, always-on-top frame centred on the screen
 // with a context-help button, "&OK" (default) and "&Cancel" (also Escape and the close box)
-// at the bottom right, and the editing model: "&OK" stores the controls into the settings and
-// rebuilds the HTML the dialog keeps; "&Cancel" shows the settings again, which still hold
-// what the dialog showed when it opened.
+// at the bottom right, and the editing model: "&OK" stores the controls into the settings;
+// "&Cancel" shows the settings again, which still hold what the dialog showed when it opened.
 #pragma once
 
 #include <QDialog>
@@ -20,14 +19,13 @@ class PropertyDialog : public QDialog {
 
   // The controls take the settings, with their enabling.
   virtual void ShowValues() = 0;
-  // As after "&OK": the controls' values go into the settings and the HTML is rebuilt.
-  void Commit();
+  // As after "&OK": the controls' values go into the settings.
+  void Commit() { StoreValues(); }
 
   void done(int result) override;
 
  protected:
   virtual void StoreValues() = 0;
-  virtual void RebuildHtml() {}
   // Called after a Cancel has hidden the dialog and the controls are shown again.
   virtual void AfterRestore() {}
 

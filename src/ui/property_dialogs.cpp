@@ -23,13 +23,20 @@ struct PropertyDialogs::Impl {
 
   PropertyDialog* Get(PropertyDialogKind kind) const {
     switch (kind) {
-      case PropertyDialogKind::Thumbnail: return thumbnail;
-      case PropertyDialogKind::Table: return table;
-      case PropertyDialogKind::Cell: return cell;
-      case PropertyDialogKind::Text: return text;
-      case PropertyDialogKind::Html: return html;
-      case PropertyDialogKind::Navigator: return navigator;
-      case PropertyDialogKind::Pictures: return pictures;
+      case PropertyDialogKind::Thumbnail:
+        return thumbnail;
+      case PropertyDialogKind::Table:
+        return table;
+      case PropertyDialogKind::Cell:
+        return cell;
+      case PropertyDialogKind::Text:
+        return text;
+      case PropertyDialogKind::Html:
+        return html;
+      case PropertyDialogKind::Navigator:
+        return navigator;
+      case PropertyDialogKind::Pictures:
+        return pictures;
     }
     return nullptr;
   }
@@ -64,18 +71,6 @@ void PropertyDialogs::ShowSettings() {
   }
 }
 
-html::SharedCustomColor& PropertyDialogs::CustomColor() { return impl_->custom; }
-
 Choosers& PropertyDialogs::Pickers() { return impl_->choosers; }
-
-const html::PageFrame& PropertyDialogs::IndexPageFrame() const { return impl_->html->Frame(); }
-
-const html::NavigatorWrapper& PropertyDialogs::Navigator() const {
-  return impl_->navigator->Wrapper();
-}
-
-const html::PageFrame& PropertyDialogs::PicturePageFrame() const {
-  return impl_->pictures->Frame();
-}
 
 }  // namespace quorvel::ui

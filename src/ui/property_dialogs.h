@@ -1,7 +1,7 @@
 // The seven property dialogs, created once with the main window and living until exit. Each
 // edits one group of the main window's GallerySettings: the values shown on opening are
-// remembered, "&OK" commits the controls into the group (and rebuilds the HTML text the HTML,
-// Navigator and Pictures dialogs keep), "&Cancel" puts the remembered values back.
+// remembered, "&OK" commits the controls into the group, "&Cancel" puts the remembered values
+// back. The HTML made from a group is built by the run from the settings it starts with.
 #pragma once
 
 #include <QObject>
@@ -13,12 +13,6 @@
 
 class QDialog;
 class QWidget;
-
-namespace quorvel::html {
-struct NavigatorWrapper;
-struct PageFrame;
-struct SharedCustomColor;
-}  // namespace quorvel::html
 
 namespace quorvel::ui {
 
@@ -37,14 +31,8 @@ class PropertyDialogs {
   // its enabling and acts as if "&OK" had been pressed.
   void ShowSettings();
 
-  html::SharedCustomColor& CustomColor();
   // The picture-open dialog and the colour picker every dialog uses; replaceable by tests.
   Choosers& Pickers();
-
-  // The HTML the HTML, Navigator and Pictures dialogs built at their last "&OK".
-  const html::PageFrame& IndexPageFrame() const;
-  const html::NavigatorWrapper& Navigator() const;
-  const html::PageFrame& PicturePageFrame() const;
 
  private:
   struct Impl;

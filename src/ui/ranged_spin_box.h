@@ -12,15 +12,15 @@ class RangedSpinBox : public QSpinBox {
  public:
   RangedSpinBox(int minimum, int maximum, int fallback, QWidget* parent = nullptr);
 
-  // What `text` reads as in this editor.
-  int ReadText(const QString& text) const;
-
  protected:
   QValidator::State validate(QString& text, int& pos) const override;
   void fixup(QString& text) const override;
   int valueFromText(const QString& text) const override;
 
  private:
+  // What `text` reads as in this editor.
+  int ReadText(const QString& text) const;
+
   int fallback_;
 };
 

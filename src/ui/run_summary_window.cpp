@@ -68,6 +68,7 @@ RunSummaryWindow::RunSummaryWindow(const RunSummary& summary, std::vector<std::s
   figures_->setObjectName(QStringLiteral("FiguresLabel"));
   figures_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   failures_->setObjectName(QStringLiteral("FailureList"));
+  failures_->setAccessibleName(tr("Failed images"));
   failures_->setHeaderLabels({tr("Failed image"), tr("Cause")});
   failures_->setRootIsDecorated(false);
   for (const ImageFailure& failure : summary.failures) {

@@ -33,13 +33,6 @@ class RunSummaryWindow : public QDialog {
 
   void SetOpener(Opener opener) { opener_ = std::move(opener); }
 
-  QLabel* Headline() const { return headline_; }
-  QLabel* Figures() const { return figures_; }
-  // One row per failed image: the image's path and the cause.
-  QTreeWidget* Failures() const { return failures_; }
-  QPushButton* OpenButton() const { return open_; }
-  QPushButton* CloseButton() const { return close_; }
-
  protected:
   void showEvent(QShowEvent* event) override;
 
@@ -48,7 +41,7 @@ class RunSummaryWindow : public QDialog {
   Opener opener_;
   QLabel* headline_;
   QLabel* figures_;
-  QTreeWidget* failures_;
+  QTreeWidget* failures_;  // one row per failed image: its path and the cause
   QPushButton* open_;
   QPushButton* close_;
 };

@@ -55,6 +55,7 @@ SearchingWindow::SearchingWindow(std::string dir, QWidget* parent)
   layout->addWidget(cancel_button_, 0, Qt::AlignHCenter);
   layout->setSizeConstraint(QLayout::SetFixedSize);
   count_label_->setText(tr("%1 directories found").arg(0));
+  cancel_button_->setObjectName(QStringLiteral("CancelBtn"));
   connect(cancel_button_, &QPushButton::clicked, this, &SearchingWindow::reject);
   poll_timer_->setInterval(kPollMilliseconds);
   connect(poll_timer_, &QTimer::timeout, this, &SearchingWindow::Poll);
@@ -116,11 +117,11 @@ SearchingWindow::Outcome SearchingWindow::Walk(const std::string& dir, OutputSet
   } else {
     window.exec();
   }
-  if (!window.IsDone() || window.WasCancelled()) {
+  if (!window.done_ || window.cancelled_) {
     window.reject();
     return Outcome::Cancelled;
   }
-  for (const std::string& path : window.Found()) AddDirectoryEntry(output, path, kNativePathStyle);
+  for (const std::string& path : window.found_) AddDirectoryEntry(output, path, kNativePathStyle);
   return Outcome::Completed;
 }
 

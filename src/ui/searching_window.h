@@ -6,8 +6,9 @@
 //       shows the window modally, adds every directory below `dir` through AddDirectoryEntry
 //       (elimination rule included) when the walk completes, and returns Completed; after
 //       "&Cancel" nothing at all is added and Cancelled is returned.
-//   Step by step: SearchingWindow w(dir); w.show(); (w.Start() happens on show)
-//       wait for finished(); w.Found() holds the paths in walk order.
+//   Walk's modal runner may show the window and wait: the walk starts when the window is
+//       shown, and the window closes itself (Accepted) when it ends; its "&Cancel" button
+//       ("CancelBtn") rejects it.
 #pragma once
 
 #include <QDialog>
@@ -38,14 +39,6 @@ class SearchingWindow : public QDialog {
   static Outcome Walk(const std::string& dir, OutputSettings& output, QWidget* parent,
                       const ModalRunner& modal = {});
 
-  // Starts the walk (once); called when the window is shown.
-  void Start();
-  bool IsDone() const { return done_; }
-  bool WasCancelled() const { return cancelled_; }
-  // Directories found, in walk order; complete once finished() was emitted.
-  const std::vector<std::string>& Found() const { return found_; }
-  QPushButton* CancelButton() const { return cancel_button_; }
-
  public slots:
   void reject() override;
 
@@ -57,11 +50,13 @@ class SearchingWindow : public QDialog {
 
  private:
   struct Shared;
+  // Starts the walk (once); called when the window is shown.
+  void Start();
   void Poll();
 
   std::string dir_;
   std::shared_ptr<Shared> shared_;
-  std::vector<std::string> found_;
+  std::vector<std::string> found_;  // in walk order; complete once finished() was emitted
   bool started_ = false;
   bool done_ = false;
   bool cancelled_ = false;

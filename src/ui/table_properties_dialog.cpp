@@ -23,15 +23,18 @@ TablePropertiesDialog::TablePropertiesDialog(GallerySettings& settings,
   auto* group = new QGroupBox(" Layout ", this);
   LabelledRows rows(group);
   alignment_ = rows.Add("Aligment:", NamedComboBox("AligmentComboBox", kAlignmentItems, group));
-  border_ = rows.Add("Border Size:", NamedSpinBox("BorderSizeEdit", 0, 100, group));
-  padding_ = rows.Add("Cell Padding:", NamedSpinBox("CellPaddingEdit", 0, 100, group));
-  spacing_ = rows.Add("Cell Spacing:", NamedSpinBox("CellSpacingEdit", 0, 100, group));
+  border_ = rows.Add("Border Size:",
+                     NamedSpinBox<decltype(TableSettings::BorderSize)>("BorderSizeEdit", group));
+  padding_ = rows.Add("Cell Padding:",
+                      NamedSpinBox<decltype(TableSettings::CellPadding)>("CellPaddingEdit", group));
+  spacing_ = rows.Add("Cell Spacing:",
+                      NamedSpinBox<decltype(TableSettings::CellSpacing)>("CellSpacingEdit", group));
   layout->addWidget(group);
 
   group = new QGroupBox(" Custom colors ", this);
   LabelledRows colors(group);
-  border_color_ = colors.Add("Border:", NamedColorBox("TableBorderColorComboBox", custom,
-                                                      choosers, group));
+  border_color_ =
+      colors.Add("Border:", NamedColorBox("TableBorderColorComboBox", custom, choosers, group));
   light_border_color_ = colors.Add(
       "Light Border:", NamedColorBox("TableLightBorderColorComboBox", custom, choosers, group));
   dark_border_color_ = colors.Add(

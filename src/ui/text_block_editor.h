@@ -6,8 +6,8 @@
 #include <QObject>
 #include <QWidgetList>
 
-#include "job/gallery_settings.h"
 #include "html/color_box_model.h"
+#include "job/gallery_settings.h"
 #include "ui/choosers.h"
 
 class QCheckBox;
@@ -33,8 +33,6 @@ class TextBlockEditor : public QObject {
   int EndRow() const { return end_row_; }
   // Another control that the print check box enables (the navigator's alignment).
   void AddDependent(QWidget* widget);
-
-  QCheckBox* PrintBox() const { return print_; }
 
  private:
   void ApplyEnabling();

@@ -33,11 +33,13 @@ ThumbnailPropertiesDialog::ThumbnailPropertiesDialog(GallerySettings& settings,
   Tighten(jpeg_grid);
   compression_ = new QSlider(Qt::Horizontal, jpeg);
   compression_->setObjectName("CompressionSlider");
-  compression_->setRange(1, 100);
+  using Quality = decltype(ThumbnailSettings::Quality);
+  compression_->setRange(Quality::kMin, Quality::kMax);
   compression_->setTickPosition(QSlider::TicksBelow);
   compression_->setTickInterval(10);
   compression_->setMinimumWidth(180);
-  quality_ = NamedSpinBox("QualitySpinEdit", 1, 100, jpeg);
+  quality_ = NamedSpinBox<Quality>("QualitySpinEdit", jpeg);
+  quality_->setAccessibleName("Quality");
   grayscale_ = NamedCheckBox("GrayscaleCheckBox", "Grayscale", jpeg);
   jpeg_grid->addWidget(Caption("Compression:", compression_, jpeg), 0, 0, 1, 3);
   jpeg_grid->addWidget(compression_, 1, 0, 1, 3);
@@ -52,8 +54,8 @@ ThumbnailPropertiesDialog::ThumbnailPropertiesDialog(GallerySettings& settings,
   auto* image_grid = new QGridLayout(image);
   Tighten(image_grid);
   mask_ = NamedEdit("ThumbnailMaskEdit", {}, image);
-  width_ = NamedSpinBox("ThumbnailXSizeEdit", 15, 1000, image);
-  height_ = NamedSpinBox("ThumbnailYSizeEdit", 15, 1000, image);
+  width_ = NamedSpinBox<decltype(ThumbnailSettings::ThumbnailWidth)>("ThumbnailXSizeEdit", image);
+  height_ = NamedSpinBox<decltype(ThumbnailSettings::ThumbnailHeight)>("ThumbnailYSizeEdit", image);
   image_grid->addWidget(Caption("Thumbnail Image Name Mask:", mask_, image), 0, 0, 1, 2);
   image_grid->addWidget(mask_, 1, 0, 1, 2);
   image_grid->addWidget(Caption("Thumbnail's Width:", width_, image), 2, 0);

@@ -23,6 +23,11 @@ QCheckBox* NamedCheckBox(const QString& name, const QString& text, QWidget* pare
 // A ranged integer editor: text that is not a number reads as `fallback` (else `minimum`).
 QSpinBox* NamedSpinBox(const QString& name, int minimum, int maximum, QWidget* parent,
                        std::optional<int> fallback = std::nullopt);
+// The editor of a RangedInt setting, its range taken from the setting's type.
+template <typename Ranged>
+QSpinBox* NamedSpinBox(const QString& name, QWidget* parent) {
+  return NamedSpinBox(name, Ranged::kMin, Ranged::kMax, parent);
+}
 QLineEdit* NamedEdit(const QString& name, const std::string& text, QWidget* parent);
 // A drop-down list without typing, holding `items` in order.
 QComboBox* NamedComboBox(const QString& name, const std::string_view* items, std::size_t count,

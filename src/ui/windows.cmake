@@ -8,8 +8,10 @@ set(QUORVEL_UI_WINDOW_SOURCES
   about_box.cpp about_box.h
   command_line.cpp command_line.h
   desktop_shortcut.cpp desktop_shortcut.h
+  drawn_icon_button.cpp drawn_icon_button.h
   directory_picker.cpp directory_picker.h
   help_topics.cpp help_topics.h
+  link_label.cpp link_label.h
   progress_window.cpp progress_window.h
   run_summary_window.cpp run_summary_window.h
   searching_window.cpp searching_window.h

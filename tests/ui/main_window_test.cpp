@@ -6,6 +6,7 @@
 #include <QCommandLineParser>
 #include <QMimeData>
 #include <QToolTip>
+#include <QVBoxLayout>
 #include <filesystem>
 
 #include "persist/config_file.h"
@@ -69,6 +70,21 @@ const std::tuple<const char*, int, bool, int, const char*, const char*> kGoes[] 
      "Pages written: 1 in %1\nFirst index page: %1/index.html"},
 };
 
+// The list in the window's palette or a dark one: a path selected, one too long for the list.
+const std::tuple<const char*, bool> kListLooks[] = {{"default palette", false}, {"dark", true}};
+
+// Keyboard focus on the list: Tab into it with some rows listed.
+const std::tuple<const char*, int> kListFocus[] = {{"empty", 0}, {"two rows", 2}};
+
+// The desktop's font (0: Qt's default) when the window is made, or the window's font changed
+// while it is open; the window's size (invalid: wider than 634 and at least 465 high).
+const std::tuple<const char*, int, bool, QSize> kFonts[] = {
+    {"default font", 0, false, {634, 465}},
+    {"10 pt", 10, false, {}},
+    {"11 pt", 11, false, {}},
+    {"11 pt, set while open", 11, true, {}},
+};
+
 // Paths dropped onto the list or given on the command line (a/x.jpg, a/y.jpg and b/ exist),
 // and the list afterwards.
 const std::tuple<const char*, bool, const char*, const char*> kGiven[] = {
@@ -93,6 +109,13 @@ class MainWindowTest : public QObject {
   }
   static void SetText(QWidget* w, const char* name, const std::string& text) {
     Find<QLineEdit>(w, name)->setText(Q(text));
+  }
+  // The directories the list shows.
+  static std::vector<std::string> Listed(QWidget* w) {
+    const auto* list = Find<ui::DirectoryListBox>(w, "DirListBox");
+    std::vector<std::string> listed;
+    for (int i = 0; i < list->count(); ++i) listed.push_back(list->item(i)->text().toStdString());
+    return listed;
   }
   std::vector<std::string> Paths(const char* names) const {
     std::vector<std::string> paths;
@@ -183,23 +206,90 @@ class MainWindowTest : public QObject {
     QVERIFY(ReadFile(web + "/index.html").ends_with("</html>\r\n"));
   }
 
+  void listDrawsSelectionElidesAndShowsTheWholePath_data() { testing::Rows(kListLooks); }
   void listDrawsSelectionElidesAndShowsTheWholePath() {
+    const auto& [name, dark] = Row(kListLooks);
     const auto measure = [](const QString& s) { return static_cast<int>(s.size()) * 10; };
     // 100 wide, "W" is 10: "..." and the rest must fit in 90, so the rest has 6 characters.
     QCOMPARE(ui::ElideStart("/photos/2001/summer", 100, measure), QString("...summer"));
     ui::DirectoryListBox list;
+    if (dark) list.setPalette(testing::DarkPalette());
     list.resize(120, 60);
     const QString long_path = "/a/very/long/path/that/cannot/fit/tail/";
     list.ShowDirectories({"/short/", long_path.toStdString()});
     list.item(0)->setSelected(true);
     list.show();
+    const QPalette::ColorGroup group =
+        list.isActiveWindow() ? QPalette::Active : QPalette::Inactive;
+    const QImage drawn = list.viewport()->grab().toImage();
     const QRect row = list.visualItemRect(list.item(0));
-    QCOMPARE(list.viewport()->grab().toImage().pixelColor(row.topRight()), QColor(0, 0, 100));
+    QCOMPARE(drawn.pixelColor(row.topRight()), list.palette().color(group, QPalette::Highlight));
+    const QRect other = list.visualItemRect(list.item(1));
+    QCOMPARE(drawn.pixelColor(other.topRight()), list.palette().color(group, QPalette::Base));
     QCOMPARE(list.ToolTipFor(0), QString());
     const QPoint at = list.visualItemRect(list.item(1)).center();
     QHelpEvent tip(QEvent::ToolTip, at, list.viewport()->mapToGlobal(at));
     QApplication::sendEvent(list.viewport(), &tip);
     QCOMPARE(QToolTip::text(), long_path);
+  }
+
+  void listShowsKeyboardFocus_data() { testing::Rows(kListFocus); }
+  void listShowsKeyboardFocus() {
+    const auto& [name, rows] = Row(kListFocus);
+    QWidget window;
+    auto* before = new QLineEdit(&window);
+    auto* list = new ui::DirectoryListBox(&window);
+    auto* layout = new QVBoxLayout(&window);
+    layout->addWidget(before);
+    layout->addWidget(list);
+    list->ShowDirectories(std::vector<std::string>(rows, "/photos/"));
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    before->setFocus();
+    const QImage unfocused = list->viewport()->grab().toImage();
+    QTest::keyClick(before, Qt::Key_Tab);
+    QVERIFY(list->hasFocus());
+    const QImage focused = list->viewport()->grab().toImage();
+    // Where the focus shows (the style's frame, which may tint what it frames): on the first
+    // row, or over the empty list's inside.
+    const QRect around = rows ? list->visualItemRect(list->item(0)) : list->viewport()->rect();
+    int changed = 0;
+    for (int y = 0; y < focused.height(); ++y) {
+      for (int x = 0; x < focused.width(); ++x) {
+        if (focused.pixel(x, y) == unfocused.pixel(x, y)) continue;
+        ++changed;
+        QVERIFY2(around.contains(x, y), qPrintable(QString("%1, %2").arg(x).arg(y)));
+      }
+    }
+    QVERIFY(changed > 0);
+  }
+
+  // The window keeps its size at the default font and grows where a larger one needs room,
+  // every text whole; the list follows the window's font.
+  void windowFitsTheFont_data() { testing::Rows(kFonts); }
+  void windowFitsTheFont() {
+    const auto& [name, points, while_open, expected] = Row(kFonts);
+    const QFont before = QApplication::font();
+    QFont font = before;
+    if (points) font.setPointSize(points);
+    if (!while_open) QApplication::setFont(font);
+    auto w = Window();
+    if (while_open) w->setFont(font);  // as a change of the desktop's font reaches it
+    w->AddGivenPaths({Q(tmp_->path())});
+    w->show();
+    const QSize size = w->size();
+    const QStringList clipped = testing::ClippedTexts(w.get());
+    const auto* list = Find<ui::DirectoryListBox>(w.get(), "DirListBox");
+    const int row_height = list->visualItemRect(list->item(0)).height();
+    const int line_height = QFontMetrics(font).height();
+    QApplication::setFont(before);
+    QCOMPARE(clipped, QStringList());
+    if (expected.isValid()) QCOMPARE(size, expected);
+    if (!expected.isValid())
+      QVERIFY2(size.width() > 634 && size.height() >= 465,
+               qPrintable(QString("%1 x %2").arg(size.width()).arg(size.height())));
+    QCOMPARE(row_height, std::max(13, line_height));
   }
 
   void givenPathsAreAdded_data() { testing::Rows(kGiven); }
@@ -227,7 +317,7 @@ class MainWindowTest : public QObject {
       QVERIFY(parser.parse(arguments));
       w->AddGivenPaths(parser.positionalArguments());
     }
-    QCOMPARE(w->CurrentSettings().Output.Directories, Paths(listed));
+    QCOMPARE(Listed(w.get()), Paths(listed));
     QCOMPARE(answers_.errors.size(), *listed ? 0 : 1);
   }
 
@@ -235,11 +325,12 @@ class MainWindowTest : public QObject {
     auto w = Window();
     const std::string a = tmp_->mkdir("a"), thumb = tmp_->mkdir("a/thumb");
     QList<bool> hidden;
-    w->Picker().SetModalRunner([&](ui::DirectoryPicker& picker) {
-      hidden << picker.SubDirectoriesCheck()->isHidden();
+    w->findChild<ui::DirectoryPicker*>()->SetModalRunner([&](ui::DirectoryPicker& picker) {
+      auto* sub = Find<QCheckBox>(&picker, "SubDirectoriesCheck");
+      hidden << sub->isHidden();
       picker.SelectDirectory(a);
-      picker.SubDirectoriesCheck()->setChecked(false);
-      picker.OkButton()->click();
+      sub->setChecked(false);
+      Find<QPushButton>(&picker, "OKBtn")->click();
       return picker.result();
     });
     Click(w.get(), "HTMLDirectoryEditBrowse");  // into the field, not the list
@@ -248,13 +339,13 @@ class MainWindowTest : public QObject {
     QCOMPARE(hidden, (QList<bool>{true, false}));  // "Add All Sub Directories" only for adding
     w->AddGivenPaths({Q(thumb)});
     Click(w.get(), "FilterBtn");
-    QCOMPARE(w->CurrentSettings().Output.Directories, std::vector<std::string>{a});
+    QCOMPARE(Listed(w.get()), std::vector<std::string>{a});
     w->AddGivenPaths({Q(thumb)});
     Find<ui::DirectoryListBox>(w.get(), "DirListBox")->item(0)->setSelected(true);
     Click(w.get(), "RemoveDirBtn");
-    QCOMPARE(w->CurrentSettings().Output.Directories, std::vector<std::string>{thumb});
+    QCOMPARE(Listed(w.get()), std::vector<std::string>{thumb});
     Click(w.get(), "ClearBtn");
-    QVERIFY(w->CurrentSettings().Output.Directories.empty());
+    QVERIFY(Listed(w.get()).empty());
   }
 
   void stateFilesLockPlaceAndFirstStart() {

@@ -1,5 +1,6 @@
 // What the window tests share: rows from tables, finding a control by name, the screen's
-// centre, and prompts that answer for the user and keep what they were asked and shown.
+// centre, texts cut short, a dark palette and contrast, and prompts that answer for the user and
+// keep what they were asked and shown.
 #pragma once
 
 #include <QApplication>
@@ -13,6 +14,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <cmath>
 #include <tuple>
 
 #include "support/temp_dir.h"
@@ -49,6 +51,61 @@ inline QPoint ScreenCentre(QSize size) {
           area.top() + area.height() / 2 - size.height() / 2};
 }
 
+// The object names of the controls of `window` whose texts are cut short: buttons, drop-down
+// lists and labels that do not wrap, shown and laid out narrower than their texts need.
+inline QStringList ClippedTexts(const QWidget* window) {
+  QStringList clipped;
+  for (const QWidget* w : window->findChildren<QWidget*>()) {
+    const auto* label = qobject_cast<const QLabel*>(w);
+    if ((qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QComboBox*>(w) ||
+         (label && !label->wordWrap())) &&
+        w->isVisible() && w->parentWidget()->layout() && w->width() < w->sizeHint().width()) {
+      clipped << (w->objectName().isEmpty() ? w->property("text").toString() : w->objectName());
+    }
+  }
+  return clipped;
+}
+
+// A dark palette as desktops give one: light text on dark grey, a blue selection.
+inline QPalette DarkPalette() {
+  QPalette p;
+  const QColor window(53, 53, 53), base(35, 35, 35), text(230, 230, 230), off(127, 127, 127);
+  for (const auto role : {QPalette::Window, QPalette::Button, QPalette::AlternateBase}) {
+    p.setColor(role, window);
+  }
+  for (const auto role : {QPalette::Base, QPalette::ToolTipBase}) p.setColor(role, base);
+  for (const auto role :
+       {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::ToolTipText}) {
+    p.setColor(role, text);
+    p.setColor(QPalette::Disabled, role, off);
+  }
+  p.setColor(QPalette::PlaceholderText, off);
+  p.setColor(QPalette::Light, QColor(80, 80, 80));
+  p.setColor(QPalette::Midlight, QColor(66, 66, 66));
+  p.setColor(QPalette::Mid, QColor(40, 40, 40));
+  p.setColor(QPalette::Dark, QColor(30, 30, 30));
+  p.setColor(QPalette::Shadow, QColor(20, 20, 20));
+  p.setColor(QPalette::BrightText, QColor(255, 80, 80));
+  p.setColor(QPalette::Link, QColor(100, 170, 250));
+  p.setColor(QPalette::LinkVisited, QColor(180, 140, 250));
+  p.setColor(QPalette::Highlight, QColor(42, 130, 218));
+  p.setColor(QPalette::HighlightedText, Qt::black);
+  p.setColor(QPalette::Disabled, QPalette::Highlight, QColor(80, 80, 80));
+  return p;
+}
+
+// The contrast ratio of two colours as WCAG reckons it, from 1 to 21.
+inline double Contrast(const QColor& a, const QColor& b) {
+  const auto luminance = [](const QColor& c) {
+    const auto linear = [](double v) {
+      return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+  };
+  const double x = luminance(a) + 0.05, y = luminance(b) + 0.05;
+  return std::max(x, y) / std::min(x, y);
+}
+
 // Answers every question; runs the progress window to its end, or presses Esc in it after
 // `stop_after` images, keeping its last title and time left; keeps the messages and the run
 // summary's lines (its first failure the last), and presses the summary's "Open Gallery".
@@ -75,17 +132,18 @@ struct Answers {
       w.show();
       int done = 0;
       while (done != stop_after && w.Tick()) ++done;
-      progress = {w.windowTitle(), w.TimeLeftLabel()->text()};
+      progress = {w.windowTitle(), Find<QLabel>(&w, "TimeLeftLabel")->text()};
       if (w.isVisible()) QTest::keyClick(&w, Qt::Key_Escape);
       return w.result();
     };
     p.show_summary = [this](ui::RunSummaryWindow& w) {
-      shown << w.Headline()->text() << w.Figures()->text();
-      if (const QTreeWidgetItem* row = w.Failures()->topLevelItem(0)) {
+      shown << Find<QLabel>(&w, "HeadlineLabel")->text()
+            << Find<QLabel>(&w, "FiguresLabel")->text();
+      if (const QTreeWidgetItem* row = Find<QTreeWidget>(&w, "FailureList")->topLevelItem(0)) {
         shown << row->text(0) + ": " + row->text(1);
       }
       w.SetOpener([this](const QUrl& url) { opened << url; });
-      w.OpenButton()->click();
+      Find<QPushButton>(&w, "OpenBtn")->click();
     };
     return p;
   }

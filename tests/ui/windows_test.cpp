@@ -1,11 +1,15 @@
 // Every window as the user meets it: each control's help topic and the ways of asking for it;
-// each window centred on the screen, staying there, with whole texts, the buttons at the bottom
-// right and Tab following the layout; the directory picker and its walk; the progress window's
-// pace; the About box's link; the first-start launcher; the program's --help and --version.
+// each control's name and description as a screen reader says them; each window centred on the
+// screen, staying there, with whole texts, the buttons at the bottom right and Tab following the
+// layout; the directory picker and its walk; the progress window's pace; the About box's link;
+// the first-start launcher; the program's --help and --version.
+#include <QAccessible>
 #include <QContextMenuEvent>
 #include <QEnterEvent>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTreeView>
 #include <QWhatsThis>
 
@@ -15,6 +19,7 @@
 #include "ui/desktop_shortcut.h"
 #include "ui/directory_picker.h"
 #include "ui/help_topics.h"
+#include "ui/link_label.h"
 #include "ui/main_window.h"
 #include "ui/property_dialogs.h"
 #include "ui/searching_window.h"
@@ -72,13 +77,68 @@ const std::tuple<const char*, bool, const char*, const char*, const char*> kLaun
     {"desktop blocked", true, "build dir", "blocked", ""},
 };
 
+// Controls whose names are not the label at their side (one that is, for comparison), and what
+// a screen reader calls them.
+const std::tuple<const char*, const char*, const char*> kNames[] = {
+    {"Quorvelandiscope", "DirListBox", "Image directories"},
+    {"Quorvelandiscope", "AllThumbnailsDirectoryEdit", "Thumbnail directory"},
+    {"Quorvelandiscope", "AllThumbnailsDirectoryEditBrowse", "Choose the thumbnail directory"},
+    {"Quorvelandiscope", "ThumbnailDirectoryNameEdit", "Thumbnail sub-directory name"},
+    {"Quorvelandiscope", "HTMLDirectoryEdit", "Directory for HTML output"},
+    {"Quorvelandiscope", "HTMLDirectoryEditBrowse", "Choose the directory for HTML output"},
+    {"Quorvelandiscope", "LockBtn", "State lock"},
+    {"Quorvelandiscope", "QuickHelpBtn", "What's this?"},
+    {"Quorvelandiscope", "ThumbnailRowEdit", "Thumbnails in a Row:"},
+    {"Thumbnail properties", "QualitySpinEdit", "Quality"},
+    {"Table properties", "BackgroundImageEdit", "Background image"},
+    {"Table properties", "BackgroundImageEditBrowse", "Choose the background image"},
+    {"Cell properties", "CellWidthEdit", "Minimum cell width"},
+    {"Cell properties", "CellHeightEdit", "Minimum cell height"},
+    {"Text properties", "WhatsThisBtn", "What's this?"},
+    {"Pictures properties", "HTMLBackgroundImageEditBrowse", "Choose the background image"},
+    {"Directory", "DirTree", "Directories"},
+    {"About", "WebSiteLabel", "QUORVELANDISCOPEs web-site"},
+    {"Run summary", "FailureList", "Failed images"},
+};
+
+// The palette the windows are shown in.
+const std::tuple<const char*, bool> kPalettes[] = {{"default palette", false}, {"dark", true}};
+
 // Whether `b` comes after `a` in reading order: to the right on the same row, further down,
-// or at the top of a column further right.
-bool ReadsAfter(const QRect& a, const QRect& b) {
+// or (only for controls of different groups) at the top of a column further right.
+bool ReadsAfter(const QRect& a, const QRect& b, bool same_group) {
   if (std::abs(a.center().y() - b.center().y()) < std::min(a.height(), b.height()) / 2) {
     return b.left() > a.left();
   }
-  return b.top() > a.top() || b.left() >= a.right();
+  return b.top() > a.top() || (!same_group && b.left() >= a.right());
+}
+
+// The group box a control sits in, or null.
+const QGroupBox* GroupOf(const QWidget* control) {
+  for (const QWidget* w = control->parentWidget(); w != nullptr; w = w->parentWidget()) {
+    if (const auto* group = qobject_cast<const QGroupBox*>(w)) return group;
+  }
+  return nullptr;
+}
+
+// Every control of `window` that takes the focus, hidden ones included; the edit inside a spin
+// box is the spin box's part, not a control of its own.
+QList<QWidget*> FocusableControls(const QWidget* window) {
+  QList<QWidget*> controls;
+  for (QWidget* w : window->findChildren<QWidget*>()) {
+    if (w->window() != window || w->focusPolicy() == Qt::NoFocus) continue;
+    if (qobject_cast<QAbstractSpinBox*>(w->parentWidget())) continue;
+    controls << w;
+  }
+  return controls;
+}
+
+// Whether a label is tied to `control`.
+bool IsLabelled(const QWidget* control) {
+  for (const QLabel* label : control->window()->findChildren<QLabel*>()) {
+    if (label->buddy() == control) return true;
+  }
+  return false;
 }
 
 class WindowsTest : public QObject {
@@ -87,16 +147,23 @@ class WindowsTest : public QObject {
   std::unique_ptr<ui::MainWindow> main_;
   std::unique_ptr<ui::ProgressWindow> progress_;
   std::unique_ptr<ui::RunSummaryWindow> summary_;
-  QMap<QString, QWidget*> windows_;  // by caption
+  std::unique_ptr<ui::SearchingWindow> searching_;
+  QMap<QString, QWidget*> windows_;  // by caption, the searching window left out (never shown)
+  ui::HelpTopics topics_ = ui::HelpTopics::FromResource();
   QList<int> shown_;
+
+  QList<QWidget*> EveryWindow() const {
+    return QList<QWidget*>(windows_.cbegin(), windows_.cend()) << searching_.get();
+  }
 
  private slots:
   void initTestCase() {
     persist::ConfigFile(tmp_.file("quorvel.cfg")).WriteBool(keys::kWindow, keys::kIcon, true);
     main_ = std::make_unique<ui::MainWindow>(
         ui::MainWindowOptions{tmp_.file("quorvel.cfg"), ui::UserPrompts{}, nullptr});
-    main_->Help().SetMenuRunner([](QWidget*, const QPoint&) { return true; });
-    main_->Help().SetTopicShower([this](int id, const QString& text, QWidget*) {
+    auto* help = main_->findChild<ui::ContextHelp*>();
+    help->SetMenuRunner([](QWidget*, const QPoint&) { return true; });
+    help->SetTopicShower([this](int id, const QString& text, QWidget*) {
       if (!text.isEmpty()) shown_ << id;
     });
     progress_ = std::make_unique<ui::ProgressWindow>();
@@ -104,10 +171,11 @@ class WindowsTest : public QObject {
     summary.images_done = summary.images_failed = summary.pages_written = 1;
     summary.failures = {{"/pics/broken.jpg", "Not a JPEG file"}};
     summary_ = std::make_unique<ui::RunSummaryWindow>(summary, std::vector<std::string>{"/w/i"});
-    QList<QWidget*> windows{main_.get(), &main_->Picker(), main_->findChild<ui::AboutBox*>(),
-                            progress_.get(), summary_.get()};
-    for (int kind = 0; kind <= static_cast<int>(ui::PropertyDialogKind::Pictures); ++kind) {
-      windows << main_->Dialogs().Dialog(static_cast<ui::PropertyDialogKind>(kind));
+    searching_ = std::make_unique<ui::SearchingWindow>(tmp_.path());
+    // The picker, the About box and the seven property dialogs belong to the main window.
+    QList<QWidget*> windows{main_.get(), progress_.get(), summary_.get()};
+    for (QDialog* dialog : main_->findChildren<QDialog*>(Qt::FindDirectChildrenOnly)) {
+      windows << dialog;
     }
     for (QWidget* window : windows) windows_[window->windowTitle()] = window;
   }
@@ -128,6 +196,45 @@ class WindowsTest : public QObject {
     QHelpEvent click(QEvent::WhatsThis, {1, 1}, clicked->mapToGlobal(QPoint(1, 1)));
     QApplication::sendEvent(clicked, &click);
     QCOMPARE(shown_, QList<int>{entry.id});
+  }
+
+  // What a screen reader says of every control: a name with words in it that is not the title
+  // of the group around it (a drop-down list, named by its value, has a label tied to it), and
+  // the control's help topic as its description.
+  void everyControlHasAName_data() {
+    QTest::addColumn<QWidget*>("control");
+    for (const QWidget* window : EveryWindow()) {
+      for (QWidget* control : FocusableControls(window)) {
+        QTest::addRow("%s %s", qPrintable(window->windowTitle()), qPrintable(control->objectName()))
+            << control;
+      }
+    }
+  }
+  void everyControlHasAName() {
+    QFETCH(QWidget*, control);
+    const QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(control);
+    const QString name = a11y->text(QAccessible::Name);
+    QVERIFY2(name.contains(QRegularExpression("[A-Za-z]")), qPrintable(name));
+    if (const QGroupBox* group = GroupOf(control)) {
+      QVERIFY2(name.trimmed() != group->title().trimmed(), qPrintable(name));
+    }
+    if (qobject_cast<QComboBox*>(control)) QVERIFY(IsLabelled(control));
+    if (const int id = control->property(ui::kHelpIdProperty).toInt()) {
+      QCOMPARE(a11y->text(QAccessible::Description), topics_.Text(id));
+    }
+  }
+
+  void namesSayWhatControlsAre_data() {
+    QTest::addColumn<int>("row");
+    for (int i = 0; i < int(std::size(kNames)); ++i) {
+      QTest::addRow("%s %s", std::get<0>(kNames[i]), std::get<1>(kNames[i])) << i;
+    }
+  }
+  void namesSayWhatControlsAre() {
+    QFETCH(int, row);
+    const auto& [window, control, name] = kNames[row];
+    QWidget* widget = Find(windows_.value(window), control);
+    QCOMPARE(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name), QString(name));
   }
 
   void askingForHelp_data() { testing::Rows(kAsks); }
@@ -170,26 +277,22 @@ class WindowsTest : public QObject {
     window->show();
     QCOMPARE(window->geometry(), first);  // no creeping from one showing to the next
     QCOMPARE(first.topLeft(), testing::ScreenCentre(window->size()));
-    for (QWidget* w : window->findChildren<QWidget*>()) {  // texts in layouts are whole
-      const auto* label = qobject_cast<QLabel*>(w);
-      if ((qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) ||
-           (label && !label->wordWrap())) &&
-          w->isVisible() && w->parentWidget()->layout()) {
-        QVERIFY2(w->width() >= w->sizeHint().width(), qPrintable(w->objectName()));
-      }
-    }
+    QCOMPARE(testing::ClippedTexts(window), QStringList());
     if (auto* last = window->findChild<QPushButton*>("CancelBtn", Qt::FindDirectChildrenOnly)) {
       QVERIFY(window->width() - last->geometry().right() < 20);
       QVERIFY(window->height() - last->geometry().bottom() < 20);
     }
     QRect previous;
+    const QGroupBox* previous_group = nullptr;
     for (QWidget* w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain()) {
       if (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisible() || w->focusProxy()) continue;
       const QRect place(w->mapTo(window, QPoint(0, 0)), w->size());
-      QVERIFY2(previous.isNull() || ReadsAfter(previous, place), qPrintable(w->objectName()));
+      QVERIFY2(previous.isNull() || ReadsAfter(previous, place, GroupOf(w) == previous_group),
+               qPrintable(w->objectName()));
       previous = place;
+      previous_group = GroupOf(w);
     }
-    if (caption == "Directory") QCOMPARE(window->focusWidget(), main_->Picker().Tree());
+    if (caption == "Directory") QCOMPARE(window->focusWidget(), Find(window, "DirTree"));
     window->hide();
   }
 
@@ -202,6 +305,9 @@ class WindowsTest : public QObject {
     config.WriteString(keys::kDirs, keys::kDirectoryBox, tmp.file("gone/"));
     ui::DirectoryPicker picker(config);
     QCOMPARE(picker.SelectedPath(), std::string("/"));  // the remembered one is gone
+    // A screen reader is offered the one column the tree shows.
+    QAccessibleInterface* tree = QAccessible::queryAccessibleInterface(Find(&picker, "DirTree"));
+    QCOMPARE(tree->tableInterface()->columnCount(), 1);
     testing::Answers answers;
     answers.yes = yes;
     const ui::UserPrompts prompts = answers.Prompts();
@@ -209,17 +315,17 @@ class WindowsTest : public QObject {
     const bool ok = button != std::string("Cancel");
     picker.SetModalRunner([&, pick = pick, sub = sub](ui::DirectoryPicker& shown) {
       shown.SelectDirectory(tmp.file(pick));
-      shown.SubDirectoriesCheck()->setChecked(sub);
-      (ok ? shown.OkButton() : shown.CancelButton())->click();
+      Find<QCheckBox>(&shown, "SubDirectoriesCheck")->setChecked(sub);
+      Find<QPushButton>(&shown, ok ? "OKBtn" : "CancelBtn")->click();
       return shown.result();
     });
     const bool cancel_walk = button == std::string("Cancel walk");
     picker.SetSearchRunner([&](const std::string& dir, OutputSettings& out) {
       return ui::SearchingWindow::Walk(dir, out, nullptr, [&](ui::SearchingWindow& w) {
         w.show();
-        if (cancel_walk) w.CancelButton()->click();
-        while (!w.IsDone() && !cancel_walk) QTest::qWait(5);
-        return w.result();
+        if (cancel_walk) Find<QPushButton>(&w, "CancelBtn")->click();
+        // The window closes itself when the walk ends; a walk that never ends counts as none.
+        return QTest::qWaitFor([&] { return !w.isVisible(); }) ? w.result() : -1;
       });
     });
     OutputSettings output;
@@ -253,18 +359,79 @@ class WindowsTest : public QObject {
   }
 
   void aboutLinkTurnsBlueAndOpensTheAddress() {
-    ui::LinkLabel* link = main_->findChild<ui::AboutBox*>()->WebSiteLink();
+    QWidget* about = windows_.value("About");
+    auto* link = Find<ui::LinkLabel>(about, "WebSiteLabel");
     QList<QUrl> opened;
     link->SetOpener([&](const QUrl& url) { opened << url; });
     QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
     QCoreApplication::sendEvent(link, &enter);
-    QCOMPARE(link->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    QCOMPARE(link->palette().color(link->foregroundRole()), QColor(0, 0, 255));
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(link, &leave);
-    QCOMPARE(link->palette().color(QPalette::WindowText), QColor(0, 0, 0));
+    QCOMPARE(link->palette().color(link->foregroundRole()), QColor(0, 0, 0));
     QTest::mouseClick(link, Qt::RightButton);  // only the left button opens it
     QTest::mouseClick(link, Qt::LeftButton);
     QCOMPARE(opened, QList<QUrl>{QUrl(html::kProductWebAddress)});
+    // The keyboard reaches it (Tab from "&OK" comes round to it), shows it and opens it.
+    about->show();
+    QApplication::setActiveWindow(about);
+    QVERIFY(QTest::qWaitForWindowActive(about));
+    QCOMPARE(about->focusWidget(), Find(about, "OKBtn"));  // Enter closes the box
+    const QImage unfocused = link->grab().toImage();
+    QTest::keyClick(about->focusWidget(), Qt::Key_Tab);
+    QCOMPARE(about->focusWidget(), link);
+    QVERIFY(link->grab().toImage() != unfocused);
+    QTest::keyClick(link, Qt::Key_Return);
+    QCOMPARE(opened.size(), 2);
+    // A screen reader finds a link, which it can press.
+    QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(link);
+    QCOMPARE(a11y->role(), QAccessible::Link);
+    a11y->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(opened.size(), 3);
+    about->hide();
+  }
+
+  // In any palette the About box's credits can be read on its background, its link takes the
+  // palette's colours, and the padlock and the question mark stand out from their buttons (3:1
+  // at least), the padlock when down from the square it is drawn on.
+  void colorsComeFromThePalette_data() { testing::Rows(kPalettes); }
+  void colorsComeFromThePalette() {
+    const auto& [name, dark] = Row(kPalettes);
+    const QPalette palette = dark ? testing::DarkPalette() : QApplication::palette();
+    QWidget* about = windows_.value("About");
+    about->setPalette(palette);
+    main_->setPalette(palette);
+    const QImage credits = about->grab(Find(about, "CreditsLabel")->geometry()).toImage();
+    double best = 1;
+    for (int y = 0; y < credits.height(); ++y) {
+      for (int x = 0; x < credits.width(); ++x) {
+        best =
+            std::max(best, testing::Contrast(credits.pixelColor(x, y), credits.pixelColor(0, 0)));
+      }
+    }
+    auto* link = Find<ui::LinkLabel>(about, "WebSiteLabel");
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QCoreApplication::sendEvent(link, &enter);
+    const QColor hovered = link->palette().color(link->foregroundRole());
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(link, &leave);
+    const QColor resting = link->palette().color(link->foregroundRole());
+    auto* lock = Find<QToolButton>(main_.get(), "LockBtn");
+    const QColor button = lock->palette().color(QPalette::Button);
+    const QImage up = lock->icon().pixmap(20, QIcon::Normal, QIcon::Off).toImage();
+    const QImage down = lock->icon().pixmap(20, QIcon::Normal, QIcon::On).toImage();
+    const QImage help = Find<QToolButton>(main_.get(), "QuickHelpBtn")->icon().pixmap(20).toImage();
+    about->setPalette(QPalette());
+    main_->setPalette(QPalette());
+    QCOMPARE(credits.pixelColor(0, 0), palette.color(QPalette::Base));
+    QVERIFY2(best >= 4.5, qPrintable(QString::number(best)));
+    QCOMPARE(hovered, palette.color(QPalette::Link));
+    QCOMPARE(resting, palette.color(QPalette::Text));
+    const QPoint body(5, 15);  // the padlock's body, beside its keyhole
+    QVERIFY2(testing::Contrast(up.pixelColor(body), button) >= 3,
+             qPrintable(up.pixelColor(body).name()));
+    QVERIFY(testing::Contrast(down.pixelColor(body), down.pixelColor(1, 1)) >= 3);
+    QVERIFY(testing::Contrast(help.pixelColor(3, 10), button) >= 3);  // the disc, beside the "?"
   }
 
   void firstStartLauncher_data() { testing::Rows(kLaunchers); }
