@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
-#include <cmath>
 
+#include "run/run_pace.h"
 #include "ui/window_placement.h"
 
 namespace quorvel::ui {
@@ -16,8 +16,6 @@ namespace {
 
 constexpr int kClientWidth = 337;
 constexpr int kClientHeight = 81;
-// Below this many images the pace is mostly the start-up and says little.
-constexpr int kFewImages = 3;
 
 }  // namespace
 
@@ -39,23 +37,6 @@ QString ElideMiddle(const QString& path, int width,
     if (!left.isEmpty()) left.removeLast();
     if (!right.isEmpty()) right.removeFirst();
   }
-}
-
-RunPace PaceText(int done, int total, qint64 elapsed_ms) {
-  if (done < kFewImages) return {};
-  const double per_second = done * 1000.0 / std::max<qint64>(elapsed_ms, 1);
-  const auto seconds_left = static_cast<qint64>(std::ceil(std::max(total - done, 0) / per_second));
-  const qint64 hours = seconds_left / 3600;
-  const qint64 minutes = seconds_left / 60 % 60;
-  const qint64 seconds = seconds_left % 60;
-  const QString clock =
-      hours > 0 ? QStringLiteral("%1:%2:%3")
-                      .arg(hours)
-                      .arg(minutes, 2, 10, QLatin1Char('0'))
-                      .arg(seconds, 2, 10, QLatin1Char('0'))
-                : QStringLiteral("%1:%2").arg(minutes).arg(seconds, 2, 10, QLatin1Char('0'));
-  return {QStringLiteral("%1 images/s").arg(per_second, 0, 'f', per_second < 10 ? 1 : 0),
-          clock + QStringLiteral(" left")};
 }
 
 ProgressWindow::ProgressWindow(QWidget* parent)
@@ -112,8 +93,8 @@ void ProgressWindow::ShowState() {
   progress_bar_->setValue(std::min(run_->image_index(), run_->image_count()));
   SetImageName(QString::fromStdString(run_->current_image()));
   const RunPace pace = PaceText(run_->image_index(), run_->image_count(), clock_.elapsed());
-  rate_label_->setText(pace.rate);
-  time_left_label_->setText(pace.left);
+  rate_label_->setText(QString::fromStdString(pace.rate));
+  time_left_label_->setText(QString::fromStdString(pace.left));
 }
 
 bool ProgressWindow::Tick() {

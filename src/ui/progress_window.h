@@ -31,14 +31,6 @@ namespace quorvel::ui {
 QString ElideMiddle(const QString& path, int width,
                     const std::function<int(const QString&)>& measure);
 
-// The pace of a run after `done` of `total` images in `elapsed_ms`: "12.5 images/s" and
-// "1:05 left"; both empty until a few images are done.
-struct RunPace {
-  QString rate;
-  QString left;
-};
-RunPace PaceText(int done, int total, qint64 elapsed_ms);
-
 class ProgressWindow : public QDialog {
   Q_OBJECT
  public:

@@ -57,12 +57,6 @@ const std::tuple<const char*, const char*, bool, const char*, bool, const char*>
 
 // Images per second and time left after some of all images in some milliseconds (none before
 // a few images: the main window's run shows that).
-const std::tuple<const char*, int, int, int, const char*, const char*> kPaces[] = {
-    {"slow", 3, 10, 2000, "1.5 images/s", "0:05 left"},
-    {"fast", 400, 1000, 10000, "40 images/s", "0:15 left"},
-    {"hours", 3, 10000, 3000, "1.0 images/s", "2:46:37 left"},
-};
-
 // The first-start answer; the program in a build folder (an entry of its own naming the drawn
 // icon; the default place when none is given) or in <prefix>/bin (a copy of the installed entry
 // when there is one), or the desktop blocked by a file; what the launcher is and its Exec line.
@@ -349,13 +343,6 @@ class WindowsTest : public QObject {
     QCOMPARE(ui::ElideMiddle("abcdefghijk", 10, measure), QString("ab...ijk"));
     const QString camera = QString::fromUtf8("\xF0\x9F\x93\xB7");  // never cut in two
     QCOMPARE(ui::ElideMiddle(camera.repeated(8), 7, measure), camera + "..." + camera);
-  }
-
-  void pace_data() { testing::Rows(kPaces); }
-  void pace() {
-    const auto& [name, done, total, ms, rate, left] = Row(kPaces);
-    QCOMPARE(ui::PaceText(done, total, ms).rate, QString(rate));
-    QCOMPARE(ui::PaceText(done, total, ms).left, QString(left));
   }
 
   void aboutLinkTurnsBlueAndOpensTheAddress() {
