@@ -9,16 +9,18 @@
 namespace quorvel::html {
 namespace {
 
-// The index link sits in the middle, the other two share what is left on either side. The photo
+// The index link sits in the middle, the other two in their own columns on either side, where
+// they stay on pages that lack one of them. The photo
 // takes what the window leaves below the links and above the caption, kept whole
 // and in its aspect; a photo smaller than that space keeps its own size.
 constexpr const char* kLayoutStyle[] = {
     "html,body{height:100%;margin:0}",
     "body{display:flex;flex-direction:column;font-family:sans-serif}",
-    "nav{display:flex;align-items:center}",
-    "nav>*{flex:1 1 0;padding:.6em}",
-    "#index{flex:none}",
-    "#next{text-align:right}",
+    "nav{display:grid;grid-template-columns:1fr auto 1fr;align-items:center}",
+    "nav a{padding:.6em}",
+    "#prev{grid-column:1}",
+    "#index{grid-column:2}",
+    "#next{grid-column:3;text-align:right}",
     "main{flex:1;position:relative;min-height:0}",
     "main img{position:absolute;inset:0;margin:auto;max-width:100%;max-height:100%;"
     "width:auto;height:auto}",
@@ -87,21 +89,19 @@ std::string Link(const std::string& attributes, const std::string& href, PathSty
   return "<a" + attributes + " href=\"" + EncodeUrlPath(href, style) + "\">" + label + "</a>";
 }
 
-// An absent link keeps its place, so the other links stay where they are from page to page.
-std::string NavigationLink(const char* id, const std::string& href, PathStyle style,
-                           const std::string& label) {
-  if (href.empty()) return "<span></span>";
-  return Link(std::string(" id=\"") + id + "\" rel=\"" + id + "\"", href, style, label);
-}
-
 std::vector<std::string> NavigationLines(const PhotoPage& photo, PathStyle style) {
-  return {"<nav>",
-          NavigationLink("prev", photo.PreviousHref, style,
-                         "<span aria-hidden=\"true\">&#8592; </span>Previous photo"),
-          Link(" id=\"index\"", photo.IndexHref, style, "Index"),
-          NavigationLink("next", photo.NextHref, style,
-                         "Next photo<span aria-hidden=\"true\"> &#8594;</span>"),
-          "</nav>"};
+  std::vector<std::string> lines = {"<nav>"};
+  if (!photo.PreviousHref.empty()) {
+    lines.push_back(Link(" id=\"prev\" rel=\"prev\"", photo.PreviousHref, style,
+                         "<span aria-hidden=\"true\">&#8592; </span>Previous photo"));
+  }
+  lines.push_back(Link(" id=\"index\"", photo.IndexHref, style, "Index"));
+  if (!photo.NextHref.empty()) {
+    lines.push_back(Link(" id=\"next\" rel=\"next\"", photo.NextHref, style,
+                         "Next photo<span aria-hidden=\"true\"> &#8594;</span>"));
+  }
+  lines.push_back("</nav>");
+  return lines;
 }
 
 std::string ImageLine(const PhotoPage& photo, PathStyle style) {
@@ -112,13 +112,12 @@ std::string ImageLine(const PhotoPage& photo, PathStyle style) {
 
 std::vector<std::string> FooterLines(const PhotoPage& photo, PathStyle style) {
   std::vector<std::string> lines = {"<footer>", "<p>" + EscapeHtmlText(photo.FileName) + "</p>"};
-  if (!photo.Details.empty()) {
-    std::string details;
-    for (const std::string& detail : photo.Details) {
-      details += (details.empty() ? "" : " &#183; ") + EscapeHtmlText(detail);
-    }
-    lines.push_back("<p>" + details + "</p>");
+  std::string details;
+  for (const std::string& detail : photo.Details) {
+    if (detail.empty()) continue;
+    details += (details.empty() ? "" : " &#183; ") + EscapeHtmlText(detail);
   }
+  if (!details.empty()) lines.push_back("<p>" + details + "</p>");
   if (!photo.OriginalHref.empty()) {
     lines.push_back("<p>" + Link("", photo.OriginalHref, style, "Original") + "</p>");
   }

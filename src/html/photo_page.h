@@ -22,7 +22,7 @@ struct PhotoPage {
   std::string NextHref;      // the next photo's page; empty on the last photo
   std::string IndexHref;     // the index page holding the photo's thumbnail
   // Formatted values ("2024-07-01 14:03", "Canon EOS R6", "1/250 s"...), shown on one line;
-  // none: no line.
+  // empty ones are left out, and with none there is no line.
   std::vector<std::string> Details;
   std::string OriginalHref;  // the original photo; empty: no link
 };
