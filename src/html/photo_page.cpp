@@ -10,9 +10,9 @@ namespace quorvel::html {
 namespace {
 
 // The index link sits in the middle, the other two in their own columns on either side, where
-// they stay on pages that lack one of them. The photo
-// takes what the window leaves below the links and above the caption, kept whole
-// and in its aspect; a photo smaller than that space keeps its own size.
+// they stay on pages that lack one of them. The photo takes what the window leaves below the
+// links and above the caption, kept whole and in its aspect; a photo smaller than that space
+// keeps its own size.
 constexpr const char* kLayoutStyle[] = {
     "html,body{height:100%;margin:0}",
     "body{display:flex;flex-direction:column;font-family:sans-serif}",

@@ -371,5 +371,29 @@ TEST(WritePicturePageTest, WritesThePageOrFailsKeepingThePreviousOne) {
   EXPECT_EQ(platform::ListDirectory(tmp.path()).size(), 1u) << "nothing else is left";
 }
 
+TEST(WritePhotoPageTest, WritesThePageOrFailsKeepingThePreviousOne) {
+  testing::TempDir tmp;
+  const PhotoPage photo = PhotoOf(Parse("file=b.jpg | src=b.jpg | prev=a.html | next=c.html"));
+  const std::string page = tmp.file("b.html");
+  WritePhotoPage(page, photo, PageSettings{}, PathStyle::Posix);
+  const std::string text = testing::ReadFile(page);
+  EXPECT_EQ(text, PhotoPageText(photo, PageSettings{}, PathStyle::Posix));
+  const std::pair<std::string, std::string> failures[] = {
+      {tmp.file("missing/b.html"), " (No such file or directory)"},
+      {page, " (No space left on device)"}};
+  for (const auto& [path, reason] : failures) {
+    platform::SetWriteFaultHookForTesting(path == page ? &DiskFull : nullptr);
+    try {
+      WritePhotoPage(path, photo, PageSettings{}, PathStyle::Posix);
+      ADD_FAILURE() << path;
+    } catch (const Error& e) {
+      EXPECT_EQ(e.what(), "Cannot create file " + path + reason);
+    }
+  }
+  platform::SetWriteFaultHookForTesting(nullptr);
+  EXPECT_EQ(testing::ReadFile(page), text);
+  EXPECT_EQ(platform::ListDirectory(tmp.path()).size(), 1u) << "nothing else is left";
+}
+
 }  // namespace
 }  // namespace quorvel::html
