@@ -5,7 +5,13 @@
 namespace quorvel::html {
 
 std::string FolderLabel(const std::string& folderName) {
-  return "<div class=\"folder\">" + EscapeHtmlText(folderName) + "</div>";
+  std::string label;
+  for (const char c : EscapeHtmlText(folderName)) {
+    label += c;
+    // A long path may wrap after a separator rather than inside a name.
+    if (c == '/' || c == '\\') label += "<wbr>";
+  }
+  return "<div class=\"folder\">" + label + "</div>";
 }
 
 }  // namespace quorvel::html

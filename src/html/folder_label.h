@@ -6,7 +6,8 @@
 
 namespace quorvel::html {
 
-// `<div class="folder">NAME</div>`, the name escaped; it goes inside the cell before the link.
+// `<div class="folder">NAME</div>`, the name escaped and "<wbr>" after each "/" or "\", so a
+// long path wraps between its folders. It goes inside the cell before the link.
 // Its look (bold, underlined by a rule in the text colour) comes from the phone style sheet.
 std::string FolderLabel(const std::string& folderName);
 

@@ -170,13 +170,13 @@ PhotoPage PhotoOf(const Case& c) {
 }
 
 // An index page in the phone layout, its table holding one row of two web cells: the first opens
-// the folder "trip" and has a 2x thumbnail, the second has none.
+// the folder "2024/trip" and has a 2x thumbnail, the second has none.
 std::string PhoneIndexPage(const Case& c) {
   PageFrame frame = BuildPageFrame(c.s.Page, c.dir, c.style());
   AddPhoneLayout(frame);
   const std::string cell = BuildCellOpenTag(c.s.Cell, c.dir, c.style());
   const std::string first =
-      cell + FolderLabel("trip") + "<a href=\"photos/a.html\">" +
+      cell + FolderLabel("2024/trip") + "<a href=\"photos/a.html\">" +
       ThumbnailImageTag({"thumbs/a_thumb.jpg", "thumbs/a_thumb@2x.jpg", 70, 47, "a.jpg"},
                         c.style()) +
       "</a>" + BuildCaption(c.s.Text, "a.jpg", 1234) + "</td>";
