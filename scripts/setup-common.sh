@@ -7,7 +7,7 @@ BUILD_DIR="${QUORVEL_BUILD_DIR:-$ROOT/build}"
 
 PACKAGES=(cmake g++ make pkg-config libjpeg62-turbo-dev libgtest-dev libgmock-dev
   qt6-base-dev libgl-dev libcli11-dev libexif-dev tidy xvfb xauth
-  help2man librsvg2-bin dpkg-dev desktop-file-utils appstream man-db)
+  help2man librsvg2-bin dpkg-dev desktop-file-utils appstream man-db chromium)
 
 install_missing_packages() {
   local missing=()
