@@ -4,14 +4,18 @@
 #include "run/generation_run.h"
 
 #include <algorithm>
+#include <map>
 #include <set>
 
 #include "html/caption.h"
 #include "html/escaping.h"
+#include "html/folder_label.h"
 #include "html/navigator.h"
 #include "html/page_frame.h"
+#include "html/phone_layout.h"
 #include "html/picture_page.h"
 #include "html/table_tags.h"
+#include "html/thumbnail_image.h"
 #include "job/directory_list.h"
 #include "job/error.h"
 #include "job/output_names.h"
@@ -23,9 +27,43 @@
 #include "run/output_plan.h"
 #include "run/page_plan.h"
 #include "run/page_writer.h"
+#include "run/photo_pages.h"
 #include "run/source_headers.h"
 
 namespace quorvel {
+namespace {
+
+// A link from pages in `fromDirectory` (ending in a separator) to the file `path`.
+std::string LinkFrom(const std::string& fromDirectory, const std::string& path, PathStyle style) {
+  return RelativePath(fromDirectory, WithTrailingSeparator(DirectoryPart(path, style), style),
+                      style) +
+         FileNamePart(path, style);
+}
+
+// The labels of the folders of a run with more than one: each folder's path below the folder
+// that holds them all ("2024/trip"), or its own name for that folder itself. Empty for one.
+std::map<std::string, std::string> FolderLabels(const std::vector<ImagePlan>& images,
+                                                PathStyle style) {
+  std::map<std::string, std::string> labels;
+  for (const ImagePlan& image : images) labels[image.directory];
+  if (labels.size() < 2) return {};
+  std::string root = labels.begin()->first;
+  for (const auto& [dir, label] : labels) {
+    while (dir != root && !dir.starts_with(WithTrailingSeparator(root, style))) {
+      const std::string parent = DirectoryPart(root, style);
+      if (parent == root) break;
+      root = parent;
+    }
+  }
+  const std::string prefix = WithTrailingSeparator(root, style);
+  for (auto& [dir, label] : labels) {
+    label = dir == root || !dir.starts_with(prefix) ? LastPathComponent(dir, style)
+                                                    : dir.substr(prefix.size());
+  }
+  return labels;
+}
+
+}  // namespace
 
 struct GenerationRun::Impl {
   GallerySettings settings;
@@ -36,6 +74,8 @@ struct GenerationRun::Impl {
   OutputPlan plan;
   std::vector<std::string> navigators;
   std::unique_ptr<RunThumbnails> thumbnails;
+  std::unique_ptr<PhotoPages> photo_pages;
+  std::map<std::string, std::string> folder_labels;  // by directory, when pages hold several
 
   // What the pages are made of; built from the directory the pages are written in.
   PageParts parts;
@@ -46,6 +86,7 @@ struct GenerationRun::Impl {
   // Where the writing stands.
   PageWriter writer;
   int open_page = -1;
+  std::string labelled_folder;  // of the last folder label on the open page
   int image_index = 0;
   std::string directory;  // of the last image written
   std::string image_link_prefix;
@@ -63,6 +104,7 @@ struct GenerationRun::Impl {
   bool WillExist(const std::string& dir) const;
   std::vector<std::string> LeaveOutUnreadable(const std::vector<std::string>& images,
                                               std::vector<imaging::SourceHeader>& headers);
+  std::set<std::string> OutputDirectories() const;
   void ProbeOutputDirectories() const;
   void CreateOutputDirectories() const;
 
@@ -72,6 +114,9 @@ struct GenerationRun::Impl {
   void EnterDirectory(const std::string& imageDirectory);
   void WriteImage(int index);
   std::string CellLink(const ImagePlan& image) const;
+  std::string CellImage(const ImagePlan& image) const;
+  std::string FolderLabelFor(const ImagePlan& image);
+  void CopyOriginal(const ImagePlan& image) const;
   void Fail(const std::string& image, const std::string& message);
   void Finish();
 };
@@ -137,12 +182,7 @@ std::vector<std::string> GenerationRun::Impl::LeaveOutUnreadable(
 // nearest directory above it that does to take one. Once all do, the temporary files that
 // killed runs left in them are removed.
 void GenerationRun::Impl::ProbeOutputDirectories() const {
-  std::set<std::string> dirs;
-  for (const PagePlan& p : plan.layout.pages) dirs.insert(DirectoryPart(p.path, style()));
-  for (const ImagePlan& image : plan.images) {
-    dirs.insert(DirectoryPart(image.thumbnail_path, style()));
-    if (settings.Picture.CreatePicturePages) dirs.insert(image.directory);
-  }
+  const std::set<std::string> dirs = OutputDirectories();
   for (const std::string& output : dirs) {
     std::string dir = output;
     while (!platform::PathExists(dir) && DirectoryPart(dir, style()) != dir) {
@@ -156,12 +196,35 @@ void GenerationRun::Impl::ProbeOutputDirectories() const {
   for (const std::string& dir : dirs) platform::RemoveLeftoverTemporaries(dir);
 }
 
+// Every directory some output of the plan is written to.
+std::set<std::string> GenerationRun::Impl::OutputDirectories() const {
+  std::set<std::string> dirs;
+  for (const PagePlan& p : plan.layout.pages) dirs.insert(DirectoryPart(p.path, style()));
+  for (const ImagePlan& image : plan.images) {
+    for (const std::string* output : {&image.thumbnail_path, &image.picture_page_path,
+                                      &image.photo_page_path, &image.original_copy_path}) {
+      if (!output->empty()) dirs.insert(DirectoryPart(*output, style()));
+    }
+  }
+  return dirs;
+}
+
+// The directories the question allowed, then those of the web-ready set's photo pages, display
+// copies and originals, which the workers may write into before the page writer gets there.
 void GenerationRun::Impl::CreateOutputDirectories() const {
   for (const std::string& dir : directories_to_create) CreateDirectoriesOrThrow(dir);
+  std::set<std::string> web;
+  for (const ImagePlan& image : plan.images) {
+    for (const std::string* output : {&image.photo_page_path, &image.original_copy_path}) {
+      if (!output->empty()) web.insert(DirectoryPart(*output, style()));
+    }
+  }
+  for (const std::string& dir : web) CreateDirectoriesOrThrow(dir);
 }
 
 void GenerationRun::Impl::PrepareParts(const std::string& baseDirectory) {
-  const html::PageFrame frame = html::BuildPageFrame(settings.Page, baseDirectory, style());
+  html::PageFrame frame = html::BuildPageFrame(settings.Page, baseDirectory, style());
+  if (settings.Web.PhoneLayout) html::AddPhoneLayout(frame);
   parts.header = frame.Header;
   parts.footer = frame.Footer;
   parts.table_open_tag = html::BuildTableOpenTag(settings.Table, baseDirectory, style());
@@ -183,6 +246,7 @@ void GenerationRun::Impl::OpenPage(int page) {
   }
   writer.Open(p.path, parts, navigator_line);
   open_page = page;
+  labelled_folder.clear();
 }
 
 void GenerationRun::Impl::ClosePage() {
@@ -220,10 +284,58 @@ void GenerationRun::Impl::EnterDirectory(const std::string& imageDirectory) {
 }
 
 std::string GenerationRun::Impl::CellLink(const ImagePlan& image) const {
+  if (settings.Web.PhotoPages) {
+    const std::string from = out().HTMLIntoImageDirectory
+                                 ? WithTrailingSeparator(directory, style())
+                                 : out().HTMLDirectory;
+    return LinkFrom(from, image.photo_page_path, style());
+  }
   const PictureSettings& pictures = settings.Picture;
   if (!pictures.CreatePicturePages) return image_link_prefix + image.file_name;
   html::WritePicturePage(image.picture_page_path, pictures, directory, image.file_name, style());
   return image_link_prefix + image.page_base + ".html";
+}
+
+std::string GenerationRun::Impl::CellImage(const ImagePlan& image) const {
+  const std::string src = thumbnail_link_prefix + image.thumbnail_name;
+  if (!settings.Web.PhoneLayout && !settings.Web.HighDensityThumbnails) {
+    return "<img src=\"" + html::EncodeUrlPath(src, style()) + "\" border=\"0\">";
+  }
+  const std::string double_src = image.double_thumbnail_name.empty()
+                                     ? std::string()
+                                     : thumbnail_link_prefix + image.double_thumbnail_name;
+  return html::ThumbnailImageTag(
+      {src, double_src, image.sizes.thumbnail_width, image.sizes.thumbnail_height, image.file_name},
+      style());
+}
+
+// The first cell of each folder on a page, when pages hold several folders, says which folder
+// starts there.
+std::string GenerationRun::Impl::FolderLabelFor(const ImagePlan& image) {
+  if (folder_labels.empty() || labelled_folder == image.directory) return {};
+  labelled_folder = image.directory;
+  return html::FolderLabel(folder_labels.at(image.directory));
+}
+
+// The copy of the original in the gallery, unless the one there is already as new and as big.
+void GenerationRun::Impl::CopyOriginal(const ImagePlan& image) const {
+  const std::string& copy = image.original_copy_path;
+  if (copy.empty()) return;
+  int error = 0;
+  platform::FileStatus existing;
+  if (const int fd = platform::OpenRegularFile(copy, error, existing); fd >= 0) {
+    platform::CloseFile(fd);
+    if (existing.size == image.source.file_size && existing.modified >= image.source.modified) {
+      return;
+    }
+  }
+  std::string bytes;
+  if ((error = platform::ReadWholeFile(image.path, bytes)) != 0) {
+    throw Error(FileErrorMessage("Cannot open file %s", image.path, error));
+  }
+  if ((error = platform::WriteFileAtomically(copy, bytes)) != 0) {
+    throw Error(FileErrorMessage("Cannot create file %s", copy, error));
+  }
 }
 
 void GenerationRun::Impl::Fail(const std::string& image, const std::string& message) {
@@ -245,19 +357,19 @@ void GenerationRun::Impl::WriteImage(int index) {
   if (!thumbnail.failure.empty()) return Fail(image.path, thumbnail.failure);
   std::string link;
   try {
+    CopyOriginal(image);
     link = CellLink(image);
   } catch (const Error& e) {
     return Fail(image.path, e.what());
   }
   const std::size_t target = static_cast<std::size_t>(settings.Picture.TargetFrame.value());
   const std::string cell =
-      cell_open_tag + "<a href=\"" + html::EncodeUrlPath(link, style()) + "\"" +
-      std::string(kTargetFrameAttributes[target]) + "><img src=\"" +
-      html::EncodeUrlPath(thumbnail_link_prefix + image.thumbnail_name, style()) +
-      "\" border=\"0\"></a>" +
+      cell_open_tag + FolderLabelFor(image) + "<a href=\"" + html::EncodeUrlPath(link, style()) +
+      "\"" + std::string(kTargetFrameAttributes[target]) + ">" + CellImage(image) + "</a>" +
       html::BuildCaption(settings.Text, image.file_name, image.source.file_size) + "</td>";
   const PagePlan& p = plan.layout.pages[static_cast<std::size_t>(page)];
   writer.AddCell(index - p.first_image, plan.layout.cells_per_row, cell);
+  if (photo_pages) photo_pages->Add(image, p.path);
   ++summary.images_done;
   if (thumbnail.made) ++summary.thumbnails_made;
 }
@@ -266,6 +378,11 @@ void GenerationRun::Impl::Finish() {
   running = false;
   if (thumbnails) thumbnails->Stop();
   ClosePage();
+  if (photo_pages) {
+    photo_pages->Finish();
+    summary.pages_written += photo_pages->written();
+    summary.pages_unchanged += photo_pages->unchanged();
+  }
 }
 
 GenerationRun::GenerationRun(GallerySettings settings, RunEnvironment environment)
@@ -296,7 +413,13 @@ GenerationRun::Start GenerationRun::StartRun() {
   r.CreateOutputDirectories();
   r.navigators = BuildNavigators(r.out(), r.plan.layout, r.style());
   r.navigator_wrapper = html::BuildNavigatorWrapper(r.settings.Navigator);
+  SizeOutputs(r.plan.images, r.settings, r.env.imaging.apply_orientation);
   r.thumbnails = std::make_unique<RunThumbnails>(r.settings, r.env.imaging, r.plan.images);
+  if (r.settings.Web.PhotoPages)
+    r.photo_pages = std::make_unique<PhotoPages>(r.settings, r.style());
+  if (r.settings.Web.PhoneLayout && !SequencePerDirectory(r.out())) {
+    r.folder_labels = FolderLabels(r.plan.images, r.style());
+  }
   r.running = true;
   if (r.plan.images.empty()) return Start::Started;  // every image left out: only failures
   r.thumbnails->Start(r.out().UpdateHTML);
@@ -322,6 +445,7 @@ bool GenerationRun::RunTick() {
     r.running = false;
     r.thumbnails->Stop();
     r.writer.Discard();
+    if (r.photo_pages) r.photo_pages->Discard();
     return false;
   }
   return true;

@@ -1,7 +1,6 @@
 #include "run/index_page.h"
 
-#include "job/error.h"
-#include "platform/file_system.h"
+#include "run/page_file.h"
 
 namespace quorvel {
 
@@ -22,20 +21,9 @@ void IndexPage::WriteLines(const std::vector<std::string>& lines) {
 
 bool IndexPage::Close() {
   open_ = false;
-  // A page already there byte for byte is left alone: a second run over an unchanged library
-  // rewrites no page.
-  std::string existing;
-  if (platform::FileSize(path_) == text_.size() && platform::ReadWholeFile(path_, existing) == 0 &&
-      existing == text_) {
-    text_.clear();
-    return false;
-  }
-  const int error = platform::WriteFileAtomically(path_, text_);
+  const std::string text = std::move(text_);
   text_.clear();
-  if (error != 0) {
-    throw Error(FileErrorMessage("Cannot create file %s", path_, error));
-  }
-  return true;
+  return WritePageUnlessSame(path_, text);
 }
 
 void IndexPage::Discard() {
