@@ -23,13 +23,11 @@ struct EncodeFrame {
   unsigned char* row;
   const JOCTET* icc;
   unsigned int icc_size;
-  int message_code;
 };
 
 bool Encode(EncodeFrame& f, const TFastBmp& bmp, int quality, bool grayscale) {
   f.cinfo.err = InstallLibjpegErrors(f.error);
   if (setjmp(f.error.jump) != 0) {
-    f.message_code = f.error.pub.msg_code;
     jpeg_destroy_compress(&f.cinfo);
     return false;
   }
@@ -75,7 +73,7 @@ std::string EncodeJpeg(const TFastBmp& bitmap, int quality, bool grayscale,
   // Outside the setjmp frame from here on: ordinary owners may release the buffers.
   const std::unique_ptr<unsigned char, void (*)(void*)> out(frame.out, std::free);
   const std::unique_ptr<unsigned char, void (*)(void*)> row(frame.row, std::free);
-  if (!ok) throw Error(FormatMessage("JPEG error #%d", std::to_string(frame.message_code)));
+  if (!ok) throw LibjpegError(frame.error);
   try {
     return std::string(reinterpret_cast<const char*>(frame.out), frame.out_size);
   } catch (const std::bad_alloc&) {

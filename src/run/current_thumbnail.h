@@ -11,10 +11,9 @@
 namespace quorvel {
 
 // True when `request.target` is not older than the photo was when `source` was read, and its
-// header has the size the
-// box gives the photo (turned by its orientation when that is applied), one component for
-// grayscale or three, the quantisation tables of the quality (`tables`) and a colour profile
-// exactly when the photo's RGB profile would be carried on.
+// header has: the size the box gives the photo (turned by its orientation when that is
+// applied); one component for grayscale, else three; the quantisation tables of the quality
+// (`tables`); and a colour profile exactly when the photo's RGB profile would be carried on.
 bool IsCurrentThumbnail(const imaging::ThumbnailRequest& request,
                         const imaging::SourceHeader& source,
                         const std::array<imaging::QuantTable, 2>& tables);

@@ -32,6 +32,8 @@ struct GenerationRun::Impl {
   GallerySettings settings;
   RunEnvironment env;
   imaging::FastImage fast_image;
+  // Watched by every decode of the run; see StopFlag.
+  std::atomic<bool> stop_requested{false};
   // Set when more than one worker makes the thumbnails; otherwise each tick makes its own.
   std::unique_ptr<ThumbnailWorkers> workers;
   // Update mode: the images whose thumbnails are still current, found while planning.
@@ -165,7 +167,7 @@ void GenerationRun::Impl::StartWorkers() {
       job.directory = ThumbnailDirectoryFor(out(), plan.directory, style());
     }
   }
-  workers = std::make_unique<ThumbnailWorkers>(std::move(jobs), env.imaging.jobs);
+  workers = std::make_unique<ThumbnailWorkers>(std::move(jobs), env.imaging.jobs, &stop_requested);
 }
 
 void GenerationRun::Impl::PrepareFragments() {
@@ -261,6 +263,8 @@ ThumbnailJob GenerationRun::Impl::JobFor(const ImagePlan& plan) const {
   request.quality = settings.Thumbnail.Quality;
   request.grayscale = settings.Thumbnail.Grayscale;
   request.apply_orientation = env.imaging.apply_orientation;
+  request.orientation = plan.source.orientation;
+  request.limits.stop = &stop_requested;
   request.keep_color_profile = env.imaging.keep_color_profile;
   request.fast = env.imaging.fast;
   return job;
@@ -295,6 +299,7 @@ std::string GenerationRun::Impl::CellLink(const ImagePlan& plan) {
 // no picture page: nothing on a page leads to a file that does not exist.
 void GenerationRun::Impl::AddImageCell(const ImagePlan& plan) {
   const ThumbnailResult thumbnail = MakeThumbnailFor(image_index, plan);
+  if (thumbnail.stopped) return;  // skipped as the images after it: the run stops next tick
   if (cell_in_row >= cells_per_row) {
     ++row_in_page;
     cell_in_row = 0;
@@ -330,6 +335,8 @@ void GenerationRun::Impl::AddImageCell(const ImagePlan& plan) {
               html::BuildCaption(settings.Text, plan.file_name, plan.source.file_size) + "</td>";
   ++summary.images_done;
   if (thumbnail.made) ++summary.thumbnails_made;
+  for (const std::string& warning : thumbnail.warnings)
+    summary.warnings.push_back({plan.path, warning});
 }
 
 void GenerationRun::Impl::Finish() {
@@ -383,6 +390,10 @@ GenerationRun::Start GenerationRun::StartRun() {
 bool GenerationRun::RunTick() {
   Impl& r = *impl_;
   if (!r.running) return false;
+  if (r.stop_requested.load()) {
+    StopRun();
+    return false;
+  }
   try {
     if (r.image_index >= r.image_count) {
       r.Finish();
@@ -409,6 +420,7 @@ void GenerationRun::StopRun() {
   Impl& r = *impl_;
   if (!r.running) return;
   r.summary.stopped = true;
+  r.stop_requested = true;
   try {
     r.Finish();
   } catch (const Error& e) {
@@ -433,6 +445,7 @@ std::string GenerationRun::ProgressTitle() const {
 }
 
 const RunSummary& GenerationRun::summary() const { return impl_->summary; }
+std::atomic<bool>& GenerationRun::StopFlag() { return impl_->stop_requested; }
 const GallerySettings& GenerationRun::settings() const { return impl_->settings; }
 const std::vector<std::string>& GenerationRun::pages_written() const {
   return impl_->pages_written;
