@@ -94,6 +94,9 @@ std::string Counted(int count, const char* noun) {
 // run was stopped by one.
 int ReportSummary(const GenerationRun& run, std::FILE* err, bool quiet, int signal) {
   const RunSummary& s = run.summary();
+  for (const ImageWarning& w : s.warnings) {
+    std::fprintf(err, "%s: warning: %s\n", w.path.c_str(), w.message.c_str());
+  }
   for (const ImageFailure& f : s.failures) {
     std::fprintf(err, "%s: %s\n", f.path.c_str(), f.message.c_str());
   }
@@ -141,7 +144,7 @@ int RunBatchJob(const BatchOptions& given, std::FILE* out, std::FILE* err) {
   env.ask = ask;
   env.imaging = o.imaging;
   GenerationRun run(settings, env);
-  const StopSignals signals;
+  const StopSignals signals(&run.StopFlag());
   try {
     if (run.StartRun() == GenerationRun::Start::NothingToDo) {
       if (!o.quiet) std::fprintf(err, "No JPEG images found; nothing written.\n");
