@@ -103,6 +103,7 @@ class WindowsTest : public QObject {
     RunSummary summary;
     summary.images_done = summary.images_failed = summary.pages_written = 1;
     summary.failures = {{"/pics/broken.jpg", "Not a JPEG file"}};
+    summary.warnings = {{"/pics/cut.jpg", "Premature end of JPEG file (JPEG warning #120)"}};
     summary_ = std::make_unique<ui::RunSummaryWindow>(summary, std::vector<std::string>{"/w/i"});
     QList<QWidget*> windows{main_.get(), &main_->Picker(), main_->findChild<ui::AboutBox*>(),
                             progress_.get(), summary_.get()};
@@ -150,6 +151,21 @@ class WindowsTest : public QObject {
       QApplication::sendEvent(control, &menu);
     }
     QCOMPARE(shown_, id ? QList<int>{id} : QList<int>{});
+  }
+
+  // Failures and warnings each in a list of their own, the warnings counted among the figures.
+  void summaryListsFailuresAndWarnings() {
+    const auto row = [](QTreeWidget* list) {
+      return list->topLevelItemCount() == 1
+                 ? list->topLevelItem(0)->text(0) + ": " + list->topLevelItem(0)->text(1)
+                 : QString();
+    };
+    QCOMPARE(row(summary_->Failures()), QString("/pics/broken.jpg: Not a JPEG file"));
+    QCOMPARE(row(summary_->Warnings()),
+             QString("/pics/cut.jpg: Premature end of JPEG file (JPEG warning #120)"));
+    QVERIFY(summary_->Figures()->text().contains("\nWarnings: 1\n"));
+    const ui::RunSummaryWindow quiet(RunSummary{}, {});
+    QVERIFY(quiet.Warnings()->isHidden() && !quiet.Figures()->text().contains("Warnings"));
   }
 
   void windowsSitWellOnTheScreen_data() {
