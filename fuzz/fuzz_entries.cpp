@@ -120,7 +120,8 @@ void CheckWholeDecode(const std::string& bytes) {
 // A source JPEG through the program's own path: its header as planning reads it, then exact and
 // fast thumbnails as the workers make them. Planning refuses exactly what making refuses, with
 // the same words; a thumbnail decodes at the size the header gives it, turned upright, and
-// update mode judges it current for its own request.
+// update mode judges it current for its own request (an exact request keeps a fast one only
+// when it was not decoded at a reduced scale).
 void CheckThumbnails(const std::uint8_t* data, std::size_t size) {
   const InputFile file(data, size, ".jpg");
   std::string planned;
@@ -155,6 +156,16 @@ void CheckThumbnails(const std::uint8_t* data, std::size_t size) {
     Check(thumbnail.Width() == upright.width && thumbnail.Height() == upright.height,
           "a thumbnail does not decode at its size");
     Check(IsCurrentThumbnail(request, header, tables), "a new thumbnail is not current");
+    // Marked fast exactly when decoded at a reduced scale; an exact run keeps only the others.
+    const int scale = imaging::FastDecodeScale(header.width, header.height,
+                                               turned ? upright.height : upright.width,
+                                               turned ? upright.width : upright.height);
+    const auto made = imaging::ReadThumbnailHeader(target);
+    Check(made && made->mark.fast == (fast && scale > 1), "a thumbnail's fast mark is wrong");
+    imaging::ThumbnailRequest exact = request;
+    exact.fast = false;
+    Check(IsCurrentThumbnail(exact, header, tables) == !made->mark.fast,
+          "an exact run keeps a fast thumbnail");
   }
 }
 

@@ -82,7 +82,8 @@ bool ReadFrame(HeaderFrame& f, Markers markers, std::size_t max_profile_bytes) {
   f.source.pub = {nullptr, 0, InitSource, FillInput, SkipInput, jpeg_resync_to_restart, TermSource};
   f.cinfo.src = &f.source.pub;
   const bool source = markers == Markers::Source;
-  KeepMarkers(f.cinfo, f.kept, {.exif = source, .profile = source}, max_profile_bytes);
+  KeepMarkers(f.cinfo, f.kept, {.exif = source, .profile = source, .comment = !source},
+              max_profile_bytes);
   jpeg_read_header(&f.cinfo, TRUE);
   f.kept.header_read = true;
   return true;
@@ -150,6 +151,7 @@ std::optional<ThumbnailHeader> ReadThumbnailHeader(const std::string& path) {
     if (slot >= 0 && slot < NUM_QUANT_TBLS) header.tables[i] = TableOf(c.quant_tbl_ptrs[slot]);
   }
   header.profile = frame.kept.profile_seen;
+  header.mark = ReadMarkComment(KeptComment(frame.kept));
   return header;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "imaging/decode_limits.h"
+#include "imaging/thumbnail_mark.h"
 
 namespace quorvel::imaging {
 
@@ -40,6 +41,7 @@ struct ThumbnailHeader {
   int components = 0;
   std::array<QuantTable, 2> tables{};  // of the first and second component; zero when absent
   bool profile = false;                // an ICC profile is present
+  ThumbnailMark mark;                  // from the first comment marker
 };
 
 // Empty when the file cannot be opened or its header cannot be read.

@@ -10,6 +10,7 @@
 #include "imaging/icc_profile.h"
 #include "imaging/jpeg_encoder.h"
 #include "imaging/orientation.h"
+#include "imaging/thumbnail_mark.h"
 #include "job/error.h"
 #include "platform/file_system.h"
 
@@ -48,11 +49,17 @@ int FastDecodeScale(int width, int height, int thumbnailWidth, int thumbnailHeig
   return 1;
 }
 
+ThumbnailMark MarkFor(const ThumbnailRequest& request, int scale_denominator) {
+  const int orientation = request.apply_orientation ? request.orientation : 1;
+  return {scale_denominator > 1, orientation >= 2 && orientation <= 8 ? orientation : 1};
+}
+
 std::vector<std::string> MakeThumbnail(FastImage& holder, const ThumbnailRequest& request) {
   std::string bytes;
   std::vector<std::string> warnings;
   try {
     const int orientation = request.apply_orientation ? request.orientation : 1;
+    int scale = 1;
     // The filter runs over the pixels as stored; turning only moves the resampled ones.
     const auto planner = [&](int width, int height, const SourceMarkers&) {
       const bool swap = OrientationSwapsSides(orientation);
@@ -64,6 +71,7 @@ std::vector<std::string> MakeThumbnail(FastImage& holder, const ThumbnailRequest
       plan.height = swap ? size.width : size.height;
       if (request.fast)
         plan.scale_denominator = FastDecodeScale(width, height, plan.width, plan.height);
+      scale = plan.scale_denominator;
       return plan;
     };
     const std::string decoded = holder.LoadResampled(request.source, planner, request.limits);
@@ -77,7 +85,8 @@ std::vector<std::string> MakeThumbnail(FastImage& holder, const ThumbnailRequest
     }
     const bool keep_profile = colour && DescribesRgb(markers.icc_profile);
     bytes = EncodeJpeg(holder.FastBMP(), request.quality, request.grayscale,
-                       keep_profile ? markers.icc_profile : std::string());
+                       keep_profile ? markers.icc_profile : std::string(),
+                       MarkComment(MarkFor(request, scale)));
   } catch (const std::bad_alloc&) {
     throw Error("Out of memory making a thumbnail of " + request.source);
   }

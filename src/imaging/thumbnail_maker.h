@@ -7,6 +7,7 @@
 
 #include "imaging/decode_limits.h"
 #include "imaging/fast_image.h"
+#include "imaging/thumbnail_mark.h"
 
 namespace quorvel::imaging {
 
@@ -43,10 +44,15 @@ struct ThumbnailRequest {
 // rounded up, is still at least twice the thumbnail on both axes.
 int FastDecodeScale(int width, int height, int thumbnailWidth, int thumbnailHeight);
 
+// The mark (MarkComment) the thumbnail of a request carries: fast when decoded at a reduced
+// scale (`scale_denominator` above 1), turned when an Orientation of 2 to 8 is applied.
+ThumbnailMark MarkFor(const ThumbnailRequest& request, int scale_denominator);
+
 // A source with neither an Orientation of 2 to 8 nor an RGB profile, or one made with both
 // options off, gives the plain decode-fit-resample-encode thumbnail. An Orientation of 5 to 8
 // fits the box with width and height exchanged; the stored pixels are resampled to the size
-// that becomes the fitted one once turned, and then turned.
+// that becomes the fitted one once turned, and then turned. A thumbnail made from a reduced
+// decode or turned carries its mark in a comment marker.
 // Returns the warnings for the image, each a message without its name: libjpeg's (a file that
 // ends early, damaged data) and an RGB profile too large to be carried.
 // Throws Error: "Cannot open file %s", "JPEG error #%d", a refusal of `request.limits` (the

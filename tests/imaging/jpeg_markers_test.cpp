@@ -1,6 +1,6 @@
 // The markers kept while reading a header: the ICC profile reassembled exactly as libjpeg's own
 // jpeg_read_icc_profile does for every arrangement of chunks, a profile past the limit left out
-// and said, the first Exif block among many APP1 markers.
+// and said, the first Exif block among many APP1 markers; the thumbnail's mark in its comment.
 #include <gtest/gtest.h>
 #include <jpeglib.h>
 
@@ -10,6 +10,7 @@
 
 #include "imaging/jpeg_decoder.h"
 #include "imaging/jpeg_header.h"
+#include "imaging/thumbnail_mark.h"
 #include "support/crafted_jpeg.h"
 #include "support/temp_dir.h"
 #include "support/test_jpeg.h"
@@ -140,6 +141,24 @@ TEST(ExifMarkerTest, TheFirstExifBlockAmongManyApp1Markers) {
       {WithSegmentsAfterSoi(testing::EncodeTestJpeg({}), eight + six + empty, 1), 8}};
   for (const auto& [jpeg, orientation] : cases) {
     EXPECT_EQ(ReadSourceHeader(tmp.write("e.jpg", jpeg)).orientation, orientation);
+  }
+}
+
+TEST(ThumbnailMarkTest, CommentsAndTheirMarks) {
+  EXPECT_EQ(MarkComment({}), "");
+  EXPECT_EQ(MarkComment({.fast = true}), "Quorvelandiscope: fast");
+  EXPECT_EQ(MarkComment({.orientation = 6}), "Quorvelandiscope: turned by Orientation 6");
+  EXPECT_EQ(MarkComment({true, 8}), "Quorvelandiscope: fast, turned by Orientation 8");
+  EXPECT_EQ(MarkComment({false, 9}), "");
+  for (const bool fast : {false, true}) {
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+      const ThumbnailMark mark{fast, orientation};
+      EXPECT_EQ(ReadMarkComment(MarkComment(mark)), mark) << fast << orientation;
+    }
+  }
+  for (const char* foreign : {"", "Quorvelandiscope: slow", "CREATOR: gd-jpeg v1.0",
+                              "Quorvelandiscope: turned by Orientation 9"}) {
+    EXPECT_EQ(ReadMarkComment(foreign), ThumbnailMark{}) << foreign;
   }
 }
 
