@@ -15,9 +15,9 @@
 #include "html/page_frame.h"
 #include "html/picture_page.h"
 #include "html/table_tags.h"
-#include "imaging/exif_orientation.h"
 #include "imaging/fast_image.h"
 #include "imaging/jpeg_decoder.h"
+#include "imaging/jpeg_header.h"
 #include "imaging/orientation.h"
 #include "imaging/resample_bitmap.h"
 #include "imaging/thumbnail_maker.h"
@@ -27,6 +27,8 @@
 #include "persist/private_profile.h"
 #include "persist/state_file.h"
 #include "platform/file_system.h"
+#include "run/current_thumbnail.h"
+#include "support/crafted_jpeg.h"
 #include "support/golden.h"
 #include "support/temp_dir.h"
 #include "support/test_jpeg.h"
@@ -39,9 +41,17 @@ class CheckFailure : public std::logic_error {
   using std::logic_error::logic_error;
 };
 
-// Images stay below this many pixels, so that each input is quick; the refusal above it is the
-// same code as the program's own limit.
+// The whole-bitmap checks stay below this many pixels, so that each input is quick; the
+// refusal above it is the same code as the program's own limit.
 constexpr std::uint64_t kFuzzMaxPixels = 1u << 20;
+
+// The program's own path (header, streamed thumbnails) takes larger pictures, with the other
+// limits lowered so that small inputs reach them: 24 scans, 24 MB of coefficients (progressive
+// pictures of 4 to 8 megapixels), profiles of 4,096 bytes.
+constexpr imaging::DecodeLimits kFuzzLimits = {.max_pixels = 16u << 20,
+                                               .memory_budget = 24u << 20,
+                                               .max_scans = 24,
+                                               .max_profile_bytes = 4096};
 
 void Check(bool ok, const char* what) {
   if (!ok) throw CheckFailure(what);
@@ -76,22 +86,28 @@ bool SamePixels(const imaging::TFastBmp& a, const imaging::TFastBmp& b) {
 
 }  // namespace
 
-// A source JPEG: decoded (with its Exif and ICC blocks, or refused leaving the bitmap), resampled
-// by both resamplers alike, and made into exact and fast thumbnails that decode at their size.
-void LoadJpeg(const std::uint8_t* data, std::size_t size) {
+namespace {
+
+// The whole picture decoded at full scale (or refused, leaving the bitmap and markers as they
+// were), resampled by both resamplers alike.
+void CheckWholeDecode(const std::string& bytes) {
   imaging::TFastBmp previous(3, 2);
   for (int y = 0; y < 2; ++y) std::fill(previous.Row(y), previous.Row(y) + 9, 0x5A + y);
   imaging::TFastBmp bitmap = previous;
   imaging::SourceMarkers markers;
-  markers.exif = "previous";
+  markers.icc_profile = "previous";
+  imaging::DecodeLimits limits = kFuzzLimits;
+  limits.max_pixels = kFuzzMaxPixels;
   try {
-    imaging::DecodeJpegBytes(Bytes(data, size), "fuzz.jpg", bitmap, &markers, kFuzzMaxPixels);
+    imaging::DecodeJpegBytes(bytes, "fuzz.jpg", bitmap, &markers, limits);
   } catch (const Error&) {
-    Check(SamePixels(bitmap, previous) && markers.exif == "previous", "a failed decode changed");
+    Check(SamePixels(bitmap, previous) && markers.icc_profile == "previous",
+          "a failed decode changed");
     return;
   }
   const std::uint64_t pixels = std::uint64_t{1} * bitmap.Width() * bitmap.Height();
   Check(pixels > 0 && pixels <= kFuzzMaxPixels, "decoded outside the size limits");
+  Check(markers.icc_profile.size() <= limits.max_profile_bytes, "a profile past the limit");
   // The vector resampler must agree with the reference on every picture, bit for bit.
   const imaging::ThumbnailSize fit = imaging::FitToBox(70, 70, bitmap.Width(), bitmap.Height());
   imaging::TFastBmp reference(fit.width, fit.height), streamed(fit.width, fit.height);
@@ -99,24 +115,65 @@ void LoadJpeg(const std::uint8_t* data, std::size_t size) {
   imaging::StreamingResampler resampler;
   imaging::ResampleBitmapStreaming(bitmap, streamed, imaging::Lanczos3Filter, 3.0f, resampler);
   Check(SamePixels(streamed, reference), "the streaming resampler differs from the reference");
-  // The whole thumbnail as the program makes it, exact and fast: turned upright, encoded with
-  // the source's profile, and decoding at its fitted size.
-  const int orientation = imaging::ReadExifOrientation(markers.exif);
-  Check(orientation >= 1 && orientation <= 8, "orientation outside 1 to 8");
-  const imaging::ThumbnailSize upright =
-      imaging::OrientationSwapsSides(orientation)
-          ? imaging::FitToBox(70, 70, bitmap.Height(), bitmap.Width())
-          : fit;
+}
+
+// A source JPEG through the program's own path: its header as planning reads it, then exact and
+// fast thumbnails as the workers make them. Planning refuses exactly what making refuses, with
+// the same words; a thumbnail decodes at the size the header gives it, turned upright, and
+// update mode judges it current for its own request (an exact request keeps a fast one only
+// when it was not decoded at a reduced scale).
+void CheckThumbnails(const std::uint8_t* data, std::size_t size) {
   const InputFile file(data, size, ".jpg");
+  std::string planned;
+  imaging::SourceHeader header;
+  try {
+    header = imaging::ReadSourceHeader(file.path, kFuzzLimits);
+  } catch (const Error& e) {
+    planned = MessageWithDetail(e);
+  }
+  Check(header.orientation >= 1 && header.orientation <= 8, "orientation outside 1 to 8");
+  const bool turned = imaging::OrientationSwapsSides(header.orientation);
+  const imaging::ThumbnailSize upright = imaging::FitToBox(
+      70, 70, turned ? header.height : header.width, turned ? header.width : header.height);
+  const std::string target = file.path + ".thumb.jpg";
+  const auto tables = imaging::ExpectedQuantTables(60);
   imaging::FastImage holder;
   for (const bool fast : {false, true}) {
-    imaging::MakeThumbnail(holder,
-                           {.source = file.path, .target = file.path + ".thumb.jpg", .fast = fast});
+    const imaging::ThumbnailRequest request = {.source = file.path,
+                                               .target = target,
+                                               .orientation = header.orientation,
+                                               .fast = fast,
+                                               .limits = kFuzzLimits};
+    try {
+      imaging::MakeThumbnail(holder, request);
+    } catch (const Error& e) {
+      Check(planned.empty() || planned == MessageWithDetail(e), "planning and making disagree");
+      continue;
+    }
+    Check(planned.empty(), "planning refused what making took");
     imaging::TFastBmp thumbnail;
-    imaging::DecodeJpegFile(file.path + ".thumb.jpg", thumbnail);
+    imaging::DecodeJpegFile(target, thumbnail);
     Check(thumbnail.Width() == upright.width && thumbnail.Height() == upright.height,
           "a thumbnail does not decode at its size");
+    Check(IsCurrentThumbnail(request, header, tables), "a new thumbnail is not current");
+    // Marked fast exactly when decoded at a reduced scale; an exact run keeps only the others.
+    const int scale = imaging::FastDecodeScale(header.width, header.height,
+                                               turned ? upright.height : upright.width,
+                                               turned ? upright.width : upright.height);
+    const auto made = imaging::ReadThumbnailHeader(target);
+    Check(made && made->mark.fast == (fast && scale > 1), "a thumbnail's fast mark is wrong");
+    imaging::ThumbnailRequest exact = request;
+    exact.fast = false;
+    Check(IsCurrentThumbnail(exact, header, tables) == !made->mark.fast,
+          "an exact run keeps a fast thumbnail");
   }
+}
+
+}  // namespace
+
+void LoadJpeg(const std::uint8_t* data, std::size_t size) {
+  CheckWholeDecode(Bytes(data, size));
+  CheckThumbnails(data, size);
 }
 
 // A state file, loaded from a file over other settings: it must save and load as itself and
@@ -212,6 +269,29 @@ Seeds JpegSeeds() {
       {"icc_profile.jpg", {.width = 8, .height = 8, .icc = testing::TestIccProfile(300)}}};
   Seeds seeds;
   for (const auto& [name, options] : jpegs) seeds.emplace_back(name, EncodeTestJpeg(options));
+  // Small forms of the crafted files, each past one of kFuzzLimits or the Exif reader's bound.
+  using testing::EncodeTestJpeg;
+  using testing::IccChunk;
+  using testing::MarkerSegment;
+  using testing::WithSegmentsAfterSoi;
+  const std::string small = EncodeTestJpeg({.width = 20, .height = 14});
+  const std::string progressive =
+      EncodeTestJpeg({.width = 24, .height = 16, .quality = 50, .progressive = true});
+  std::string chunks;
+  for (int i = 0; i < 600; ++i) chunks += IccChunk(i % 255 + 1, 255, "ab");
+  std::string split_profile;
+  const std::string profile = testing::TestIccProfile(4200);
+  for (int i = 0; i < 3; ++i) split_profile += IccChunk(i + 1, 3, profile.substr(1400 * i, 1400));
+  const std::pair<const char*, std::string> crafted[] = {
+      {"empty_app1_markers.jpg", WithSegmentsAfterSoi(small, MarkerSegment(0xE1, ""), 3000)},
+      {"tiny_icc_chunks.jpg", WithSegmentsAfterSoi(small, chunks, 1)},
+      {"oversized_icc_profile.jpg", WithSegmentsAfterSoi(small, split_profile, 1)},
+      {"repeated_scans.jpg", testing::WithRepeatedLastScan(progressive, 30)},
+      {"progressive_announces_3000.jpg", testing::WithFrameSize(progressive, 3000, 3000)},
+      {"baseline_announces_4000x3000.jpg", testing::WithFrameSize(small, 4000, 3000)},
+      {"exif_looping_ifds.jpg",
+       EncodeTestJpeg({.width = 20, .height = 10, .exif = testing::ExifWithLoopingIfds(6, 900)})}};
+  for (const auto& [name, bytes] : crafted) seeds.emplace_back(name, bytes);
   return seeds;
 }
 

@@ -94,8 +94,13 @@ std::string SummaryLine(const RunSummary& s, bool stopped) {
 // run was stopped by one.
 int ReportSummary(const GenerationRun& run, std::FILE* err, bool quiet, int signal) {
   const RunSummary& s = run.summary();
+  for (const ImageWarning& w : s.warnings) {
+    std::fprintf(err, "%s\n", TerminalText(w.path + ": warning: " + w.message).c_str());
+  }
   for (const ImageFailure& f : s.failures) {
-    std::fprintf(err, "%s: %s\n", TerminalText(f.path).c_str(), TerminalText(f.message).c_str());
+    // A message that begins with the image's path needs it only once.
+    const std::string line = f.message.starts_with(f.path) ? f.message : f.path + ": " + f.message;
+    std::fprintf(err, "%s\n", TerminalText(line).c_str());
   }
   if (!s.page_error.empty()) std::fprintf(err, "%s\n", TerminalText(s.page_error).c_str());
   if (!quiet || !s.failures.empty() || !s.page_error.empty()) {
@@ -142,7 +147,7 @@ int RunBatchJob(const BatchOptions& given, std::FILE* out, std::FILE* err) {
   env.create_missing_directories = o.output_dir.has_value();
   env.imaging = o.imaging;
   GenerationRun run(settings, env);
-  const StopSignals signals;
+  const StopSignals signals(&run.StopFlag());
   try {
     if (run.StartRun() == GenerationRun::Start::NothingToDo) {
       if (!o.quiet) std::fprintf(err, "No JPEG images found; nothing written.\n");

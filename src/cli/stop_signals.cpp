@@ -5,17 +5,25 @@
 namespace quorvel::cli {
 namespace {
 
+static_assert(std::atomic<bool>::is_always_lock_free);
+
 // Written only by the handler, read by the run's loop between images.
 volatile std::sig_atomic_t received_signal = 0;
+// Set before the handler is installed and cleared after it is removed.
+std::atomic<bool>* stop_flag = nullptr;
 struct sigaction previous_int {};
 struct sigaction previous_term {};
 
-void Remember(int signal) { received_signal = signal; }
+void Remember(int signal) {
+  received_signal = signal;
+  if (stop_flag != nullptr) stop_flag->store(true);
+}
 
 }  // namespace
 
-StopSignals::StopSignals() {
+StopSignals::StopSignals(std::atomic<bool>* stop) {
   received_signal = 0;
+  stop_flag = stop;
   struct sigaction action {};
   action.sa_handler = Remember;
   sigemptyset(&action.sa_mask);
@@ -28,6 +36,7 @@ StopSignals::StopSignals() {
 StopSignals::~StopSignals() {
   sigaction(SIGINT, &previous_int, nullptr);
   sigaction(SIGTERM, &previous_term, nullptr);
+  stop_flag = nullptr;
 }
 
 int StopSignals::received() const { return received_signal; }

@@ -1,35 +1,60 @@
-// Reading the Orientation tag with libexif, which walks the TIFF structure with its own bounds
-// and loop checks; only IFD0's own entry is trusted.
+// Reading the Orientation tag straight from the TIFF structure of an Exif block: one directory,
+// bounds checked on every read.
 #include "imaging/exif_orientation.h"
 
-#include <libexif/exif-data.h>
-
-#include <memory>
+#include <algorithm>
+#include <cstdint>
 
 namespace quorvel::imaging {
 namespace {
 
-struct ExifDataRelease {
-  void operator()(ExifData* data) const { exif_data_unref(data); }
+constexpr std::string_view kExifHeader("Exif\0\0", 6);
+constexpr std::uint16_t kOrientationTag = 0x0112;
+constexpr std::uint16_t kShortType = 3;
+constexpr std::size_t kEntryBytes = 12;
+
+// The TIFF data after the Exif header, read in its own byte order.
+class TiffReader {
+ public:
+  TiffReader(std::string_view tiff, bool big_endian) : tiff_(tiff), big_endian_(big_endian) {}
+
+  std::size_t size() const { return tiff_.size(); }
+  // Callers check that the bytes lie within the data.
+  std::uint32_t Read(std::size_t at, int bytes) const {
+    std::uint32_t value = 0;
+    for (int i = 0; i < bytes; ++i) {
+      const std::uint32_t byte =
+          static_cast<unsigned char>(tiff_[at + static_cast<std::size_t>(i)]);
+      value |= big_endian_ ? byte << (8 * (bytes - 1 - i)) : byte << (8 * i);
+    }
+    return value;
+  }
+
+ private:
+  std::string_view tiff_;
+  bool big_endian_;
 };
 
 }  // namespace
 
-int ReadExifOrientation(const std::string& exif) {
-  if (exif.empty()) return 1;
-  const std::unique_ptr<ExifData, ExifDataRelease> data(exif_data_new());
-  if (data == nullptr) return 1;
-  // Read the entries exactly as stored: no added defaults, no repairs.
-  exif_data_unset_option(data.get(), EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
-  exif_data_load_data(data.get(), reinterpret_cast<const unsigned char*>(exif.data()),
-                      static_cast<unsigned int>(exif.size()));
-  ExifEntry* entry = exif_content_get_entry(data->ifd[EXIF_IFD_0], EXIF_TAG_ORIENTATION);
-  if (entry == nullptr || entry->format != EXIF_FORMAT_SHORT || entry->components != 1 ||
-      entry->data == nullptr || entry->size < 2) {
-    return 1;
+int ReadExifOrientation(std::string_view exif) {
+  if (exif.substr(0, kExifHeader.size()) != kExifHeader) return 1;
+  const std::string_view tiff = exif.substr(kExifHeader.size());
+  if (tiff.size() < 8 || (tiff.substr(0, 2) != "II" && tiff.substr(0, 2) != "MM")) return 1;
+  const TiffReader reader(tiff, tiff[0] == 'M');
+  const std::uint32_t ifd0 = reader.Read(4, 4);
+  if (ifd0 > reader.size() || reader.size() - ifd0 < 2) return 1;
+  // A count past the end is cut to the entries that are there.
+  const std::size_t fitting = (reader.size() - ifd0 - 2) / kEntryBytes;
+  const std::size_t count = std::min<std::size_t>(reader.Read(ifd0, 2), fitting);
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::size_t entry = ifd0 + 2 + i * kEntryBytes;
+    if (reader.Read(entry, 2) != kOrientationTag) continue;
+    if (reader.Read(entry + 2, 2) != kShortType || reader.Read(entry + 4, 4) != 1) return 1;
+    const std::uint32_t value = reader.Read(entry + 8, 2);  // left-justified in the value field
+    return value >= 1 && value <= 8 ? static_cast<int>(value) : 1;
   }
-  const int value = exif_get_short(entry->data, exif_data_get_byte_order(data.get()));
-  return value >= 1 && value <= 8 ? value : 1;
+  return 1;
 }
 
 }  // namespace quorvel::imaging

@@ -3,9 +3,9 @@
 
 #include <new>
 #include <stdexcept>
+#include <string>
 #include <utility>
 
-#include "imaging/jpeg_decoder.h"
 #include "job/error.h"
 
 namespace quorvel::imaging {
@@ -65,12 +65,6 @@ void TFastBmp::BuildRowTable() {
   rows_.resize(static_cast<std::size_t>(height_));
   const std::size_t stride = static_cast<std::size_t>(StrideFor(width_));
   for (std::size_t i = 0; i < rows_.size(); ++i) rows_[i] = pixels_.data() + i * stride;
-}
-
-void TFastBmp::LoadFromFile(const std::string& path) {
-  TFastBmp loaded;
-  DecodeJpegFile(path, loaded);
-  *this = std::move(loaded);
 }
 
 }  // namespace quorvel::imaging

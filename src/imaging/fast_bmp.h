@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace quorvel::imaging {
@@ -27,13 +26,8 @@ class TFastBmp {
   int Width() const { return width_; }
   int Height() const { return height_; }
   int Stride() const { return StrideFor(width_); }
-  int RowStep() const { return Stride(); }
-  std::size_t PixelBlockSize() const { return pixels_.size(); }
   std::uint8_t* Row(int y) { return rows_[static_cast<std::size_t>(y)]; }
   const std::uint8_t* Row(int y) const { return rows_[static_cast<std::size_t>(y)]; }
-
-  // Replaces the bitmap with the decoded JPEG file; a failure leaves it as it was.
-  void LoadFromFile(const std::string& path);
 
  private:
   void BuildRowTable();

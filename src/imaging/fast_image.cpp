@@ -1,19 +1,10 @@
-// The working-image holder: loading a file into its bitmap and replacing it by a resampled one.
+// The working-image holder: a file decoded straight into a resampled bitmap, then turned.
 #include "imaging/fast_image.h"
 
+#include "imaging/lanczos3_filter.h"
 #include "imaging/orientation.h"
 
 namespace quorvel::imaging {
-
-void FastImage::SetFilename(const std::string& path) {
-  TFastBmp loaded;
-  SourceMarkers markers;
-  DecodeJpegFile(path, loaded, &markers);
-  bitmap_ = std::move(loaded);
-  markers_ = std::move(markers);
-  filename_ = path;
-}
-
 namespace {
 
 static_assert(kRowBatch <= StreamingResampler::kMaxRows);
@@ -46,24 +37,19 @@ class ResamplingConsumer final : public ScanlineConsumer {
 
 }  // namespace
 
-void FastImage::LoadResampled(const std::string& path, const ResamplePlanner& planner) {
+std::string FastImage::LoadResampled(const std::string& path, const ResamplePlanner& planner,
+                                     const DecodeLimits& limits) {
   markers_ = SourceMarkers();
-  filename_.clear();
   ResamplingConsumer consumer(planner, resampler_, markers_);
+  std::string warnings;
   try {
-    DecodeJpegFileRows(path, consumer, true);
+    warnings = DecodeJpegFileRows(path, consumer, limits);
   } catch (...) {
     markers_ = SourceMarkers();
     throw;
   }
   resampler_.Finish(bitmap_);
-  filename_ = path;
-}
-
-void FastImage::Resample(int width, int height, FilterFunction filter, float support) {
-  TFastBmp result(width, height);
-  ResampleBitmapStreaming(bitmap_, result, filter, support, resampler_);
-  bitmap_ = std::move(result);
+  return warnings;
 }
 
 void FastImage::Orient(int orientation) {

@@ -1,6 +1,7 @@
-// The only decoding file that includes jpeglib.h. libjpeg leaves through longjmp on an error;
-// the jumps land in ReadHeader and ReadPixels, whose frames hold plain data only, and become
-// an Error in DecodeRows before control leaves this file.
+// The only decoding file that includes jpeglib.h. libjpeg leaves through longjmp on an error,
+// and so does the progress monitor that keeps the scan limit and the stop flag; the jumps land
+// in ReadHeader and ReadPixels, whose frames hold plain data only, and become an Error in
+// DecodeRows before control leaves this file.
 #include "imaging/jpeg_decoder.h"
 
 #include <jpeglib.h>
@@ -15,6 +16,7 @@
 #include "imaging/gray_dither.h"
 #include "imaging/jpeg_markers.h"
 #include "imaging/libjpeg_errors.h"
+#include "imaging/libjpeg_limits.h"
 #include "job/error.h"
 #include "platform/file_system.h"
 
@@ -25,15 +27,14 @@ namespace {
 struct DecodeFrame {
   jpeg_decompress_struct cinfo;
   LibjpegErrors error;
+  DecodeWatch watch;
+  KeptMarkers kept;
   bool created;
   std::FILE* file;           // the source when decoding from a file, closed on release
   unsigned char* scanlines;  // malloc'ed, kRowBatch rows of 4 samples per pixel
   std::uint8_t* bgr;         // malloc'ed, kRowBatch rows of 3 bytes per pixel
-  bool save_markers;
-  bool library_gray;     // libjpeg's own quantiser for gray files instead of DitherGrayRow
-  GrayDitherState gray;  // errors malloc'ed
-  JOCTET* icc;           // malloc'ed by libjpeg
-  unsigned int icc_size;
+  bool library_gray;         // libjpeg's own quantiser for gray files instead of DitherGrayRow
+  GrayDitherState gray;      // errors malloc'ed
   int width;
   int height;
 };
@@ -69,7 +70,8 @@ void StoreRow(const jpeg_decompress_struct& c, const unsigned char* in, std::uin
   }
 }
 
-bool ReadHeader(DecodeFrame& f, const unsigned char* data, unsigned long size) {
+bool ReadHeader(DecodeFrame& f, const unsigned char* data, unsigned long size,
+                const DecodeLimits& limits) {
   f.cinfo.err = InstallLibjpegErrors(f.error);
   if (setjmp(f.error.jump) != 0) return false;
   jpeg_create_decompress(&f.cinfo);
@@ -79,13 +81,10 @@ bool ReadHeader(DecodeFrame& f, const unsigned char* data, unsigned long size) {
   } else {
     jpeg_mem_src(&f.cinfo, data, size);
   }
-  if (f.save_markers) {
-    jpeg_save_markers(&f.cinfo, JPEG_APP0 + 1, 0xFFFF);
-    jpeg_save_markers(&f.cinfo, JPEG_APP0 + 2, 0xFFFF);
-  }
+  KeepMarkers(f.cinfo, f.kept, {.profile = true}, limits.max_profile_bytes);
+  WatchDecode(f.cinfo, f.watch, f.error, limits);
   jpeg_read_header(&f.cinfo, TRUE);
-  // A broken chunk sequence is only a warning: the profile then stays absent.
-  if (f.save_markers && !jpeg_read_icc_profile(&f.cinfo, &f.icc, &f.icc_size)) f.icc = nullptr;
+  f.kept.header_read = true;
   f.width = static_cast<int>(f.cinfo.image_width);
   f.height = static_cast<int>(f.cinfo.image_height);
   f.cinfo.scale_num = 1;
@@ -173,29 +172,27 @@ struct FrameRelease {
     std::free(frame.scanlines);
     std::free(frame.bgr);
     std::free(frame.gray.errors);
-    std::free(frame.icc);
   }
 };
 
-// The decode itself, from `frame.file` when set, else from the bytes.
-void DecodeRows(DecodeFrame& frame, const std::string& bytes, const std::string& name,
-                ScanlineConsumer& consumer, bool want_markers, std::uint64_t max_pixels) {
-  frame.save_markers = want_markers;
-  if (!ReadHeader(frame, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size())) {
-    throw LibjpegError(frame.error);
+// The decode itself, from `frame.file` when set, else from the bytes; returns the warnings.
+std::string DecodeRows(DecodeFrame& frame, const std::string& bytes, const std::string& name,
+                       ScanlineConsumer& consumer, const DecodeLimits& limits) {
+  if (!ReadHeader(frame, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
+                  limits)) {
+    throw DecodeFailure(frame.error, name, limits);
   }
   SourceMarkers markers;
-  if (want_markers) {
-    markers.exif = ExifPayload(frame.cinfo);
-    if (frame.icc != nullptr) {
-      markers.icc_profile.assign(reinterpret_cast<const char*>(frame.icc), frame.icc_size);
-    }
-  }
-  RefuseOversizedSource(name, frame.width, frame.height, max_pixels);
+  KeptProfile profile = KeptIccProfile(frame.kept);
+  markers.icc_profile = std::move(profile.bytes);
+  if (profile.oversized_rgb) markers.oversized_rgb_profile = profile.oversized;
+  RefuseOversizedSource(name, frame.width, frame.height, limits.max_pixels);
+  RefuseOverBudget(name, frame.cinfo, limits);
   const int denominator = consumer.ChooseScale(frame.width, frame.height, markers);
   frame.cinfo.scale_denom = static_cast<unsigned int>(
       denominator == 2 || denominator == 4 || denominator == 8 ? denominator : 1);
-  if (!ReadPixels(frame, consumer)) throw LibjpegError(frame.error);
+  if (!ReadPixels(frame, consumer)) throw DecodeFailure(frame.error, name, limits);
+  return LibjpegWarnings(frame.error);
 }
 
 // Collects the rows of a full-scale decode into a bitmap.
@@ -229,33 +226,36 @@ void RefuseOversizedSource(const std::string& name, int width, int height,
   }
 }
 
-void DecodeJpegBytesRows(const std::string& bytes, const std::string& name,
-                         ScanlineConsumer& consumer, bool want_markers, std::uint64_t max_pixels) {
+std::string DecodeJpegBytesRows(const std::string& bytes, const std::string& name,
+                                ScanlineConsumer& consumer, const DecodeLimits& limits) {
   DecodeFrame frame{};
   FrameRelease release{frame};
-  DecodeRows(frame, bytes, name, consumer, want_markers, max_pixels);
+  return DecodeRows(frame, bytes, name, consumer, limits);
 }
 
-void DecodeJpegFileRows(const std::string& path, ScanlineConsumer& consumer, bool want_markers) {
+std::string DecodeJpegFileRows(const std::string& path, ScanlineConsumer& consumer,
+                               const DecodeLimits& limits) {
   DecodeFrame frame{};
   FrameRelease release{frame};
   int error = 0;
   frame.file = platform::OpenFileForReading(path, error);
-  if (frame.file == nullptr) throw Error(FormatMessage("Cannot open file %s", path));
-  DecodeRows(frame, std::string(), path, consumer, want_markers, kMaxSourcePixels);
+  if (frame.file == nullptr) {
+    throw Error(FormatMessage("Cannot open file %s", path), platform::ErrorText(error));
+  }
+  return DecodeRows(frame, std::string(), path, consumer, limits);
 }
 
 void DecodeJpegBytes(const std::string& bytes, const std::string& name, TFastBmp& bitmap,
-                     SourceMarkers* markers, std::uint64_t max_pixels) {
+                     SourceMarkers* markers, const DecodeLimits& limits) {
   BitmapConsumer consumer;
-  DecodeJpegBytesRows(bytes, name, consumer, markers != nullptr, max_pixels);
+  DecodeJpegBytesRows(bytes, name, consumer, limits);
   bitmap = std::move(consumer.bitmap());
   if (markers != nullptr) *markers = std::move(consumer.markers());
 }
 
 void DecodeJpegFile(const std::string& path, TFastBmp& bitmap, SourceMarkers* markers) {
   BitmapConsumer consumer;
-  DecodeJpegFileRows(path, consumer, markers != nullptr);
+  DecodeJpegFileRows(path, consumer);
   bitmap = std::move(consumer.bitmap());
   if (markers != nullptr) *markers = std::move(consumer.markers());
 }
@@ -265,7 +265,7 @@ void DecodeJpegBytesWithLibraryGray(const std::string& bytes, TFastBmp& bitmap) 
   frame.library_gray = true;
   FrameRelease release{frame};
   BitmapConsumer consumer;
-  DecodeRows(frame, bytes, "bytes", consumer, false, kMaxSourcePixels);
+  DecodeRows(frame, bytes, "bytes", consumer, {});
   bitmap = std::move(consumer.bitmap());
 }
 

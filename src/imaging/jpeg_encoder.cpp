@@ -23,13 +23,13 @@ struct EncodeFrame {
   unsigned char* row;
   const JOCTET* icc;
   unsigned int icc_size;
-  int message_code;
+  const JOCTET* comment;
+  unsigned int comment_size;
 };
 
 bool Encode(EncodeFrame& f, const TFastBmp& bmp, int quality, bool grayscale) {
   f.cinfo.err = InstallLibjpegErrors(f.error);
   if (setjmp(f.error.jump) != 0) {
-    f.message_code = f.error.pub.msg_code;
     jpeg_destroy_compress(&f.cinfo);
     return false;
   }
@@ -44,6 +44,7 @@ bool Encode(EncodeFrame& f, const TFastBmp& bmp, int quality, bool grayscale) {
   if (grayscale) jpeg_set_colorspace(&f.cinfo, JCS_GRAYSCALE);
   jpeg_start_compress(&f.cinfo, TRUE);
   if (f.icc_size > 0) jpeg_write_icc_profile(&f.cinfo, f.icc, f.icc_size);
+  if (f.comment_size > 0) jpeg_write_marker(&f.cinfo, JPEG_COM, f.comment, f.comment_size);
   while (f.cinfo.next_scanline < f.cinfo.image_height) {
     const std::uint8_t* in = bmp.Row(static_cast<int>(f.cinfo.next_scanline));
     for (int x = 0; x < bmp.Width(); ++x) {
@@ -62,12 +63,15 @@ bool Encode(EncodeFrame& f, const TFastBmp& bmp, int quality, bool grayscale) {
 }  // namespace
 
 std::string EncodeJpeg(const TFastBmp& bitmap, int quality, bool grayscale,
-                       const std::string& icc_profile) {
+                       const std::string& icc_profile, const std::string& comment) {
   EncodeFrame frame{};
-  // No APP2 chunk sequence holds more than 255 chunks of 65519 bytes.
+  // No APP2 chunk sequence holds more than 255 chunks of 65519 bytes, no marker 65533 bytes.
   if (icc_profile.size() > 255u * 65519u) throw Error("ICC profile too large for a JPEG file");
+  if (comment.size() > 65533u) throw Error("Comment too large for a JPEG file");
   frame.icc = reinterpret_cast<const JOCTET*>(icc_profile.data());
   frame.icc_size = static_cast<unsigned int>(icc_profile.size());
+  frame.comment = reinterpret_cast<const JOCTET*>(comment.data());
+  frame.comment_size = static_cast<unsigned int>(comment.size());
   frame.row =
       static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(bitmap.Width()) * 3 + 1));
   if (frame.row == nullptr) throw Error("Out of memory encoding a thumbnail");
@@ -75,7 +79,7 @@ std::string EncodeJpeg(const TFastBmp& bitmap, int quality, bool grayscale,
   // Outside the setjmp frame from here on: ordinary owners may release the buffers.
   const std::unique_ptr<unsigned char, void (*)(void*)> out(frame.out, std::free);
   const std::unique_ptr<unsigned char, void (*)(void*)> row(frame.row, std::free);
-  if (!ok) throw Error(FormatMessage("JPEG error #%d", std::to_string(frame.message_code)));
+  if (!ok) throw LibjpegError(frame.error);
   try {
     return std::string(reinterpret_cast<const char*>(frame.out), frame.out_size);
   } catch (const std::bad_alloc&) {

@@ -12,9 +12,11 @@
 #include <jerror.h>
 
 #include "imaging/exif_orientation.h"
+#include "imaging/icc_profile.h"
 #include "imaging/jpeg_decoder.h"
 #include "imaging/jpeg_markers.h"
 #include "imaging/libjpeg_errors.h"
+#include "imaging/libjpeg_limits.h"
 #include "job/error.h"
 #include "platform/file_system.h"
 
@@ -68,29 +70,22 @@ struct HeaderFrame {
   jpeg_decompress_struct cinfo;
   LibjpegErrors error;
   DescriptorSource source;
+  KeptMarkers kept;
   bool created;
-  JOCTET* icc;  // malloc'ed by libjpeg
-  unsigned int icc_size;
 };
 
-bool ReadFrame(HeaderFrame& f, Markers markers) {
+bool ReadFrame(HeaderFrame& f, Markers markers, std::size_t max_profile_bytes) {
   f.cinfo.err = InstallLibjpegErrors(f.error);
   if (setjmp(f.error.jump) != 0) return false;
   jpeg_create_decompress(&f.cinfo);
   f.created = true;
   f.source.pub = {nullptr, 0, InitSource, FillInput, SkipInput, jpeg_resync_to_restart, TermSource};
   f.cinfo.src = &f.source.pub;
-  if (markers == Markers::Source) {
-    jpeg_save_markers(&f.cinfo, JPEG_APP0 + 1, 0xFFFF);
-    jpeg_save_markers(&f.cinfo, JPEG_APP0 + 2, 0xFFFF);
-  } else {
-    jpeg_save_markers(&f.cinfo, JPEG_APP0 + 2, 12);  // enough to see "ICC_PROFILE\0"
-  }
+  const bool source = markers == Markers::Source;
+  KeepMarkers(f.cinfo, f.kept, {.exif = source, .profile = source, .comment = !source},
+              max_profile_bytes);
   jpeg_read_header(&f.cinfo, TRUE);
-  // A broken chunk sequence is only a warning: the profile is then absent, as when decoding.
-  if (markers == Markers::Source && !jpeg_read_icc_profile(&f.cinfo, &f.icc, &f.icc_size)) {
-    f.icc = nullptr;
-  }
+  f.kept.header_read = true;
   return true;
 }
 
@@ -99,7 +94,6 @@ struct FrameRelease {
   ~FrameRelease() {
     if (frame.created) jpeg_destroy_decompress(&frame.cinfo);
     if (frame.source.fd >= 0) platform::CloseFile(frame.source.fd);
-    std::free(frame.icc);
   }
 };
 
@@ -113,14 +107,18 @@ QuantTable TableOf(const JQUANT_TBL* table) {
 
 }  // namespace
 
-SourceHeader ReadSourceHeader(const std::string& path) {
+SourceHeader ReadSourceHeader(const std::string& path, const DecodeLimits& limits) {
   HeaderFrame frame{};
   FrameRelease release{frame};
   int error = 0;
   platform::FileStatus status;
   frame.source.fd = platform::OpenRegularFile(path, error, status);
-  if (frame.source.fd < 0) throw Error(FormatMessage("Cannot open file %s", path));
-  if (!ReadFrame(frame, Markers::Source)) throw LibjpegError(frame.error);
+  if (frame.source.fd < 0) {
+    throw Error(FormatMessage("Cannot open file %s", path), platform::ErrorText(error));
+  }
+  if (!ReadFrame(frame, Markers::Source, limits.max_profile_bytes)) {
+    throw LibjpegError(frame.error);
+  }
   const jpeg_decompress_struct& c = frame.cinfo;
   SourceHeader header;
   header.file_size = status.size;
@@ -128,11 +126,10 @@ SourceHeader ReadSourceHeader(const std::string& path) {
   header.width = static_cast<int>(c.image_width);
   header.height = static_cast<int>(c.image_height);
   header.components = c.num_components;
-  RefuseOversizedSource(path, header.width, header.height);
-  header.orientation = ReadExifOrientation(ExifPayload(c));
-  // Only a profile for RGB data describes a colour thumbnail's samples.
-  header.rgb_profile =
-      frame.icc != nullptr && frame.icc_size >= 128 && std::memcmp(frame.icc + 16, "RGB ", 4) == 0;
+  RefuseOversizedSource(path, header.width, header.height, limits.max_pixels);
+  RefuseOverBudget(path, c, limits);
+  header.orientation = ReadExifOrientation(KeptExif(frame.kept));
+  header.rgb_profile = DescribesRgb(KeptIccProfile(frame.kept).bytes);
   return header;
 }
 
@@ -142,7 +139,7 @@ std::optional<ThumbnailHeader> ReadThumbnailHeader(const std::string& path) {
   int error = 0;
   platform::FileStatus status;
   frame.source.fd = platform::OpenRegularFile(path, error, status);
-  if (frame.source.fd < 0 || !ReadFrame(frame, Markers::Thumbnail)) return std::nullopt;
+  if (frame.source.fd < 0 || !ReadFrame(frame, Markers::Thumbnail, 0)) return std::nullopt;
   const jpeg_decompress_struct& c = frame.cinfo;
   ThumbnailHeader header;
   header.modified = status.modified;
@@ -153,7 +150,8 @@ std::optional<ThumbnailHeader> ReadThumbnailHeader(const std::string& path) {
     const int slot = c.comp_info[i].quant_tbl_no;
     if (slot >= 0 && slot < NUM_QUANT_TBLS) header.tables[i] = TableOf(c.quant_tbl_ptrs[slot]);
   }
-  header.profile = HasMarker(c, JPEG_APP0 + 2, "ICC_PROFILE", 12);
+  header.profile = frame.kept.profile_seen;
+  header.mark = ReadMarkComment(KeptComment(frame.kept));
   return header;
 }
 

@@ -8,6 +8,9 @@
 #include <optional>
 #include <string>
 
+#include "imaging/decode_limits.h"
+#include "imaging/thumbnail_mark.h"
+
 namespace quorvel::imaging {
 
 struct SourceHeader {
@@ -16,14 +19,18 @@ struct SourceHeader {
   int width = 0;
   int height = 0;
   int components = 0;
-  int orientation = 1;       // the Exif Orientation, 1 when there is none
-  bool rgb_profile = false;  // an ICC profile for RGB data, which a colour thumbnail carries on
+  int orientation = 1;  // the Exif Orientation (ReadExifOrientation), 1 when there is none
+  // An ICC profile for RGB data (DescribesRgb) of at most the limit's size, which a colour
+  // thumbnail carries on.
+  bool rgb_profile = false;
 };
 
 // Reads the header as decoding would, and fails as decoding would fail first: Error "Cannot
-// open file %s", the size refusal naming the file, or "JPEG error #%d" with libjpeg's own
-// message as the error's detail.
-SourceHeader ReadSourceHeader(const std::string& path);
+// open file %s" with the system's reason as the detail, the size or memory refusal of `limits`
+// naming the file, or "JPEG error #%d" with libjpeg's own message as the error's detail. Only
+// the first Exif block and the ICC chunks are kept of the markers; the Exif block is read here
+// and nowhere else.
+SourceHeader ReadSourceHeader(const std::string& path, const DecodeLimits& limits = {});
 
 using QuantTable = std::array<std::uint16_t, 64>;  // in natural (row by row) order
 
@@ -34,6 +41,7 @@ struct ThumbnailHeader {
   int components = 0;
   std::array<QuantTable, 2> tables{};  // of the first and second component; zero when absent
   bool profile = false;                // an ICC profile is present
+  ThumbnailMark mark;                  // from the first comment marker
 };
 
 // Empty when the file cannot be opened or its header cannot be read.

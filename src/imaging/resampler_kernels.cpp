@@ -16,12 +16,6 @@
 
 #include "imaging/resample_bitmap.h"
 
-#if defined(__GNUC__) && !defined(__clang__)
-// GCC 12's AVX-512 conversion intrinsics start from an "undefined" register it then reports.
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#pragma GCC diagnostic ignored "-Wuninitialized"
-#endif
-
 namespace quorvel::imaging {
 namespace {
 
@@ -50,6 +44,14 @@ void VerticalPlain(const std::uint8_t* work, std::size_t stride, const TapView& 
     for (int j = 0; j < kChunk; ++j) out[k + j] = SampleFromSum(acc[j]);
   }
 }
+
+// GCC 12's AVX-512 conversion intrinsics start from an "undefined" register it then reports;
+// the kernels below are the only code that uses them.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wuninitialized"
+#endif
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #define QUORVEL_AVX512 __attribute__((target("avx512f,avx512bw,avx512vl,avx2,fma")))
@@ -363,6 +365,10 @@ QUORVEL_AVX512 std::size_t LanesAvx512(const std::uint8_t* const* rows, std::siz
 using HorizontalFunction = void (*)(const float*, const TapView&, std::uint8_t*);
 using VerticalFunction = void (*)(const std::uint8_t*, std::size_t, const TapView&, int,
                                   std::uint8_t*);
+
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
 }  // namespace
 

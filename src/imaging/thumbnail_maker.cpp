@@ -1,23 +1,25 @@
-// Making one thumbnail file: decode at full size, fit into the box, Lanczos3, encode, save.
+// Making one thumbnail file: the decode planned from the header goes straight into the
+// resampler at the fitted size (or at a reduced DCT scale in fast mode), is turned upright,
+// encoded and saved.
 #include "imaging/thumbnail_maker.h"
 
 #include <algorithm>
 #include <cmath>
 #include <new>
 
-#include "imaging/exif_orientation.h"
+#include "imaging/icc_profile.h"
 #include "imaging/jpeg_encoder.h"
 #include "imaging/orientation.h"
+#include "imaging/thumbnail_mark.h"
 #include "job/error.h"
 #include "platform/file_system.h"
 
 namespace quorvel::imaging {
 namespace {
 
-// Only a profile for RGB data describes the thumbnail's samples; one made for gray or CMYK
-// sources would misdescribe them.
-bool DescribesRgb(const std::string& profile) {
-  return profile.size() >= 128 && profile.compare(16, 4, "RGB ") == 0;
+std::string ProfileWarning(std::size_t size, std::size_t limit) {
+  return "ICC profile of " + std::to_string(size) + " bytes not copied into the thumbnail " +
+         "(more than the " + std::to_string(limit) + " bytes accepted)";
 }
 
 }  // namespace
@@ -47,13 +49,19 @@ int FastDecodeScale(int width, int height, int thumbnailWidth, int thumbnailHeig
   return 1;
 }
 
-void MakeThumbnail(FastImage& holder, const ThumbnailRequest& request) {
+ThumbnailMark MarkFor(const ThumbnailRequest& request, int scale_denominator) {
+  const int orientation = request.apply_orientation ? request.orientation : 1;
+  return {scale_denominator > 1, orientation >= 2 && orientation <= 8 ? orientation : 1};
+}
+
+std::vector<std::string> MakeThumbnail(FastImage& holder, const ThumbnailRequest& request) {
   std::string bytes;
+  std::vector<std::string> warnings;
   try {
-    int orientation = 1;
+    const int orientation = request.apply_orientation ? request.orientation : 1;
+    int scale = 1;
     // The filter runs over the pixels as stored; turning only moves the resampled ones.
-    const auto planner = [&](int width, int height, const SourceMarkers& markers) {
-      orientation = request.apply_orientation ? ReadExifOrientation(markers.exif) : 1;
+    const auto planner = [&](int width, int height, const SourceMarkers&) {
       const bool swap = OrientationSwapsSides(orientation);
       const ThumbnailSize size =
           swap ? FitToBox(request.box_width, request.box_height, height, width)
@@ -63,22 +71,30 @@ void MakeThumbnail(FastImage& holder, const ThumbnailRequest& request) {
       plan.height = swap ? size.width : size.height;
       if (request.fast)
         plan.scale_denominator = FastDecodeScale(width, height, plan.width, plan.height);
+      scale = plan.scale_denominator;
       return plan;
     };
-    holder.LoadResampled(request.source, planner);
+    const std::string decoded = holder.LoadResampled(request.source, planner, request.limits);
+    if (!decoded.empty()) warnings.push_back(decoded);
     holder.Orient(orientation);
-    const std::string& profile = holder.Markers().icc_profile;
-    const bool keep_profile =
-        request.keep_color_profile && !request.grayscale && DescribesRgb(profile);
+    const SourceMarkers& markers = holder.Markers();
+    const bool colour = request.keep_color_profile && !request.grayscale;
+    if (colour && markers.oversized_rgb_profile > 0) {
+      warnings.push_back(
+          ProfileWarning(markers.oversized_rgb_profile, request.limits.max_profile_bytes));
+    }
+    const bool keep_profile = colour && DescribesRgb(markers.icc_profile);
     bytes = EncodeJpeg(holder.FastBMP(), request.quality, request.grayscale,
-                       keep_profile ? profile : std::string());
+                       keep_profile ? markers.icc_profile : std::string(),
+                       MarkComment(MarkFor(request, scale)));
   } catch (const std::bad_alloc&) {
     throw Error("Out of memory making a thumbnail of " + request.source);
   }
   // Written through a temporary file: an existing thumbnail survives any failure.
-  if (platform::WriteFileAtomically(request.target, bytes) != 0) {
-    throw Error(FormatMessage("Cannot create file %s", request.target));
+  if (const int error = platform::WriteFileAtomically(request.target, bytes); error != 0) {
+    throw Error(FormatMessage("Cannot create file %s", request.target), platform::ErrorText(error));
   }
+  return warnings;
 }
 
 }  // namespace quorvel::imaging

@@ -11,10 +11,12 @@
 namespace quorvel {
 
 // True when `request.target` is not older than the photo was when `source` was read, and its
-// header has the size the
-// box gives the photo (turned by its orientation when that is applied), one component for
-// grayscale or three, the quantisation tables of the quality (`tables`) and a colour profile
-// exactly when the photo's RGB profile would be carried on.
+// header has: the size the box gives the photo (turned by `request.orientation`, the one
+// `source` gave, when that is applied); one component for grayscale, else three; the quantisation
+// tables of the quality
+// (`tables`); a colour profile exactly when the photo's RGB profile would be carried on; the
+// mark of the turn the request applies (MarkFor); and no fast mark unless the request is fast,
+// since a fast run may keep an exact thumbnail but an exact run must not keep a fast one.
 bool IsCurrentThumbnail(const imaging::ThumbnailRequest& request,
                         const imaging::SourceHeader& source,
                         const std::array<imaging::QuantTable, 2>& tables);

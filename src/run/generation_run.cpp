@@ -68,6 +68,8 @@ std::map<std::string, std::string> FolderLabels(const std::vector<ImagePlan>& im
 struct GenerationRun::Impl {
   GallerySettings settings;
   RunEnvironment env;
+  // Watched by every decode of the run; see StopFlag.
+  std::atomic<bool> stop_requested{false};
   std::vector<std::string> directories_to_create;  // allowed by the question, made after checks
 
   // The plan: every output of the run, laid out before the first page is opened.
@@ -354,6 +356,7 @@ void GenerationRun::Impl::WriteImage(int index) {
     OpenPage(page);
   }
   const ThumbnailResult thumbnail = thumbnails->Take(index);
+  if (thumbnail.stopped) return;  // skipped as the images after it: the run stops next tick
   if (!thumbnail.failure.empty()) return Fail(image.path, thumbnail.failure);
   std::string link;
   try {
@@ -372,6 +375,9 @@ void GenerationRun::Impl::WriteImage(int index) {
   if (photo_pages) photo_pages->Add(image, p.path);
   ++summary.images_done;
   if (thumbnail.made) ++summary.thumbnails_made;
+  for (const std::string& warning : thumbnail.warnings) {
+    summary.warnings.push_back({image.path, warning});
+  }
 }
 
 void GenerationRun::Impl::Finish() {
@@ -414,7 +420,8 @@ GenerationRun::Start GenerationRun::StartRun() {
   r.navigators = BuildNavigators(r.out(), r.plan.layout, r.style());
   r.navigator_wrapper = html::BuildNavigatorWrapper(r.settings.Navigator);
   SizeOutputs(r.plan.images, r.settings, r.env.imaging.apply_orientation);
-  r.thumbnails = std::make_unique<RunThumbnails>(r.settings, r.env.imaging, r.plan.images);
+  r.thumbnails =
+      std::make_unique<RunThumbnails>(r.settings, r.env.imaging, r.plan.images, r.stop_requested);
   if (r.settings.Web.PhotoPages)
     r.photo_pages = std::make_unique<PhotoPages>(r.settings, r.style());
   if (r.settings.Web.PhoneLayout && !SequencePerDirectory(r.out())) {
@@ -432,6 +439,10 @@ GenerationRun::Start GenerationRun::StartRun() {
 bool GenerationRun::RunTick() {
   Impl& r = *impl_;
   if (!r.running) return false;
+  if (r.stop_requested.load()) {
+    StopRun();
+    return false;
+  }
   try {
     if (r.image_index >= r.image_count()) {
       r.Finish();
@@ -455,6 +466,7 @@ void GenerationRun::StopRun() {
   Impl& r = *impl_;
   if (!r.running) return;
   r.summary.stopped = true;
+  r.stop_requested = true;
   try {
     r.Finish();
   } catch (const Error& e) {
@@ -479,6 +491,7 @@ std::string GenerationRun::ProgressTitle() const {
 }
 
 const RunSummary& GenerationRun::summary() const { return impl_->summary; }
+std::atomic<bool>& GenerationRun::StopFlag() { return impl_->stop_requested; }
 const GallerySettings& GenerationRun::settings() const { return impl_->settings; }
 const std::vector<std::string>& GenerationRun::pages() const { return impl_->pages; }
 

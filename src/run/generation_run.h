@@ -3,6 +3,7 @@
 // timer, quorvel-batch's loop, or a test step by step.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +20,13 @@ struct ImageFailure {
   std::string message;
 };
 
+// What an image's decode warned of (a file that ends early, a profile left out); the image is
+// in the gallery all the same.
+struct ImageWarning {
+  std::string path;
+  std::string message;
+};
+
 struct RunSummary {
   int images_found = 0;     // by the scan, readable or not
   int images_done = 0;      // in the gallery: each has a cell on a page
@@ -29,6 +37,7 @@ struct RunSummary {
   bool stopped = false;
   std::string page_error;  // a page that could not be written ends the run
   std::vector<ImageFailure> failures;
+  std::vector<ImageWarning> warnings;  // of the thumbnails made, in image order
 };
 
 struct RunEnvironment {
@@ -59,8 +68,14 @@ class GenerationRun {
   Start StartRun();
   // Processes one image, or closes the last page; false once the run has finished.
   bool RunTick();
-  // Closes the current page properly and skips the remaining images.
+  // Closes the current page properly and skips the remaining images; sets StopFlag, which
+  // stops the images the workers have in hand.
   void StopRun();
+  // The flag the decodes of the run's images watch (DecodeLimits::stop). Setting it from any
+  // thread, or from a signal handler (it is lock-free), ends the decode in hand within moments;
+  // that image is skipped, neither done nor failed, and the next RunTick stops the run as
+  // StopRun does.
+  std::atomic<bool>& StopFlag();
 
   bool running() const;
   int image_index() const;

@@ -9,8 +9,8 @@
 namespace quorvel {
 
 RunThumbnails::RunThumbnails(const GallerySettings& settings, const ImagingOptions& options,
-                             const std::vector<ImagePlan>& images)
-    : settings_(settings), options_(options), images_(images) {}
+                             const std::vector<ImagePlan>& images, std::atomic<bool>& stop)
+    : settings_(settings), options_(options), images_(images), stop_(stop) {}
 
 RunThumbnails::~RunThumbnails() { Stop(); }
 
@@ -24,6 +24,8 @@ ThumbnailJob RunThumbnails::JobFor(const ImagePlan& image) const {
   request.quality = settings_.Thumbnail.Quality;
   request.grayscale = settings_.Thumbnail.Grayscale;
   request.apply_orientation = options_.apply_orientation;
+  request.orientation = image.source.orientation;
+  request.limits.stop = &stop_;
   request.keep_color_profile = options_.keep_color_profile;
   request.fast = options_.fast;
   // The directory is created when the writer enters it, but a worker may get there first.
@@ -51,7 +53,7 @@ void RunThumbnails::Start(bool updateMode) {
     worker_job_[i] = static_cast<int>(jobs.size());
     jobs.push_back(JobFor(images_[i]));
   }
-  workers_ = std::make_unique<ThumbnailWorkers>(std::move(jobs), options_.jobs);
+  workers_ = std::make_unique<ThumbnailWorkers>(std::move(jobs), options_.jobs, &stop_);
 }
 
 ThumbnailResult RunThumbnails::Take(int index) {

@@ -2,6 +2,7 @@
 // either ahead of the page writer by the workers or, with one worker, when the writer asks.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -25,8 +26,9 @@ struct ImagingOptions {
 
 class RunThumbnails {
  public:
+  // `stop` is the run's stop flag, which every decode watches.
   RunThumbnails(const GallerySettings& settings, const ImagingOptions& options,
-                const std::vector<ImagePlan>& images);
+                const std::vector<ImagePlan>& images, std::atomic<bool>& stop);
   ~RunThumbnails();
   RunThumbnails(const RunThumbnails&) = delete;
   RunThumbnails& operator=(const RunThumbnails&) = delete;
@@ -45,6 +47,7 @@ class RunThumbnails {
   const GallerySettings& settings_;
   const ImagingOptions options_;
   const std::vector<ImagePlan>& images_;
+  std::atomic<bool>& stop_;
   std::vector<char> kept_;
   std::vector<int> worker_job_;  // each image's job among the workers' own, or -1
   std::unique_ptr<ThumbnailWorkers> workers_;

@@ -1,6 +1,7 @@
 #include "run/thumbnail_workers.h"
 
 #include <algorithm>
+#include <atomic>
 #include <exception>
 #include <map>
 
@@ -11,24 +12,34 @@ namespace quorvel {
 
 ThumbnailResult MakeThumbnailJob(const ThumbnailJob& job, imaging::FastImage& holder) {
   if (!job.directory.empty()) platform::CreateDirectory(job.directory);
+  const std::atomic<bool>* stop = job.request.limits.stop;
+  ThumbnailResult result;
   try {
-    imaging::MakeThumbnail(holder, job.request);
+    result.warnings = imaging::MakeThumbnail(holder, job.request);
   } catch (const Error& e) {
-    return {MessageWithDetail(e), false};
+    // Whatever ended the image once a stop was asked for, the stop is what the run reports.
+    result.stopped = stop != nullptr && stop->load();
+    if (!result.stopped) result.failure = MessageWithDetail(e);
+    return result;
   } catch (const std::exception& e) {
     // Nothing else is expected; if it happens it is this image's failure, not the run's.
-    return {job.request.source + ": " + e.what(), false};
+    result.failure = job.request.source + ": " + e.what();
+    return result;
   }
-  return {"", true};
+  result.made = true;
+  return result;
 }
 
-ThumbnailWorkers::ThumbnailWorkers(std::vector<ThumbnailJob> jobs, int workers)
+ThumbnailWorkers::ThumbnailWorkers(std::vector<ThumbnailJob> jobs, int workers,
+                                   std::atomic<bool>* stop)
     : jobs_(std::move(jobs)),
       earlier_same_target_(jobs_.size(), -1),
       states_(jobs_.size(), State::Pending),
-      results_(jobs_.size()) {
+      results_(jobs_.size()),
+      stop_(stop) {
   std::map<std::string, int> last_with_target;
   for (std::size_t i = 0; i < jobs_.size(); ++i) {
+    if (stop_ != nullptr) jobs_[i].request.limits.stop = stop_;
     auto [it, inserted] =
         last_with_target.try_emplace(jobs_[i].request.target, static_cast<int>(i));
     if (!inserted) {
@@ -94,6 +105,10 @@ void ThumbnailWorkers::Cancel() {
   {
     std::lock_guard lock(mutex_);
     cancelled_ = true;
+    // Only while a job is unfinished, so that the flag of a run that ended well stays unset.
+    const bool unfinished =
+        std::any_of(states_.begin(), states_.end(), [](State s) { return s != State::Done; });
+    if (stop_ != nullptr && unfinished) stop_->store(true);
   }
   work_.notify_all();
   done_.notify_all();

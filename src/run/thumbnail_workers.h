@@ -2,6 +2,7 @@
 // in image order. Each worker keeps its own image holder, so its buffers are allocated once.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -19,8 +20,10 @@ struct ThumbnailJob {
 };
 
 struct ThumbnailResult {
-  std::string failure;  // the message, empty on success
-  bool made = false;    // false when an existing thumbnail was kept (or on failure)
+  std::string failure;   // the message, empty on success
+  bool made = false;     // false when an existing thumbnail was kept (or on failure)
+  bool stopped = false;  // the request's stop flag ended the decode: neither made nor failed
+  std::vector<std::string> warnings;  // MakeThumbnail's, for the run's summary
 };
 
 // Makes one job's thumbnail. A failure's message carries libjpeg's own words in brackets after
@@ -30,8 +33,9 @@ ThumbnailResult MakeThumbnailJob(const ThumbnailJob& job, imaging::FastImage& ho
 class ThumbnailWorkers {
  public:
   // Starts `workers` threads over the jobs, taken in list order. A job whose target an earlier
-  // job also writes waits for that one, so no two threads ever write the same file.
-  ThumbnailWorkers(std::vector<ThumbnailJob> jobs, int workers);
+  // job also writes waits for that one, so no two threads ever write the same file. `stop`,
+  // when given, becomes every job's stop flag (ThumbnailRequest::limits.stop).
+  ThumbnailWorkers(std::vector<ThumbnailJob> jobs, int workers, std::atomic<bool>* stop = nullptr);
   // Cancels and joins.
   ~ThumbnailWorkers();
   ThumbnailWorkers(const ThumbnailWorkers&) = delete;
@@ -40,7 +44,8 @@ class ThumbnailWorkers {
   // Blocks until job `index` is done and returns MakeThumbnailJob's result for it. Marks the
   // jobs before it as taken, which lets the workers run further ahead.
   ThumbnailResult Wait(int index);
-  // Jobs not yet started are dropped, running ones finish; returns once every worker stopped.
+  // Jobs not yet started are dropped; running ones are stopped through the stop flag, when
+  // there is one, within moments, else they finish. Returns once every worker stopped.
   // Nothing is written after it returns.
   void Cancel();
 
@@ -60,6 +65,7 @@ class ThumbnailWorkers {
   int idle_ = 0;       // workers waiting for a job they may start
   int awaited_ = -1;   // the job the page writer waits for
   bool cancelled_ = false;
+  std::atomic<bool>* stop_ = nullptr;
   std::mutex mutex_;
   std::condition_variable work_;  // workers wait here
   std::condition_variable done_;  // the page writer waits here

@@ -17,6 +17,22 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
+// One row per path and message, each with its whole text as the tooltip; hidden when empty.
+template <typename Item>
+void FillPathList(QTreeWidget* list, const QString& name, const QStringList& headers,
+                  const std::vector<Item>& items) {
+  list->setObjectName(name);
+  list->setHeaderLabels(headers);
+  list->setRootIsDecorated(false);
+  for (const Item& item : items) {
+    auto* row = new QTreeWidgetItem(list, {Q(item.path), Q(item.message)});
+    row->setToolTip(0, Q(item.path));
+    row->setToolTip(1, Q(item.message));
+  }
+  list->resizeColumnToContents(0);
+  list->setVisible(!items.empty());
+}
+
 }  // namespace
 
 QString SummaryHeadline(const RunSummary& summary) {
@@ -34,6 +50,8 @@ QString SummaryFigures(const RunSummary& summary, const std::vector<std::string>
   QStringList lines;
   lines << QStringLiteral("Images done: %1").arg(summary.images_done);
   lines << QStringLiteral("Images failed: %1").arg(summary.images_failed);
+  if (!summary.warnings.empty())
+    lines << QStringLiteral("Warnings: %1").arg(summary.warnings.size());
   std::set<std::string> directories;
   for (const std::string& page : pages) directories.insert(DirectoryPart(page, kNativePathStyle));
   QString written = QStringLiteral("Pages written: %1").arg(summary.pages_written);
@@ -54,6 +72,7 @@ RunSummaryWindow::RunSummaryWindow(const RunSummary& summary, std::vector<std::s
       headline_(new QLabel(SummaryHeadline(summary), this)),
       figures_(new QLabel(SummaryFigures(summary, pages_), this)),
       failures_(new QTreeWidget(this)),
+      warnings_(new QTreeWidget(this)),
       open_(new QPushButton(tr("&Open Gallery"), this)),
       close_(new QPushButton(tr("&Close"), this)) {
   setObjectName(QStringLiteral("RunSummaryForm"));
@@ -67,17 +86,12 @@ RunSummaryWindow::RunSummaryWindow(const RunSummary& summary, std::vector<std::s
   headline_->setWordWrap(true);
   figures_->setObjectName(QStringLiteral("FiguresLabel"));
   figures_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  failures_->setObjectName(QStringLiteral("FailureList"));
+  FillPathList(failures_, QStringLiteral("FailureList"), {tr("Failed image"), tr("Cause")},
+               summary.failures);
   failures_->setAccessibleName(tr("Failed images"));
-  failures_->setHeaderLabels({tr("Failed image"), tr("Cause")});
-  failures_->setRootIsDecorated(false);
-  for (const ImageFailure& failure : summary.failures) {
-    auto* row = new QTreeWidgetItem(failures_, {Q(failure.path), Q(failure.message)});
-    row->setToolTip(0, Q(failure.path));
-    row->setToolTip(1, Q(failure.message));
-  }
-  failures_->resizeColumnToContents(0);
-  failures_->setVisible(!summary.failures.empty());
+  FillPathList(warnings_, QStringLiteral("WarningList"), {tr("Image"), tr("Warning")},
+               summary.warnings);
+  warnings_->setAccessibleName(tr("Warnings"));
   open_->setObjectName(QStringLiteral("OpenBtn"));
   open_->setEnabled(!pages_.empty());
   open_->setAutoDefault(false);
@@ -92,13 +106,14 @@ RunSummaryWindow::RunSummaryWindow(const RunSummary& summary, std::vector<std::s
   layout->addWidget(headline_);
   layout->addWidget(figures_);
   layout->addWidget(failures_, 1);
+  layout->addWidget(warnings_, 1);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
   buttons->addWidget(open_);
   buttons->addWidget(close_);
   layout->addLayout(buttons);
   setMinimumWidth(420);
-  if (!summary.failures.empty()) resize(640, 360);
+  if (!summary.failures.empty() || !summary.warnings.empty()) resize(640, 360);
 }
 
 void RunSummaryWindow::showEvent(QShowEvent* event) {

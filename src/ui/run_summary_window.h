@@ -1,6 +1,7 @@
 // The window shown after every run: what the run did, built from the core's run summary alone
-// (images done, each failed image with its cause, the pages written and where, whether it was
-// stopped), with "&Open Gallery" opening the first index page in the default browser.
+// (images done, each failed image with its cause, each warning of an image done, the pages
+// written and where, whether it was stopped), with "&Open Gallery" opening the first index page
+// in the default browser.
 #pragma once
 
 #include <QDialog>
@@ -19,7 +20,8 @@ namespace quorvel::ui {
 
 // The first line of the summary: how the run ended.
 QString SummaryHeadline(const RunSummary& summary);
-// The figures, one per line: images done and failed, pages written and where.
+// The figures, one per line: images done and failed, warnings when there are any, pages written
+// and where.
 QString SummaryFigures(const RunSummary& summary, const std::vector<std::string>& pages);
 
 class RunSummaryWindow : public QDialog {
@@ -42,6 +44,7 @@ class RunSummaryWindow : public QDialog {
   QLabel* headline_;
   QLabel* figures_;
   QTreeWidget* failures_;  // one row per failed image: its path and the cause
+  QTreeWidget* warnings_;  // one row per warning: the image's path and what its decode said
   QPushButton* open_;
   QPushButton* close_;
 };

@@ -8,6 +8,7 @@
 
 #include "cli/batch_progress.h"
 #include "imaging/jpeg_header.h"
+#include "support/crafted_jpeg.h"
 #include "support/gallery.h"
 #include "support/golden.h"
 #include "support/temp_dir.h"
@@ -138,6 +139,25 @@ TEST_F(BatchTest, OrientationAndProfileOptionsEachSwitchOffOneThing) {
     EXPECT_EQ(std::tie(header->width, header->height, header->profile),
               std::tie(width, height, profile));
   }
+}
+
+// A photo that ends early is in the gallery with a warning, and the status stays 0; one past a
+// bound is refused with a message naming it, and the status is 1.
+TEST_F(BatchTest, WarningsAndRefusalsOfFilesNobodyVetted) {
+  const std::string whole = EncodeTestJpeg({.width = 64, .height = 48});
+  tmp_.write("cut/cut.jpg", whole.substr(0, whole.size() / 2));
+  ProcessResult r = Batch({"-q", "-o", "web", "cut"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(WithTmp(r.output, tmp_.path()),
+            "$TMP/cut/cut.jpg: warning: Premature end of JPEG file (JPEG warning #120, and 1 "
+            "more)\n");
+  const std::string progressive = EncodeTestJpeg({.width = 32, .height = 32, .progressive = true});
+  tmp_.write("scans/scans.jpg", WithRepeatedLastScan(progressive, 200));
+  r = Batch({"-q", "-o", "scans-web", "scans"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(WithTmp(r.output, tmp_.path()),
+            "$TMP/scans/scans.jpg has more than the 100 scans accepted\n"
+            "1 image: 0 made, 0 kept, 1 failed; 1 page written, 0 unchanged\n");
 }
 
 TEST_F(BatchTest, ASavedStateGivesTheSameGalleryAndNoConfigurationIsRead) {

@@ -148,7 +148,8 @@ INSTANTIATE_TEST_SUITE_P(Kernels, KernelTest,
 
 using DecodeTest = PictureTest;
 
-// Colour, gray, progressive, CMYK, enlarged, straight from the decoder and through a bitmap.
+// Colour, gray, progressive, CMYK, enlarged: straight from the decoder as the reference
+// resampler makes them of the whole decoded picture.
 TEST_F(DecodeTest, DecodingIntoTheResamplerEqualsDecodingThenResampling) {
   // w, h, components, progressive, dw, dh
   const std::vector<std::vector<int>> cases = {{301, 203, 3, 0, 70, 47}, {203, 301, 1, 0, 47, 70},
@@ -156,10 +157,9 @@ TEST_F(DecodeTest, DecodingIntoTheResamplerEqualsDecodingThenResampling) {
                                                {8, 5, 3, 0, 70, 44},     {97, 61, 1, 1, 40, 25}};
   for (const auto& c : cases) {
     const std::string path = Source({c[0], c[1], c[2], 90, c[3] != 0});
-    holder_.SetFilename(path);
-    const TFastBmp expected = Reference(holder_.FastBMP(), c[4], c[5]);
-    holder_.Resample(c[4], c[5], Lanczos3Filter, 3.0f);
-    EXPECT_EQ(FirstDifference(expected, holder_.FastBMP()), "") << c[0];
+    TFastBmp decoded;
+    DecodeJpegFile(path, decoded);
+    const TFastBmp expected = Reference(decoded, c[4], c[5]);
     holder_.LoadResampled(path, [&](int, int, const SourceMarkers&) {
       return ResamplePlan{c[4], c[5], 1};
     });

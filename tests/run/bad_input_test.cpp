@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
+#include <tuple>
 
 #include "imaging/jpeg_header.h"
 #include "imaging/thumbnail_maker.h"
@@ -28,19 +30,24 @@ std::string WithFrameHeader(std::string jpeg, int precision, int width, int heig
   return jpeg.replace(jpeg.find("\xFF\xC0") + 4, 5, bytes, 5);
 }
 
-// What planning says of a source, and what making its thumbnail says: "" when it works.
-std::pair<std::string, std::string> Outcomes(const std::string& source, bool fast = false) {
-  std::pair<std::string, std::string> outcomes;
+// What planning says of a source, what making its thumbnail says ("" when it works), and the
+// warnings of the thumbnail made.
+std::tuple<std::string, std::string, std::string> Outcomes(const std::string& source,
+                                                           bool fast = false) {
+  std::tuple<std::string, std::string, std::string> outcomes;
+  auto& [planned, made, warned] = outcomes;
   try {
     imaging::ReadSourceHeader(source);
   } catch (const Error& e) {
-    outcomes.first = MessageWithDetail(e);
+    planned = MessageWithDetail(e);
   }
   imaging::FastImage holder;
   try {
-    imaging::MakeThumbnail(holder, {.source = source, .target = source + ".tn", .fast = fast});
+    for (const std::string& warning :
+         imaging::MakeThumbnail(holder, {.source = source, .target = source + ".tn", .fast = fast}))
+      warned += ", warning: " + warning;
   } catch (const Error& e) {
-    outcomes.second = MessageWithDetail(e);
+    made = MessageWithDetail(e);
   }
   return outcomes;
 }
@@ -71,18 +78,20 @@ TEST(BadSourceTest, PlanningLeavesOutExactlyWhatCannotBeMadeIntoAThumbnail) {
   std::vector<std::string> names = {"missing.jpg", "pipe.jpg", "folder.jpg"};
   for (const auto& [name, bytes] : files) names.push_back(name);
   for (const std::string& name : names) {
-    const auto [planned, made] = Outcomes(tmp.file(name));
+    const auto outcomes = Outcomes(tmp.file(name));
+    const auto& [planned, made, warned] = outcomes;
     EXPECT_EQ(made, planned) << name;
-    EXPECT_EQ(Outcomes(tmp.file(name), true), std::make_pair(planned, made)) << name;
+    EXPECT_EQ(Outcomes(tmp.file(name), true), outcomes) << name;
     EXPECT_EQ(fs::exists(tmp.file(name + ".tn")), planned.empty()) << name;
-    transcript += name + ": " + (planned.empty() ? "made" : planned) + "\n";
+    transcript += name + ": " + (planned.empty() ? "made" + warned : planned) + "\n";
   }
   EXPECT_EQ(CompareWithGolden(WithTmp(transcript, tmp.path()), "run/bad_sources.txt"), "");
   if (::geteuid() != 0) {  // root reads every file
     const std::string secret = WriteTestJpeg(tmp.file("secret.jpg"));
     ::chmod(secret.c_str(), 0);
-    const std::string message = "Cannot open file " + secret;
-    EXPECT_EQ(Outcomes(secret), std::make_pair(message, message));
+    const std::string message =
+        "Cannot open file " + secret + " (" + platform::ErrorText(EACCES) + ")";
+    EXPECT_EQ(Outcomes(secret), std::make_tuple(message, message, ""));
   }
 }
 
@@ -129,7 +138,7 @@ TEST_F(BadRunTest, ADirectoryThatVanishesDropsTheCellsOfItsImages) {
   EXPECT_EQ(r.summary.images_done, 4);
   ASSERT_EQ(r.summary.images_failed, 2);
   for (const ImageFailure& f : r.summary.failures) {
-    EXPECT_EQ(f.message, "Cannot open file " + f.path);
+    EXPECT_EQ(f.message, "Cannot open file " + f.path + " (" + platform::ErrorText(ENOENT) + ")");
     EXPECT_EQ(f.path.rfind(tmp_.file("b/"), 0), 0u) << f.path;
   }
   EXPECT_EQ(Files(tmp_.file("thumbs")).size(), 4u);
@@ -154,7 +163,7 @@ TEST_F(BadRunTest, AFullDiskEndsTheRunAtThePageAndKeepsTheOldPages) {
   // The first page closes on the fifth image and cannot be written: the run ends there.
   EXPECT_EQ(r.summary.page_error, "Cannot create file " + tmp_.file("web/index000.html") + full_);
   EXPECT_EQ(r.summary.failures.front().message,
-            "Cannot create file " + tmp_.file("thumbs/p1_thumb.jpg"));
+            "Cannot create file " + tmp_.file("thumbs/p1_thumb.jpg") + full_);
   EXPECT_EQ(Files(tmp_.path()), before);
 }
 

@@ -2,9 +2,11 @@
 // writing the bytes of one, update mode keeping only current thumbnails; the workers alone.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 
 #include "job/error.h"
+#include "platform/file_system.h"
 #include "run/output_plan.h"
 #include "run/parallel_for.h"
 #include "run/thumbnail_workers.h"
@@ -161,7 +163,8 @@ TEST(ThumbnailWorkersTest, JobsWithOneTargetRunInListOrder) {
   jobs.push_back(Job(tmp.file("missing.jpg"), tmp.file("m.jpg")));
   ThumbnailWorkers workers(jobs, 4);
   for (int i = 0; i < 6; ++i) EXPECT_EQ(workers.Wait(i).failure, "");
-  EXPECT_EQ(workers.Wait(6).failure, "Cannot open file " + tmp.file("missing.jpg"));
+  EXPECT_EQ(workers.Wait(6).failure, "Cannot open file " + tmp.file("missing.jpg") + " (" +
+                                         platform::ErrorText(ENOENT) + ")");
   imaging::FastImage holder;
   jobs[5].request.target = tmp.file("last.jpg");
   ASSERT_TRUE(MakeThumbnailJob(jobs[5], holder).made);

@@ -22,6 +22,8 @@ struct TestJpegOptions {
   // profile, split into APP2 chunks by libjpeg.
   std::string exif{};
   std::string icc{};
+  bool full_chroma = false;         // colour stored 4:4:4 instead of 4:2:0
+  bool scan_per_component = false;  // sequential, each component in a scan of its own
 };
 
 // A minimal APP1 Exif payload: "Exif\0\0", a TIFF header and IFD0 holding one Orientation

@@ -164,6 +164,7 @@ class WindowsTest : public QObject {
     RunSummary summary;
     summary.images_done = summary.images_failed = summary.pages_written = 1;
     summary.failures = {{"/pics/broken.jpg", "Not a JPEG file"}};
+    summary.warnings = {{"/pics/cut.jpg", "Premature end of JPEG file (JPEG warning #120)"}};
     summary_ = std::make_unique<ui::RunSummaryWindow>(summary, std::vector<std::string>{"/w/i"});
     searching_ = std::make_unique<ui::SearchingWindow>(tmp_.path());
     // The picker, the About box and the seven property dialogs belong to the main window.
@@ -251,6 +252,26 @@ class WindowsTest : public QObject {
       QApplication::sendEvent(control, &menu);
     }
     QCOMPARE(shown_, id ? QList<int>{id} : QList<int>{});
+  }
+
+  // Failures and warnings each in a list of their own, the warnings counted among the figures.
+  void summaryListsFailuresAndWarnings() {
+    const auto row = [](QTreeWidget* list) {
+      return list->topLevelItemCount() == 1
+                 ? list->topLevelItem(0)->text(0) + ": " + list->topLevelItem(0)->text(1)
+                 : QString();
+    };
+    const auto list = [](const QWidget* window, const char* name) {
+      return Find<QTreeWidget>(window, name);
+    };
+    QCOMPARE(row(list(summary_.get(), "FailureList")),
+             QString("/pics/broken.jpg: Not a JPEG file"));
+    QCOMPARE(row(list(summary_.get(), "WarningList")),
+             QString("/pics/cut.jpg: Premature end of JPEG file (JPEG warning #120)"));
+    QVERIFY(Find<QLabel>(summary_.get(), "FiguresLabel")->text().contains("\nWarnings: 1\n"));
+    const ui::RunSummaryWindow quiet(RunSummary{}, {});
+    QVERIFY(list(&quiet, "WarningList")->isHidden() &&
+            !Find<QLabel>(&quiet, "FiguresLabel")->text().contains("Warnings"));
   }
 
   void windowsSitWellOnTheScreen_data() {
