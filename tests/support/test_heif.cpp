@@ -73,6 +73,8 @@ heif_image_handle* Encode(heif_context* context, const TestHeifOptions& o) {
   heif_image* image = MakeImage(o);
   heif_encoding_options* options = heif_encoding_options_alloc();
   options->image_orientation = static_cast<heif_orientation>(o.orientation);
+  // libheif leaves the nclx box out by default, for the sake of old Apple readers.
+  if (o.nclx_primaries != 0) options->macOS_compatibility_workaround_no_nclx_profile = 0;
   heif_image_handle* handle = nullptr;
   const heif_error error = heif_context_encode_image(context, image, encoder, options, &handle);
   heif_encoding_options_free(options);
