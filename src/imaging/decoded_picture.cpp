@@ -50,7 +50,7 @@ std::uint64_t AddBytes(std::uint64_t a, std::uint64_t b) {
 }
 
 std::uint64_t PixelBytes(int width, int height, unsigned bytes_per_pixel) {
-  if (width <= 0 || height <= 0) return 0;
+  if (width <= 0 || height <= 0 || bytes_per_pixel == 0) return 0;
   // Both sides are below 2^31, so the pixel count fits; only the last product can overflow.
   const std::uint64_t pixels = std::uint64_t(width) * std::uint64_t(height);
   if (pixels > std::numeric_limits<std::uint64_t>::max() / bytes_per_pixel) {

@@ -127,8 +127,10 @@ std::string ProfileOf(const heif_image_handle* handle) {
     }
   }
   heif_color_profile_nclx* raw = nullptr;
-  if (heif_image_handle_get_nclx_color_profile(handle, &raw).code != heif_error_Ok) return {};
+  const heif_error error = heif_image_handle_get_nclx_color_profile(handle, &raw);
+  // libheif hands over a description it then calls an error (unknown primaries): freed too.
   const Owned<heif_color_profile_nclx> nclx(raw);
+  if (error.code != heif_error_Ok || nclx == nullptr) return {};
   if (nclx->color_primaries == heif_color_primaries_ITU_R_BT_709_5 ||
       nclx->color_primaries == heif_color_primaries_unspecified) {
     return {};
