@@ -16,11 +16,14 @@
 #include "html/picture_page.h"
 #include "html/table_tags.h"
 #include "imaging/fast_image.h"
+#include "imaging/heif_reader.h"
 #include "imaging/jpeg_decoder.h"
 #include "imaging/jpeg_header.h"
 #include "imaging/orientation.h"
+#include "imaging/png_reader.h"
 #include "imaging/resample_bitmap.h"
 #include "imaging/thumbnail_maker.h"
+#include "imaging/webp_reader.h"
 #include "job/error.h"
 #include "job/output_names.h"
 #include "persist/config_file.h"
@@ -31,7 +34,10 @@
 #include "support/crafted_jpeg.h"
 #include "support/golden.h"
 #include "support/temp_dir.h"
+#include "support/test_heif.h"
 #include "support/test_jpeg.h"
+#include "support/test_png.h"
+#include "support/test_webp.h"
 
 namespace quorvel::fuzz {
 namespace {
@@ -176,6 +182,63 @@ void LoadJpeg(const std::uint8_t* data, std::size_t size) {
   CheckThumbnails(data, size);
 }
 
+namespace {
+
+// A reader of a photo read whole: the header and the decode must agree, the decode stays within
+// the size limit, the picture resamples as a JPEG's does, and the Exif block has its one form.
+template <class ReadInfo, class Decode>
+void ReadWhole(const std::uint8_t* data, std::size_t size, const char* name, ReadInfo read_info,
+               Decode decode) {
+  const std::string bytes = Bytes(data, size);
+  std::optional<imaging::PictureInfo> info;
+  try {
+    info = read_info(bytes, name);
+  } catch (const Error&) {
+  }
+  imaging::DecodedPicture picture;
+  try {
+    picture = decode(bytes, name, kFuzzMaxPixels);
+  } catch (const Error&) {
+    return;
+  }
+  Check(info.has_value(), "a file decodes whose header is refused");
+  const imaging::TFastBmp& bitmap = picture.bitmap;
+  const std::uint64_t pixels = std::uint64_t{1} * bitmap.Width() * bitmap.Height();
+  Check(pixels > 0 && pixels <= kFuzzMaxPixels, "decoded outside the size limits");
+  Check(bitmap.Width() == picture.info.width && bitmap.Height() == picture.info.height,
+        "the bitmap differs from the decode's size");
+  Check(picture.info.orientation == info->orientation &&
+            picture.info.exif == info->exif,
+        "the header and the decode disagree on the orientation");
+  Check(picture.info.orientation >= 1 && picture.info.orientation <= 8,
+        "orientation outside 1 to 8");
+  Check(picture.info.exif.empty() ||
+            picture.info.exif.compare(0, 6, std::string("Exif\0\0", 6)) == 0,
+        "an Exif block without its prefix");
+  Check(picture.info.rgb_profile == imaging::DescribesRgb(picture.info.icc_profile),
+        "the profile flag is wrong");
+  const imaging::ThumbnailSize fit = imaging::FitToBox(70, 70, bitmap.Width(), bitmap.Height());
+  imaging::TFastBmp reference(fit.width, fit.height), streamed(fit.width, fit.height);
+  imaging::ResampleBitmap(bitmap, reference, imaging::Lanczos3Filter, 3.0f);
+  imaging::StreamingResampler resampler;
+  imaging::ResampleBitmapStreaming(bitmap, streamed, imaging::Lanczos3Filter, 3.0f, resampler);
+  Check(SamePixels(streamed, reference), "the streaming resampler differs from the reference");
+}
+
+}  // namespace
+
+void LoadHeif(const std::uint8_t* data, std::size_t size) {
+  ReadWhole(data, size, "fuzz.heic", imaging::ReadHeifInfoBytes, imaging::DecodeHeifBytes);
+}
+
+void LoadPng(const std::uint8_t* data, std::size_t size) {
+  ReadWhole(data, size, "fuzz.png", imaging::ReadPngInfoBytes, imaging::DecodePngBytes);
+}
+
+void LoadWebp(const std::uint8_t* data, std::size_t size) {
+  ReadWhole(data, size, "fuzz.webp", imaging::ReadWebpInfoBytes, imaging::DecodeWebpBytes);
+}
+
 // A state file, loaded from a file over other settings: it must save and load as itself and
 // give page frames, tags, captions and output names without failing.
 void LoadStateFile(const std::uint8_t* data, std::size_t size) {
@@ -252,6 +315,9 @@ void ReadConfigFile(const std::uint8_t* data, std::size_t size) {
 namespace {
 
 using Seeds = std::vector<std::pair<std::string, std::string>>;
+using testing::EncodeTestHeif;
+using testing::EncodeTestPng;
+using testing::EncodeTestWebpFile;
 using testing::TestJpegOptions;
 
 Seeds JpegSeeds() {
@@ -310,11 +376,76 @@ Seeds PersistSeeds(const std::string& extension) {
   return seeds;
 }
 
+// Small files of every kind the readers tell apart, with metadata, made by the libraries.
+Seeds HeifSeeds() {
+  using testing::TestHeifOptions;
+  const std::string exif = testing::ExifWithOrientation(6);
+  TestHeifOptions alpha{.width = 20, .height = 16, .alpha = true};
+  TestHeifOptions small{.width = 16, .height = 16};
+  return {
+      {"heic_32x24.heic", EncodeTestHeif({.width = 32, .height = 24, .quality = 50})},
+      {"heic_420_odd_grid.heic", EncodeTestHeif({.width = 33, .height = 17, .chroma_444 = false})},
+      {"heic_10bit.heic", EncodeTestHeif({.width = 16, .height = 16, .bit_depth = 10})},
+      {"heic_alpha.heic", EncodeTestHeif(alpha)},
+      {"heic_rotated_exif_icc.heic", EncodeTestHeif({.width = 24,
+                                                     .height = 16,
+                                                     .orientation = 6,
+                                                     .exif = exif.substr(6),
+                                                     .icc = testing::TestIccProfile(200)})},
+      {"heic_nclx_p3.heic", EncodeTestHeif({.width = 16, .height = 16, .nclx_primaries = 12})},
+      {"heic_two_images.heic", testing::EncodeTestHeifImages({small, small}, 1)},
+      {"heic_grid_2x1.heic",
+       testing::EncodeTestHeifGrid(
+           {.width = 16,
+            .height = 16,
+            .sample = [](int x, int y,
+                         int c) { return std::uint16_t((x * 9 + y * 5 + c * 70) % 256); }},
+           2, 1, 30, 14)},
+      {"avif_24x16.avif", EncodeTestHeif({.width = 24, .height = 16, .avif = true})},
+      {"avif_alpha.avif",
+       EncodeTestHeif({.width = 16, .height = 16, .avif = true, .alpha = true})}};
+}
+
+Seeds PngSeeds() {
+  using testing::TestPngOptions;
+  const std::string exif = testing::ExifWithOrientation(3, true).substr(6);
+  return {{"rgb8.png", EncodeTestPng({})},
+          {"rgba16_interlaced.png",
+           EncodeTestPng({.color_type = 6, .bit_depth = 16, .interlaced = true})},
+          {"gray2.png", EncodeTestPng({.color_type = 0, .bit_depth = 2})},
+          {"gray_alpha8_exif.png", EncodeTestPng({.color_type = 4, .exif = exif})},
+          {"palette4_trns.png",
+           EncodeTestPng({.color_type = 3,
+                          .bit_depth = 4,
+                          .sample = [](int x, int y, int) { return std::uint16_t((x + y) % 4); },
+                          .palette = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}},
+                          .transparency = {0, 128}})},
+          {"rgb8_trns.png", EncodeTestPng({.width = 5, .height = 3, .transparency = {0, 0, 0}})}};
+}
+
+Seeds WebpSeeds() {
+  using testing::TestWebpOptions;
+  const TestWebpOptions lossless{.width = 20, .height = 14},
+      lossy{.width = 20, .height = 14, .lossless = false};
+  const TestWebpOptions alpha{.width = 10, .height = 6, .alpha = true};
+  return {{"lossless.webp", testing::EncodeTestWebp(lossless)},
+          {"lossy.webp", testing::EncodeTestWebp(lossy)},
+          {"lossy_alpha.webp",
+           testing::EncodeTestWebp({.width = 12, .height = 8, .lossless = false, .alpha = true})},
+          {"exif_icc.webp", EncodeTestWebpFile({.frames = {{lossless}},
+                                                .exif = testing::ExifWithOrientation(8).substr(6),
+                                                .icc = testing::TestIccProfile(150)})},
+          {"animation.webp",
+           EncodeTestWebpFile(
+               {.frames = {{alpha, 4, 2}, {lossless}}, .canvas_width = 20, .canvas_height = 14})}};
+}
+
 }  // namespace
 
 std::span<const Target> Targets() {
   static constexpr Target kTargets[] = {
-      {"jpeg_load", LoadJpeg}, {"state_file", LoadStateFile}, {"config_file", ReadConfigFile}};
+      {"jpeg_load", LoadJpeg}, {"state_file", LoadStateFile}, {"config_file", ReadConfigFile},
+      {"heif_load", LoadHeif}, {"png_load", LoadPng},         {"webp_load", LoadWebp}};
   return kTargets;
 }
 
@@ -322,6 +453,9 @@ std::vector<std::pair<std::string, std::string>> SeedInputs(const std::string& t
   if (target == "jpeg_load") return JpegSeeds();
   if (target == "state_file") return PersistSeeds(".qvl");
   if (target == "config_file") return PersistSeeds(".cfg");
+  if (target == "heif_load") return HeifSeeds();
+  if (target == "png_load") return PngSeeds();
+  if (target == "webp_load") return WebpSeeds();
   return {};
 }
 

@@ -18,7 +18,7 @@ struct Target {
   void (*entry)(const std::uint8_t* data, std::size_t size);
 };
 
-// jpeg_load, state_file and config_file.
+// jpeg_load, heif_load, png_load, webp_load, state_file and config_file.
 std::span<const Target> Targets();
 
 // Small inputs of a target by name: JPEGs made with the tests' writer, the tests' state and

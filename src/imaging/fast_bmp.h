@@ -26,6 +26,8 @@ class TFastBmp {
   int Width() const { return width_; }
   int Height() const { return height_; }
   int Stride() const { return StrideFor(width_); }
+  // The bytes of the pixel block, for a decoder that writes into it whole.
+  std::size_t PixelBlockSize() const { return pixels_.size(); }
   std::uint8_t* Row(int y) { return rows_[static_cast<std::size_t>(y)]; }
   const std::uint8_t* Row(int y) const { return rows_[static_cast<std::size_t>(y)]; }
 
