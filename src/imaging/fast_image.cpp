@@ -37,10 +37,21 @@ class ResamplingConsumer final : public ScanlineConsumer {
 
 }  // namespace
 
+FastImage::FastImage() {
+  outputs_.push_back(std::make_unique<Output>());
+  outputs_.front()->bitmap = TFastBmp(256, 256);
+}
+
+FastImage::Output& FastImage::output(std::size_t i) {
+  while (outputs_.size() <= i) outputs_.push_back(std::make_unique<Output>());
+  return *outputs_[i];
+}
+
 std::string FastImage::LoadResampled(const std::string& path, const ResamplePlanner& planner,
                                      const DecodeLimits& limits) {
   markers_ = SourceMarkers();
-  ResamplingConsumer consumer(planner, resampler_, markers_);
+  Output& first = output(0);
+  ResamplingConsumer consumer(planner, first.resampler, markers_);
   std::string warnings;
   try {
     warnings = DecodeJpegFileRows(path, consumer, limits);
@@ -48,13 +59,14 @@ std::string FastImage::LoadResampled(const std::string& path, const ResamplePlan
     markers_ = SourceMarkers();
     throw;
   }
-  resampler_.Finish(bitmap_);
+  first.resampler.Finish(first.bitmap);
   return warnings;
 }
 
 void FastImage::Orient(int orientation) {
   if (orientation < 2 || orientation > 8) return;
-  bitmap_ = OrientBitmap(bitmap_, orientation);
+  TFastBmp& bitmap = output(0).bitmap;
+  bitmap = OrientBitmap(bitmap, orientation);
 }
 
 }  // namespace quorvel::imaging

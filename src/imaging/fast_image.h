@@ -1,9 +1,12 @@
-// The holder of the working bitmap that the thumbnail maker reuses for every image; one per
-// worker, never shared.
+// The holder of the working bitmaps that the thumbnail maker reuses for every image; one per
+// worker, never shared. Each output of a picture (thumbnail, 2x thumbnail, display copy) keeps
+// its own resampler and bitmap, so buffers and contributor lists are made once per size.
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "imaging/fast_bmp.h"
 #include "imaging/jpeg_decoder.h"
@@ -23,23 +26,36 @@ using ResamplePlanner =
 
 class FastImage {
  public:
-  FastImage() : bitmap_(256, 256) {}
+  // What one output of a picture is made in.
+  struct Output {
+    StreamingResampler resampler;
+    TFastBmp bitmap;
+  };
 
-  const TFastBmp& FastBMP() const { return bitmap_; }
+  FastImage();
+
+  // The bitmap of the first output of the last picture.
+  const TFastBmp& FastBMP() const { return outputs_.front()->bitmap; }
   const SourceMarkers& Markers() const { return markers_; }
+  SourceMarkers& MutableMarkers() { return markers_; }
   // Decodes a file straight into the resampled bitmap the planner asks for (Lanczos3), never
   // holding the full-size frame, and keeps its markers; returns libjpeg's warnings (empty when
   // none). Throws what DecodeJpegFileRows throws; a failure leaves the bitmap undefined and the
   // markers empty.
   std::string LoadResampled(const std::string& path, const ResamplePlanner& planner,
                             const DecodeLimits& limits = {});
-  // Replaces the bitmap by its displayed view under an Orientation value (OrientBitmap).
+  // Replaces the first output's bitmap by its displayed view under an Orientation value.
   void Orient(int orientation);
 
+  // The first `count` outputs' working state, made when first asked for.
+  Output& output(std::size_t i);
+  // A batch turned into lanes, shared by the outputs' resamplers.
+  std::vector<float>& lanes() { return lanes_; }
+
  private:
-  TFastBmp bitmap_;
+  std::vector<std::unique_ptr<Output>> outputs_;
   SourceMarkers markers_;
-  StreamingResampler resampler_;
+  std::vector<float> lanes_;
 };
 
 }  // namespace quorvel::imaging

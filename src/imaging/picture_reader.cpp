@@ -2,8 +2,11 @@
 #include "imaging/picture_reader.h"
 
 #include "imaging/heif_reader.h"
+#include "imaging/icc_profile.h"
 #include "imaging/png_reader.h"
 #include "imaging/webp_reader.h"
+#include "job/error.h"
+#include "platform/file_system.h"
 
 namespace quorvel::imaging {
 
@@ -55,6 +58,34 @@ DecodedPicture DecodePicture(const std::string& path, ImageFormat format,
       break;
   }
   throw ReadImageError(path, "not a format read whole");
+}
+
+SourceHeader ReadPictureSourceHeader(const std::string& path, ImageFormat format,
+                                     const DecodeLimits& limits) {
+  int error = 0;
+  platform::FileStatus status;
+  const int fd = platform::OpenRegularFile(path, error, status);
+  if (fd < 0) throw Error(FileErrorMessage("Cannot open file %s", path, error));
+  platform::CloseFile(fd);
+  const PictureInfo info = ReadPictureInfo(path, format);
+  if (info.decode_bytes > limits.memory_budget) {
+    const auto megabytes = [](std::uint64_t bytes) {
+      return std::to_string((bytes + 999999) / 1000000) + " MB";
+    };
+    throw Error(path + " needs " + megabytes(info.decode_bytes) + " to decode (" +
+                std::string(FormatLabel(format)) + ", " + std::to_string(info.width) + " x " +
+                std::to_string(info.height) + "), more than the " +
+                megabytes(limits.memory_budget) + " a worker may use");
+  }
+  SourceHeader header;
+  header.file_size = status.size;
+  header.modified = status.modified;
+  header.width = info.width;
+  header.height = info.height;
+  header.components = 3;
+  header.orientation = info.orientation;
+  header.rgb_profile = info.rgb_profile && info.icc_profile.size() <= limits.max_profile_bytes;
+  return header;
 }
 
 }  // namespace quorvel::imaging

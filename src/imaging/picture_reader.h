@@ -7,6 +7,7 @@
 #include <string>
 
 #include "imaging/decoded_picture.h"
+#include "imaging/jpeg_header.h"
 #include "job/image_formats.h"
 
 namespace quorvel::imaging {
@@ -20,5 +21,11 @@ bool IsDecodedWhole(ImageFormat format);
 PictureInfo ReadPictureInfo(const std::string& path, ImageFormat format);
 DecodedPicture DecodePicture(const std::string& path, ImageFormat format,
                              std::uint64_t max_pixels = kMaxSourcePixels);
+
+// What a run plans with, as ReadSourceHeader gives it for a JPEG: the file's size and time and
+// the header facts. A picture whose whole decode would take more than `limits.memory_budget` is
+// refused here, naming the file, before any pixel memory is taken.
+SourceHeader ReadPictureSourceHeader(const std::string& path, ImageFormat format,
+                                     const DecodeLimits& limits = {});
 
 }  // namespace quorvel::imaging

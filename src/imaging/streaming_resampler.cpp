@@ -67,7 +67,6 @@ void StreamingResampler::Start(int sourceWidth, int sourceHeight, int width, int
   columns_ = TapsFor(0, sourceWidth, width, filter, support).View();
   rows_ = TapsFor(1, sourceHeight, height, filter, support).View();
   stride_ = (static_cast<std::size_t>(width) * 3 + 63) / 64 * 64;
-  lanes_.resize(static_cast<std::size_t>(sourceWidth) * 3 * kLanes);
   // The last batch's lanes are turned back in whole blocks of 16 samples.
   sums_.resize(stride_ * kLanes);
   // Rows are written as they arrive; Finish clears those that never do.
@@ -76,12 +75,22 @@ void StreamingResampler::Start(int sourceWidth, int sourceHeight, int width, int
   out_.resize(stride_);
 }
 
-void StreamingResampler::TakeRows(int first, const std::uint8_t* const* rows, int count) {
+void StreamingResampler::TurnIntoLanes(const std::uint8_t* const* rows, int count, int width,
+                                       float* lanes) const {
   // Lanes beyond `count` repeat the last row; their sums are never stored.
   const std::uint8_t* batch[kLanes];
   for (int l = 0; l < kLanes; ++l) batch[l] = rows[std::min(l, count - 1)];
-  TransposeToLanes(kernel_, batch, static_cast<std::size_t>(source_width_) * 3, lanes_.data());
-  HorizontalBatch(kernel_, lanes_.data(), columns_, sums_.data());
+  TransposeToLanes(kernel_, batch, static_cast<std::size_t>(width) * 3, lanes);
+}
+
+void StreamingResampler::TakeRows(int first, const std::uint8_t* const* rows, int count) {
+  lanes_.resize(static_cast<std::size_t>(source_width_) * 3 * kLanes);
+  TurnIntoLanes(rows, count, source_width_, lanes_.data());
+  TakeLanes(first, lanes_.data(), count);
+}
+
+void StreamingResampler::TakeLanes(int first, const float* lanes, int count) {
+  HorizontalBatch(kernel_, lanes, columns_, sums_.data());
   std::uint8_t* out[kLanes];
   for (int l = 0; l < count; ++l) {
     out[l] = work_.data() + static_cast<std::size_t>(first + l) * stride_;

@@ -28,6 +28,12 @@ class StreamingResampler {
              float support);
   // `count` (1 to kMaxRows) consecutive source rows from `first`, each sourceWidth pixels BGR.
   void TakeRows(int first, const std::uint8_t* const* rows, int count);
+  // The same batch already turned into lanes by TurnIntoLanes, so that several resamplers of
+  // one picture (its outputs of different sizes) turn each batch only once.
+  void TakeLanes(int first, const float* lanes, int count);
+  // `count` rows of `width` pixels into `lanes` (at least width * 3 * kLanes floats) as
+  // TakeLanes wants them; lanes beyond `count` repeat the last row.
+  void TurnIntoLanes(const std::uint8_t* const* rows, int count, int width, float* lanes) const;
   // The resampled picture; rows never handed over count as black.
   void Finish(TFastBmp& destination);
 

@@ -1,5 +1,6 @@
-// One source JPEG in, one thumbnail file out: decode, fit into the box, Lanczos3, encode. The
-// decoded rows go straight into the resampler, so the full-size picture is never held.
+// One source JPEG in, one thumbnail file out: decode, fit into the box, Lanczos3, encode; the
+// single-output case of MakePictureOutputs, which the decoded rows go through without the
+// full-size picture ever being held.
 #pragma once
 
 #include <string>
@@ -7,17 +8,10 @@
 
 #include "imaging/decode_limits.h"
 #include "imaging/fast_image.h"
+#include "imaging/picture_outputs.h"
 #include "imaging/thumbnail_mark.h"
 
 namespace quorvel::imaging {
-
-struct ThumbnailSize {
-  int width;
-  int height;
-};
-
-// The thumbnail's size for an image in the box; a side that would be 0 is 1.
-ThumbnailSize FitToBox(int boxWidth, int boxHeight, int imageWidth, int imageHeight);
 
 struct ThumbnailRequest {
   std::string source;

@@ -4,7 +4,7 @@
 #include <map>
 
 #include "imaging/orientation.h"
-#include "imaging/thumbnail_maker.h"
+#include "imaging/picture_outputs.h"
 #include "job/image_formats.h"
 #include "job/output_names.h"
 #include "job/path_names.h"
@@ -149,16 +149,6 @@ void PlanPhotoPages(const GallerySettings& settings, std::vector<ImagePlan>& pla
   }
 }
 
-imaging::ThumbnailSize FitLongSide(int maxSide, int width, int height) {
-  const int longer = std::max(width, height);
-  if (longer <= maxSide || longer <= 0) return {width, height};
-  const auto scaled = [&](int side) {
-    const double exact = static_cast<double>(side) * maxSide / longer;
-    return std::max(1, static_cast<int>(std::nearbyint(exact)));
-  };
-  return {width == longer ? maxSide : scaled(width), height == longer ? maxSide : scaled(height)};
-}
-
 }  // namespace
 
 OutputPlan PlanOutputs(const GallerySettings& settings, const std::vector<std::string>& images,
@@ -191,7 +181,8 @@ void SizeOutputs(std::vector<ImagePlan>& images, const GallerySettings& settings
     const int height = turned ? h.width : h.height;
     const imaging::ThumbnailSize thumbnail = imaging::FitToBox(
         settings.Thumbnail.ThumbnailWidth, settings.Thumbnail.ThumbnailHeight, width, height);
-    const imaging::ThumbnailSize display = FitLongSide(settings.Web.DisplaySize, width, height);
+    const imaging::ThumbnailSize display =
+        imaging::FitLongSide(settings.Web.DisplaySize, width, height);
     image.sizes = {thumbnail.width, thumbnail.height, display.width, display.height};
   }
 }

@@ -2,11 +2,15 @@
 // either ahead of the page writer by the workers or, with one worker, when the writer asks.
 #pragma once
 
+#include <array>
 #include <atomic>
+#include <map>
 #include <memory>
 #include <vector>
 
 #include "imaging/fast_image.h"
+#include "imaging/jpeg_header.h"
+#include "imaging/picture_outputs.h"
 #include "job/gallery_settings.h"
 #include "run/output_plan.h"
 #include "run/thumbnail_workers.h"
@@ -33,8 +37,9 @@ class RunThumbnails {
   RunThumbnails(const RunThumbnails&) = delete;
   RunThumbnails& operator=(const RunThumbnails&) = delete;
 
-  // With update mode on, marks the images whose thumbnails are still current (reading headers
-  // only); then, with more than one worker, starts making the others.
+  // With update mode on, leaves out the outputs (thumbnail, 2x thumbnail, display copy) that are
+  // still current, reading headers only; an image with none left is not decoded at all. Then,
+  // with more than one worker, starts making the others.
   void Start(bool updateMode);
   // The outcome for image `index` (in run order, each asked for once, in order).
   ThumbnailResult Take(int index);
@@ -43,15 +48,22 @@ class RunThumbnails {
 
  private:
   ThumbnailJob JobFor(const ImagePlan& image) const;
+  void DropCurrentOutputs(ThumbnailJob& job, const imaging::SourceHeader& source);
 
   const GallerySettings& settings_;
   const ImagingOptions options_;
   const std::vector<ImagePlan>& images_;
   std::atomic<bool>& stop_;
-  std::vector<char> kept_;
+  std::vector<ThumbnailJob> jobs_;                            // each image's outputs still to make
+  std::map<int, std::array<imaging::QuantTable, 2>> tables_;  // by quality
   std::vector<int> worker_job_;  // each image's job among the workers' own, or -1
   std::unique_ptr<ThumbnailWorkers> workers_;
   imaging::FastImage holder_;  // for thumbnails made on the calling thread
 };
+
+// Every output of an image's one decode: its thumbnail, and with the web-ready set its 2x
+// thumbnail and its display copy, with the options that shape their pixels.
+imaging::PictureRequest PictureRequestFor(const ImagePlan& image, const GallerySettings& settings,
+                                          const ImagingOptions& options);
 
 }  // namespace quorvel

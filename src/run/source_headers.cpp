@@ -2,7 +2,9 @@
 
 #include <exception>
 
+#include "imaging/picture_reader.h"
 #include "job/error.h"
+#include "job/image_formats.h"
 #include "run/parallel_for.h"
 
 namespace quorvel {
@@ -12,7 +14,10 @@ std::vector<SourceHeaderResult> ReadSourceHeaders(const std::vector<std::string>
   std::vector<SourceHeaderResult> results(paths.size());
   ForEachInParallel(paths.size(), workers, [&](std::size_t i) {
     try {
-      results[i].header = imaging::ReadSourceHeader(paths[i]);
+      const ImageFormat format = FormatOfName(paths[i]);
+      results[i].header = imaging::IsDecodedWhole(format)
+                              ? imaging::ReadPictureSourceHeader(paths[i], format)
+                              : imaging::ReadSourceHeader(paths[i]);
     } catch (const Error& e) {
       results[i].failure = MessageWithDetail(e);
     } catch (const std::exception& e) {

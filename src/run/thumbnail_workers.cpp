@@ -9,13 +9,21 @@
 #include "platform/file_system.h"
 
 namespace quorvel {
+namespace {
+
+// Jobs are ordered by the file they write first, the thumbnail.
+std::string FirstTarget(const ThumbnailJob& job) {
+  return job.request.outputs.empty() ? std::string() : job.request.outputs.front().target;
+}
+
+}  // namespace
 
 ThumbnailResult MakeThumbnailJob(const ThumbnailJob& job, imaging::FastImage& holder) {
   if (!job.directory.empty()) platform::CreateDirectory(job.directory);
   const std::atomic<bool>* stop = job.request.limits.stop;
   ThumbnailResult result;
   try {
-    result.warnings = imaging::MakeThumbnail(holder, job.request);
+    result.warnings = imaging::MakePictureOutputs(holder, job.request);
   } catch (const Error& e) {
     // Whatever ended the image once a stop was asked for, the stop is what the run reports.
     result.stopped = stop != nullptr && stop->load();
@@ -40,8 +48,7 @@ ThumbnailWorkers::ThumbnailWorkers(std::vector<ThumbnailJob> jobs, int workers,
   std::map<std::string, int> last_with_target;
   for (std::size_t i = 0; i < jobs_.size(); ++i) {
     if (stop_ != nullptr) jobs_[i].request.limits.stop = stop_;
-    auto [it, inserted] =
-        last_with_target.try_emplace(jobs_[i].request.target, static_cast<int>(i));
+    auto [it, inserted] = last_with_target.try_emplace(FirstTarget(jobs_[i]), static_cast<int>(i));
     if (!inserted) {
       earlier_same_target_[i] = it->second;
       it->second = static_cast<int>(i);

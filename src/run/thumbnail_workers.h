@@ -10,13 +10,13 @@
 #include <vector>
 
 #include "imaging/fast_image.h"
-#include "imaging/thumbnail_maker.h"
+#include "imaging/picture_outputs.h"
 
 namespace quorvel {
 
 struct ThumbnailJob {
-  imaging::ThumbnailRequest request;
-  std::string directory;  // created first when not empty (thumbnails beside the images)
+  imaging::PictureRequest request;  // the thumbnail and whatever else is made of the photo
+  std::string directory;            // created first when not empty (thumbnails beside the images)
 };
 
 struct ThumbnailResult {
@@ -34,7 +34,7 @@ class ThumbnailWorkers {
  public:
   // Starts `workers` threads over the jobs, taken in list order. A job whose target an earlier
   // job also writes waits for that one, so no two threads ever write the same file. `stop`,
-  // when given, becomes every job's stop flag (ThumbnailRequest::limits.stop).
+  // when given, becomes every job's stop flag (PictureRequest::limits.stop).
   ThumbnailWorkers(std::vector<ThumbnailJob> jobs, int workers, std::atomic<bool>* stop = nullptr);
   // Cancels and joins.
   ~ThumbnailWorkers();

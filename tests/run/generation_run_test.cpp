@@ -149,7 +149,7 @@ TEST(ForEachInParallelTest, WhatATaskLetsEscapeReachesTheCallerOnce) {
 // Two jobs with one target never overlap, and a cancel drops what has not started. (A stop with
 // workers is tried on quorvel-batch in the kill test.)
 ThumbnailJob Job(const std::string& source, const std::string& target) {
-  return {.request = {.source = source, .target = target}, .directory = ""};
+  return {.request = {.source = source, .outputs = {{.target = target}}}, .directory = ""};
 }
 
 TEST(ThumbnailWorkersTest, JobsWithOneTargetRunInListOrder) {
@@ -166,7 +166,7 @@ TEST(ThumbnailWorkersTest, JobsWithOneTargetRunInListOrder) {
   EXPECT_EQ(workers.Wait(6).failure, "Cannot open file " + tmp.file("missing.jpg") + " (" +
                                          platform::ErrorText(ENOENT) + ")");
   imaging::FastImage holder;
-  jobs[5].request.target = tmp.file("last.jpg");
+  jobs[5].request.outputs.front().target = tmp.file("last.jpg");
   ASSERT_TRUE(MakeThumbnailJob(jobs[5], holder).made);
   EXPECT_EQ(ReadFile(tmp.file("t.jpg")), ReadFile(tmp.file("last.jpg")));
 }

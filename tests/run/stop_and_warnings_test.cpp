@@ -58,7 +58,7 @@ TEST_P(StopAndWarningsTest, TheStopFlagEndsTheRunAtTheNextTick) {
 INSTANTIATE_TEST_SUITE_P(Workers, StopAndWarningsTest, ::testing::Values(1, 2));
 
 ThumbnailJob Job(const std::string& source, const std::string& target) {
-  return {.request = {.source = source, .target = target}, .directory = ""};
+  return {.request = {.source = source, .outputs = {{.target = target}}}, .directory = ""};
 }
 
 // A decode that finds the flag set is stopped, neither made nor failed, and writes nothing;
