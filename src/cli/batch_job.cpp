@@ -9,9 +9,11 @@
 #include "job/directory_field.h"
 #include "job/directory_list.h"
 #include "job/error.h"
+#include "job/image_formats.h"
 #include "job/settings_fields.h"
 #include "persist/state_file.h"
 #include "platform/file_system.h"
+#include "run/skipped_photos.h"
 
 namespace quorvel::cli {
 namespace {
@@ -85,9 +87,22 @@ std::string SummaryLine(const RunSummary& s, bool stopped) {
                          ? std::to_string(reached) + " of " + Counted(s.images_found, "image")
                          : Counted(reached, "image");
   line += ": " + std::to_string(made) + " made, " + std::to_string(kept) + " kept, " +
-          std::to_string(s.images_failed) + " failed; " + Counted(s.pages_written, "page") +
-          " written, " + std::to_string(s.pages_unchanged) + " unchanged";
+          std::to_string(s.images_failed) + " failed";
+  if (!s.skipped.empty()) line += ", " + std::to_string(s.skipped.size()) + " skipped";
+  line += "; " + Counted(s.pages_written, "page") + " written, " +
+          std::to_string(s.pages_unchanged) + " unchanged";
   return stopped ? line + " (stopped)" : line;
+}
+
+// Each photo left out for its format, then what they were and how to take them.
+void ReportSkipped(const RunSummary& s, std::FILE* err) {
+  for (const std::string& path : s.skipped) {
+    const std::string format(FormatLabel(FormatOfName(path)));
+    std::fprintf(err, "%s\n", TerminalText(path + ": skipped: " + format + " is not JPEG").c_str());
+  }
+  if (!s.skipped.empty()) {
+    std::fprintf(err, "%s; --web includes them\n", SkippedPhotosLine(s.skipped).c_str());
+  }
 }
 
 // Exit status 0 when every image was done, 1 when something failed, 128 + the signal when the
@@ -103,7 +118,8 @@ int ReportSummary(const GenerationRun& run, std::FILE* err, bool quiet, int sign
     std::fprintf(err, "%s\n", TerminalText(line).c_str());
   }
   if (!s.page_error.empty()) std::fprintf(err, "%s\n", TerminalText(s.page_error).c_str());
-  if (!quiet || !s.failures.empty() || !s.page_error.empty()) {
+  ReportSkipped(s, err);
+  if (!quiet || !s.failures.empty() || !s.page_error.empty() || !s.skipped.empty()) {
     std::fprintf(err, "%s\n", SummaryLine(s, s.stopped || signal != 0).c_str());
   }
   if (signal != 0) return 128 + signal;
@@ -150,6 +166,7 @@ int RunBatchJob(const BatchOptions& given, std::FILE* out, std::FILE* err) {
   const StopSignals signals(&run.StopFlag());
   try {
     if (run.StartRun() == GenerationRun::Start::NothingToDo) {
+      ReportSkipped(run.summary(), err);
       if (!o.quiet) std::fprintf(err, "No JPEG images found; nothing written.\n");
       return 0;
     }

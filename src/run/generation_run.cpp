@@ -406,6 +406,7 @@ GenerationRun::Start GenerationRun::StartRun() {
   r.Validate();
   const CollectedImages collected = CollectImages(r.out().Directories, r.settings.Web.OtherFormats);
   const std::vector<std::string>& found = collected.images;
+  r.summary.skipped = collected.skipped;
   if (found.empty()) return Start::NothingToDo;
   r.summary.images_found = static_cast<int>(found.size());
   std::vector<imaging::SourceHeader> headers;

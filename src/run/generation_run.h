@@ -38,6 +38,8 @@ struct RunSummary {
   std::string page_error;  // a page that could not be written ends the run
   std::vector<ImageFailure> failures;
   std::vector<ImageWarning> warnings;  // of the thumbnails made, in image order
+  // Photos of other formats than JPEG, found but not taken (without WebSettings.OtherFormats).
+  std::vector<std::string> skipped;
 };
 
 struct RunEnvironment {

@@ -122,6 +122,7 @@ const HelpIdEntry kHelpIds[] = {
     {kNav, "NavigatorAligmentComboBox", 8007},
     {kPics, "WhereToOpenComboBox", 9001},
     {kPics, "CreateHTMLCheckBox", 9002},
+    {kPics, "WebGalleryCheckBox", 9003},
     QUORVEL_PAGE_HELP_IDS(kPics),
 #undef QUORVEL_PAGE_HELP_IDS
 };

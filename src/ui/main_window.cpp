@@ -18,12 +18,14 @@
 #include "job/error.h"
 #include "persist/state_file.h"
 #include "platform/file_system.h"
+#include "run/skipped_photos.h"
 #include "ui/about_box.h"
 #include "ui/desktop_shortcut.h"
 #include "ui/directory_edit.h"
 #include "ui/directory_list_box.h"
 #include "ui/directory_picker.h"
 #include "ui/help_topics.h"
+#include "ui/pictures_properties_dialog.h"
 #include "ui/progress_window.h"
 #include "ui/property_dialogs.h"
 #include "ui/run_summary_window.h"
@@ -301,7 +303,11 @@ void MainWindow::Go() {
   html_dir_->SetText(Q(run.settings().Output.HTMLDirectory));
   settings_.Output.HTMLDirectory = run.settings().Output.HTMLDirectory;
   if (start == GenerationRun::Start::NothingToDo) {
-    Inform(settings_.Output.Directories.empty() ? kEmptyListMessage : kNoImagesMessage);
+    QString message = settings_.Output.Directories.empty() ? kEmptyListMessage : kNoImagesMessage;
+    if (const std::string skipped = SkippedPhotosLine(run.summary().skipped); !skipped.empty()) {
+      message += "\n\n" + Q(skipped) + QStringLiteral("; %1 includes them.").arg(kWebGalleryOption);
+    }
+    Inform(message);
     return;
   }
   running_ = true;

@@ -39,6 +39,8 @@ PicturesPropertiesDialog::PicturesPropertiesDialog(GallerySettings& settings,
   left->addWidget(url);
   create_ = NamedCheckBox("CreateHTMLCheckBox", "Create HTML Code for Each Image", this);
   left->addWidget(create_);
+  web_ = NamedCheckBox("WebGalleryCheckBox", kWebGalleryText, this);
+  left->addWidget(web_);
   page_ = new PageSettingsEditor(custom, choosers, this);
   left->addWidget(page_->TitleRow());
   left->addWidget(page_->BackgroundGroup());
@@ -56,6 +58,7 @@ void PicturesPropertiesDialog::ShowValues() {
   const PictureSettings& p = settings_.Picture;
   target_->setCurrentIndex(p.TargetFrame);
   create_->setChecked(p.CreatePicturePages);
+  web_->setChecked(IsWebReady(settings_.Web));
   page_->Show(p.PicturePage);
   ApplyLayout();
 }
@@ -65,6 +68,8 @@ void PicturesPropertiesDialog::StoreValues() {
   p.TargetFrame = target_->currentIndex();
   p.CreatePicturePages = create_->isChecked();
   p.PicturePage = page_->Read();
+  // Parts set one by one (in a state file, by --set) stay as they are unless the box changes.
+  if (web_->isChecked() != IsWebReady(settings_.Web)) SetWebReady(settings_.Web, web_->isChecked());
 }
 
 void PicturesPropertiesDialog::AfterRestore() { ApplyLayout(); }

@@ -15,6 +15,11 @@ namespace quorvel::ui {
 
 class PageSettingsEditor;
 
+// The check box of the web-ready set, as other windows name it.
+inline constexpr char kWebGalleryText[] = "Make a Web Gallery for Phones and Publishing";
+inline constexpr char kWebGalleryOption[] =
+    "\"Make a Web Gallery for Phones and Publishing\" in Pictures properties";
+
 class PicturesPropertiesDialog : public PropertyDialog {
   Q_OBJECT
  public:
@@ -34,6 +39,7 @@ class PicturesPropertiesDialog : public PropertyDialog {
 
   QComboBox* target_;
   QCheckBox* create_;
+  QCheckBox* web_;  // the web-ready set, as quorvel-batch's --web
   PageSettingsEditor* page_;
 };
 

@@ -9,7 +9,10 @@
 #include <QVBoxLayout>
 #include <set>
 
+#include "job/image_formats.h"
 #include "job/path_style.h"
+#include "run/skipped_photos.h"
+#include "ui/pictures_properties_dialog.h"
 #include "ui/window_placement.h"
 
 namespace quorvel::ui {
@@ -52,6 +55,10 @@ QString SummaryFigures(const RunSummary& summary, const std::vector<std::string>
   lines << QStringLiteral("Images failed: %1").arg(summary.images_failed);
   if (!summary.warnings.empty())
     lines << QStringLiteral("Warnings: %1").arg(summary.warnings.size());
+  if (!summary.skipped.empty()) {
+    lines << Q(SkippedPhotosLine(summary.skipped)) +
+                 QStringLiteral("; %1 includes them").arg(kWebGalleryOption);
+  }
   std::set<std::string> directories;
   for (const std::string& page : pages) directories.insert(DirectoryPart(page, kNativePathStyle));
   QString written = QStringLiteral("Pages written: %1").arg(summary.pages_written);
@@ -73,6 +80,7 @@ RunSummaryWindow::RunSummaryWindow(const RunSummary& summary, std::vector<std::s
       figures_(new QLabel(SummaryFigures(summary, pages_), this)),
       failures_(new QTreeWidget(this)),
       warnings_(new QTreeWidget(this)),
+      skipped_(new QTreeWidget(this)),
       open_(new QPushButton(tr("&Open Gallery"), this)),
       close_(new QPushButton(tr("&Close"), this)) {
   setObjectName(QStringLiteral("RunSummaryForm"));
@@ -92,6 +100,12 @@ RunSummaryWindow::RunSummaryWindow(const RunSummary& summary, std::vector<std::s
   FillPathList(warnings_, QStringLiteral("WarningList"), {tr("Image"), tr("Warning")},
                summary.warnings);
   warnings_->setAccessibleName(tr("Warnings"));
+  std::vector<ImageWarning> skipped;
+  for (const std::string& path : summary.skipped) {
+    skipped.push_back({path, std::string(FormatLabel(FormatOfName(path))) + " is not JPEG"});
+  }
+  FillPathList(skipped_, QStringLiteral("SkippedList"), {tr("Skipped photo"), tr("Why")}, skipped);
+  skipped_->setAccessibleName(tr("Skipped photos"));
   open_->setObjectName(QStringLiteral("OpenBtn"));
   open_->setEnabled(!pages_.empty());
   open_->setAutoDefault(false);
@@ -107,13 +121,16 @@ RunSummaryWindow::RunSummaryWindow(const RunSummary& summary, std::vector<std::s
   layout->addWidget(figures_);
   layout->addWidget(failures_, 1);
   layout->addWidget(warnings_, 1);
+  layout->addWidget(skipped_, 1);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
   buttons->addWidget(open_);
   buttons->addWidget(close_);
   layout->addLayout(buttons);
   setMinimumWidth(420);
-  if (!summary.failures.empty() || !summary.warnings.empty()) resize(640, 360);
+  if (!summary.failures.empty() || !summary.warnings.empty() || !summary.skipped.empty()) {
+    resize(640, 360);
+  }
 }
 
 void RunSummaryWindow::showEvent(QShowEvent* event) {

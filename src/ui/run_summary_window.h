@@ -45,6 +45,7 @@ class RunSummaryWindow : public QDialog {
   QLabel* figures_;
   QTreeWidget* failures_;  // one row per failed image: its path and the cause
   QTreeWidget* warnings_;  // one row per warning: the image's path and what its decode said
+  QTreeWidget* skipped_;   // one row per photo left out for its format
   QPushButton* open_;
   QPushButton* close_;
 };
