@@ -128,7 +128,9 @@ SourceHeader ReadSourceHeader(const std::string& path, const DecodeLimits& limit
   header.components = c.num_components;
   RefuseOversizedSource(path, header.width, header.height, limits.max_pixels);
   RefuseOverBudget(path, c, limits);
-  header.orientation = ReadExifOrientation(KeptExif(frame.kept));
+  const std::string exif = KeptExif(frame.kept);
+  header.orientation = ReadExifOrientation(exif);
+  header.details = ReadExifDetails(exif);
   header.rgb_profile = DescribesRgb(KeptIccProfile(frame.kept).bytes);
   return header;
 }

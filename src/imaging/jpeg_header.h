@@ -9,6 +9,7 @@
 #include <string>
 
 #include "imaging/decode_limits.h"
+#include "imaging/exif_details.h"
 #include "imaging/thumbnail_mark.h"
 
 namespace quorvel::imaging {
@@ -23,6 +24,7 @@ struct SourceHeader {
   // An ICC profile for RGB data (DescribesRgb) of at most the limit's size, which a colour
   // thumbnail carries on.
   bool rgb_profile = false;
+  ExifDetails details;  // what a photo page may tell of the photo (ReadExifDetails)
 };
 
 // Reads the header as decoding would, and fails as decoding would fail first: Error "Cannot

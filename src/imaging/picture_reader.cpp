@@ -84,6 +84,7 @@ SourceHeader ReadPictureSourceHeader(const std::string& path, ImageFormat format
   header.height = info.height;
   header.components = 3;
   header.orientation = info.orientation;
+  header.details = ReadExifDetails(info.exif);
   header.rgb_profile = info.rgb_profile && info.icc_profile.size() <= limits.max_profile_bytes;
   return header;
 }

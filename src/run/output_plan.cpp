@@ -142,9 +142,13 @@ void PlanPhotoPages(const GallerySettings& settings, std::vector<ImagePlan>& pla
     plan.photo_page_path = pages[i];
     plan.display_path = stem + ".jpg";
     if (settings.Web.Originals == 1) {
+      // The photo's own extension, unless the base already ends with it (a name made unique
+      // by taking the whole file name).
+      const std::string base = FileNamePart(stem, style);
+      const std::string extension = Extension(plan.file_name);
       plan.original_copy_path =
           JoinPath(JoinPath(DirectoryPart(stem, style), "originals", style),
-                   FileNamePart(stem, style) + Extension(plan.file_name), style);
+                   base.ends_with(extension) ? base : base + extension, style);
     }
   }
 }

@@ -29,6 +29,7 @@ void PhotoPages::Add(const ImagePlan& image, const std::string& indexPage) {
   page.Width = image.sizes.display_width;
   page.Height = image.sizes.display_height;
   page.IndexHref = LinkTo(directory, indexPage, style_);
+  if (settings_.Web.PhotoDetails) page.Details = image.source.details.Texts();
   if (!image.original_copy_path.empty()) {
     page.OriginalHref = LinkTo(directory, image.original_copy_path, style_);
   } else if (settings_.Web.Originals != 0) {
