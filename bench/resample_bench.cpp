@@ -36,8 +36,8 @@ const TFastBmp& Source(int shape) {
 }
 
 void SetLabel(benchmark::State& state, const Shape& s) {
-  state.SetLabel(std::to_string(s.sw) + "x" + std::to_string(s.sh) + " -> " +
-                 std::to_string(s.dw) + "x" + std::to_string(s.dh));
+  state.SetLabel(std::to_string(s.sw) + "x" + std::to_string(s.sh) + " -> " + std::to_string(s.dw) +
+                 "x" + std::to_string(s.dh));
   state.SetItemsProcessed(state.iterations() * s.sw * s.sh);
 }
 
@@ -63,8 +63,8 @@ void BM_Streaming(benchmark::State& state) {
   quorvel::imaging::StreamingResampler resampler(kernel);
   TFastBmp out(s.dw, s.dh);
   for (auto _ : state) {
-    quorvel::imaging::ResampleBitmapStreaming(source, out, quorvel::imaging::Lanczos3Filter,
-                                              3.0f, resampler);
+    quorvel::imaging::ResampleBitmapStreaming(source, out, quorvel::imaging::Lanczos3Filter, 3.0f,
+                                              resampler);
     benchmark::DoNotOptimize(out.Row(0));
   }
   SetLabel(state, s);
@@ -72,9 +72,7 @@ void BM_Streaming(benchmark::State& state) {
 
 BENCHMARK(BM_Reference)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 // Kernels: 0 plain, 1 AVX2, 2 AVX-512.
-BENCHMARK(BM_Streaming)
-    ->ArgsProduct({{0, 1, 2}, {0, 1, 2}})
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Streaming)->ArgsProduct({{0, 1, 2}, {0, 1, 2}})->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -207,14 +207,13 @@ void ReadWhole(const std::uint8_t* data, std::size_t size, const char* name, Rea
   Check(pixels > 0 && pixels <= kFuzzMaxPixels, "decoded outside the size limits");
   Check(bitmap.Width() == picture.info.width && bitmap.Height() == picture.info.height,
         "the bitmap differs from the decode's size");
-  Check(picture.info.orientation == info->orientation &&
-            picture.info.exif == info->exif,
+  Check(picture.info.orientation == info->orientation && picture.info.exif == info->exif,
         "the header and the decode disagree on the orientation");
   Check(picture.info.orientation >= 1 && picture.info.orientation <= 8,
         "orientation outside 1 to 8");
-  Check(picture.info.exif.empty() ||
-            picture.info.exif.compare(0, 6, std::string("Exif\0\0", 6)) == 0,
-        "an Exif block without its prefix");
+  Check(
+      picture.info.exif.empty() || picture.info.exif.compare(0, 6, std::string("Exif\0\0", 6)) == 0,
+      "an Exif block without its prefix");
   Check(picture.info.rgb_profile == imaging::DescribesRgb(picture.info.icc_profile),
         "the profile flag is wrong");
   const imaging::ThumbnailSize fit = imaging::FitToBox(70, 70, bitmap.Width(), bitmap.Height());

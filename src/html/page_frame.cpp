@@ -1,8 +1,8 @@
 #include "html/page_frame.h"
 
-#include "job/relative_path.h"
 #include "html/escaping.h"
 #include "html/html_color.h"
+#include "job/relative_path.h"
 
 namespace quorvel::html {
 
@@ -26,7 +26,8 @@ std::string BodyTag(const PageSettings& page, const std::string& baseDirectory, 
   tag += ColorAttribute("vlink", page.VisitedHyperlinkColor);
   tag += ColorAttribute("alink", page.ActiveHyperlinkColor);
   if (page.UseBackgroundImage) {
-    tag += " background=\"" + BackgroundReference(page.BackgroundImage, baseDirectory, style) + "\"";
+    tag +=
+        " background=\"" + BackgroundReference(page.BackgroundImage, baseDirectory, style) + "\"";
   }
   return tag + ">";
 }
@@ -34,9 +35,16 @@ std::string BodyTag(const PageSettings& page, const std::string& baseDirectory, 
 PageFrame BuildPageFrame(const PageSettings& page, const std::string& baseDirectory,
                          PathStyle style) {
   PageFrame frame;
-  frame.Header = {GeneratorComment(), "", "<html>", "", "<head>",
-                  "<title>" + page.Title + "</title>", "</head>", "",
-                  BodyTag(page, baseDirectory, style), ""};
+  frame.Header = {GeneratorComment(),
+                  "",
+                  "<html>",
+                  "",
+                  "<head>",
+                  "<title>" + page.Title + "</title>",
+                  "</head>",
+                  "",
+                  BodyTag(page, baseDirectory, style),
+                  ""};
   if (!page.TopHTML.empty()) {
     frame.Header.insert(frame.Header.end(), page.TopHTML.begin(), page.TopHTML.end());
     frame.Header.push_back("");

@@ -1,13 +1,13 @@
 #include "html/picture_page.h"
 
-#include "job/error.h"
 #include "html/escaping.h"
+#include "job/error.h"
 #include "platform/file_system.h"
 
 namespace quorvel::html {
 
-PageFrame BuildPicturePageFrame(const PictureSettings& pictures, const std::string& currentDirectory,
-                                PathStyle style) {
+PageFrame BuildPicturePageFrame(const PictureSettings& pictures,
+                                const std::string& currentDirectory, PathStyle style) {
   if (!pictures.CreatePicturePages) return {};
   PageSettings page = pictures.PicturePage;
   const Lines top = std::move(page.TopHTML);

@@ -4,16 +4,16 @@
 
 #include <string>
 
+#include "html/page_frame.h"
 #include "job/gallery_settings.h"
 #include "job/path_style.h"
-#include "html/page_frame.h"
 
 namespace quorvel::html {
 
 // The frame of picture pages: as the index pages' frame, but the top HTML is not followed by
 // an empty line and the bottom HTML not preceded by one. Empty when picture pages are off.
-PageFrame BuildPicturePageFrame(const PictureSettings& pictures, const std::string& currentDirectory,
-                                PathStyle style);
+PageFrame BuildPicturePageFrame(const PictureSettings& pictures,
+                                const std::string& currentDirectory, PathStyle style);
 
 // The whole page, lines ended by CR LF.
 std::string PicturePageText(const PageFrame& frame, const std::string& imageFileName,

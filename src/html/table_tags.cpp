@@ -34,7 +34,8 @@ std::string BuildCellOpenTag(const CellSettings& c, const std::string& baseDirec
                              PathStyle style) {
   std::string tag = "<td";
   if (c.HorizontalAlignment != 0) tag += Attribute("align", kAlignmentItems[c.HorizontalAlignment]);
-  if (c.VerticalAlignment != 0) tag += Attribute("valign", kVerticalAlignmentItems[c.VerticalAlignment]);
+  if (c.VerticalAlignment != 0)
+    tag += Attribute("valign", kVerticalAlignmentItems[c.VerticalAlignment]);
   if (c.SpecifyWidth) tag += Attribute("width", std::to_string(c.CellWidth));
   if (c.SpecifyHeight) tag += Attribute("height", std::to_string(c.CellHeight));
   tag += ColorAttribute("bgcolor", c.BackgroundColor);

@@ -133,11 +133,11 @@ struct WebSettings {
   bool PhotoPages = false;  // each thumbnail opens a page with a display copy of its photo
   RangedInt<100, 10000> DisplaySize{1600};  // longest side of a display copy
   RangedInt<1, 100> DisplayQuality{85};
-  bool PhotoDetails = false;  // the date taken, camera and exposure on photo pages
-  RangedInt<0, 2> Originals{0};  // kOriginalsItems: how photo pages reach the original
+  bool PhotoDetails = false;           // the date taken, camera and exposure on photo pages
+  RangedInt<0, 2> Originals{0};        // kOriginalsItems: how photo pages reach the original
   bool HighDensityThumbnails = false;  // a 2x thumbnail beside each, for sharp screens
-  bool PhoneLayout = false;  // character set, viewport and a layout that fits a phone
-  bool OtherFormats = false;  // HEIC, HEIF, AVIF, PNG and WebP photos as well as JPEG
+  bool PhoneLayout = false;            // character set, viewport and a layout that fits a phone
+  bool OtherFormats = false;           // HEIC, HEIF, AVIF, PNG and WebP photos as well as JPEG
 
   friend bool operator==(const WebSettings&, const WebSettings&) = default;
 };

@@ -33,13 +33,20 @@ ImageFormat FormatOfName(std::string_view fileName) {
 
 std::string_view FormatLabel(ImageFormat format) {
   switch (format) {
-    case ImageFormat::Jpeg: return "JPEG";
-    case ImageFormat::Heic: return "HEIC";
-    case ImageFormat::Heif: return "HEIF";
-    case ImageFormat::Avif: return "AVIF";
-    case ImageFormat::Png: return "PNG";
-    case ImageFormat::Webp: return "WebP";
-    case ImageFormat::None: break;
+    case ImageFormat::Jpeg:
+      return "JPEG";
+    case ImageFormat::Heic:
+      return "HEIC";
+    case ImageFormat::Heif:
+      return "HEIF";
+    case ImageFormat::Avif:
+      return "AVIF";
+    case ImageFormat::Png:
+      return "PNG";
+    case ImageFormat::Webp:
+      return "WebP";
+    case ImageFormat::None:
+      break;
   }
   return {};
 }

@@ -10,9 +10,9 @@ namespace {
 std::optional<QString> ChoosePicture(QWidget* parent, const QString& current) {
   const QFileInfo info(current);
   const QString start = current.isEmpty() ? QString() : info.absolutePath();
-  const QString chosen = QFileDialog::getOpenFileName(parent, "Select picture", start,
-                                                      PictureFileFilter(), nullptr,
-                                                      QFileDialog::DontUseNativeDialog);
+  const QString chosen =
+      QFileDialog::getOpenFileName(parent, "Select picture", start, PictureFileFilter(), nullptr,
+                                   QFileDialog::DontUseNativeDialog);
   if (chosen.isEmpty()) return std::nullopt;
   return chosen;
 }

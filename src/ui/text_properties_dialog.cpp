@@ -30,10 +30,10 @@ TextPropertiesDialog::TextPropertiesDialog(GallerySettings& settings,
     : PropertyDialog("Text properties", settings, parent) {
   auto* layout = new QVBoxLayout(this);
   auto* groups = new QHBoxLayout;
-  name_ = BlockGroup(" Image name ", "FileName", "Print Image Name", custom, choosers, groups,
-                     this);
-  size_ = BlockGroup(" Image size ", "FileSize", "Print Image Size", custom, choosers, groups,
-                     this);
+  name_ =
+      BlockGroup(" Image name ", "FileName", "Print Image Name", custom, choosers, groups, this);
+  size_ =
+      BlockGroup(" Image size ", "FileSize", "Print Image Size", custom, choosers, groups, this);
   layout->addLayout(groups);
   AddButtons(layout);
   ShowValues();

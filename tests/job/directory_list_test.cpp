@@ -38,11 +38,11 @@ TEST(ScanTest, ImagesOfADirectoryInListOrderThenByName) {
                         tmp.file("x/i.heif"), tmp.file("x/j.webp")};
   EXPECT_EQ(jpeg_only.skipped, others);
   const CollectedImages all = CollectImages(list, true);
-  EXPECT_EQ(all.images, (Paths{tmp.file("y/f.HEIC"), tmp.file("y/k.jpg"), tmp.file("x/A.JPG"),
-                               tmp.file("x/a.jpg"), tmp.file("x/b.jpg"), tmp.file("x/c.Jpeg"),
-                               tmp.file("x/d.png"), tmp.file("x/g.avif"), tmp.file("x/i.heif"),
-                               tmp.file("x/j.webp"), tmp.file("x/z.jpg"),
-                               tmp.file("x/sub/m.jpg")}));
+  EXPECT_EQ(all.images,
+            (Paths{tmp.file("y/f.HEIC"), tmp.file("y/k.jpg"), tmp.file("x/A.JPG"),
+                   tmp.file("x/a.jpg"), tmp.file("x/b.jpg"), tmp.file("x/c.Jpeg"),
+                   tmp.file("x/d.png"), tmp.file("x/g.avif"), tmp.file("x/i.heif"),
+                   tmp.file("x/j.webp"), tmp.file("x/z.jpg"), tmp.file("x/sub/m.jpg")}));
   EXPECT_TRUE(all.skipped.empty());
 }
 
