@@ -166,6 +166,13 @@ TEST(ResamplerKernelTest, TheBuildHoldsEachInstructionSetAndPicksTheBestThatRuns
   EXPECT_TRUE(ResamplerKernelRuns(CompiledResamplerKernels().back()));
   EXPECT_FALSE(ResamplerKernelRuns(0));
   EXPECT_FALSE(ResamplerKernelRuns(CompiledResamplerKernels()[0] | CompiledResamplerKernels()[1]));
+  // A resampler asked for a kernel no processor runs still gives the reference's bytes.
+  std::mt19937 rng(3);
+  StreamingResampler resampler(0);
+  const TFastBmp source = RandomBitmap(40, 30, false, rng);
+  EXPECT_EQ(FirstDifference(Reference(source, 13, 9),
+                            Streamed(resampler, source, 13, 9, Lanczos3Filter, rng)),
+            "");
 }
 
 using DecodeTest = PictureTest;
