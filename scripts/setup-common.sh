@@ -6,8 +6,8 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${QUORVEL_BUILD_DIR:-$ROOT/build}"
 
 PACKAGES=(cmake g++ make pkg-config libjpeg62-turbo-dev libgtest-dev libgmock-dev
-  qt6-base-dev libgl-dev libcli11-dev libheif-dev libpng-dev libwebp-dev tidy xvfb xauth
-  help2man librsvg2-bin dpkg-dev desktop-file-utils appstream man-db chromium)
+  qt6-base-dev libgl-dev libcli11-dev libheif-dev libpng-dev libwebp-dev libhwy-dev tidy xvfb
+  xauth help2man librsvg2-bin dpkg-dev desktop-file-utils appstream man-db chromium)
 
 install_missing_packages() {
   local missing=()

@@ -1,28 +1,56 @@
-// The resampler's inner loops. A fused list runs as fmaf(sample, weight, sum), which equals the
-// tap's double-then-float rounding (fused_taps.cpp proves it); any other list evaluates
-// float(double(sum) + double(sample) * double(weight)) as written, where the product of an
-// 8-bit sample and a float weight is exact, so a double FMA gives the same double sum. Nothing
-// is summed across lanes, so no result depends on the vector width. The vector forms keep
-// several independent chains in flight: two columns of three channels (AVX-512), or six halves
-// of one column (AVX2).
+// The resampler's inner loops, written once and compiled by Highway for each target. A fused list
+// runs as a single-precision multiply-add, which equals the tap's double-then-float rounding
+// (fused_taps.cpp proves it), on targets whose multiply-add is one rounding; any other list, and
+// every list elsewhere, evaluates float(double(sum) + double(sample) * double(weight)) as
+// written, where the product of an 8-bit sample and a float weight is exact, so a double
+// multiply-add, fused or not, gives the same double sum. Nothing is summed across lanes, so no
+// result depends on the vector width. About six vectors of float sums (twelve of doubles) are
+// kept in flight: a column of a batch is 48 floats, so 512-bit vectors take two columns at a
+// time and narrower ones one.
+
+// foreach_target.h includes this file again for each target.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "imaging/resampler_kernels.cpp"
+// The sums live in arrays of vectors, which the sizeless vectors of these targets cannot form.
+#ifndef HWY_DISABLED_TARGETS
+#define HWY_DISABLED_TARGETS (HWY_SVE | HWY_SVE2 | HWY_SVE_256 | HWY_SVE2_128 | HWY_RVV)
+#endif
 #include "imaging/resampler_kernels.h"
 
-#include <algorithm>
-#include <cstring>
+#include <hwy/foreach_target.h>  // before highway.h
+#include <hwy/highway.h>
 
-#if defined(__x86_64__)
-#include <immintrin.h>
-#endif
+#include <algorithm>
+#include <type_traits>
 
 #include "imaging/resample_bitmap.h"
 
-namespace quorvel::imaging {
-namespace {
+HWY_BEFORE_NAMESPACE();
+namespace quorvel::imaging::HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
 
 constexpr int kPixel = 3 * kLanes;  // floats of one source pixel in the lanes
-constexpr int kChunk = 64;          // samples of one vertical step
 
-void HorizontalPlain(const float* lanes, const TapView& c, std::uint8_t* out) {
+// Samples from k on, one at a time: the tails of the block transposes, and the whole of them
+// where there are no vectors.
+void ToLanesFrom(std::size_t k, const std::uint8_t* const* rows, std::size_t samples,
+                 float* lanes) {
+  for (; k < samples; ++k) {
+    for (int l = 0; l < kLanes; ++l) lanes[k * kLanes + static_cast<std::size_t>(l)] = rows[l][k];
+  }
+}
+
+void FromLanesFrom(std::size_t k, const std::uint8_t* lanes, std::size_t samples,
+                   std::uint8_t* const* rows, int count) {
+  for (; k < samples; ++k) {
+    for (int l = 0; l < count; ++l) rows[l][k] = lanes[k * kLanes + static_cast<std::size_t>(l)];
+  }
+}
+
+#if HWY_TARGET == HWY_SCALAR
+// Highway's fallback without vectors (its emulated vectors are not trusted with GCC before 12.3):
+// the reference's own taps, one sample at a time.
+void HorizontalLoops(const float* lanes, const TapView& c, std::uint8_t* out) {
   for (int i = 0; i < c.size; ++i) {
     float acc[kPixel] = {};
     for (int t = c.start[i]; t < c.start[i + 1]; ++t) {
@@ -33,89 +61,146 @@ void HorizontalPlain(const float* lanes, const TapView& c, std::uint8_t* out) {
   }
 }
 
-void VerticalPlain(const std::uint8_t* work, std::size_t stride, const TapView& r, int i,
+void VerticalLoops(const std::uint8_t* work, std::size_t stride, const TapView& r, int i,
                    std::uint8_t* out) {
+  constexpr std::size_t kChunk = 64;
   for (std::size_t k = 0; k < stride; k += kChunk) {
     float acc[kChunk] = {};
     for (int t = r.start[i]; t < r.start[i + 1]; ++t) {
       const std::uint8_t* row = work + static_cast<std::size_t>(r.pixel[t]) * stride + k;
-      for (int j = 0; j < kChunk; ++j) acc[j] = Accumulate(acc[j], row[j], r.weight[t]);
+      for (std::size_t j = 0; j < kChunk; ++j) acc[j] = Accumulate(acc[j], row[j], r.weight[t]);
     }
-    for (int j = 0; j < kChunk; ++j) out[k + j] = SampleFromSum(acc[j]);
+    for (std::size_t j = 0; j < kChunk; ++j) out[k + j] = SampleFromSum(acc[j]);
   }
 }
 
-// GCC 12's AVX-512 conversion intrinsics start from an "undefined" register it then reports;
-// the kernels below are the only code that uses them.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#pragma GCC diagnostic ignored "-Wuninitialized"
+void ToLanesLoops(const std::uint8_t* const* rows, std::size_t samples, float* lanes) {
+  ToLanesFrom(0, rows, samples, lanes);
+}
+
+void FromLanesLoops(const std::uint8_t* lanes, std::size_t samples, std::uint8_t* const* rows,
+                    int count) {
+  FromLanesFrom(0, lanes, samples, rows, count);
+}
+
+#else
+
+using DF = hn::ScalableTag<float>;
+using DD = hn::ScalableTag<double>;
+using D8 = hn::Full128<std::uint8_t>;  // a row or column of a 16 x 16 byte block
+using V8 = hn::Vec<D8>;
+
+constexpr int kFloats = static_cast<int>(hn::MaxLanes(DF()));
+constexpr bool kFusedTargets = HWY_NATIVE_FMA != 0;
+
+// Sums as stored samples: nearest, ties to even, then clipped to 0..255. Highway 1.0 narrows
+// 32-bit lanes to bytes in several steps, which costs the vertical pass of an enlargement (short
+// lists, many samples) 5 to 7 %; AVX-512 and AVX2 use their own instructions here.
+HWY_INLINE void StoreSamples(hn::Vec<DF> sum, std::uint8_t* out) {
+#if HWY_TARGET <= HWY_AVX3
+  const __m512i whole = _mm512_max_epi32(_mm512_cvtps_epi32(sum.raw), _mm512_setzero_si512());
+  _mm512_mask_cvtusepi32_storeu_epi8(out, 0xFFFF, whole);  // saturates to 255
+#elif HWY_TARGET == HWY_AVX2
+  const __m256i whole = _mm256_cvtps_epi32(sum.raw);
+  const __m128i halves =
+      _mm_packs_epi32(_mm256_castsi256_si128(whole), _mm256_extracti128_si256(whole, 1));
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(halves, halves));
+#else
+  // 3 * 2^22 added rounds to a whole number and leaves it, signed, in the low bits; the
+  // narrowings saturate it.
+  const DF df;
+  const hn::RebindToSigned<DF> di;
+  const hn::Rebind<std::int16_t, DF> d16;
+  const hn::Rebind<std::uint8_t, DF> d8;
+  const auto whole = hn::BitCast(di, sum + hn::Set(df, 0x1.8p23f)) - hn::Set(di, 0x4B400000);
+  hn::StoreU(hn::DemoteTo(d8, hn::DemoteTo(d16, whole)), d8, out);
 #endif
-
-#if defined(__x86_64__) && defined(__GNUC__)
-#define QUORVEL_AVX512 __attribute__((target("avx512f,avx512bw,avx512vl,avx2,fma")))
-#define QUORVEL_AVX2 __attribute__((target("avx2,fma")))
-
-// Sixteen sums as stored samples: nearest, ties to even, then clipped to 0..255.
-QUORVEL_AVX512 inline void Store16(__m512 sum, std::uint8_t* out) {
-  __m512i v = _mm512_cvt_roundps_epi32(sum, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
-  v = _mm512_min_epi32(_mm512_max_epi32(v, _mm512_setzero_si512()), _mm512_set1_epi32(255));
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm512_cvtepi32_epi8(v));
 }
 
-QUORVEL_AVX512 inline void Store16(__m512d low, __m512d high, std::uint8_t* out) {
-  const __m512d both =
-      _mm512_insertf64x4(_mm512_castpd256_pd512(_mm256_castps_pd(_mm512_cvtpd_ps(low))),
-                         _mm256_castps_pd(_mm512_cvtpd_ps(high)), 1);
-  Store16(_mm512_castpd_ps(both), out);
+HWY_INLINE void StoreSamples(hn::Vec<DD> low, hn::Vec<DD> high, std::uint8_t* out) {
+  const hn::Rebind<float, DD> dh;
+  StoreSamples(hn::Combine(DF(), hn::DemoteTo(dh, high), hn::DemoteTo(dh, low)), out);
 }
 
-// One double-rounded tap on eight lanes: the double sum, then back to a float value.
-QUORVEL_AVX512 inline __m512d Tap8(__m512d sum, __m512d sample, __m512d weight) {
-  return _mm512_cvtps_pd(_mm512_cvtpd_ps(_mm512_fmadd_pd(sample, weight, sum)));
+// Samples as sums of either kind, from floats or from bytes.
+HWY_INLINE hn::Vec<DF> Samples(DF df, const float* p) { return hn::LoadU(df, p); }
+HWY_INLINE hn::Vec<DD> Samples(DD dd, const float* p) {
+  return hn::PromoteTo(dd, hn::LoadU(hn::Rebind<float, DD>(), p));
+}
+HWY_INLINE hn::Vec<DF> Samples(DF df, const std::uint8_t* p) {
+  const hn::Rebind<std::int32_t, DF> di;
+  return hn::ConvertTo(df, hn::PromoteTo(di, hn::LoadU(hn::Rebind<std::uint8_t, DF>(), p)));
+}
+HWY_INLINE hn::Vec<DD> Samples(DD dd, const std::uint8_t* p) {
+  const hn::Rebind<std::int32_t, DD> di;
+  return hn::PromoteTo(dd, hn::PromoteTo(di, hn::LoadU(hn::Rebind<std::uint8_t, DD>(), p)));
 }
 
-// The sums of one column of a batch: three vectors of floats on the fused path, six of doubles
-// holding float values on the exact one.
-template <bool kFused>
-struct ColumnSums {
-  __m512 f[3];
-  __m512d d[6];
-  QUORVEL_AVX512 void Clear() {
-    if constexpr (kFused) {
-      for (__m512& v : f) v = _mm512_setzero_ps();
-    } else {
-      for (__m512d& v : d) v = _mm512_setzero_pd();
-    }
+// A tap's weight in every lane; a double one is widened in the vector, which needs no scalar
+// conversion inside the loop.
+HWY_INLINE hn::Vec<DF> Weight(DF df, float weight) { return hn::Set(df, weight); }
+HWY_INLINE hn::Vec<DD> Weight(DD dd, float weight) {
+  return hn::PromoteTo(dd, hn::Set(hn::Rebind<float, DD>(), weight));
+}
+
+// The running sums of kCount consecutive samples: float vectors on the fused path, double
+// vectors holding float values on the exact one.
+template <bool kFused, int kCount>
+struct Sums {
+  using D = std::conditional_t<kFused, DF, DD>;
+  static constexpr int kWidth = static_cast<int>(hn::MaxLanes(D()));
+  hn::Vec<D> v[kCount / kWidth];
+
+  HWY_INLINE void Clear() {
+    HWY_UNROLL(12)
+    for (int h = 0; h < kCount / kWidth; ++h) v[h] = hn::Zero(D());
   }
-  QUORVEL_AVX512 void Add(const float* p, float weight) {
-    if constexpr (kFused) {
-      const __m512 w = _mm512_set1_ps(weight);
-#pragma GCC unroll 3
-      for (int h = 0; h < 3; ++h) f[h] = _mm512_fmadd_ps(_mm512_loadu_ps(p + 16 * h), w, f[h]);
-    } else {
-      const __m512d w = _mm512_set1_pd(weight);
-#pragma GCC unroll 6
-      for (int h = 0; h < 6; ++h) d[h] = Tap8(d[h], _mm512_cvtps_pd(_mm256_loadu_ps(p + 8 * h)), w);
-    }
-  }
-  QUORVEL_AVX512 void Store(std::uint8_t* out) const {
-    for (int h = 0; h < 3; ++h) {
+  // One tap over the kCount samples at p.
+  template <typename Sample>
+  HWY_INLINE void Add(const Sample* p, float weight) {
+    const D d;
+    const auto w = Weight(d, weight);
+    HWY_UNROLL(12)
+    for (int h = 0; h < kCount / kWidth; ++h) {
+      const auto product = hn::MulAdd(Samples(d, p + kWidth * h), w, v[h]);
       if constexpr (kFused) {
-        Store16(f[h], out + 16 * h);
+        v[h] = product;
       } else {
-        Store16(d[2 * h], d[2 * h + 1], out + 16 * h);
+        v[h] = hn::PromoteTo(d, hn::DemoteTo(hn::Rebind<float, DD>(), product));
+      }
+    }
+  }
+  HWY_INLINE void Store(std::uint8_t* out) const {
+    HWY_UNROLL(12)
+    for (int h = 0; h < kCount / kFloats; ++h) {
+      if constexpr (kFused) {
+        StoreSamples(v[h], out + kFloats * h);
+      } else {
+        StoreSamples(v[2 * h], v[2 * h + 1], out + kFloats * h);
       }
     }
   }
 };
 
+template <bool kFused>
+using ColumnSums = Sums<kFused, kPixel>;
+
+const float* PixelLanes(const float* lanes, const TapView& c, int t) {
+  return lanes + static_cast<std::size_t>(c.pixel[t]) * kPixel;
+}
+
+template <bool kFused>
+HWY_INLINE void OneColumn(const float* lanes, const TapView& c, int i, std::uint8_t* out) {
+  ColumnSums<kFused> s;
+  s.Clear();
+  for (int t = c.start[i]; t < c.start[i + 1]; ++t) s.Add(PixelLanes(lanes, c, t), c.weight[t]);
+  s.Store(out + i * kPixel);
+}
+
 // Columns i and i + 1 (when there is one) together, so that the chains of both are in flight;
 // their lists run side by side, each in its own order.
 template <bool kFusedA, bool kFusedB>
-QUORVEL_AVX512 void ColumnPairAvx512(const float* lanes, const TapView& c, int i,
-                                     std::uint8_t* out) {
+void TwoColumns(const float* lanes, const TapView& c, int i, std::uint8_t* out) {
   const bool pair = i + 1 < c.size;
   const int a = c.start[i], b = c.start[i + 1];
   const int na = b - a, nb = pair ? c.start[i + 2] - b : 0;
@@ -123,334 +208,230 @@ QUORVEL_AVX512 void ColumnPairAvx512(const float* lanes, const TapView& c, int i
   ColumnSums<kFusedB> sb;
   sa.Clear();
   sb.Clear();
-  const auto at = [&](int t) { return lanes + static_cast<std::size_t>(c.pixel[t]) * kPixel; };
   const int both = std::min(na, nb);
   for (int k = 0; k < both; ++k) {
-    sa.Add(at(a + k), c.weight[a + k]);
-    sb.Add(at(b + k), c.weight[b + k]);
+    sa.Add(PixelLanes(lanes, c, a + k), c.weight[a + k]);
+    sb.Add(PixelLanes(lanes, c, b + k), c.weight[b + k]);
   }
-  for (int k = both; k < na; ++k) sa.Add(at(a + k), c.weight[a + k]);
-  for (int k = both; k < nb; ++k) sb.Add(at(b + k), c.weight[b + k]);
+  for (int k = both; k < na; ++k) sa.Add(PixelLanes(lanes, c, a + k), c.weight[a + k]);
+  for (int k = both; k < nb; ++k) sb.Add(PixelLanes(lanes, c, b + k), c.weight[b + k]);
   sa.Store(out + i * kPixel);
   if (pair) sb.Store(out + (i + 1) * kPixel);
 }
 
-QUORVEL_AVX512 void HorizontalAvx512(const float* lanes, const TapView& c, std::uint8_t* out) {
-  for (int i = 0; i < c.size; i += 2) {
-    const bool fa = c.fused[i] != 0;
-    const bool fb = i + 1 < c.size && c.fused[i + 1] != 0;
-    if (fa && fb) ColumnPairAvx512<true, true>(lanes, c, i, out);
-    if (fa && !fb) ColumnPairAvx512<true, false>(lanes, c, i, out);
-    if (!fa && fb) ColumnPairAvx512<false, true>(lanes, c, i, out);
-    if (!fa && !fb) ColumnPairAvx512<false, false>(lanes, c, i, out);
+void HorizontalLoops(const float* lanes, const TapView& c, std::uint8_t* out) {
+  if constexpr (kPixel / kFloats < 6) {
+    for (int i = 0; i < c.size; i += 2) {
+      const bool fa = kFusedTargets && c.fused[i] != 0;
+      const bool fb = kFusedTargets && i + 1 < c.size && c.fused[i + 1] != 0;
+      if (fa && fb) TwoColumns<true, true>(lanes, c, i, out);
+      if (fa && !fb) TwoColumns<true, false>(lanes, c, i, out);
+      if (!fa && fb) TwoColumns<false, true>(lanes, c, i, out);
+      if (!fa && !fb) TwoColumns<false, false>(lanes, c, i, out);
+    }
+  } else {
+    for (int i = 0; i < c.size; ++i) {
+      if (kFusedTargets && c.fused[i] != 0) {
+        OneColumn<true>(lanes, c, i, out);
+      } else {
+        OneColumn<false>(lanes, c, i, out);
+      }
+    }
   }
 }
 
-QUORVEL_AVX512 void VerticalAvx512(const std::uint8_t* work, std::size_t stride, const TapView& r,
-                                   int i, std::uint8_t* out) {
+// A step of four float vectors of samples along the row (eight of doubles); 64 divides by it.
+template <bool kFused>
+void VerticalSteps(const std::uint8_t* work, std::size_t stride, const TapView& r, int i,
+                   std::uint8_t* out) {
+  constexpr int kStep = 4 * kFloats;
+  // Read once: the stores below may alias them as far as the compiler knows.
   const int first = r.start[i], end = r.start[i + 1];
-  for (std::size_t k = 0; k < stride; k += kChunk) {
-    if (r.fused[i]) {
-      __m512 s[4];
-      for (__m512& v : s) v = _mm512_setzero_ps();
-      for (int t = first; t < end; ++t) {
-        const std::uint8_t* row = work + static_cast<std::size_t>(r.pixel[t]) * stride + k;
-        const __m512 w = _mm512_set1_ps(r.weight[t]);
-#pragma GCC unroll 12
-        for (int h = 0; h < 4; ++h) {
-          const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 16 * h));
-          s[h] = _mm512_fmadd_ps(_mm512_cvtepi32_ps(_mm512_cvtepu8_epi32(bytes)), w, s[h]);
-        }
-      }
-      for (int h = 0; h < 4; ++h) Store16(s[h], out + k + 16 * h);
-    } else {
-      __m512d s[8];
-      for (__m512d& v : s) v = _mm512_setzero_pd();
-      for (int t = first; t < end; ++t) {
-        const std::uint8_t* row = work + static_cast<std::size_t>(r.pixel[t]) * stride + k;
-        const __m512d w = _mm512_set1_pd(r.weight[t]);
-#pragma GCC unroll 12
-        for (int h = 0; h < 8; ++h) {
-          const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + 8 * h));
-          s[h] = Tap8(s[h], _mm512_cvtepi32_pd(_mm256_cvtepu8_epi32(bytes)), w);
-        }
-      }
-      for (int h = 0; h < 4; ++h) Store16(s[2 * h], s[2 * h + 1], out + k + 16 * h);
+  const int* pixel = r.pixel;
+  const float* weight = r.weight;
+  for (std::size_t k = 0; k < stride; k += kStep) {
+    Sums<kFused, kStep> s;
+    s.Clear();
+    for (int t = first; t < end; ++t) {
+      s.Add(work + static_cast<std::size_t>(pixel[t]) * stride + k, weight[t]);
     }
+    s.Store(out + k);
   }
 }
 
-// Eight sums as stored samples; the saturating packs clip to 0..255.
-QUORVEL_AVX2 inline void Store8(__m256 sum, std::uint8_t* out) {
-  const __m256i v = _mm256_cvtps_epi32(sum);  // nearest, ties to even
-  const __m128i words = _mm_packs_epi32(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1));
-  _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(words, words));
-}
-
-QUORVEL_AVX2 inline void Store8(__m256d low, __m256d high, std::uint8_t* out) {
-  Store8(_mm256_set_m128(_mm256_cvtpd_ps(high), _mm256_cvtpd_ps(low)), out);
-}
-
-QUORVEL_AVX2 inline __m256d Tap4(__m256d sum, __m256d sample, __m256d weight) {
-  return _mm256_cvtps_pd(_mm256_cvtpd_ps(_mm256_fmadd_pd(sample, weight, sum)));
-}
-
-QUORVEL_AVX2 void HorizontalAvx2(const float* lanes, const TapView& c, std::uint8_t* out) {
-  for (int i = 0; i < c.size; ++i) {
-    std::uint8_t* o = out + i * kPixel;
-    if (c.fused[i]) {
-      __m256 s[6];
-      for (__m256& v : s) v = _mm256_setzero_ps();
-      for (int t = c.start[i]; t < c.start[i + 1]; ++t) {
-        const float* p = lanes + static_cast<std::size_t>(c.pixel[t]) * kPixel;
-        const __m256 w = _mm256_set1_ps(c.weight[t]);
-#pragma GCC unroll 12
-        for (int h = 0; h < 6; ++h) s[h] = _mm256_fmadd_ps(_mm256_loadu_ps(p + 8 * h), w, s[h]);
-      }
-      for (int h = 0; h < 6; ++h) Store8(s[h], o + 8 * h);
-    } else {
-      __m256d s[12];
-      for (__m256d& v : s) v = _mm256_setzero_pd();
-      for (int t = c.start[i]; t < c.start[i + 1]; ++t) {
-        const float* p = lanes + static_cast<std::size_t>(c.pixel[t]) * kPixel;
-        const __m256d w = _mm256_set1_pd(c.weight[t]);
-#pragma GCC unroll 12
-        for (int h = 0; h < 12; ++h) s[h] = Tap4(s[h], _mm256_cvtps_pd(_mm_loadu_ps(p + 4 * h)), w);
-      }
-      for (int h = 0; h < 6; ++h) Store8(s[2 * h], s[2 * h + 1], o + 8 * h);
-    }
+void VerticalLoops(const std::uint8_t* work, std::size_t stride, const TapView& r, int i,
+                   std::uint8_t* out) {
+  if (kFusedTargets && r.fused[i] != 0) {
+    VerticalSteps<true>(work, stride, r, i, out);
+  } else {
+    VerticalSteps<false>(work, stride, r, i, out);
   }
 }
 
-QUORVEL_AVX2 void VerticalAvx2(const std::uint8_t* work, std::size_t stride, const TapView& r,
-                               int i, std::uint8_t* out) {
-  const int first = r.start[i], end = r.start[i + 1];
-  for (std::size_t k = 0; k < stride; k += 32) {
-    if (r.fused[i]) {
-      __m256 s[4];
-      for (__m256& v : s) v = _mm256_setzero_ps();
-      for (int t = first; t < end; ++t) {
-        const std::uint8_t* row = work + static_cast<std::size_t>(r.pixel[t]) * stride + k;
-        const __m256 w = _mm256_set1_ps(r.weight[t]);
-#pragma GCC unroll 12
-        for (int h = 0; h < 4; ++h) {
-          const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + 8 * h));
-          s[h] = _mm256_fmadd_ps(_mm256_cvtepi32_ps(_mm256_cvtepu8_epi32(bytes)), w, s[h]);
-        }
-      }
-      for (int h = 0; h < 4; ++h) Store8(s[h], out + k + 8 * h);
-    } else {
-      __m256d s[8];
-      for (__m256d& v : s) v = _mm256_setzero_pd();
-      for (int t = first; t < end; ++t) {
-        const std::uint8_t* row = work + static_cast<std::size_t>(r.pixel[t]) * stride + k;
-        const __m256d w = _mm256_set1_pd(r.weight[t]);
-#pragma GCC unroll 12
-        for (int h = 0; h < 8; ++h) {
-          std::int32_t four;
-          std::memcpy(&four, row + 4 * h, sizeof four);
-          const __m128i bytes = _mm_cvtsi32_si128(four);
-          s[h] = Tap4(s[h], _mm256_cvtepi32_pd(_mm_cvtepu8_epi32(bytes)), w);
-        }
-      }
-      for (int h = 0; h < 4; ++h) Store8(s[2 * h], s[2 * h + 1], out + k + 8 * h);
-    }
-  }
+// Lanes of a and b interleaved, lanes of type T taken as units: the low or the high halves.
+template <typename T>
+HWY_INLINE V8 Lower(V8 a, V8 b) {
+  const hn::Full128<T> d;
+  return hn::BitCast(D8(), hn::InterleaveLower(d, hn::BitCast(d, a), hn::BitCast(d, b)));
+}
+template <typename T>
+HWY_INLINE V8 Upper(V8 a, V8 b) {
+  const hn::Full128<T> d;
+  return hn::BitCast(D8(), hn::InterleaveUpper(d, hn::BitCast(d, a), hn::BitCast(d, b)));
 }
 
-#endif
-
-#if defined(__SSE2__)
 // A 16 x 16 byte block: in[r] holds row r, out[c] receives column c.
-__attribute__((always_inline)) inline void Transpose16(const __m128i in[16], __m128i out[16]) {
-  __m128i b[16], c[16], d[16];
-// Pairs of rows, then quads, eights and all sixteen, interleaved a step wider each time.
-#pragma GCC unroll 16
+HWY_INLINE void Transpose16(const V8 in[16], V8 out[16]) {
+  V8 b[16], c[16], d[16];
+  // Pairs of rows, then quads, eights and all sixteen, interleaved a step wider each time.
+  HWY_UNROLL(16)
   for (int i = 0; i < 8; ++i) {
-    b[2 * i] = _mm_unpacklo_epi8(in[2 * i], in[2 * i + 1]);
-    b[2 * i + 1] = _mm_unpackhi_epi8(in[2 * i], in[2 * i + 1]);
+    b[2 * i] = Lower<std::uint8_t>(in[2 * i], in[2 * i + 1]);
+    b[2 * i + 1] = Upper<std::uint8_t>(in[2 * i], in[2 * i + 1]);
   }
-#pragma GCC unroll 16
+  HWY_UNROLL(16)
   for (int q = 0; q < 4; ++q) {
-    c[4 * q] = _mm_unpacklo_epi16(b[4 * q], b[4 * q + 2]);
-    c[4 * q + 1] = _mm_unpackhi_epi16(b[4 * q], b[4 * q + 2]);
-    c[4 * q + 2] = _mm_unpacklo_epi16(b[4 * q + 1], b[4 * q + 3]);
-    c[4 * q + 3] = _mm_unpackhi_epi16(b[4 * q + 1], b[4 * q + 3]);
+    c[4 * q] = Lower<std::uint16_t>(b[4 * q], b[4 * q + 2]);
+    c[4 * q + 1] = Upper<std::uint16_t>(b[4 * q], b[4 * q + 2]);
+    c[4 * q + 2] = Lower<std::uint16_t>(b[4 * q + 1], b[4 * q + 3]);
+    c[4 * q + 3] = Upper<std::uint16_t>(b[4 * q + 1], b[4 * q + 3]);
   }
-// c[4q + g]: columns 4g .. 4g + 3 of rows 4q .. 4q + 3.
-#pragma GCC unroll 12
+  // c[4q + g]: columns 4g .. 4g + 3 of rows 4q .. 4q + 3.
+  HWY_UNROLL(16)
   for (int h = 0; h < 2; ++h) {
-#pragma GCC unroll 16
+    HWY_UNROLL(16)
     for (int g = 0; g < 4; ++g) {
-      d[8 * h + 2 * g] = _mm_unpacklo_epi32(c[8 * h + g], c[8 * h + 4 + g]);
-      d[8 * h + 2 * g + 1] = _mm_unpackhi_epi32(c[8 * h + g], c[8 * h + 4 + g]);
+      d[8 * h + 2 * g] = Lower<std::uint32_t>(c[8 * h + g], c[8 * h + 4 + g]);
+      d[8 * h + 2 * g + 1] = Upper<std::uint32_t>(c[8 * h + g], c[8 * h + 4 + g]);
     }
   }
-// d[8h + 2g + m]: columns 4g + 2m, 4g + 2m + 1 of rows 8h .. 8h + 7.
-#pragma GCC unroll 16
+  // d[8h + 2g + m]: columns 4g + 2m, 4g + 2m + 1 of rows 8h .. 8h + 7.
+  HWY_UNROLL(16)
   for (int g = 0; g < 4; ++g) {
-#pragma GCC unroll 16
+    HWY_UNROLL(16)
     for (int m = 0; m < 2; ++m) {
-      out[4 * g + 2 * m] = _mm_unpacklo_epi64(d[2 * g + m], d[8 + 2 * g + m]);
-      out[4 * g + 2 * m + 1] = _mm_unpackhi_epi64(d[2 * g + m], d[8 + 2 * g + m]);
+      out[4 * g + 2 * m] = Lower<std::uint64_t>(d[2 * g + m], d[8 + 2 * g + m]);
+      out[4 * g + 2 * m + 1] = Upper<std::uint64_t>(d[2 * g + m], d[8 + 2 * g + m]);
     }
   }
 }
 
-// Samples k .. k + 15 of the sixteen rows, turned: out[j] holds sample k + j of every row.
-__attribute__((always_inline)) inline void BlockFromRows(const std::uint8_t* const* rows,
-                                                         std::size_t k, __m128i out[16]) {
-  __m128i in[16];
-#pragma GCC unroll 16
-  for (int i = 0; i < 16; ++i)
-    in[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[i] + k));
-  Transpose16(in, out);
-}
-
-// Each returns how many samples it turned into lanes, whole blocks of 16.
-std::size_t LanesSse2(const std::uint8_t* const* rows, std::size_t samples, float* lanes) {
-  std::size_t k = 0;
-  const __m128i zero = _mm_setzero_si128();
-  for (; k + 16 <= samples; k += 16) {
-    __m128i out[16];
-    BlockFromRows(rows, k, out);
-#pragma GCC unroll 16
-    for (int j = 0; j < 16; ++j) {
-      const __m128i low = _mm_unpacklo_epi8(out[j], zero);
-      const __m128i high = _mm_unpackhi_epi8(out[j], zero);
-      float* o = lanes + (k + static_cast<std::size_t>(j)) * kLanes;
-      _mm_storeu_ps(o, _mm_cvtepi32_ps(_mm_unpacklo_epi16(low, zero)));
-      _mm_storeu_ps(o + 4, _mm_cvtepi32_ps(_mm_unpackhi_epi16(low, zero)));
-      _mm_storeu_ps(o + 8, _mm_cvtepi32_ps(_mm_unpacklo_epi16(high, zero)));
-      _mm_storeu_ps(o + 12, _mm_cvtepi32_ps(_mm_unpackhi_epi16(high, zero)));
-    }
+// The first lanes of v, as many as `to` holds.
+template <class DTo, class DFrom>
+HWY_INLINE hn::Vec<DTo> Lowest(DTo to, [[maybe_unused]] DFrom from, hn::Vec<DFrom> v) {
+  if constexpr (hn::MaxLanes(DTo()) == hn::MaxLanes(DFrom())) {
+    return v;
+  } else {
+    const hn::Half<DFrom> half;
+    return Lowest(to, half, hn::LowerHalf(half, v));
   }
-  return k;
 }
-#endif
 
-#if defined(__x86_64__) && defined(__GNUC__)
-QUORVEL_AVX2 std::size_t LanesAvx2(const std::uint8_t* const* rows, std::size_t samples,
-                                   float* lanes) {
+// Sixteen bytes as sixteen floats at o, a float vector's worth at a time.
+template <int kFirst = 0>
+HWY_INLINE void StoreAsFloats(V8 bytes, float* o) {
+  if constexpr (kFirst < 16) {
+    const DF df;
+    const hn::Rebind<std::uint8_t, DF> d8;
+    const hn::Rebind<std::int32_t, DF> di;
+    V8 from = bytes;
+    if constexpr (kFirst > 0) from = hn::ShiftRightBytes<kFirst>(D8(), bytes);
+    const auto part = Lowest(d8, D8(), from);
+    hn::StoreU(hn::ConvertTo(df, hn::PromoteTo(di, part)), df, o + kFirst);
+    StoreAsFloats<kFirst + kFloats>(bytes, o);
+  }
+}
+
+void ToLanesLoops(const std::uint8_t* const* rows, std::size_t samples, float* lanes) {
   std::size_t k = 0;
   for (; k + 16 <= samples; k += 16) {
-    __m128i out[16];
-    BlockFromRows(rows, k, out);
-#pragma GCC unroll 16
-    for (int j = 0; j < 16; ++j) {
-      float* o = lanes + (k + static_cast<std::size_t>(j)) * kLanes;
-      _mm256_storeu_ps(o, _mm256_cvtepi32_ps(_mm256_cvtepu8_epi32(out[j])));
-      _mm256_storeu_ps(o + 8, _mm256_cvtepi32_ps(_mm256_cvtepu8_epi32(_mm_srli_si128(out[j], 8))));
-    }
+    V8 in[16], out[16];
+    HWY_UNROLL(16)
+    for (int i = 0; i < 16; ++i) in[i] = hn::LoadU(D8(), rows[i] + k);
+    Transpose16(in, out);
+    HWY_UNROLL(16)
+    for (int j = 0; j < 16; ++j) StoreAsFloats(out[j], lanes + (k + j) * kLanes);
   }
-  return k;
+  ToLanesFrom(k, rows, samples, lanes);
 }
 
-QUORVEL_AVX512 std::size_t LanesAvx512(const std::uint8_t* const* rows, std::size_t samples,
-                                       float* lanes) {
+void FromLanesLoops(const std::uint8_t* lanes, std::size_t samples, std::uint8_t* const* rows,
+                    int count) {
   std::size_t k = 0;
   for (; k + 16 <= samples; k += 16) {
-    __m128i out[16];
-    BlockFromRows(rows, k, out);
-#pragma GCC unroll 16
-    for (int j = 0; j < 16; ++j) {
-      float* o = lanes + (k + static_cast<std::size_t>(j)) * kLanes;
-      _mm512_storeu_ps(o, _mm512_cvtepi32_ps(_mm512_cvtepu8_epi32(out[j])));
-    }
+    V8 in[16], out[16];
+    HWY_UNROLL(16)
+    for (int j = 0; j < 16; ++j) in[j] = hn::LoadU(D8(), lanes + (k + j) * kLanes);
+    Transpose16(in, out);
+    for (int l = 0; l < count; ++l) hn::StoreU(out[l], D8(), rows[l] + k);
   }
-  return k;
+  FromLanesFrom(k, lanes, samples, rows, count);
 }
-#endif
 
-using HorizontalFunction = void (*)(const float*, const TapView&, std::uint8_t*);
-using VerticalFunction = void (*)(const std::uint8_t*, std::size_t, const TapView&, int,
-                                  std::uint8_t*);
+#endif  // HWY_TARGET == HWY_SCALAR
 
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
+}  // namespace quorvel::imaging::HWY_NAMESPACE
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace quorvel::imaging {
+namespace {
+
+HWY_EXPORT(HorizontalLoops);
+HWY_EXPORT(VerticalLoops);
+HWY_EXPORT(ToLanesLoops);
+HWY_EXPORT(FromLanesLoops);
+
+// The entry of kernel's loops in the tables above, as Highway's dispatch finds the chosen
+// target's (ChosenTarget::GetIndex); a resampler keeps its own kernel rather than the process-wide
+// choice, and finding its entry takes no atomic operation.
+std::size_t Entry(ResamplerKernel kernel) {
+  const std::int64_t mask = (HWY_CHOSEN_TARGET_SHIFT(kernel) | HWY_CHOSEN_TARGET_MASK_SCALAR) &
+                            HWY_CHOSEN_TARGET_MASK_TARGETS;
+  return hwy::Num0BitsBelowLS1Bit_Nonzero64(static_cast<std::uint64_t>(mask));
+}
 
 }  // namespace
 
-bool ResamplerKernelRuns(ResamplerKernel kernel) {
-  switch (kernel) {
-    case ResamplerKernel::Plain:
-      return true;
-#if defined(__x86_64__) && defined(__GNUC__)
-    case ResamplerKernel::Avx2:
-      __builtin_cpu_init();
-      return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
-    case ResamplerKernel::Avx512:
-      __builtin_cpu_init();
-      return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-             __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx2") &&
-             __builtin_cpu_supports("fma");
-#endif
-    default:
-      return false;
+std::vector<ResamplerKernel> CompiledResamplerKernels() {
+  std::vector<ResamplerKernel> kernels;
+  for (std::int64_t left = HWY_TARGETS; left != 0; left &= left - 1) {
+    kernels.push_back(left & -left);
   }
+  return kernels;
+}
+
+bool ResamplerKernelRuns(ResamplerKernel kernel) {
+  return kernel != 0 && (kernel & (kernel - 1)) == 0 &&
+         (kernel & HWY_TARGETS & hwy::SupportedTargets()) != 0;
 }
 
 ResamplerKernel FastestResamplerKernel() {
-  for (const ResamplerKernel k : {ResamplerKernel::Avx512, ResamplerKernel::Avx2}) {
-    if (ResamplerKernelRuns(k)) return k;
-  }
-  return ResamplerKernel::Plain;
+  const std::int64_t runs = HWY_TARGETS & hwy::SupportedTargets();
+  return runs & -runs;
 }
+
+const char* ResamplerKernelName(ResamplerKernel kernel) { return hwy::TargetName(kernel); }
 
 void HorizontalBatch(ResamplerKernel kernel, const float* lanes, const TapView& columns,
                      std::uint8_t* out) {
-  HorizontalFunction f = HorizontalPlain;
-#if defined(__x86_64__) && defined(__GNUC__)
-  if (kernel == ResamplerKernel::Avx512) f = HorizontalAvx512;
-  if (kernel == ResamplerKernel::Avx2) f = HorizontalAvx2;
-#endif
-  f(lanes, columns, out);
+  HWY_DISPATCH_TABLE(HorizontalLoops)[Entry(kernel)](lanes, columns, out);
 }
 
 void VerticalRow(ResamplerKernel kernel, const std::uint8_t* work, std::size_t stride,
                  const TapView& rows, int i, std::uint8_t* out) {
-  VerticalFunction f = VerticalPlain;
-#if defined(__x86_64__) && defined(__GNUC__)
-  if (kernel == ResamplerKernel::Avx512) f = VerticalAvx512;
-  if (kernel == ResamplerKernel::Avx2) f = VerticalAvx2;
-#endif
-  f(work, stride, rows, i, out);
+  HWY_DISPATCH_TABLE(VerticalLoops)[Entry(kernel)](work, stride, rows, i, out);
 }
 
 void TransposeToLanes(ResamplerKernel kernel, const std::uint8_t* const* rows, std::size_t samples,
                       float* lanes) {
-  std::size_t k = 0;
-#if defined(__x86_64__) && defined(__GNUC__)
-  if (kernel == ResamplerKernel::Avx512) k = LanesAvx512(rows, samples, lanes);
-  if (kernel == ResamplerKernel::Avx2) k = LanesAvx2(rows, samples, lanes);
-#endif
-#if defined(__SSE2__)
-  if (k == 0) k = LanesSse2(rows, samples, lanes);
-#endif
-  for (; k < samples; ++k) {
-    for (int l = 0; l < kLanes; ++l) lanes[k * kLanes + static_cast<std::size_t>(l)] = rows[l][k];
-  }
+  HWY_DISPATCH_TABLE(ToLanesLoops)[Entry(kernel)](rows, samples, lanes);
 }
 
-void TransposeFromLanes(const std::uint8_t* lanes, std::size_t samples, std::uint8_t* const* rows,
-                        int count) {
-  std::size_t k = 0;
-#if defined(__SSE2__)
-  for (; k + 16 <= samples; k += 16) {
-    __m128i in[16], out[16];
-#pragma GCC unroll 16
-    for (int j = 0; j < 16; ++j) {
-      in[j] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lanes + (k + j) * kLanes));
-    }
-    Transpose16(in, out);
-    for (int l = 0; l < count; ++l)
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(rows[l] + k), out[l]);
-  }
-#endif
-  for (; k < samples; ++k) {
-    for (int l = 0; l < count; ++l) rows[l][k] = lanes[k * kLanes + static_cast<std::size_t>(l)];
-  }
+void TransposeFromLanes(ResamplerKernel kernel, const std::uint8_t* lanes, std::size_t samples,
+                        std::uint8_t* const* rows, int count) {
+  HWY_DISPATCH_TABLE(FromLanesLoops)[Entry(kernel)](lanes, samples, rows, count);
 }
 
 }  // namespace quorvel::imaging
+#endif  // HWY_ONCE

@@ -1,20 +1,29 @@
-// The inner loops of the streaming resampler, in a plain form and in forms for the vector
-// units of x86-64 processors. Every form gives the plain resampler's bits: lists admitted by
-// FusedTapsExact go through single-precision FMA, the others through the double-then-float
+// The inner loops of the streaming resampler, written once with Highway and compiled for each of
+// its targets on this processor family (AVX-512, AVX2, SSE4, SSSE3 and a portable fallback on
+// x86-64). Every target gives the reference's bits: lists admitted by FusedTapsExact go through
+// single-precision FMA where the target has one, all others through the double-then-float
 // rounding of each tap, in list order.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace quorvel::imaging {
 
-enum class ResamplerKernel { Plain, Avx2, Avx512 };
+// One of Highway's targets (a single bit such as HWY_AVX2): the instruction set the loops run in.
+using ResamplerKernel = std::int64_t;
 
+// The targets this build compiled, best first; the processor may not run them all.
+std::vector<ResamplerKernel> CompiledResamplerKernels();
 bool ResamplerKernelRuns(ResamplerKernel kernel);
+// The best target the processor runs, as Highway's own dispatch would choose it.
 ResamplerKernel FastestResamplerKernel();
+// Highway's name of the target: "AVX3" (AVX-512), "AVX2", "SSE4", "SSSE3", and for the fallback
+// without vectors "SCALAR" (or "EMU128" from compilers it trusts with emulated vectors).
+const char* ResamplerKernelName(ResamplerKernel kernel);
 
-// Rows of one horizontal batch: the lanes of the vector forms.
+// Rows of one horizontal batch: the lanes of the vectors.
 inline constexpr int kLanes = 16;
 
 // One axis's contributor lists, flattened: taps start[i] .. start[i + 1] - 1 feed pixel i, and
@@ -26,6 +35,8 @@ struct TapView {
   const std::uint8_t* fused;
   int size;
 };
+
+// Each function runs the loops compiled for `kernel`, which must be one the processor runs.
 
 // The horizontal pass over one batch. `lanes` holds the batch as floats, sample k of row l at
 // lanes[k * kLanes + l]; the stored samples go to out[(i * 3 + channel) * kLanes + l].
@@ -42,7 +53,7 @@ void VerticalRow(ResamplerKernel kernel, const std::uint8_t* work, std::size_t s
 void TransposeToLanes(ResamplerKernel kernel, const std::uint8_t* const* rows, std::size_t samples,
                       float* lanes);
 // The reverse for bytes: lanes[k * kLanes + l] to rows[l][k], for the first `count` rows.
-void TransposeFromLanes(const std::uint8_t* lanes, std::size_t samples, std::uint8_t* const* rows,
-                        int count);
+void TransposeFromLanes(ResamplerKernel kernel, const std::uint8_t* lanes, std::size_t samples,
+                        std::uint8_t* const* rows, int count);
 
 }  // namespace quorvel::imaging

@@ -17,7 +17,7 @@ constexpr std::size_t kRecentSizes = 8;
 }  // namespace
 
 StreamingResampler::StreamingResampler(ResamplerKernel kernel)
-    : kernel_(ResamplerKernelRuns(kernel) ? kernel : ResamplerKernel::Plain) {}
+    : kernel_(ResamplerKernelRuns(kernel) ? kernel : FastestResamplerKernel()) {}
 
 void StreamingResampler::Taps::Compute(int sourceSize, int destinationSize, FilterFunction f,
                                        float s) {
@@ -95,7 +95,7 @@ void StreamingResampler::TakeLanes(int first, const float* lanes, int count) {
   for (int l = 0; l < count; ++l) {
     out[l] = work_.data() + static_cast<std::size_t>(first + l) * stride_;
   }
-  TransposeFromLanes(sums_.data(), static_cast<std::size_t>(width_) * 3, out, count);
+  TransposeFromLanes(kernel_, sums_.data(), static_cast<std::size_t>(width_) * 3, out, count);
   received_ = std::max(received_, first + count);
 }
 

@@ -20,7 +20,7 @@ class StreamingResampler {
  public:
   static constexpr int kMaxRows = kLanes;  // rows of one batch
 
-  // A kernel this processor cannot run falls back to the plain one.
+  // A kernel this processor cannot run gives way to the fastest one it runs.
   explicit StreamingResampler(ResamplerKernel kernel = FastestResamplerKernel());
 
   // Sizes must be positive.

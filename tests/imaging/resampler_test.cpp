@@ -3,6 +3,7 @@
 // on random sizes, scales and batches, the decoder feeding it, fast mode.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <iomanip>
 #include <random>
@@ -142,9 +143,37 @@ TEST_P(KernelTest, EqualsTheReferenceOnRandomPictures) {
   EXPECT_EQ(FirstDifference(expected, Streamed(resampler, stripes, 4, 4, RefusedTaps, rng)), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Kernels, KernelTest,
-                         ::testing::Values(ResamplerKernel::Plain, ResamplerKernel::Avx2,
-                                           ResamplerKernel::Avx512));
+// Every target this build compiled; those the processor cannot run are skipped, visibly.
+INSTANTIATE_TEST_SUITE_P(Kernels, KernelTest, ::testing::ValuesIn(CompiledResamplerKernels()),
+                         [](const auto& info) { return ResamplerKernelName(info.param); });
+
+// The loops are written once, and the build must still hold the forms the speed rests on: AVX2
+// and AVX-512 on x86-64, and a fallback for any processor; the fastest is the best that runs.
+TEST(ResamplerKernelTest, TheBuildHoldsEachInstructionSetAndPicksTheBestThatRuns) {
+  std::vector<std::string> names;
+  for (const ResamplerKernel k : CompiledResamplerKernels())
+    names.push_back(ResamplerKernelName(k));
+#if defined(__x86_64__)
+  EXPECT_NE(std::find(names.begin(), names.end(), "AVX3"), names.end());
+  EXPECT_NE(std::find(names.begin(), names.end(), "AVX2"), names.end());
+#endif
+  EXPECT_TRUE(names.back() == "SCALAR" || names.back() == "EMU128") << names.back();
+  ResamplerKernel best = 0;
+  for (const ResamplerKernel k : CompiledResamplerKernels()) {
+    if (best == 0 && ResamplerKernelRuns(k)) best = k;
+  }
+  EXPECT_EQ(FastestResamplerKernel(), best);
+  EXPECT_TRUE(ResamplerKernelRuns(CompiledResamplerKernels().back()));
+  EXPECT_FALSE(ResamplerKernelRuns(0));
+  EXPECT_FALSE(ResamplerKernelRuns(CompiledResamplerKernels()[0] | CompiledResamplerKernels()[1]));
+  // A resampler asked for a kernel no processor runs still gives the reference's bytes.
+  std::mt19937 rng(3);
+  StreamingResampler resampler(0);
+  const TFastBmp source = RandomBitmap(40, 30, false, rng);
+  EXPECT_EQ(FirstDifference(Reference(source, 13, 9),
+                            Streamed(resampler, source, 13, 9, Lanczos3Filter, rng)),
+            "");
+}
 
 using DecodeTest = PictureTest;
 

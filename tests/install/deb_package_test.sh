@@ -23,7 +23,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [[ "$(field Maintainer)" == *@* ]] || fail "Maintainer: $(field Maintainer)"
 [[ "$(field Description)" == *$'\n '* ]] || fail "no extended Description"
 depends=$(field Depends)
-wanted=(libc6 libjpeg62-turbo libstdc++6 libheif1 libpng16-16 libwebp7 libwebpdemux2)
+wanted=(libc6 libjpeg62-turbo libstdc++6 libheif1 libhwy1 libpng16-16 libwebp7 libwebpdemux2)
 ((with_ui)) && wanted+=(libqt6widgets6)
 for package in "${wanted[@]}"; do
   [[ ", $depends," == *", $package "* ]] || fail "Depends lacks $package: $depends"
