@@ -5,18 +5,22 @@
 namespace quorvel::cli {
 namespace {
 
+// The handler may run on any thread of the process (a worker's too), so what it writes is
+// atomic, and lock-free so that writing it is safe in a handler.
 static_assert(std::atomic<bool>::is_always_lock_free);
+static_assert(std::atomic<int>::is_always_lock_free);
+static_assert(std::atomic<std::atomic<bool>*>::is_always_lock_free);
 
 // Written only by the handler, read by the run's loop between images.
-volatile std::sig_atomic_t received_signal = 0;
+std::atomic<int> received_signal{0};
 // Set before the handler is installed and cleared after it is removed.
-std::atomic<bool>* stop_flag = nullptr;
+std::atomic<std::atomic<bool>*> stop_flag{nullptr};
 struct sigaction previous_int {};
 struct sigaction previous_term {};
 
 void Remember(int signal) {
-  received_signal = signal;
-  if (stop_flag != nullptr) stop_flag->store(true);
+  received_signal.store(signal);
+  if (std::atomic<bool>* stop = stop_flag.load(); stop != nullptr) stop->store(true);
 }
 
 }  // namespace
@@ -39,6 +43,6 @@ StopSignals::~StopSignals() {
   stop_flag = nullptr;
 }
 
-int StopSignals::received() const { return received_signal; }
+int StopSignals::received() const { return received_signal.load(); }
 
 }  // namespace quorvel::cli
