@@ -67,6 +67,9 @@ QString SummaryFigures(const RunSummary& summary, const std::vector<std::string>
   } else if (directories.size() > 1) {
     written += QStringLiteral(" in %1 directories").arg(directories.size());
   }
+  if (summary.pages_unchanged > 0) {
+    written += QStringLiteral(" (%1 already up to date)").arg(summary.pages_unchanged);
+  }
   lines << written;
   if (!pages.empty()) lines << QStringLiteral("First index page: ") + Q(pages.front());
   return lines.join(QLatin1Char('\n'));
