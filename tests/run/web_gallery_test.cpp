@@ -110,8 +110,7 @@ MadeGallery Made(const std::set<fs::path>& before, const std::string& root) {
 }
 
 bool IsBelow(const fs::path& file, const fs::path& dir) {
-  const auto [d, f] = std::mismatch(dir.begin(), dir.end(), file.begin(), file.end());
-  return d == dir.end();
+  return std::mismatch(dir.begin(), dir.end(), file.begin(), file.end()).first == dir.end();
 }
 
 // The standalone rule, one line per fault: each link of each page leads to a file the run made
@@ -183,7 +182,8 @@ std::string MetadataFaults(const std::string& jpeg, const std::string& profile, 
 
 // Each photo's outputs as the pages promise and as the reference makes them: the thumbnail
 // fitted into its box, the 2x one exactly twice its size, the display copy brought down to
-// DisplaySize or kept at the photo's size, upright, with no metadata but its profile.
+// DisplaySize or kept at the photo's size, upright, with no metadata but its profile; a copy of
+// the original, when there is one, the photo's bytes.
 void ExpectOutputsOfEachPhoto(const GalleryResult& r) {
   const GallerySettings& s = r.settings;
   const int box = s.Thumbnail.ThumbnailWidth, display = s.Web.DisplaySize;
@@ -212,6 +212,9 @@ void ExpectOutputsOfEachPhoto(const GalleryResult& r) {
         {image.display_path, imaging::OutputFit::LongSide, display, display, s.Web.DisplayQuality}};
     for (const imaging::OutputImage& output : outputs) {
       EXPECT_TRUE(ReadFile(output.target) == ReferenceOutput(image.path, output)) << output.target;
+    }
+    if (!image.original_copy_path.empty()) {
+      EXPECT_TRUE(ReadFile(image.original_copy_path) == ReadFile(image.path));
     }
     // Only the phone's photo is stored turned and has a profile.
     const bool phone = image.file_name == "x y.jpg";
