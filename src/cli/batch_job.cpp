@@ -113,8 +113,9 @@ int ReportSummary(const GenerationRun& run, std::FILE* err, bool quiet, int sign
     std::fprintf(err, "%s\n", TerminalText(w.path + ": warning: " + w.message).c_str());
   }
   for (const ImageFailure& f : s.failures) {
-    // A message that begins with the image's path needs it only once.
-    const std::string line = f.message.starts_with(f.path) ? f.message : f.path + ": " + f.message;
+    // A message that names the image ("Cannot read image %s") needs its path only once.
+    const std::string line =
+        f.message.find(f.path) != std::string::npos ? f.message : f.path + ": " + f.message;
     std::fprintf(err, "%s\n", TerminalText(line).c_str());
   }
   if (!s.page_error.empty()) std::fprintf(err, "%s\n", TerminalText(s.page_error).c_str());

@@ -71,6 +71,13 @@ int RemoveLeftoverTemporaries(const std::string& dir);
 using WriteFaultHook = int (*)(const std::string& path);
 void SetWriteFaultHookForTesting(WriteFaultHook hook);
 
+// Test-only observation of reading: while a hook is set, OpenRegularFile (and so
+// OpenFileForReading), through which every decoder and header reader opens a photo, tells it the
+// path of each file it opens, on the thread that opens it; tests count the decodes of a run with
+// it. Pass nullptr to remove it. The program itself never sets one.
+using ReadOpenHook = void (*)(const std::string& path);
+void SetReadOpenHookForTesting(ReadOpenHook hook);
+
 // Opens a regular file for reading as a stdio stream, without blocking on a FIFO or device;
 // nullptr with `error` set (EISDIR for a directory, EINVAL for anything else not a file).
 std::FILE* OpenFileForReading(const std::string& path, int& error);

@@ -20,8 +20,10 @@
 namespace quorvel::platform {
 namespace {
 
-// The one piece of mutable global state of the layer; see SetWriteFaultHookForTesting.
+// The only mutable global state of the layer: the test hooks (SetWriteFaultHookForTesting,
+// SetReadOpenHookForTesting).
 std::atomic<WriteFaultHook> write_fault_hook{nullptr};
+std::atomic<ReadOpenHook> read_open_hook{nullptr};
 
 bool StatPath(const std::string& path, struct stat& st) { return ::stat(path.c_str(), &st) == 0; }
 
@@ -237,6 +239,8 @@ int RemoveLeftoverTemporaries(const std::string& dir) {
 
 void SetWriteFaultHookForTesting(WriteFaultHook hook) { write_fault_hook.store(hook); }
 
+void SetReadOpenHookForTesting(ReadOpenHook hook) { read_open_hook.store(hook); }
+
 int OpenRegularFile(const std::string& path, int& error, FileStatus& status) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
@@ -255,6 +259,7 @@ int OpenRegularFile(const std::string& path, int& error, FileStatus& status) {
   status.size = static_cast<std::uint64_t>(st.st_size);
   status.modified =
       static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+  if (const ReadOpenHook hook = read_open_hook.load(); hook != nullptr) hook(path);
   return fd;
 }
 

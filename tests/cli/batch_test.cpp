@@ -13,6 +13,7 @@
 #include "support/golden.h"
 #include "support/temp_dir.h"
 #include "support/test_jpeg.h"
+#include "support/web_gallery.h"
 
 namespace quorvel::testing {
 namespace {
@@ -158,6 +159,33 @@ TEST_F(BatchTest, WarningsAndRefusalsOfFilesNobodyVetted) {
   EXPECT_EQ(WithTmp(r.output, tmp_.path()),
             "$TMP/scans/scans.jpg has more than the 100 scans accepted\n"
             "1 image: 0 made, 0 kept, 1 failed; 1 page written, 0 unchanged\n");
+}
+
+// Photos of other formats: each named without --web, with the hint; taken with it, a broken
+// one failing alone.
+TEST_F(BatchTest, PhotosOfOtherFormatsAreNamedWithoutWebAndTakenWithIt) {
+  MakeFormatsLibrary(tmp_);
+  ProcessResult r = Batch({"-q", "-o", "web", "formats"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(WithTmp(r.output, tmp_.path()),
+            "$TMP/formats/broken.avif: skipped: AVIF is not JPEG\n"
+            "$TMP/formats/broken.heic: skipped: HEIC is not JPEG\n"
+            "$TMP/formats/broken.png: skipped: PNG is not JPEG\n"
+            "$TMP/formats/broken.webp: skipped: WebP is not JPEG\n"
+            "$TMP/formats/lossless.png: skipped: PNG is not JPEG\n"
+            "$TMP/formats/lossy.webp: skipped: WebP is not JPEG\n"
+            "$TMP/formats/phone.heic: skipped: HEIC is not JPEG\n"
+            "$TMP/formats/still.avif: skipped: AVIF is not JPEG\n"
+            "8 photos skipped (AVIF, HEIC, PNG, WebP): not JPEG; --web includes them\n"
+            "1 image: 1 made, 0 kept, 0 failed, 8 skipped; 1 page written, 0 unchanged\n");
+  r = Batch({"-q", "--web", "-o", "web", "formats"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(WithTmp(r.output, tmp_.path()),
+            "Cannot read image $TMP/formats/broken.avif (Invalid input: No 'meta' box)\n"
+            "Cannot read image $TMP/formats/broken.heic (Invalid input: No 'meta' box)\n"
+            "Cannot read image $TMP/formats/broken.png (Read Error)\n"
+            "Cannot read image $TMP/formats/broken.webp (not enough data)\n"
+            "9 images: 5 made, 0 kept, 4 failed; 6 pages written, 0 unchanged\n");
 }
 
 TEST_F(BatchTest, ASavedStateGivesTheSameGalleryAndNoConfigurationIsRead) {

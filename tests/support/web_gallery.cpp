@@ -1,0 +1,102 @@
+#include "support/web_gallery.h"
+
+#include "imaging/icc_profile.h"
+#include "imaging/jpeg_decoder.h"
+#include "imaging/jpeg_encoder.h"
+#include "imaging/jpeg_header.h"
+#include "imaging/lanczos3_filter.h"
+#include "imaging/nclx_profile.h"
+#include "imaging/orientation.h"
+#include "imaging/picture_reader.h"
+#include "imaging/resample_bitmap.h"
+#include "support/gallery.h"
+#include "support/temp_dir.h"
+#include "support/test_heif.h"
+#include "support/test_jpeg.h"
+#include "support/test_png.h"
+#include "support/test_webp.h"
+
+namespace quorvel::testing {
+namespace {
+
+// libpng checks a profile it writes: a real one, of Display P3.
+std::string P3Profile() {
+  return imaging::MakeNclxProfile(
+      {{0.680, 0.320}, {0.265, 0.690}, {0.150, 0.060}, {0.3127, 0.3290}});
+}
+
+}  // namespace
+
+GallerySettings AwkwardWebGallery(const TempDir& tmp, const std::vector<std::string>& sets) {
+  GallerySettings settings = GalleryInto(tmp.path(), MakeAwkwardLibrary(tmp));
+  SetWebReady(settings.Web, true);
+  SetFields(settings, {"DisplaySize=100"});
+  SetFields(settings, sets);
+  return settings;
+}
+
+std::string MakeFormatsLibrary(const TempDir& tmp) {
+  const std::string png = EncodeTestPng(
+      {.width = 160, .height = 120, .exif = ExifWithOrientation(6).substr(6), .icc = P3Profile()});
+  const std::string webp = EncodeTestWebp({.width = 90, .height = 60, .lossless = false});
+  const std::string heic = EncodeTestHeif({.width = 64, .height = 48, .orientation = 6});
+  const std::string avif = EncodeTestHeif({.width = 48, .height = 32, .avif = true});
+  tmp.write("formats/lossless.png", png);
+  tmp.write("formats/lossy.webp", webp);
+  tmp.write("formats/phone.heic", heic);
+  tmp.write("formats/still.avif", avif);
+  WriteTestJpeg(tmp.file("formats/photo.jpg"), {.width = 50, .height = 40});
+  // Each cut inside its header: the signature is right, the rest is missing.
+  tmp.write("formats/broken.png", png.substr(0, 20));
+  tmp.write("formats/broken.webp", webp.substr(0, 20));
+  tmp.write("formats/broken.heic", heic.substr(0, 40));
+  tmp.write("formats/broken.avif", avif.substr(0, 40));
+  return tmp.file("formats");
+}
+
+std::string ReferenceOutput(const std::string& source, const imaging::OutputImage& output,
+                            bool keep_color_profile) {
+  imaging::TFastBmp stored;
+  std::string profile;
+  int orientation = 1;
+  const ImageFormat format = FormatOfName(source);
+  if (format == ImageFormat::Jpeg) {
+    imaging::SourceMarkers markers;
+    imaging::DecodeJpegFile(source, stored, &markers);
+    profile = markers.icc_profile;
+    orientation = imaging::ReadSourceHeader(source).orientation;
+  } else {
+    imaging::DecodedPicture picture = imaging::DecodePicture(source, format);
+    stored = std::move(picture.bitmap);
+    profile = picture.info.icc_profile;
+    orientation = picture.info.orientation;
+  }
+  const bool swap = imaging::OrientationSwapsSides(orientation);
+  const int w = stored.Width(), h = stored.Height();
+  const imaging::ThumbnailSize upright = imaging::OutputSize(output, swap ? h : w, swap ? w : h);
+  imaging::TFastBmp resampled(swap ? upright.height : upright.width,
+                              swap ? upright.width : upright.height);
+  imaging::ResampleBitmap(stored, resampled, imaging::Lanczos3Filter, 3.0f);
+  const bool turned = orientation >= 2 && orientation <= 8;
+  if (turned) resampled = imaging::OrientBitmap(resampled, orientation);
+  const bool keep = keep_color_profile && !output.grayscale && imaging::DescribesRgb(profile);
+  return imaging::EncodeJpeg(resampled, output.quality, output.grayscale,
+                             keep ? profile : std::string(),
+                             imaging::MarkComment({false, turned ? orientation : 1}));
+}
+
+std::vector<JpegSegment> JpegSegments(const std::string& bytes) {
+  const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(bytes[at]); };
+  if (bytes.size() < 2 || byte(0) != 0xFF || byte(1) != 0xD8) return {};
+  std::vector<JpegSegment> segments;
+  for (std::size_t at = 2; at + 4 <= bytes.size() && byte(at) == 0xFF;) {
+    const std::size_t length = byte(at + 2) << 8 | byte(at + 3);
+    if (length < 2 || at + 2 + length > bytes.size()) return {};
+    segments.push_back({byte(at + 1), bytes.substr(at + 4, length - 2)});
+    if (segments.back().marker == 0xDA) return segments;
+    at += 2 + length;
+  }
+  return {};
+}
+
+}  // namespace quorvel::testing
