@@ -1,27 +1,10 @@
 #include "cli/batch_options.h"
 
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
 #include <sstream>
-#include <thread>
-
-#include "imaging/decode_limits.h"
 
 namespace quorvel::cli {
 namespace {
-
-// One worker per hardware thread, as many as the machine's memory bears at the decode budget.
-int DefaultJobs() {
-  const long pages = ::sysconf(_SC_PHYS_PAGES);
-  const long page_size = ::sysconf(_SC_PAGE_SIZE);
-  const std::uint64_t memory =
-      pages > 0 && page_size > 0
-          ? static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(page_size)
-          : imaging::kWorkerMemoryBudget * 2;
-  const int threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-  return imaging::WorkersWithinMemory(threads, memory);
-}
 
 constexpr char kVersion[] = "quorvel-batch 1.0.0";
 
@@ -115,7 +98,7 @@ ParseResult ParseBatchOptions(int argc, const char* const* argv) {
   if (!demo.empty()) o.demo_dir = demo;
   o.imaging.apply_orientation = !no_orient;
   o.imaging.keep_color_profile = !no_profile;
-  o.imaging.jobs = jobs > 0 ? jobs : DefaultJobs();
+  o.imaging.jobs = jobs > 0 ? jobs : ImagingOptions::DefaultJobs();
   if (o.directories.empty() && !o.save_state_file && !o.demo_dir) {
     result.outcome = ParseOutcome::Exit;
     result.exit_code = 2;

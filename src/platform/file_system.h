@@ -98,6 +98,8 @@ long ReadFile(int fd, void* buffer, std::size_t size);
 [[nodiscard]] int ReadWholeFile(const std::string& path, std::string& out);
 
 std::string HomeDirectory();
+// The machine's physical memory in bytes, 0 when it cannot be told.
+std::uint64_t PhysicalMemoryBytes();
 // The working directory; empty when it cannot be read.
 std::string CurrentDirectory();
 

@@ -1,13 +1,23 @@
 #include "run/run_thumbnails.h"
 
+#include <algorithm>
 #include <exception>
+#include <thread>
 
 #include "imaging/jpeg_header.h"
 #include "job/image_formats.h"
+#include "platform/file_system.h"
 #include "run/current_thumbnail.h"
 #include "run/parallel_for.h"
 
 namespace quorvel {
+
+int ImagingOptions::DefaultJobs() {
+  std::uint64_t memory = platform::PhysicalMemoryBytes();
+  if (memory == 0) memory = imaging::kWorkerMemoryBudget * 2;
+  const int threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  return imaging::WorkersWithinMemory(threads, memory);
+}
 
 RunThumbnails::RunThumbnails(const GallerySettings& settings, const ImagingOptions& options,
                              const std::vector<ImagePlan>& images, std::atomic<bool>& stop)

@@ -22,6 +22,9 @@ struct ImagingOptions {
   static constexpr int kMinJobs = 1;
   static constexpr int kMaxJobs = 256;
 
+  // One worker per hardware thread, as many as the machine's memory bears at the decode budget.
+  static int DefaultJobs();
+
   bool apply_orientation = true;
   bool keep_color_profile = true;
   bool fast = false;

@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <thread>
 
 #include "job/directory_field.h"
 #include "job/directory_list.h"
@@ -124,10 +123,10 @@ void MainWindow::ReadConfiguration() {
   imaging_.apply_orientation = config_.ReadBool(keys::kOptions, keys::kCameraOrientation, true);
   imaging_.keep_color_profile = config_.ReadBool(keys::kOptions, keys::kColourProfile, true);
   imaging_.fast = config_.ReadBool(keys::kOptions, keys::kFastMode, false);
-  // Without a stored choice every hardware thread makes thumbnails.
-  const int all_threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-  imaging_.jobs = std::clamp(config_.ReadInt(keys::kOptions, keys::kJobs, all_threads),
-                             ImagingOptions::kMinJobs, ImagingOptions::kMaxJobs);
+  // Without a stored choice, the workers the machine's threads and memory bear.
+  imaging_.jobs =
+      std::clamp(config_.ReadInt(keys::kOptions, keys::kJobs, ImagingOptions::DefaultJobs()),
+                 ImagingOptions::kMinJobs, ImagingOptions::kMaxJobs);
 }
 
 void MainWindow::PlaceWindow() {
