@@ -1,9 +1,13 @@
 // The floor any thumbnailer of full-size decodes stands on: libjpeg decoding every file into
 // scanlines that are thrown away, on N threads taking files in turn.
-//   decode_floor [--fast-box N] [--rules] THREADS FILE...
+//   decode_floor [--fast-box N] [--rules] [--reader] THREADS FILE...
 // --fast-box N decodes each file at the DCT scale fast mode picks for a thumbnail box of N x N
 // (the Orientation tag is not read: sides are fitted as stored). --rules decodes as exact mode
 // must: gray files through libjpeg's one-pass quantiser with 236 levels, CMYK as CMYK.
+// HEIC, HEIF and AVIF files are decoded whole by libheif into interleaved 8-bit RGB (its own
+// conversion, tiles in the calling thread as a run has them) and the picture is dropped; with
+// --reader they and the other formats a web gallery takes go through the run's own reader
+// (DecodePicture: planar RGB, our rounding and copy into the working bitmap) instead.
 #include <algorithm>
 #include <atomic>
 #include <csetjmp>
@@ -18,8 +22,12 @@
 // After <cstdio> and <cstddef>, which it needs; jerror.h after it.
 #include <jerror.h>
 #include <jpeglib.h>
+#include <libheif/heif.h>
 
+#include "imaging/picture_reader.h"
 #include "imaging/thumbnail_maker.h"
+#include "job/error.h"
+#include "job/image_formats.h"
 
 namespace {
 
@@ -35,6 +43,7 @@ void ErrorExit(j_common_ptr cinfo) {
 struct Options {
   int fast_box = 0;  // 0: full size
   bool rules = false;
+  bool reader = false;
 };
 
 // Plain data only between setjmp and longjmp.
@@ -83,6 +92,49 @@ bool DecodeFile(const char* path, const Options& options, unsigned char* row,
   return true;
 }
 
+bool DecodeHeif(const char* path) {
+  heif_context* context = heif_context_alloc();
+  heif_context_set_max_decoding_threads(context, 0);
+  heif_image_handle* handle = nullptr;
+  heif_image* image = nullptr;
+  heif_error error = heif_context_read_from_file(context, path, nullptr);
+  if (error.code == heif_error_Ok) {
+    error = heif_context_get_primary_image_handle(context, &handle);
+  }
+  if (error.code == heif_error_Ok) {
+    error = heif_decode_image(handle, &image, heif_colorspace_RGB, heif_chroma_interleaved_RGB,
+                              nullptr);
+  }
+  if (error.code != heif_error_Ok) std::fprintf(stderr, "%s: %s\n", path, error.message);
+  if (image != nullptr) heif_image_release(image);
+  if (handle != nullptr) heif_image_handle_release(handle);
+  heif_context_free(context);
+  return error.code == heif_error_Ok;
+}
+
+bool DecodeWhole(const char* path, quorvel::ImageFormat format) {
+  try {
+    quorvel::imaging::DecodePicture(path, format);
+    return true;
+  } catch (const quorvel::Error& error) {
+    std::fprintf(stderr, "%s\n", quorvel::MessageWithDetail(error).c_str());
+    return false;
+  }
+}
+
+bool Decode(const char* path, const Options& options, unsigned char* row, std::size_t row_size) {
+  const quorvel::ImageFormat format = quorvel::FormatOfName(path);
+  if (options.reader && quorvel::imaging::IsDecodedWhole(format)) return DecodeWhole(path, format);
+  switch (format) {
+    case quorvel::ImageFormat::Heic:
+    case quorvel::ImageFormat::Heif:
+    case quorvel::ImageFormat::Avif:
+      return DecodeHeif(path);
+    default:
+      return DecodeFile(path, options, row, row_size);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -93,15 +145,19 @@ int main(int argc, char** argv) {
       options.fast_box = std::max(1, std::atoi(argv[++arg]));
     } else if (std::strcmp(argv[arg], "--rules") == 0) {
       options.rules = true;
+    } else if (std::strcmp(argv[arg], "--reader") == 0) {
+      options.reader = true;
     } else {
       break;
     }
   }
   if (argc - arg < 2) {
-    std::fprintf(stderr, "usage: decode_floor [--fast-box N] [--rules] THREADS FILE...\n");
+    std::fprintf(stderr,
+                 "usage: decode_floor [--fast-box N] [--rules] [--reader] THREADS FILE...\n");
     return 2;
   }
   const int threads = std::max(1, std::atoi(argv[arg]));
+  heif_init(nullptr);
   std::vector<const char*> files(argv + arg + 1, argv + argc);
   std::atomic<std::size_t> next{0};
   std::atomic<int> failed{0};
@@ -110,7 +166,7 @@ int main(int argc, char** argv) {
     pool.emplace_back([&] {
       std::vector<unsigned char> row(65536 * 4);
       for (std::size_t i; (i = next.fetch_add(1)) < files.size();) {
-        if (!DecodeFile(files[i], options, row.data(), row.size())) {
+        if (!Decode(files[i], options, row.data(), row.size())) {
           std::fprintf(stderr, "%s: cannot decode\n", files[i]);
           ++failed;
         }
@@ -118,5 +174,6 @@ int main(int argc, char** argv) {
     });
   }
   for (std::thread& t : pool) t.join();
+  heif_deinit();
   return failed == 0 ? 0 : 1;
 }
