@@ -74,6 +74,15 @@ inline std::vector<std::vector<std::string>> DataRows(const std::string& name) {
   return rows;
 }
 
+// The bytes of `hex` ("-" for none).
+inline std::string Unhex(const std::string& hex) {
+  std::string bytes;
+  for (std::size_t i = 0; hex != "-" && i + 1 < hex.size(); i += 2) {
+    bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+  }
+  return bytes;
+}
+
 // A folder for the pictures of a test, and one holder reused for all of them, as a worker does.
 class PictureTest : public ::testing::Test {
  protected:

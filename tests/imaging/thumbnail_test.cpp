@@ -140,11 +140,7 @@ TEST(ThumbnailSizeTest, WorkedExamples) {
 TEST(ExifOrientationTest, KeptBlocks) {
   const auto rows = DataRows("exif_orientation.txt");  // value, hex, what it shows
   for (const auto& r : rows) {
-    std::string block;
-    for (std::size_t i = 0; r[1] != "-" && i + 1 < r[1].size(); i += 2) {
-      block += static_cast<char>(std::stoi(r[1].substr(i, 2), nullptr, 16));
-    }
-    EXPECT_EQ(ReadExifOrientation(block), std::stoi(r[0])) << r[2] << " " << r[3];
+    EXPECT_EQ(ReadExifOrientation(Unhex(r[1])), std::stoi(r[0])) << r[2] << " " << r[3];
   }
   EXPECT_EQ(rows.size(), 28u);
 }
