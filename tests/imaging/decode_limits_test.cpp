@@ -26,10 +26,7 @@ using testing::WithFrameSize;
 
 int Scans(const std::string& jpeg) {
   int count = 0;
-  for (std::size_t at = jpeg.find("\xFF\xDA"); at != std::string::npos;
-       at = jpeg.find("\xFF\xDA", at + 2)) {
-    ++count;
-  }
+  for (std::size_t at = 0; (at = jpeg.find("\xFF\xDA", at)) != std::string::npos; at += 2) ++count;
   return count;
 }
 
@@ -87,16 +84,15 @@ TEST_F(LimitTest, TheMemoryAHeaderAnnouncesIsCheckedBeforeItIsTaken) {
     o.width = o.height = 16;
     return WithFrameSize(EncodeTestJpeg(o), width, height);
   };
-  const std::string refused = name + " needs 1207 MB to decode (progressive, 20000 x 20000), " +
-                              "more than the 640 MB a worker may use";
-  EXPECT_EQ(Outcome(announced({.progressive = true}, 20000, 20000)), refused + "; " + refused);
-  const std::string gray = name + " needs 803 MB to decode (progressive, 20000 x 20000), " +
-                           "more than the 640 MB a worker may use";
-  EXPECT_EQ(Outcome(announced({.components = 1, .progressive = true}, 20000, 20000)),
-            gray + "; " + gray);
-  const std::string multi = name + " needs 1207 MB to decode (multi-scan, 20000 x 20000), " +
-                            "more than the 640 MB a worker may use";
-  EXPECT_EQ(Outcome(announced({.scan_per_component = true}, 20000, 20000)), multi + "; " + multi);
+  // Refused while planning and while decoding alike.
+  for (const auto& [options, needs] : std::vector<std::pair<testing::TestJpegOptions, std::string>>{
+           {{.progressive = true}, "1207 MB to decode (progressive"},
+           {{.components = 1, .progressive = true}, "803 MB to decode (progressive"},
+           {{.scan_per_component = true}, "1207 MB to decode (multi-scan"}}) {
+    const std::string refused =
+        name + " needs " + needs + ", 20000 x 20000), more than the 640 MB a worker may use";
+    EXPECT_EQ(Outcome(announced(options, 20000, 20000)), refused + "; " + refused);
+  }
   for (const testing::TestJpegOptions& o :
        {testing::TestJpegOptions{.progressive = true, .full_chroma = true},
         testing::TestJpegOptions{.full_chroma = true, .scan_per_component = true}}) {
@@ -114,31 +110,28 @@ TEST_F(LimitTest, TheMemoryAHeaderAnnouncesIsCheckedBeforeItIsTaken) {
 // The flag ends a decode at its next look: before the scans of a progressive file are read,
 // between two batches of rows of a baseline one; nothing is written.
 TEST_F(LimitTest, TheStopFlagEndsTheDecodeInHand) {
-  class Stopper final : public ScanlineConsumer {
-   public:
-    Stopper(std::atomic<bool>& stop, bool at_header) : stop_(stop), at_header_(at_header) {}
+  // Raises the flag once it has the header (progressive) or its first rows (baseline).
+  struct Stopper final : ScanlineConsumer {
+    std::atomic<bool> stop = false;
+    bool at_header = false;
+    int rows = 0;
     int ChooseScale(int, int, const SourceMarkers&) override {
-      if (at_header_) stop_ = true;
+      stop = at_header;
       return 1;
     }
     void Begin(int, int) override {}
     void TakeRows(int, const std::uint8_t* const*, int count) override {
       rows += count;
-      stop_ = true;
+      stop = true;
     }
-    int rows = 0;
-
-   private:
-    std::atomic<bool>& stop_;
-    bool at_header_;
   };
   for (const bool progressive : {false, true}) {
-    std::atomic<bool> stop = false;
-    Stopper consumer(stop, progressive);
+    Stopper consumer;
+    consumer.at_header = progressive;
     const std::string jpeg =
         EncodeTestJpeg({.width = 64, .height = 64, .progressive = progressive});
     try {
-      DecodeJpegBytesRows(jpeg, "s.jpg", consumer, {.stop = &stop});
+      DecodeJpegBytesRows(jpeg, "s.jpg", consumer, {.stop = &consumer.stop});
       ADD_FAILURE() << "not stopped";
     } catch (const Error& e) {
       EXPECT_EQ(std::string(e.what()), "Stopped while decoding s.jpg");

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "imaging/jpeg_decoder.h"
@@ -50,60 +51,49 @@ SourceMarkers Decoded(const std::string& jpeg) {
   return markers;
 }
 
-struct ChunkCase {
-  const char* name;
-  std::vector<std::string> segments;  // put after SOI, in order
-  bool profile;                       // whether there is one
-};
-
-void PrintTo(const ChunkCase& c, std::ostream* out) { *out << c.name; }
-
-class IccChunkTest : public ::testing::TestWithParam<ChunkCase> {};
-
-TEST_P(IccChunkTest, ReassembledAsLibjpegDoes) {
-  std::string segments;
-  for (const std::string& s : GetParam().segments) segments += s;
-  const std::string jpeg = WithSegmentsAfterSoi(testing::EncodeTestJpeg({}), segments, 1);
-  const std::string library = LibraryProfile(jpeg);
-  EXPECT_EQ(library.empty(), !GetParam().profile);
-  EXPECT_EQ(Decoded(jpeg).icc_profile, library);
-}
-
-const std::string kProfile = testing::TestIccProfile(600);
-std::string Part(int i) { return kProfile.substr(200 * static_cast<std::size_t>(i), 200); }
-
 std::vector<std::string> TinyChunks(int count, int of) {
   std::vector<std::string> chunks;
   for (int i = 0; i < count; ++i) chunks.push_back(IccChunk(i % of + 1, of, "abcd"));
   return chunks;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Arrangements, IccChunkTest,
-    ::testing::Values(
-        ChunkCase{"one_chunk", {IccChunk(1, 1, kProfile)}, true},
-        ChunkCase{"three_in_order",
-                  {IccChunk(1, 3, Part(0)), IccChunk(2, 3, Part(1)), IccChunk(3, 3, Part(2))},
-                  true},
-        ChunkCase{"three_out_of_order",
-                  {IccChunk(3, 3, Part(2)), IccChunk(1, 3, Part(0)), IccChunk(2, 3, Part(1))},
-                  true},
-        ChunkCase{"among_other_app2",
-                  {MarkerSegment(0xE2, "FPXR\0xyz"), IccChunk(2, 2, Part(1)),
-                   MarkerSegment(0xE2, "ICC"), IccChunk(1, 2, Part(0))},
-                  true},
-        ChunkCase{"one_twice",
-                  {IccChunk(1, 2, Part(0)), IccChunk(2, 2, Part(1)), IccChunk(2, 2, Part(1))},
-                  false},
-        ChunkCase{"one_missing", {IccChunk(1, 3, Part(0)), IccChunk(3, 3, Part(2))}, false},
-        ChunkCase{"counts_disagree", {IccChunk(1, 2, Part(0)), IccChunk(2, 3, Part(1))}, false},
-        ChunkCase{"number_zero", {IccChunk(0, 1, kProfile)}, false},
-        ChunkCase{"count_zero", {IccChunk(1, 0, kProfile)}, false},
-        ChunkCase{"number_past_count", {IccChunk(2, 1, kProfile)}, false},
-        ChunkCase{"no_data", {IccChunk(1, 2, ""), IccChunk(2, 2, "")}, false},
-        ChunkCase{"255_tiny_chunks", TinyChunks(255, 255), true},
-        ChunkCase{"2000_tiny_chunks", TinyChunks(2000, 255), false}),
-    [](const auto& info) { return std::string(info.param.name); });
+// Every arrangement of chunks (put after SOI, in order) gives libjpeg's profile, or none.
+TEST(IccChunkTest, ReassembledAsLibjpegDoes) {
+  const std::string profile = testing::TestIccProfile(600);
+  std::string part[3];
+  for (int i = 0; i < 3; ++i) part[i] = profile.substr(200 * i, 200);
+  const std::tuple<const char*, std::vector<std::string>, bool> cases[] = {
+      {"one chunk", {IccChunk(1, 1, profile)}, true},
+      {"three in order",
+       {IccChunk(1, 3, part[0]), IccChunk(2, 3, part[1]), IccChunk(3, 3, part[2])},
+       true},
+      {"three out of order",
+       {IccChunk(3, 3, part[2]), IccChunk(1, 3, part[0]), IccChunk(2, 3, part[1])},
+       true},
+      {"among other APP2",
+       {MarkerSegment(0xE2, "FPXR\0xyz"), IccChunk(2, 2, part[1]), MarkerSegment(0xE2, "ICC"),
+        IccChunk(1, 2, part[0])},
+       true},
+      {"one twice",
+       {IccChunk(1, 2, part[0]), IccChunk(2, 2, part[1]), IccChunk(2, 2, part[1])},
+       false},
+      {"one missing", {IccChunk(1, 3, part[0]), IccChunk(3, 3, part[2])}, false},
+      {"counts disagree", {IccChunk(1, 2, part[0]), IccChunk(2, 3, part[1])}, false},
+      {"number 0", {IccChunk(0, 1, profile)}, false},
+      {"count 0", {IccChunk(1, 0, profile)}, false},
+      {"number past count", {IccChunk(2, 1, profile)}, false},
+      {"no data", {IccChunk(1, 2, ""), IccChunk(2, 2, "")}, false},
+      {"255 tiny chunks", TinyChunks(255, 255), true},
+      {"2000 tiny chunks", TinyChunks(2000, 255), false}};
+  for (const auto& [name, segments, kept] : cases) {
+    std::string all;
+    for (const std::string& segment : segments) all += segment;
+    const std::string jpeg = WithSegmentsAfterSoi(testing::EncodeTestJpeg({}), all, 1);
+    const std::string library = LibraryProfile(jpeg);
+    EXPECT_EQ(library.empty(), !kept) << name;
+    EXPECT_EQ(Decoded(jpeg).icc_profile, library) << name;
+  }
+}
 
 // At the limit a profile is kept; past it, it is left out and its size said when it is RGB.
 TEST(IccProfileLimitTest, ALargerProfileIsLeftOutAndSaid) {

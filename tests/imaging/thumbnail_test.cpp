@@ -125,15 +125,13 @@ TEST(JpegDecoderTest, GrayDitherEqualsTheLibrarysQuantiser) {
 // FitToBox's worked examples and FastDecodeScale's picks.
 TEST(ThumbnailSizeTest, WorkedExamples) {
   for (const auto& r : DataRows("fit_to_box.txt")) {
-    const ThumbnailSize s =
-        FitToBox(std::stoi(r[0]), std::stoi(r[1]), std::stoi(r[2]), std::stoi(r[3]));
-    EXPECT_EQ(std::to_string(s.width) + " " + std::to_string(s.height), r[4] + " " + r[5])
-        << r[2] << " " << r[3];
+    const auto n = [&r](int i) { return std::stoi(r[i]); };
+    const ThumbnailSize s = FitToBox(n(0), n(1), n(2), n(3));
+    EXPECT_EQ(std::vector<int>({s.width, s.height}), std::vector<int>({n(4), n(5)})) << r[2];
   }
   for (const auto& r : DataRows("fast_decode_scale.txt")) {
-    EXPECT_EQ(FastDecodeScale(std::stoi(r[0]), std::stoi(r[1]), std::stoi(r[2]), std::stoi(r[3])),
-              std::stoi(r[4]))
-        << r[0] << "x" << r[1];
+    const auto n = [&r](int i) { return std::stoi(r[i]); };
+    EXPECT_EQ(FastDecodeScale(n(0), n(1), n(2), n(3)), n(4)) << r[0] << "x" << r[1];
   }
 }
 
