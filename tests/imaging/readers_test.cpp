@@ -422,7 +422,8 @@ TEST(Readers, ReadFilesRefuseLargeOnesAndNameAMissingOne) {
   EXPECT_EQ(ErrorOf([&] { DecodePngBytes(huge, "p.png"); }), refused);
 }
 
-// A broken file fails naming itself, with the library's words, from bytes and from the file.
+// A broken file fails naming itself, with the library's words, from bytes and from the file;
+// the header alone may still read. Kept as data.
 TEST(Readers, BrokenFilesFailNamingTheFile) {
   const std::string heic = EncodeTestHeif(HeifPicture()),
                     avif = EncodeTestHeif(HeifPicture(8, false, true));
@@ -438,50 +439,39 @@ TEST(Readers, BrokenFilesFailNamingTheFile) {
   std::string scrambled_webp = lossless;
   for (std::size_t i = 30; i < lossless.size(); ++i) scrambled_webp[i] = static_cast<char>(i * 7);
   const std::string text = "Not a photo, just some words.";
-  // file name, bytes, words of the detail, whether the header is refused too
-  const std::tuple<const Reader*, std::string, std::string, std::string, bool> cases[] = {
-      {&kHeif, "empty.heic", "", "", true},
-      {&kHeif, "text.heic", text, "", true},
-      {&kHeif, "cut_in_boxes.heic", heic.substr(0, 200), "", true},
-      {&kHeif, "cut_in_data.heic", heic.substr(0, mdat + 100), "", true},
-      {&kHeif, "cut_in_data.avif", avif.substr(0, avif.size() - 200), "", true},
-      {&kHeif, "scrambled.heic", scrambled_heic, "", false},
-      {&kPng, "empty.png", "", "Read Error", true},
-      {&kPng, "text.png", text, "Not a PNG file", true},
-      {&kPng, "signature_only.png", png.substr(0, 8), "Read Error", true},
-      {&kPng, "cut_in_header.png", png.substr(0, 20), "Read Error", true},
-      {&kPng, "cut_in_data.png", png.substr(0, png.size() / 2), "Read Error", false},
-      {&kPng, "bad_ihdr_crc.png", bad_crc, "IHDR: CRC error", true},
-      {&kPng, "zero_width.png", Announcing(png, 0, 21), "Invalid IHDR data", true},
-      {&kPng, "bad_image_data.png", bad_png_data, "", false},
-      {&kWebp, "empty.webp", "", "not enough data", true},
-      {&kWebp, "text.webp", text, "bitstream error", true},
-      {&kWebp, "riff_only.webp", lossy.substr(0, 12), "not enough data", true},
-      {&kWebp, "cut_lossy.webp", lossy.substr(0, lossy.size() / 2), "not enough data", true},
-      {&kWebp, "cut_lossless.webp", lossless.substr(0, lossless.size() / 2), "not enough data",
-       true},
-      {&kWebp, "scrambled.webp", scrambled_webp, "bitstream error", false}};
+  const std::pair<std::string, std::string> cases[] = {
+      {"empty.heic", ""},
+      {"text.heic", text},
+      {"cut_in_boxes.heic", heic.substr(0, 200)},
+      {"cut_in_data.heic", heic.substr(0, mdat + 100)},
+      {"cut_in_data.avif", avif.substr(0, avif.size() - 200)},
+      {"scrambled.heic", scrambled_heic},
+      {"empty.png", ""},
+      {"text.png", text},
+      {"signature_only.png", png.substr(0, 8)},
+      {"cut_in_header.png", png.substr(0, 20)},
+      {"cut_in_data.png", png.substr(0, png.size() / 2)},
+      {"bad_ihdr_crc.png", bad_crc},
+      {"zero_width.png", Announcing(png, 0, 21)},
+      {"bad_image_data.png", bad_png_data},
+      {"empty.webp", ""},
+      {"text.webp", text},
+      {"riff_only.webp", lossy.substr(0, 12)},
+      {"cut_lossy.webp", lossy.substr(0, lossy.size() / 2)},
+      {"cut_lossless.webp", lossless.substr(0, lossless.size() / 2)},
+      {"scrambled.webp", scrambled_webp}};
   const testing::TempDir tmp;
-  for (const auto& [reader, name, bytes, detail, header_fails] : cases) {
+  std::string text_read;
+  for (const auto& [name, bytes] : cases) {
+    const Reader& r = name.ends_with(".png") ? kPng : name.ends_with(".webp") ? kWebp : kHeif;
     const std::string path = tmp.write(name, bytes);
-    const auto expect_failure = [&](const std::string& shown, const std::function<void()>& read) {
-      try {
-        read();
-        ADD_FAILURE() << shown << " was read";
-      } catch (const Error& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot read image " + shown);
-        EXPECT_FALSE(e.detail().empty()) << shown;
-        EXPECT_NE(e.detail().find(detail), std::string::npos) << MessageWithDetail(e);
-      }
-    };
-    expect_failure(name, [&] { reader->decode(bytes, name, kMaxSourcePixels); });
-    expect_failure(path, [&] { reader->decode_file(path, kMaxSourcePixels); });
-    if (header_fails) {
-      expect_failure(name, [&] { reader->info(bytes, name); });
-    } else {
-      EXPECT_NO_THROW(reader->info(bytes, name)) << name;
-    }
+    text_read += name + "\n  " + ErrorOf([&] { r.decode(bytes, name, kMaxSourcePixels); }) +
+                 "\n  " + ErrorOf([&] { r.decode_file(path, kMaxSourcePixels); }) +
+                 "\n  header: " + ErrorOf([&] { r.info(bytes, name); }) + "\n";
   }
+  EXPECT_EQ(testing::CompareWithGolden(testing::WithTmp(text_read, tmp.path()),
+                                       "imaging/broken_files.txt"),
+            "");
 }
 
 }  // namespace
