@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <functional>
+#include <limits>
 #include <random>
 #include <sstream>
 #include <string>
@@ -14,6 +16,7 @@
 
 #include "imaging/fast_bmp.h"
 #include "imaging/fast_image.h"
+#include "job/error.h"
 #include "support/golden.h"
 #include "support/temp_dir.h"
 #include "support/test_jpeg.h"
@@ -48,6 +51,27 @@ inline std::string FirstDifference(const TFastBmp& a, const TFastBmp& b) {
     }
   }
   return "";
+}
+
+// Infinity for equal bitmaps; -1 for different sizes.
+inline double Psnr(const TFastBmp& a, const TFastBmp& b) {
+  if (a.Width() != b.Width() || a.Height() != b.Height()) return -1;
+  double sum = 0;
+  for (int y = 0; y < a.Height(); ++y) {
+    for (int k = 0; k < 3 * a.Width(); ++k) sum += std::pow(a.Row(y)[k] - b.Row(y)[k], 2);
+  }
+  if (sum == 0) return std::numeric_limits<double>::infinity();
+  return 10 * std::log10(255.0 * 255.0 * 3 * a.Width() * a.Height() / sum);
+}
+
+// The error `run` fails with, detail included, or "no error".
+inline std::string ErrorOf(const std::function<void()>& run) {
+  try {
+    run();
+  } catch (const Error& e) {
+    return MessageWithDetail(e);
+  }
+  return "no error";
 }
 
 // Photo-like content: smooth gradients crossed by soft, lens-sharp steps.

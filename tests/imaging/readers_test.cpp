@@ -15,7 +15,7 @@
 #include "imaging/orientation.h"
 #include "imaging/png_reader.h"
 #include "imaging/webp_reader.h"
-#include "support/golden.h"
+#include "pictures.h"
 #include "support/temp_dir.h"
 #include "support/test_heif.h"
 #include "support/test_jpeg.h"
@@ -59,30 +59,10 @@ TFastBmp DrawBitmap(int width, int height, const std::function<Rgb(int x, int y)
   return bitmap;
 }
 
-// Infinity for equal bitmaps; -1 for different sizes.
-double Psnr(const TFastBmp& a, const TFastBmp& b) {
-  if (a.Width() != b.Width() || a.Height() != b.Height()) return -1;
-  double sum = 0;
-  for (int y = 0; y < a.Height(); ++y) {
-    for (int k = 0; k < 3 * a.Width(); ++k) sum += std::pow(a.Row(y)[k] - b.Row(y)[k], 2);
-  }
-  if (sum == 0) return kExact;
-  return 10 * std::log10(255.0 * 255.0 * 3 * a.Width() * a.Height() / sum);
-}
-
 // A deep sample to 8 bits, and a sample over white under 8-bit alpha, rounded to nearest.
 int Scaled(unsigned value, int bits) { return std::lround(value * 255.0 / ((1u << bits) - 1)); }
 int OnWhite(int sample, int alpha) {
   return std::lround((sample * alpha + 255.0 * (255 - alpha)) / 255.0);
-}
-
-std::string ErrorOf(const std::function<void()>& read) {
-  try {
-    read();
-  } catch (const Error& e) {
-    return MessageWithDetail(e);
-  }
-  return "no error";
 }
 
 TEST(SampleTo8Bits, RoundsEveryValueOfEachDepthToNearest) {

@@ -175,12 +175,7 @@ class ThumbnailTest : public PictureTest {
     return ReadFile(r.target);
   }
   std::string ErrorOf(const ThumbnailRequest& r) {
-    try {
-      MakeThumbnail(holder_, r);
-    } catch (const Error& e) {
-      return MessageWithDetail(e);
-    }
-    return "no error";
+    return test::ErrorOf([&] { MakeThumbnail(holder_, r); });
   }
 };
 
