@@ -10,10 +10,8 @@
 #include <tuple>
 #include <vector>
 
-#include "imaging/exif_orientation.h"
 #include "imaging/jpeg_decoder.h"
 #include "imaging/jpeg_header.h"
-#include "imaging/orientation.h"
 #include "imaging/thumbnail_maker.h"
 #include "job/error.h"
 #include "pictures.h"
@@ -165,23 +163,6 @@ TEST(WorkersWithinMemoryTest, HalfTheMemoryAtTheBudget) {
       {64, 2560 * kWorkerMemoryBudget / 1000, 1}};
   for (const auto& [threads, memory, workers] : cases) {
     EXPECT_EQ(WorkersWithinMemory(threads, memory), workers) << threads << " " << memory;
-  }
-}
-
-// The Exif block is read once, while planning: making turns by the request's Orientation,
-// whatever the file says; a block whose IFDs all point back at IFD0 reads in one pass.
-TEST_F(LimitTest, TheOrientationFoundWhilePlanningTurnsTheThumbnail) {
-  const std::string looping = testing::ExifWithLoopingIfds(6, 5400);
-  EXPECT_EQ(ReadExifOrientation(looping), 6);
-  const std::string source = Source({.width = 50, .height = 30, .exif = looping});
-  EXPECT_EQ(ReadSourceHeader(source).orientation, 6);
-  ThumbnailRequest request{source, tmp_.file("t.jpg")};
-  MakeThumbnail(holder_, request);
-  const TFastBmp plain = holder_.FastBMP();
-  for (const int orientation : {3, 6}) {
-    request.orientation = orientation;
-    MakeThumbnail(holder_, request);
-    EXPECT_EQ(FirstDifference(holder_.FastBMP(), OrientBitmap(plain, orientation)), "");
   }
 }
 

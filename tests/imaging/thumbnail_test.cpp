@@ -18,6 +18,7 @@
 #include "job/error.h"
 #include "pictures.h"
 #include "platform/file_system.h"
+#include "support/crafted_jpeg.h"
 
 namespace quorvel::imaging::test {
 namespace {
@@ -191,20 +192,25 @@ TEST_F(ThumbnailTest, FilesAsKept) {
   }
 }
 
-// Each view is the plain thumbnail turned: resampled as stored, then turned, fitted as shown.
-TEST_F(ThumbnailTest, ResamplesAsStoredThenTurns) {
-  TestJpegOptions o{93, 61};
-  MakeThumbnail(holder_, Request(Source(o)));
-  const TFastBmp resampled = holder_.FastBMP();
+// The Exif block is read once, while planning (one whose IFDs all point back at IFD0 in one
+// pass); making turns by the request's Orientation, whatever the file says. Each view is the
+// plain thumbnail turned: resampled as stored, then turned, fitted as shown.
+TEST_F(ThumbnailTest, ResamplesAsStoredThenTurnsByTheRequest) {
+  const std::string looping = testing::ExifWithLoopingIfds(6, 5400);
+  EXPECT_EQ(ReadExifOrientation(looping), 6);
+  ThumbnailRequest r = Request(Source({.width = 93, .height = 61, .exif = looping}));
+  EXPECT_EQ(r.orientation, 6);
+  r.orientation = 1;
+  MakeThumbnail(holder_, r);
+  const TFastBmp plain = holder_.FastBMP();
   for (int v = 2; v <= 8; ++v) {
-    o.exif = ExifWithOrientation(v, v % 2 == 0);
-    MakeThumbnail(holder_, Request(Source(o)));
-    EXPECT_EQ(FirstDifference(holder_.FastBMP(), OrientBitmap(resampled, v)), "") << v;
+    r.orientation = v;
+    MakeThumbnail(holder_, r);
+    EXPECT_EQ(FirstDifference(holder_.FastBMP(), OrientBitmap(plain, v)), "") << v;
   }
-  ThumbnailRequest wide = Request(Source(o));  // turned by 8
-  wide.box_width = 100;
-  wide.box_height = 50;
-  MakeThumbnail(holder_, wide);
+  r.box_width = 100;  // turned by 8
+  r.box_height = 50;
+  MakeThumbnail(holder_, r);
   EXPECT_EQ(holder_.FastBMP().Width(), 32);  // 61 x 93 as shown, not 100 x 66
 }
 
