@@ -1,6 +1,9 @@
 // The working bitmap; decodes and encodes of JPEGs written here summed up as text kept as data;
 // thumbnails: their sizes in worked examples, whole files kept as data, failures, the
-// Orientation tag from Exif blocks kept as data and its views, only RGB colour profiles carried.
+// Orientation tag from Exif blocks kept as data and its views, only RGB colour profiles carried;
+// the details a photo page tells, read from Exif blocks kept as data: the common tags in both
+// byte orders, makers that repeat their name, odd values, and blocks that lie (links that loop,
+// offsets past the end, texts with control characters) or hold a GPS position, never read.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -9,6 +12,7 @@
 #include <string>
 #include <tuple>
 
+#include "imaging/exif_details.h"
 #include "imaging/exif_orientation.h"
 #include "imaging/jpeg_decoder.h"
 #include "imaging/jpeg_encoder.h"
@@ -264,6 +268,22 @@ TEST_F(ThumbnailTest, FailuresNameTheirCauseAndKeepTheOldThumbnail) {
   const ThumbnailRequest nowhere = Request(Source({20, 20}), "no/such/dir/tn_y.jpg");
   EXPECT_EQ(ErrorOf(nowhere), "Cannot create file " + nowhere.target + no_such);
   EXPECT_FALSE(std::filesystem::exists(tmp_.file("no")));
+}
+
+TEST(ExifDetailsTest, KeptBlocks) {
+  std::istringstream lines(testing::ReadFile(testing::GoldenPath("imaging/exif_details.txt")));
+  int blocks = 0;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    const std::string hex = line.substr(0, line.find('|'));
+    const std::string block = Unhex(hex);
+    std::string read = hex;
+    for (const std::string& text : ReadExifDetails(block).Texts()) read += "|" + text;
+    EXPECT_EQ(read, line);
+    for (std::size_t size = 0; size < block.size(); ++size) ReadExifDetails(block.substr(0, size));
+    ++blocks;
+  }
+  EXPECT_EQ(blocks, 15);
 }
 
 }  // namespace
