@@ -1,12 +1,11 @@
 // The fuzz entries, each reader of outside bytes driven as the program drives it with the
-// invariants that must hold for any input, and the seeds they start from.
+// invariants that must hold for any input.
 #include "fuzz_entries.h"
 
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
 #include <optional>
 #include <stdexcept>
 
@@ -31,13 +30,6 @@
 #include "persist/state_file.h"
 #include "platform/file_system.h"
 #include "run/current_thumbnail.h"
-#include "support/crafted_jpeg.h"
-#include "support/golden.h"
-#include "support/temp_dir.h"
-#include "support/test_heif.h"
-#include "support/test_jpeg.h"
-#include "support/test_png.h"
-#include "support/test_webp.h"
 
 namespace quorvel::fuzz {
 namespace {
@@ -90,9 +82,18 @@ bool SamePixels(const imaging::TFastBmp& a, const imaging::TFastBmp& b) {
   return true;
 }
 
-}  // namespace
-
-namespace {
+// A decoded picture within the size limit, which the vector resampler turns into the
+// reference's thumbnail, bit for bit.
+void CheckResamplers(const imaging::TFastBmp& bitmap) {
+  const std::uint64_t pixels = std::uint64_t{1} * bitmap.Width() * bitmap.Height();
+  Check(pixels > 0 && pixels <= kFuzzMaxPixels, "decoded outside the size limits");
+  const imaging::ThumbnailSize fit = imaging::FitToBox(70, 70, bitmap.Width(), bitmap.Height());
+  imaging::TFastBmp reference(fit.width, fit.height), streamed(fit.width, fit.height);
+  imaging::ResampleBitmap(bitmap, reference, imaging::Lanczos3Filter, 3.0f);
+  imaging::StreamingResampler resampler;
+  imaging::ResampleBitmapStreaming(bitmap, streamed, imaging::Lanczos3Filter, 3.0f, resampler);
+  Check(SamePixels(streamed, reference), "the streaming resampler differs from the reference");
+}
 
 // The whole picture decoded at full scale (or refused, leaving the bitmap and markers as they
 // were), resampled by both resamplers alike.
@@ -111,16 +112,8 @@ void CheckWholeDecode(const std::string& bytes) {
           "a failed decode changed");
     return;
   }
-  const std::uint64_t pixels = std::uint64_t{1} * bitmap.Width() * bitmap.Height();
-  Check(pixels > 0 && pixels <= kFuzzMaxPixels, "decoded outside the size limits");
   Check(markers.icc_profile.size() <= limits.max_profile_bytes, "a profile past the limit");
-  // The vector resampler must agree with the reference on every picture, bit for bit.
-  const imaging::ThumbnailSize fit = imaging::FitToBox(70, 70, bitmap.Width(), bitmap.Height());
-  imaging::TFastBmp reference(fit.width, fit.height), streamed(fit.width, fit.height);
-  imaging::ResampleBitmap(bitmap, reference, imaging::Lanczos3Filter, 3.0f);
-  imaging::StreamingResampler resampler;
-  imaging::ResampleBitmapStreaming(bitmap, streamed, imaging::Lanczos3Filter, 3.0f, resampler);
-  Check(SamePixels(streamed, reference), "the streaming resampler differs from the reference");
+  CheckResamplers(bitmap);
 }
 
 // A source JPEG through the program's own path: its header as planning reads it, then exact and
@@ -203,8 +196,6 @@ void ReadWhole(const std::uint8_t* data, std::size_t size, const char* name, Rea
   }
   Check(info.has_value(), "a file decodes whose header is refused");
   const imaging::TFastBmp& bitmap = picture.bitmap;
-  const std::uint64_t pixels = std::uint64_t{1} * bitmap.Width() * bitmap.Height();
-  Check(pixels > 0 && pixels <= kFuzzMaxPixels, "decoded outside the size limits");
   Check(bitmap.Width() == picture.info.width && bitmap.Height() == picture.info.height,
         "the bitmap differs from the decode's size");
   Check(picture.info.orientation == info->orientation && picture.info.exif == info->exif,
@@ -216,12 +207,7 @@ void ReadWhole(const std::uint8_t* data, std::size_t size, const char* name, Rea
       "an Exif block without its prefix");
   Check(picture.info.rgb_profile == imaging::DescribesRgb(picture.info.icc_profile),
         "the profile flag is wrong");
-  const imaging::ThumbnailSize fit = imaging::FitToBox(70, 70, bitmap.Width(), bitmap.Height());
-  imaging::TFastBmp reference(fit.width, fit.height), streamed(fit.width, fit.height);
-  imaging::ResampleBitmap(bitmap, reference, imaging::Lanczos3Filter, 3.0f);
-  imaging::StreamingResampler resampler;
-  imaging::ResampleBitmapStreaming(bitmap, streamed, imaging::Lanczos3Filter, 3.0f, resampler);
-  Check(SamePixels(streamed, reference), "the streaming resampler differs from the reference");
+  CheckResamplers(bitmap);
 }
 
 }  // namespace
@@ -311,151 +297,11 @@ void ReadConfigFile(const std::uint8_t* data, std::size_t size) {
   }
 }
 
-namespace {
-
-using Seeds = std::vector<std::pair<std::string, std::string>>;
-using testing::EncodeTestHeif;
-using testing::EncodeTestPng;
-using testing::EncodeTestWebpFile;
-using testing::TestJpegOptions;
-
-Seeds JpegSeeds() {
-  const std::pair<const char*, TestJpegOptions> jpegs[] = {
-      {"rgb_16x12.jpg", {}},
-      {"gray_16x12.jpg", {.components = 1}},
-      {"cmyk_16x12.jpg", {.components = 4}},
-      {"progressive_24x16.jpg", {.width = 24, .height = 16, .progressive = true}},
-      {"one_pixel.jpg", {.width = 1, .height = 1}},
-      {"elongated_300x3.jpg", {.width = 300, .height = 3, .quality = 50}},
-      {"exif_orientation_6.jpg",
-       {.width = 20, .height = 10, .exif = testing::ExifWithOrientation(6)}},
-      {"exif_orientation_8_big_endian.jpg",
-       {.width = 10, .height = 20, .exif = testing::ExifWithOrientation(8, true)}},
-      {"icc_profile.jpg", {.width = 8, .height = 8, .icc = testing::TestIccProfile(300)}}};
-  Seeds seeds;
-  for (const auto& [name, options] : jpegs) seeds.emplace_back(name, EncodeTestJpeg(options));
-  // Small forms of the crafted files, each past one of kFuzzLimits or the Exif reader's bound.
-  using testing::EncodeTestJpeg;
-  using testing::IccChunk;
-  using testing::MarkerSegment;
-  using testing::WithSegmentsAfterSoi;
-  const std::string small = EncodeTestJpeg({.width = 20, .height = 14});
-  const std::string progressive =
-      EncodeTestJpeg({.width = 24, .height = 16, .quality = 50, .progressive = true});
-  std::string chunks;
-  for (int i = 0; i < 600; ++i) chunks += IccChunk(i % 255 + 1, 255, "ab");
-  std::string split_profile;
-  const std::string profile = testing::TestIccProfile(4200);
-  for (int i = 0; i < 3; ++i) split_profile += IccChunk(i + 1, 3, profile.substr(1400 * i, 1400));
-  const std::pair<const char*, std::string> crafted[] = {
-      {"empty_app1_markers.jpg", WithSegmentsAfterSoi(small, MarkerSegment(0xE1, ""), 3000)},
-      {"tiny_icc_chunks.jpg", WithSegmentsAfterSoi(small, chunks, 1)},
-      {"oversized_icc_profile.jpg", WithSegmentsAfterSoi(small, split_profile, 1)},
-      {"repeated_scans.jpg", testing::WithRepeatedLastScan(progressive, 30)},
-      {"progressive_announces_3000.jpg", testing::WithFrameSize(progressive, 3000, 3000)},
-      {"baseline_announces_4000x3000.jpg", testing::WithFrameSize(small, 4000, 3000)},
-      {"exif_looping_ifds.jpg",
-       EncodeTestJpeg({.width = 20, .height = 10, .exif = testing::ExifWithLoopingIfds(6, 900)})}};
-  for (const auto& [name, bytes] : crafted) seeds.emplace_back(name, bytes);
-  return seeds;
-}
-
-// The state and configuration files among the tests' data, and each state file once more with
-// another version byte and bytes after its values.
-Seeds PersistSeeds(const std::string& extension) {
-  Seeds seeds;
-  for (const auto& file : std::filesystem::directory_iterator(testing::GoldenPath("persist"))) {
-    if (file.path().extension() != extension) continue;
-    const std::string bytes = testing::ReadFile(file.path());
-    seeds.emplace_back(file.path().filename(), bytes);
-    if (extension != ".qvl" || bytes.size() < 17) continue;
-    seeds.emplace_back("version_2_" + file.path().filename().string(), bytes + "more");
-    seeds.back().second[16] = '\x02';
-  }
-  return seeds;
-}
-
-// Small files of every kind the readers tell apart, with metadata, made by the libraries.
-Seeds HeifSeeds() {
-  using testing::TestHeifOptions;
-  const std::string exif = testing::ExifWithOrientation(6);
-  TestHeifOptions alpha{.width = 20, .height = 16, .alpha = true};
-  TestHeifOptions small{.width = 16, .height = 16};
-  return {
-      {"heic_32x24.heic", EncodeTestHeif({.width = 32, .height = 24, .quality = 50})},
-      {"heic_420_odd_grid.heic", EncodeTestHeif({.width = 33, .height = 17, .chroma_444 = false})},
-      {"heic_10bit.heic", EncodeTestHeif({.width = 16, .height = 16, .bit_depth = 10})},
-      {"heic_alpha.heic", EncodeTestHeif(alpha)},
-      {"heic_rotated_exif_icc.heic", EncodeTestHeif({.width = 24,
-                                                     .height = 16,
-                                                     .orientation = 6,
-                                                     .exif = exif.substr(6),
-                                                     .icc = testing::TestIccProfile(200)})},
-      {"heic_nclx_p3.heic", EncodeTestHeif({.width = 16, .height = 16, .nclx_primaries = 12})},
-      {"heic_two_images.heic", testing::EncodeTestHeifImages({small, small}, 1)},
-      {"heic_grid_2x1.heic",
-       testing::EncodeTestHeifGrid(
-           {.width = 16,
-            .height = 16,
-            .sample = [](int x, int y,
-                         int c) { return std::uint16_t((x * 9 + y * 5 + c * 70) % 256); }},
-           2, 1, 30, 14)},
-      {"avif_24x16.avif", EncodeTestHeif({.width = 24, .height = 16, .avif = true})},
-      {"avif_alpha.avif",
-       EncodeTestHeif({.width = 16, .height = 16, .avif = true, .alpha = true})}};
-}
-
-Seeds PngSeeds() {
-  using testing::TestPngOptions;
-  const std::string exif = testing::ExifWithOrientation(3, true).substr(6);
-  return {{"rgb8.png", EncodeTestPng({})},
-          {"rgba16_interlaced.png",
-           EncodeTestPng({.color_type = 6, .bit_depth = 16, .interlaced = true})},
-          {"gray2.png", EncodeTestPng({.color_type = 0, .bit_depth = 2})},
-          {"gray_alpha8_exif.png", EncodeTestPng({.color_type = 4, .exif = exif})},
-          {"palette4_trns.png",
-           EncodeTestPng({.color_type = 3,
-                          .bit_depth = 4,
-                          .sample = [](int x, int y, int) { return std::uint16_t((x + y) % 4); },
-                          .palette = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}},
-                          .transparency = {0, 128}})},
-          {"rgb8_trns.png", EncodeTestPng({.width = 5, .height = 3, .transparency = {0, 0, 0}})}};
-}
-
-Seeds WebpSeeds() {
-  using testing::TestWebpOptions;
-  const TestWebpOptions lossless{.width = 20, .height = 14},
-      lossy{.width = 20, .height = 14, .lossless = false};
-  const TestWebpOptions alpha{.width = 10, .height = 6, .alpha = true};
-  return {{"lossless.webp", testing::EncodeTestWebp(lossless)},
-          {"lossy.webp", testing::EncodeTestWebp(lossy)},
-          {"lossy_alpha.webp",
-           testing::EncodeTestWebp({.width = 12, .height = 8, .lossless = false, .alpha = true})},
-          {"exif_icc.webp", EncodeTestWebpFile({.frames = {{lossless}},
-                                                .exif = testing::ExifWithOrientation(8).substr(6),
-                                                .icc = testing::TestIccProfile(150)})},
-          {"animation.webp",
-           EncodeTestWebpFile(
-               {.frames = {{alpha, 4, 2}, {lossless}}, .canvas_width = 20, .canvas_height = 14})}};
-}
-
-}  // namespace
-
 std::span<const Target> Targets() {
   static constexpr Target kTargets[] = {
       {"jpeg_load", LoadJpeg}, {"state_file", LoadStateFile}, {"config_file", ReadConfigFile},
       {"heif_load", LoadHeif}, {"png_load", LoadPng},         {"webp_load", LoadWebp}};
   return kTargets;
-}
-
-std::vector<std::pair<std::string, std::string>> SeedInputs(const std::string& target) {
-  if (target == "jpeg_load") return JpegSeeds();
-  if (target == "state_file") return PersistSeeds(".qvl");
-  if (target == "config_file") return PersistSeeds(".cfg");
-  if (target == "heif_load") return HeifSeeds();
-  if (target == "png_load") return PngSeeds();
-  if (target == "webp_load") return WebpSeeds();
-  return {};
 }
 
 }  // namespace quorvel::fuzz

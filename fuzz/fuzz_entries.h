@@ -1,15 +1,12 @@
 // The fuzz entries, one per reader of outside bytes, shared by the libFuzzer executables and
-// the replay test of the regression corpus. Each feeds the bytes through the reader as the
-// program does: a refusal the program reports (quorvel::Error) is an expected outcome, while a
+// the replay test of the corpus in tests/fuzz-corpus. Each feeds the bytes through the reader as
+// the program does: a refusal the program reports (quorvel::Error) is an expected outcome, while a
 // broken invariant or any other exception escapes.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
-#include <string>
-#include <utility>
-#include <vector>
 
 namespace quorvel::fuzz {
 
@@ -20,9 +17,5 @@ struct Target {
 
 // jpeg_load, heif_load, png_load, webp_load, state_file and config_file.
 std::span<const Target> Targets();
-
-// Small inputs of a target by name: JPEGs made with the tests' writer, the tests' state and
-// configuration files. The fuzzers start from them and the replay test runs them too.
-std::vector<std::pair<std::string, std::string>> SeedInputs(const std::string& target);
 
 }  // namespace quorvel::fuzz

@@ -1,19 +1,23 @@
-// The bounds of a decode on crafted files: scans counted through libjpeg's progress monitor, the
-// memory a header announces, the stop flag ending a decode in hand, libjpeg's warnings kept for
-// the image's report, the workers the machine's memory bears; the Orientation found while
-// planning is the one a thumbnail is turned by.
+// Reading JPEG headers and bounding their decode, on crafted files: scans counted through
+// libjpeg's progress monitor, the memory a header announces, the stop flag ending a decode in
+// hand, libjpeg's warnings kept for the image's report, the workers the machine's memory bears;
+// the markers kept: the ICC profile reassembled exactly as libjpeg's own jpeg_read_icc_profile
+// does for every arrangement of chunks, a profile past the limit left out and said, the first
+// Exif block among many APP1 markers; the thumbnail's mark in its comment.
 #include <gtest/gtest.h>
+#include <jpeglib.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
-#include "imaging/exif_orientation.h"
 #include "imaging/jpeg_decoder.h"
 #include "imaging/jpeg_header.h"
-#include "imaging/orientation.h"
 #include "imaging/thumbnail_maker.h"
+#include "imaging/thumbnail_mark.h"
 #include "job/error.h"
 #include "pictures.h"
 #include "support/crafted_jpeg.h"
@@ -22,123 +26,124 @@ namespace quorvel::imaging::test {
 namespace {
 
 using testing::EncodeTestJpeg;
+using testing::IccChunk;
+using testing::MarkerSegment;
 using testing::WithFrameSize;
+using testing::WithSegmentsAfterSoi;
 
 int Scans(const std::string& jpeg) {
   int count = 0;
-  for (std::size_t at = jpeg.find("\xFF\xDA"); at != std::string::npos;
-       at = jpeg.find("\xFF\xDA", at + 2)) {
-    ++count;
-  }
+  for (std::size_t at = 0; (at = jpeg.find("\xFF\xDA", at)) != std::string::npos; at += 2) ++count;
   return count;
 }
 
 class LimitTest : public PictureTest {
  protected:
-  // What planning says of the bytes, then what making a thumbnail of them says: "" when it
-  // works, else the error; then each warning.
+  // What planning says of the bytes, then what making a thumbnail of them says: each warning
+  // and "made", or the error and whether it left a file.
   std::string Outcome(const std::string& bytes, const DecodeLimits& limits = {}) {
     const std::string path = tmp_.write("c.jpg", bytes);
-    std::string text;
+    std::string text = "planned";
     try {
       ReadSourceHeader(path, limits);
-      text = "planned";
     } catch (const Error& e) {
       text = MessageWithDetail(e);
     }
     ThumbnailRequest request{path, tmp_.file("t.jpg")};
     request.limits = limits;
+    std::filesystem::remove(request.target);
     try {
       for (const std::string& warning : MakeThumbnail(holder_, request))
         text += "; warning: " + warning;
       text += "; made";
     } catch (const Error& e) {
       text += "; " + MessageWithDetail(e);
+      if (std::filesystem::exists(request.target)) text += "; left a file";
     }
     return text;
   }
 };
 
-TEST_F(LimitTest, ScansPastTheLimitAreRefusedWhileDecoding) {
+// Crafted files past each bound and a few within, kept as data with what planning and making
+// say of them: scans counted through libjpeg's progress monitor (each repeated refinement scan
+// is a progression libjpeg warns of); the memory a header announces, checked before it is taken
+// (progressive and multi-scan files keep every coefficient), under the default budget and a
+// lower one; libjpeg's warnings and a profile left out, kept for the image's report.
+TEST_F(LimitTest, CraftedFilesAsKept) {
   const std::string progressive = EncodeTestJpeg({.width = 24, .height = 16, .progressive = true});
   const int own = Scans(progressive);
-  const std::string name = tmp_.file("c.jpg");
-  const std::string at_limit = testing::WithRepeatedLastScan(progressive, kMaxScans - own);
-  ASSERT_EQ(Scans(at_limit), kMaxScans);
-  // Each repetition of a refinement scan is a progression libjpeg warns of.
-  EXPECT_TRUE(Outcome(at_limit).starts_with(
-      "planned; warning: Inconsistent progression sequence for component 0 coefficient 1 "
-      "(JPEG warning #115, and "));
-  EXPECT_TRUE(Outcome(at_limit).ends_with(" more); made"));
-  std::filesystem::remove(tmp_.file("t.jpg"));
-  EXPECT_EQ(Outcome(testing::WithRepeatedLastScan(progressive, kMaxScans - own + 1)),
-            "planned; " + name + " has more than the 100 scans accepted");
-  EXPECT_EQ(
-      Outcome(testing::WithRepeatedLastScan(progressive, 2), {.max_scans = own + 1}),
-      "planned; " + name + " has more than the " + std::to_string(own + 1) + " scans accepted");
-  EXPECT_FALSE(std::filesystem::exists(tmp_.file("t.jpg")));
-}
-
-// Progressive and multi-scan files keep every coefficient; baseline ones stream whatever their
-// size. A 100-megapixel progressive photo fits the budget, 4:4:4 included.
-TEST_F(LimitTest, TheMemoryAHeaderAnnouncesIsCheckedBeforeItIsTaken) {
-  const std::string name = tmp_.file("c.jpg");
-  const auto announced = [](testing::TestJpegOptions o, int width, int height) {
+  const auto huge = [](testing::TestJpegOptions o) {
     o.width = o.height = 16;
-    return WithFrameSize(EncodeTestJpeg(o), width, height);
+    return WithFrameSize(EncodeTestJpeg(o), 20000, 20000);
   };
-  const std::string refused = name + " needs 1207 MB to decode (progressive, 20000 x 20000), " +
-                              "more than the 640 MB a worker may use";
-  EXPECT_EQ(Outcome(announced({.progressive = true}, 20000, 20000)), refused + "; " + refused);
-  const std::string gray = name + " needs 803 MB to decode (progressive, 20000 x 20000), " +
-                           "more than the 640 MB a worker may use";
-  EXPECT_EQ(Outcome(announced({.components = 1, .progressive = true}, 20000, 20000)),
-            gray + "; " + gray);
-  const std::string multi = name + " needs 1207 MB to decode (multi-scan, 20000 x 20000), " +
-                            "more than the 640 MB a worker may use";
-  EXPECT_EQ(Outcome(announced({.scan_per_component = true}, 20000, 20000)), multi + "; " + multi);
-  for (const testing::TestJpegOptions& o :
-       {testing::TestJpegOptions{.progressive = true, .full_chroma = true},
-        testing::TestJpegOptions{.full_chroma = true, .scan_per_component = true}}) {
-    EXPECT_NO_THROW(ReadSourceHeader(tmp_.write("c.jpg", announced(o, 12247, 8165))));
-  }
-  EXPECT_NO_THROW(ReadSourceHeader(tmp_.write("c.jpg", announced({}, 20000, 20000))));
-  // A lower budget refuses a real picture while planning and while decoding alike.
+  const std::string whole = EncodeTestJpeg({.width = 64, .height = 64});
   const std::string small = EncodeTestJpeg({.width = 640, .height = 480, .progressive = true});
-  const std::string low = name + " needs 2 MB to decode (progressive, 640 x 480), more than the " +
-                          "1 MB a worker may use";
-  EXPECT_EQ(Outcome(small, {.memory_budget = 1000000}), low + "; " + low);
-  EXPECT_EQ(Outcome(small, {.memory_budget = 1200000}), "planned; made");
+  const std::tuple<std::string, std::string, DecodeLimits> cases[] = {
+      {"100 scans", testing::WithRepeatedLastScan(progressive, kMaxScans - own), {}},
+      {"101 scans", testing::WithRepeatedLastScan(progressive, kMaxScans - own + 1), {}},
+      {"one scan more than a lower limit",
+       testing::WithRepeatedLastScan(progressive, 2),
+       {.max_scans = own + 1}},
+      {"progressive, 20000 x 20000", huge({.progressive = true}), {}},
+      {"gray progressive", huge({.components = 1, .progressive = true}), {}},
+      {"a scan per component", huge({.scan_per_component = true}), {}},
+      {"640 x 480 progressive, budget 1 MB", small, {.memory_budget = 1000000}},
+      {"and 1.2 MB", small, {.memory_budget = 1200000}},
+      {"clean", whole, {}},
+      {"cut in half", whole.substr(0, whole.size() / 2), {}},
+      {"data ends early", WithFrameSize(EncodeTestJpeg({.quality = 50}), 2000, 2000), {}},
+      {"profile past the limit",
+       EncodeTestJpeg({.icc = testing::TestIccProfile(kMaxCarriedProfileBytes + 1)}),
+       {}}};
+  ASSERT_EQ(Scans(std::get<1>(cases[0])), kMaxScans);
+  std::string text;
+  for (const auto& [name, bytes, limits] : cases)
+    text += name + ": " + Outcome(bytes, limits) + "\n";
+  EXPECT_EQ(testing::CompareWithGolden(testing::WithTmp(text, tmp_.path()),
+                                       "imaging/crafted_outcomes.txt"),
+            "");
+  // A gray thumbnail carries no profile (c.jpg is the last case's), so nothing is said.
+  ThumbnailRequest gray{tmp_.file("c.jpg"), tmp_.file("t.jpg"), 70, 70, 60, true};
+  gray.keep_color_profile = false;
+  EXPECT_EQ(MakeThumbnail(holder_, gray).size(), 0u);
+  // Baseline files stream whatever their size; a 100-megapixel progressive photo fits the
+  // budget, 4:4:4 included.
+  EXPECT_NO_THROW(ReadSourceHeader(tmp_.write("c.jpg", huge({}))));
+  for (const testing::TestJpegOptions& o :
+       {testing::TestJpegOptions{
+            .width = 16, .height = 16, .progressive = true, .full_chroma = true},
+        testing::TestJpegOptions{
+            .width = 16, .height = 16, .full_chroma = true, .scan_per_component = true}}) {
+    const std::string jpeg = WithFrameSize(EncodeTestJpeg(o), 12247, 8165);
+    EXPECT_NO_THROW(ReadSourceHeader(tmp_.write("c.jpg", jpeg)));
+  }
 }
 
 // The flag ends a decode at its next look: before the scans of a progressive file are read,
 // between two batches of rows of a baseline one; nothing is written.
 TEST_F(LimitTest, TheStopFlagEndsTheDecodeInHand) {
-  class Stopper final : public ScanlineConsumer {
-   public:
-    Stopper(std::atomic<bool>& stop, bool at_header) : stop_(stop), at_header_(at_header) {}
+  // Raises the flag once it has the header (progressive) or its first rows (baseline).
+  struct Stopper final : ScanlineConsumer {
+    std::atomic<bool> stop = false;
+    bool at_header = false;
+    int rows = 0;
     int ChooseScale(int, int, const SourceMarkers&) override {
-      if (at_header_) stop_ = true;
+      stop = at_header;
       return 1;
     }
     void Begin(int, int) override {}
     void TakeRows(int, const std::uint8_t* const*, int count) override {
       rows += count;
-      stop_ = true;
+      stop = true;
     }
-    int rows = 0;
-
-   private:
-    std::atomic<bool>& stop_;
-    bool at_header_;
   };
   for (const bool progressive : {false, true}) {
-    std::atomic<bool> stop = false;
-    Stopper consumer(stop, progressive);
+    Stopper consumer;
+    consumer.at_header = progressive;
     const std::string jpeg =
         EncodeTestJpeg({.width = 64, .height = 64, .progressive = progressive});
     try {
-      DecodeJpegBytesRows(jpeg, "s.jpg", consumer, {.stop = &stop});
+      DecodeJpegBytesRows(jpeg, "s.jpg", consumer, {.stop = &consumer.stop});
       ADD_FAILURE() << "not stopped";
     } catch (const Error& e) {
       EXPECT_EQ(std::string(e.what()), "Stopped while decoding s.jpg");
@@ -150,28 +155,6 @@ TEST_F(LimitTest, TheStopFlagEndsTheDecodeInHand) {
   request.limits.stop = &stop;
   EXPECT_THROW(MakeThumbnail(holder_, request), Error);
   EXPECT_FALSE(std::filesystem::exists(request.target));
-}
-
-// libjpeg's warnings and a profile left out reach the image's report; a clean file has none.
-TEST_F(LimitTest, WarningsOfTheDecodeAreKept) {
-  const std::string whole = EncodeTestJpeg({.width = 64, .height = 64});
-  const std::string big_profile = testing::TestIccProfile(kMaxCarriedProfileBytes + 1);
-  EXPECT_EQ(Outcome(whole), "planned; made");
-  EXPECT_EQ(Outcome(whole.substr(0, whole.size() / 2)),
-            "planned; warning: Premature end of JPEG file (JPEG warning #120, and 1 more); made");
-  EXPECT_EQ(Outcome(WithFrameSize(EncodeTestJpeg({.quality = 50}), 2000, 2000)),
-            "planned; warning: Corrupt JPEG data: premature end of data segment (JPEG warning "
-            "#117); made");
-  EXPECT_EQ(Outcome(EncodeTestJpeg({.icc = big_profile})),
-            "planned; warning: ICC profile of 1000001 bytes not copied into the thumbnail (more "
-            "than the 1000000 bytes accepted); made");
-  const std::string path = tmp_.write("p.jpg", EncodeTestJpeg({.icc = big_profile}));
-  for (const bool gray : {false, true}) {
-    ThumbnailRequest request{path, tmp_.file("t.jpg")};
-    request.grayscale = gray;
-    request.keep_color_profile = !gray;
-    EXPECT_EQ(MakeThumbnail(holder_, request).size(), gray ? 0u : 1u);
-  }
 }
 
 // Half the memory at the budget for each worker, at least one, at most one per thread.
@@ -191,20 +174,132 @@ TEST(WorkersWithinMemoryTest, HalfTheMemoryAtTheBudget) {
   }
 }
 
-// The Exif block is read once, while planning: making turns by the request's Orientation,
-// whatever the file says; a block whose IFDs all point back at IFD0 reads in one pass.
-TEST_F(LimitTest, TheOrientationFoundWhilePlanningTurnsTheThumbnail) {
-  const std::string looping = testing::ExifWithLoopingIfds(6, 5400);
-  EXPECT_EQ(ReadExifOrientation(looping), 6);
-  const std::string source = Source({.width = 50, .height = 30, .exif = looping});
-  EXPECT_EQ(ReadSourceHeader(source).orientation, 6);
-  ThumbnailRequest request{source, tmp_.file("t.jpg")};
-  MakeThumbnail(holder_, request);
-  const TFastBmp plain = holder_.FastBMP();
-  for (const int orientation : {3, 6}) {
-    request.orientation = orientation;
-    MakeThumbnail(holder_, request);
-    EXPECT_EQ(FirstDifference(holder_.FastBMP(), OrientBitmap(plain, orientation)), "");
+// The profile as libjpeg's saved markers and jpeg_read_icc_profile give it; empty when none.
+std::string LibraryProfile(const std::string& jpeg) {
+  jpeg_decompress_struct cinfo{};
+  jpeg_error_mgr errors{};
+  cinfo.err = jpeg_std_error(&errors);
+  errors.emit_message = [](j_common_ptr, int) {};
+  jpeg_create_decompress(&cinfo);
+  jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(jpeg.data()), jpeg.size());
+  jpeg_save_markers(&cinfo, JPEG_APP0 + 2, 0xFFFF);
+  jpeg_read_header(&cinfo, TRUE);
+  JOCTET* data = nullptr;
+  unsigned int size = 0;
+  std::string profile;
+  if (jpeg_read_icc_profile(&cinfo, &data, &size)) {
+    profile.assign(reinterpret_cast<const char*>(data), size);
+    std::free(data);
+  }
+  jpeg_destroy_decompress(&cinfo);
+  return profile;
+}
+
+SourceMarkers Decoded(const std::string& jpeg) {
+  TFastBmp bitmap;
+  SourceMarkers markers;
+  DecodeJpegBytes(jpeg, "m.jpg", bitmap, &markers);
+  return markers;
+}
+
+std::vector<std::string> TinyChunks(int count, int of) {
+  std::vector<std::string> chunks;
+  for (int i = 0; i < count; ++i) chunks.push_back(IccChunk(i % of + 1, of, "abcd"));
+  return chunks;
+}
+
+// Every arrangement of chunks (put after SOI, in order) gives libjpeg's profile, or none.
+TEST(IccChunkTest, ReassembledAsLibjpegDoes) {
+  const std::string profile = testing::TestIccProfile(600);
+  std::string part[3];
+  for (int i = 0; i < 3; ++i) part[i] = profile.substr(200 * i, 200);
+  const std::tuple<const char*, std::vector<std::string>, bool> cases[] = {
+      {"one chunk", {IccChunk(1, 1, profile)}, true},
+      {"three in order",
+       {IccChunk(1, 3, part[0]), IccChunk(2, 3, part[1]), IccChunk(3, 3, part[2])},
+       true},
+      {"three out of order",
+       {IccChunk(3, 3, part[2]), IccChunk(1, 3, part[0]), IccChunk(2, 3, part[1])},
+       true},
+      {"among other APP2",
+       {MarkerSegment(0xE2, "FPXR\0xyz"), IccChunk(2, 2, part[1]), MarkerSegment(0xE2, "ICC"),
+        IccChunk(1, 2, part[0])},
+       true},
+      {"one twice",
+       {IccChunk(1, 2, part[0]), IccChunk(2, 2, part[1]), IccChunk(2, 2, part[1])},
+       false},
+      {"one missing", {IccChunk(1, 3, part[0]), IccChunk(3, 3, part[2])}, false},
+      {"counts disagree", {IccChunk(1, 2, part[0]), IccChunk(2, 3, part[1])}, false},
+      {"number 0", {IccChunk(0, 1, profile)}, false},
+      {"count 0", {IccChunk(1, 0, profile)}, false},
+      {"number past count", {IccChunk(2, 1, profile)}, false},
+      {"no data", {IccChunk(1, 2, ""), IccChunk(2, 2, "")}, false},
+      {"255 tiny chunks", TinyChunks(255, 255), true},
+      {"2000 tiny chunks", TinyChunks(2000, 255), false}};
+  for (const auto& [name, segments, kept] : cases) {
+    std::string all;
+    for (const std::string& segment : segments) all += segment;
+    const std::string jpeg = WithSegmentsAfterSoi(testing::EncodeTestJpeg({}), all, 1);
+    const std::string library = LibraryProfile(jpeg);
+    EXPECT_EQ(library.empty(), !kept) << name;
+    EXPECT_EQ(Decoded(jpeg).icc_profile, library) << name;
+  }
+}
+
+// At the limit a profile is kept; past it, it is left out and its size said when it is RGB.
+TEST(IccProfileLimitTest, ALargerProfileIsLeftOutAndSaid) {
+  // size, colour space, kept, said
+  const std::vector<std::tuple<std::size_t, std::string, bool, bool>> cases = {
+      {kMaxCarriedProfileBytes, "RGB ", true, false},
+      {kMaxCarriedProfileBytes + 1, "RGB ", false, true},
+      {255u * 65519u, "RGB ", false, true},
+      {kMaxCarriedProfileBytes + 1, "CMYK", false, false}};
+  testing::TempDir tmp;
+  for (const auto& [size, space, kept, said] : cases) {
+    const std::string profile = testing::TestIccProfile(size, space);
+    const std::string jpeg = testing::EncodeTestJpeg({.icc = profile});
+    const SourceMarkers markers = Decoded(jpeg);
+    EXPECT_EQ(markers.icc_profile, kept ? profile : "") << size;
+    EXPECT_EQ(markers.oversized_rgb_profile, said ? size : 0u) << size;
+    const SourceHeader header = ReadSourceHeader(tmp.write("p.jpg", jpeg));
+    EXPECT_EQ(header.rgb_profile, kept && space == "RGB ") << size;
+  }
+}
+
+// Only the first APP1 that holds Exif counts, however many others come before or after it.
+TEST(ExifMarkerTest, TheFirstExifBlockAmongManyApp1Markers) {
+  testing::TempDir tmp;
+  const std::string xmp =
+      MarkerSegment(0xE1, std::string("http://ns.adobe.com/xap/1.0/\0<x/>", 33));
+  const std::string empty = MarkerSegment(0xE1, "");
+  const std::string six = MarkerSegment(0xE1, testing::ExifWithOrientation(6));
+  const std::string eight = MarkerSegment(0xE1, testing::ExifWithOrientation(8, true));
+  const std::pair<std::string, int> cases[] = {
+      {WithSegmentsAfterSoi(testing::EncodeTestJpeg({}), empty, 20000), 1},
+      {WithSegmentsAfterSoi(WithSegmentsAfterSoi(testing::EncodeTestJpeg({}), six + eight, 1),
+                            empty + xmp, 5000),
+       6},
+      {WithSegmentsAfterSoi(testing::EncodeTestJpeg({}), eight + six + empty, 1), 8}};
+  for (const auto& [jpeg, orientation] : cases) {
+    EXPECT_EQ(ReadSourceHeader(tmp.write("e.jpg", jpeg)).orientation, orientation);
+  }
+}
+
+TEST(ThumbnailMarkTest, CommentsAndTheirMarks) {
+  EXPECT_EQ(MarkComment({}), "");
+  EXPECT_EQ(MarkComment({.fast = true}), "Quorvelandiscope: fast");
+  EXPECT_EQ(MarkComment({.orientation = 6}), "Quorvelandiscope: turned by Orientation 6");
+  EXPECT_EQ(MarkComment({true, 8}), "Quorvelandiscope: fast, turned by Orientation 8");
+  EXPECT_EQ(MarkComment({false, 9}), "");
+  for (const bool fast : {false, true}) {
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+      const ThumbnailMark mark{fast, orientation};
+      EXPECT_EQ(ReadMarkComment(MarkComment(mark)), mark) << fast << orientation;
+    }
+  }
+  for (const char* foreign : {"", "Quorvelandiscope: slow", "CREATOR: gd-jpeg v1.0",
+                              "Quorvelandiscope: turned by Orientation 9"}) {
+    EXPECT_EQ(ReadMarkComment(foreign), ThumbnailMark{}) << foreign;
   }
 }
 

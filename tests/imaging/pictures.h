@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <functional>
+#include <limits>
 #include <random>
 #include <sstream>
 #include <string>
@@ -14,6 +16,7 @@
 
 #include "imaging/fast_bmp.h"
 #include "imaging/fast_image.h"
+#include "job/error.h"
 #include "support/golden.h"
 #include "support/temp_dir.h"
 #include "support/test_jpeg.h"
@@ -50,6 +53,27 @@ inline std::string FirstDifference(const TFastBmp& a, const TFastBmp& b) {
   return "";
 }
 
+// Infinity for equal bitmaps; -1 for different sizes.
+inline double Psnr(const TFastBmp& a, const TFastBmp& b) {
+  if (a.Width() != b.Width() || a.Height() != b.Height()) return -1;
+  double sum = 0;
+  for (int y = 0; y < a.Height(); ++y) {
+    for (int k = 0; k < 3 * a.Width(); ++k) sum += std::pow(a.Row(y)[k] - b.Row(y)[k], 2);
+  }
+  if (sum == 0) return std::numeric_limits<double>::infinity();
+  return 10 * std::log10(255.0 * 255.0 * 3 * a.Width() * a.Height() / sum);
+}
+
+// The error `run` fails with, detail included, or "no error".
+inline std::string ErrorOf(const std::function<void()>& run) {
+  try {
+    run();
+  } catch (const Error& e) {
+    return MessageWithDetail(e);
+  }
+  return "no error";
+}
+
 // Photo-like content: smooth gradients crossed by soft, lens-sharp steps.
 inline std::uint8_t PhotoSample(int x, int y, int c) {
   const auto steps = [](int t, int period) {
@@ -72,6 +96,15 @@ inline std::vector<std::vector<std::string>> DataRows(const std::string& name) {
     for (rows.emplace_back(); fields >> field;) rows.back().push_back(field);
   }
   return rows;
+}
+
+// The bytes of `hex` ("-" for none).
+inline std::string Unhex(const std::string& hex) {
+  std::string bytes;
+  for (std::size_t i = 0; hex != "-" && i + 1 < hex.size(); i += 2) {
+    bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+  }
+  return bytes;
 }
 
 // A folder for the pictures of a test, and one holder reused for all of them, as a worker does.

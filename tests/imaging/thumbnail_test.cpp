@@ -1,6 +1,9 @@
 // The working bitmap; decodes and encodes of JPEGs written here summed up as text kept as data;
 // thumbnails: their sizes in worked examples, whole files kept as data, failures, the
-// Orientation tag from Exif blocks kept as data and its views, only RGB colour profiles carried.
+// Orientation tag from Exif blocks kept as data and its views, only RGB colour profiles carried;
+// the details a photo page tells, read from Exif blocks kept as data: the common tags in both
+// byte orders, makers that repeat their name, odd values, and blocks that lie (links that loop,
+// offsets past the end, texts with control characters) or hold a GPS position, never read.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -9,6 +12,7 @@
 #include <string>
 #include <tuple>
 
+#include "imaging/exif_details.h"
 #include "imaging/exif_orientation.h"
 #include "imaging/jpeg_decoder.h"
 #include "imaging/jpeg_encoder.h"
@@ -18,6 +22,7 @@
 #include "job/error.h"
 #include "pictures.h"
 #include "platform/file_system.h"
+#include "support/crafted_jpeg.h"
 
 namespace quorvel::imaging::test {
 namespace {
@@ -125,26 +130,20 @@ TEST(JpegDecoderTest, GrayDitherEqualsTheLibrarysQuantiser) {
 // FitToBox's worked examples and FastDecodeScale's picks.
 TEST(ThumbnailSizeTest, WorkedExamples) {
   for (const auto& r : DataRows("fit_to_box.txt")) {
-    const ThumbnailSize s =
-        FitToBox(std::stoi(r[0]), std::stoi(r[1]), std::stoi(r[2]), std::stoi(r[3]));
-    EXPECT_EQ(std::to_string(s.width) + " " + std::to_string(s.height), r[4] + " " + r[5])
-        << r[2] << " " << r[3];
+    const auto n = [&r](int i) { return std::stoi(r[i]); };
+    const ThumbnailSize s = FitToBox(n(0), n(1), n(2), n(3));
+    EXPECT_EQ(std::vector<int>({s.width, s.height}), std::vector<int>({n(4), n(5)})) << r[2];
   }
   for (const auto& r : DataRows("fast_decode_scale.txt")) {
-    EXPECT_EQ(FastDecodeScale(std::stoi(r[0]), std::stoi(r[1]), std::stoi(r[2]), std::stoi(r[3])),
-              std::stoi(r[4]))
-        << r[0] << "x" << r[1];
+    const auto n = [&r](int i) { return std::stoi(r[i]); };
+    EXPECT_EQ(FastDecodeScale(n(0), n(1), n(2), n(3)), n(4)) << r[0] << "x" << r[1];
   }
 }
 
 TEST(ExifOrientationTest, KeptBlocks) {
   const auto rows = DataRows("exif_orientation.txt");  // value, hex, what it shows
   for (const auto& r : rows) {
-    std::string block;
-    for (std::size_t i = 0; r[1] != "-" && i + 1 < r[1].size(); i += 2) {
-      block += static_cast<char>(std::stoi(r[1].substr(i, 2), nullptr, 16));
-    }
-    EXPECT_EQ(ReadExifOrientation(block), std::stoi(r[0])) << r[2] << " " << r[3];
+    EXPECT_EQ(ReadExifOrientation(Unhex(r[1])), std::stoi(r[0])) << r[2] << " " << r[3];
   }
   EXPECT_EQ(rows.size(), 28u);
 }
@@ -181,12 +180,7 @@ class ThumbnailTest : public PictureTest {
     return ReadFile(r.target);
   }
   std::string ErrorOf(const ThumbnailRequest& r) {
-    try {
-      MakeThumbnail(holder_, r);
-    } catch (const Error& e) {
-      return MessageWithDetail(e);
-    }
-    return "no error";
+    return test::ErrorOf([&] { MakeThumbnail(holder_, r); });
   }
 };
 
@@ -202,20 +196,25 @@ TEST_F(ThumbnailTest, FilesAsKept) {
   }
 }
 
-// Each view is the plain thumbnail turned: resampled as stored, then turned, fitted as shown.
-TEST_F(ThumbnailTest, ResamplesAsStoredThenTurns) {
-  TestJpegOptions o{93, 61};
-  MakeThumbnail(holder_, Request(Source(o)));
-  const TFastBmp resampled = holder_.FastBMP();
+// The Exif block is read once, while planning (one whose IFDs all point back at IFD0 in one
+// pass); making turns by the request's Orientation, whatever the file says. Each view is the
+// plain thumbnail turned: resampled as stored, then turned, fitted as shown.
+TEST_F(ThumbnailTest, ResamplesAsStoredThenTurnsByTheRequest) {
+  const std::string looping = testing::ExifWithLoopingIfds(6, 5400);
+  EXPECT_EQ(ReadExifOrientation(looping), 6);
+  ThumbnailRequest r = Request(Source({.width = 93, .height = 61, .exif = looping}));
+  EXPECT_EQ(r.orientation, 6);
+  r.orientation = 1;
+  MakeThumbnail(holder_, r);
+  const TFastBmp plain = holder_.FastBMP();
   for (int v = 2; v <= 8; ++v) {
-    o.exif = ExifWithOrientation(v, v % 2 == 0);
-    MakeThumbnail(holder_, Request(Source(o)));
-    EXPECT_EQ(FirstDifference(holder_.FastBMP(), OrientBitmap(resampled, v)), "") << v;
+    r.orientation = v;
+    MakeThumbnail(holder_, r);
+    EXPECT_EQ(FirstDifference(holder_.FastBMP(), OrientBitmap(plain, v)), "") << v;
   }
-  ThumbnailRequest wide = Request(Source(o));  // turned by 8
-  wide.box_width = 100;
-  wide.box_height = 50;
-  MakeThumbnail(holder_, wide);
+  r.box_width = 100;  // turned by 8
+  r.box_height = 50;
+  MakeThumbnail(holder_, r);
   EXPECT_EQ(holder_.FastBMP().Width(), 32);  // 61 x 93 as shown, not 100 x 66
 }
 
@@ -269,6 +268,22 @@ TEST_F(ThumbnailTest, FailuresNameTheirCauseAndKeepTheOldThumbnail) {
   const ThumbnailRequest nowhere = Request(Source({20, 20}), "no/such/dir/tn_y.jpg");
   EXPECT_EQ(ErrorOf(nowhere), "Cannot create file " + nowhere.target + no_such);
   EXPECT_FALSE(std::filesystem::exists(tmp_.file("no")));
+}
+
+TEST(ExifDetailsTest, KeptBlocks) {
+  std::istringstream lines(testing::ReadFile(testing::GoldenPath("imaging/exif_details.txt")));
+  int blocks = 0;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    const std::string hex = line.substr(0, line.find('|'));
+    const std::string block = Unhex(hex);
+    std::string read = hex;
+    for (const std::string& text : ReadExifDetails(block).Texts()) read += "|" + text;
+    EXPECT_EQ(read, line);
+    for (std::size_t size = 0; size < block.size(); ++size) ReadExifDetails(block.substr(0, size));
+    ++blocks;
+  }
+  EXPECT_EQ(blocks, 15);
 }
 
 }  // namespace

@@ -7,26 +7,9 @@
 namespace quorvel::testing {
 namespace {
 
-void Put16Big(std::string& s, unsigned v) {
-  s += static_cast<char>((v >> 8) & 0xFF);
-  s += static_cast<char>(v & 0xFF);
-}
-
-void Put16Little(std::string& s, unsigned v) {
-  s += static_cast<char>(v & 0xFF);
-  s += static_cast<char>((v >> 8) & 0xFF);
-}
-
-void Put32Little(std::string& s, unsigned v) {
-  Put16Little(s, v & 0xFFFF);
-  Put16Little(s, v >> 16);
-}
-
-// Where the segment of `marker` starts, searching from `from`; throws when there is none.
-std::size_t Find(const std::string& jpeg, unsigned char marker, std::size_t from = 0) {
-  const std::size_t at = jpeg.find(std::string{'\xFF', static_cast<char>(marker)}, from);
-  if (at == std::string::npos) throw std::invalid_argument("no such marker in the JPEG");
-  return at;
+// `v` as `bytes` bytes, most significant first when `big`.
+void Put(std::string& s, unsigned v, int bytes, bool big) {
+  for (int i = 0; i < bytes; ++i) s += static_cast<char>(v >> 8 * (big ? bytes - 1 - i : i));
 }
 
 }  // namespace
@@ -34,7 +17,7 @@ std::size_t Find(const std::string& jpeg, unsigned char marker, std::size_t from
 std::string MarkerSegment(int marker, const std::string& payload) {
   if (payload.size() > 65533) throw std::invalid_argument("a marker holds at most 65533 bytes");
   std::string s{'\xFF', static_cast<char>(marker)};
-  Put16Big(s, static_cast<unsigned>(payload.size() + 2));
+  Put(s, static_cast<unsigned>(payload.size() + 2), 2, true);
   return s + payload;
 }
 
@@ -71,30 +54,23 @@ std::string WithFrameSize(std::string jpeg, int width, int height) {
     const std::size_t found = jpeg.find(std::string{'\xFF', static_cast<char>(sof)});
     if (found < at) at = found;
   }
-  if (at == std::string::npos) Find(jpeg, 0xC0);  // throws
+  if (at == std::string::npos) throw std::invalid_argument("no frame header");
   std::string size;
-  Put16Big(size, static_cast<unsigned>(height));
-  Put16Big(size, static_cast<unsigned>(width));
+  Put(size, static_cast<unsigned>(height << 16 | width), 4, true);
   return jpeg.replace(at + 5, 4, size);
 }
 
 std::string ExifWithLoopingIfds(int orientation, int pointers) {
   static constexpr unsigned kPointerTags[] = {0x8769, 0x8825, 0xA005};
-  std::string s("Exif\0\0II", 8);
-  Put16Little(s, 42);
-  Put32Little(s, 8);
-  Put16Little(s, static_cast<unsigned>(pointers + 1));
-  Put16Little(s, 0x0112);
-  Put16Little(s, 3);
-  Put32Little(s, 1);
-  Put32Little(s, static_cast<unsigned>(orientation));
-  for (int i = 0; i < pointers; ++i) {
-    Put16Little(s, kPointerTags[i % 3]);
-    Put16Little(s, 4);  // LONG
-    Put32Little(s, 1);
-    Put32Little(s, 8);  // IFD0 itself
+  std::string s("Exif\0\0II*\0\x08\0\0\0", 14);
+  Put(s, static_cast<unsigned>(pointers + 1), 2, false);
+  // The Orientation (SHORT), each pointer (LONG) at IFD0 itself, then the next-IFD link.
+  for (int i = -1; i < pointers; ++i) {
+    Put(s, i < 0 ? 0x0112 | 3u << 16 : kPointerTags[i % 3] | 4u << 16, 4, false);
+    Put(s, 1, 4, false);
+    Put(s, i < 0 ? static_cast<unsigned>(orientation) : 8, 4, false);
   }
-  Put32Little(s, 8);
+  Put(s, 8, 4, false);
   return s;
 }
 

@@ -2,6 +2,7 @@
 
 #include <libheif/heif.h>
 
+#include <memory>
 #include <stdexcept>
 
 namespace quorvel::testing {
@@ -89,167 +90,24 @@ heif_image_handle* Encode(heif_context* context, const TestHeifOptions& o) {
   return handle;
 }
 
-std::string Write(heif_context* context) {
-  std::string out;
-  heif_writer writer{1, Append};
-  Require(heif_context_write(context, &writer, &out), "write");
-  return out;
-}
-
-// ISO base media boxes, as the grid file needs them.
-void Put32(std::string& out, std::uint32_t v) {
-  for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((v >> shift) & 0xFF);
-}
-void Put16(std::string& out, std::uint16_t v) {
-  out += static_cast<char>(v >> 8);
-  out += static_cast<char>(v & 0xFF);
-}
-std::string Box(const char* type, const std::string& payload) {
-  std::string box;
-  Put32(box, static_cast<std::uint32_t>(payload.size() + 8));
-  return box + type + payload;
-}
-std::string FullBox(const char* type, std::uint32_t version_and_flags, const std::string& payload) {
-  std::string head;
-  Put32(head, version_and_flags);
-  return Box(type, head + payload);
-}
-
-// The hvcC box and the coded picture (the mdat payload) of a one-image file libheif wrote.
-struct CodedTile {
-  std::string hvcc;
-  std::string data;
-};
-CodedTile Extract(const std::string& file) {
-  CodedTile tile;
-  const std::size_t at = file.find("hvcC");
-  if (at == std::string::npos || at < 4) throw std::runtime_error("no hvcC");
-  const auto* p = reinterpret_cast<const unsigned char*>(file.data());
-  const std::size_t size =
-      std::size_t(p[at - 4]) << 24 | p[at - 3] << 16 | p[at - 2] << 8 | p[at - 1];
-  tile.hvcc = file.substr(at - 4, size);
-  for (std::size_t box = 0; box + 8 <= file.size();) {
-    const std::size_t length =
-        std::size_t(p[box]) << 24 | p[box + 1] << 16 | p[box + 2] << 8 | p[box + 3];
-    if (file.compare(box + 4, 4, "mdat") == 0) tile.data = file.substr(box + 8, length - 8);
-    if (length < 8) break;
-    box += length;
-  }
-  if (tile.data.empty()) throw std::runtime_error("no mdat");
-  return tile;
-}
-
 }  // namespace
 
 std::string EncodeTestHeifImages(const std::vector<TestHeifOptions>& images, int primary) {
-  heif_context* context = heif_context_alloc();
-  try {
-    std::vector<heif_image_handle*> handles;
-    for (const TestHeifOptions& o : images) handles.push_back(Encode(context, o));
-    Require(heif_context_set_primary_image(context, handles[static_cast<std::size_t>(primary)]),
-            "primary");
-    for (heif_image_handle* handle : handles) heif_image_handle_release(handle);
-    std::string out = Write(context);
-    heif_context_free(context);
-    return out;
-  } catch (...) {
-    heif_context_free(context);
-    throw;
-  }
+  const std::unique_ptr<heif_context, void (*)(heif_context*)> context(heif_context_alloc(),
+                                                                       heif_context_free);
+  std::vector<heif_image_handle*> handles;
+  for (const TestHeifOptions& o : images) handles.push_back(Encode(context.get(), o));
+  const heif_error error = heif_context_set_primary_image(context.get(), handles[primary]);
+  for (heif_image_handle* handle : handles) heif_image_handle_release(handle);
+  Require(error, "primary");
+  std::string out;
+  heif_writer writer{1, Append};
+  Require(heif_context_write(context.get(), &writer, &out), "write");
+  return out;
 }
 
 std::string EncodeTestHeif(const TestHeifOptions& options) {
   return EncodeTestHeifImages({options}, 0);
-}
-
-std::string EncodeTestHeifGrid(const TestHeifOptions& tile, int columns, int rows, int width,
-                               int height) {
-  std::vector<CodedTile> tiles;
-  for (int row = 0; row < rows; ++row) {
-    for (int column = 0; column < columns; ++column) {
-      TestHeifOptions o = tile;
-      const int dx = column * tile.width, dy = row * tile.height;
-      o.sample = [&tile, dx, dy](int x, int y, int c) { return tile.sample(x + dx, y + dy, c); };
-      tiles.push_back(Extract(EncodeTestHeif(o)));
-    }
-  }
-  const int count = columns * rows;
-  const std::uint16_t grid_id = static_cast<std::uint16_t>(count + 1);
-  std::string grid_data(2, '\0');  // version 0; flags 0: 16-bit output size
-  grid_data += static_cast<char>(rows - 1);
-  grid_data += static_cast<char>(columns - 1);
-  Put16(grid_data, static_cast<std::uint16_t>(width));
-  Put16(grid_data, static_cast<std::uint16_t>(height));
-
-  const auto meta = [&](std::uint32_t mdat_start) {
-    std::string hdlr;
-    Put32(hdlr, 0);
-    hdlr += "pict";
-    hdlr.append(13, '\0');
-    std::string pitm;
-    Put16(pitm, grid_id);
-    std::string iinf;
-    Put16(iinf, static_cast<std::uint16_t>(count + 1));
-    for (int i = 1; i <= count + 1; ++i) {
-      std::string infe;
-      Put16(infe, static_cast<std::uint16_t>(i));
-      Put16(infe, 0);
-      infe += i == grid_id ? "grid" : "hvc1";
-      infe += '\0';
-      iinf += FullBox("infe", (2u << 24) | (i == grid_id ? 0u : 1u), infe);
-    }
-    std::string dimg;
-    Put16(dimg, grid_id);
-    Put16(dimg, static_cast<std::uint16_t>(count));
-    for (int i = 1; i <= count; ++i) Put16(dimg, static_cast<std::uint16_t>(i));
-    std::string ipco;
-    for (const CodedTile& t : tiles) ipco += t.hvcc;
-    std::string ispe_tile, ispe_grid;
-    Put32(ispe_tile, static_cast<std::uint32_t>(tile.width));
-    Put32(ispe_tile, static_cast<std::uint32_t>(tile.height));
-    Put32(ispe_grid, static_cast<std::uint32_t>(width));
-    Put32(ispe_grid, static_cast<std::uint32_t>(height));
-    ipco += FullBox("ispe", 0, ispe_tile) + FullBox("ispe", 0, ispe_grid);
-    std::string ipma;
-    Put32(ipma, static_cast<std::uint32_t>(count + 1));
-    for (int i = 1; i <= count; ++i) {
-      Put16(ipma, static_cast<std::uint16_t>(i));
-      ipma += '\x02';
-      ipma += static_cast<char>(0x80 | i);   // its hvcC, essential
-      ipma += static_cast<char>(count + 1);  // the tile's ispe
-    }
-    Put16(ipma, grid_id);
-    ipma += '\x01';
-    ipma += static_cast<char>(count + 2);  // the grid's ispe
-    std::string iloc;
-    iloc += '\x44';  // 4-byte offsets and lengths
-    iloc += '\x00';  // no base offset
-    Put16(iloc, static_cast<std::uint16_t>(count + 1));
-    std::uint32_t offset = mdat_start;
-    for (int i = 1; i <= count + 1; ++i) {
-      const std::size_t length = i == grid_id ? grid_data.size() : tiles[i - 1].data.size();
-      Put16(iloc, static_cast<std::uint16_t>(i));
-      Put16(iloc, 0);
-      Put16(iloc, 1);
-      Put32(iloc, offset);
-      Put32(iloc, static_cast<std::uint32_t>(length));
-      offset += static_cast<std::uint32_t>(length);
-    }
-    return FullBox("meta", 0,
-                   FullBox("hdlr", 0, hdlr) + FullBox("pitm", 0, pitm) + FullBox("iinf", 0, iinf) +
-                       FullBox("iref", 0, Box("dimg", dimg)) +
-                       Box("iprp", Box("ipco", ipco) + FullBox("ipma", 0, ipma)) +
-                       FullBox("iloc", 0, iloc));
-  };
-  std::string ftyp = "heic";
-  Put32(ftyp, 0);
-  ftyp = Box("ftyp", ftyp + "mif1heic");
-  std::string payload;
-  for (const CodedTile& t : tiles) payload += t.data;
-  payload += grid_data;
-  const std::size_t meta_size = meta(0).size();
-  const auto start = static_cast<std::uint32_t>(ftyp.size() + meta_size + 8);
-  return ftyp + meta(start) + Box("mdat", payload);
 }
 
 }  // namespace quorvel::testing

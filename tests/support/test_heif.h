@@ -1,5 +1,5 @@
 // Small HEIC and AVIF files written by the tests themselves, with libheif's encoders (x265 for
-// HEIC, aom for AVIF), and a grid image put together from such files.
+// HEIC, aom for AVIF).
 #pragma once
 
 #include <cstdint>
@@ -31,10 +31,5 @@ std::string EncodeTestHeif(const TestHeifOptions& options);
 
 // A file of several images, the `primary`-th the primary one.
 std::string EncodeTestHeifImages(const std::vector<TestHeifOptions>& images, int primary);
-
-// A grid image of `columns` x `rows` HEVC tiles, each encoded from `tile` with the tile's
-// origin added to x and y, cropped to `width` x `height` (at most the tiles' extent).
-std::string EncodeTestHeifGrid(const TestHeifOptions& tile, int columns, int rows, int width,
-                               int height);
 
 }  // namespace quorvel::testing

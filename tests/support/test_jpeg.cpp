@@ -71,15 +71,9 @@ std::string EncodeTestJpeg(const TestJpegOptions& o) {
 
 namespace {
 
-void Put16(std::string& s, unsigned v, bool big) {
-  const char hi = static_cast<char>((v >> 8) & 0xFF), lo = static_cast<char>(v & 0xFF);
-  s += big ? hi : lo;
-  s += big ? lo : hi;
-}
-
-void Put32(std::string& s, std::uint32_t v, bool big) {
-  Put16(s, big ? v >> 16 : v & 0xFFFF, big);
-  Put16(s, big ? v & 0xFFFF : v >> 16, big);
+// `v` as `bytes` bytes, most significant first when `big`.
+void Put(std::string& s, std::uint32_t v, int bytes, bool big = true) {
+  for (int i = 0; i < bytes; ++i) s += static_cast<char>(v >> 8 * (big ? bytes - 1 - i : i));
 }
 
 }  // namespace
@@ -87,31 +81,36 @@ void Put32(std::string& s, std::uint32_t v, bool big) {
 std::string ExifWithOrientation(int orientation, bool big_endian) {
   std::string s("Exif\0\0", 6);
   s += big_endian ? "MM" : "II";
-  Put16(s, 42, big_endian);
-  Put32(s, 8, big_endian);  // IFD0 right after the header
-  Put16(s, 1, big_endian);  // one entry
-  Put16(s, 0x0112, big_endian);
-  Put16(s, 3, big_endian);  // SHORT
-  Put32(s, 1, big_endian);
-  Put16(s, static_cast<unsigned>(orientation), big_endian);  // left-justified in the value field
-  Put16(s, 0, big_endian);
-  Put32(s, 0, big_endian);  // no next IFD
+  // 42, IFD0 right after the header, one entry: Orientation, SHORT, count 1, the value
+  // left-justified in its field; no next IFD.
+  const auto value = static_cast<std::uint32_t>(orientation);
+  for (const auto& [v, bytes] : {std::pair{42u, 2},
+                                 {8u, 4},
+                                 {1u, 2},
+                                 {0x0112u, 2},
+                                 {3u, 2},
+                                 {1u, 4},
+                                 {value, 2},
+                                 {0u, 2},
+                                 {0u, 4}}) {
+    Put(s, v, bytes, big_endian);
+  }
   return s;
 }
 
 std::string TestIccProfile(std::size_t size, const std::string& colour_space) {
   if (size < 132) throw std::invalid_argument("an ICC profile needs at least 132 bytes");
   std::string p;
-  Put32(p, static_cast<std::uint32_t>(size), true);
+  Put(p, static_cast<std::uint32_t>(size), 4);
   p += "qvtk";                     // preferred CMM
-  Put32(p, 0x04300000, true);      // version 4.3
+  Put(p, 0x04300000, 4);           // version 4.3
   p += "mntr";                     // display device
   p += colour_space.substr(0, 4);  // data colour space
   p += "XYZ ";                     // connection space
   p.append(12, '\0');              // date and time
   p += "acsp";
   p.resize(128, '\0');
-  Put32(p, 0, true);  // no tags
+  Put(p, 0, 4);  // no tags
   for (std::size_t i = p.size(); i < size; ++i) p += static_cast<char>((i * 37 + i / 251) & 0xFF);
   return p;
 }

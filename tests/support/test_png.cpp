@@ -7,18 +7,8 @@
 namespace quorvel::testing {
 namespace {
 
-int Channels(int color_type) {
-  switch (color_type) {
-    case PNG_COLOR_TYPE_RGB:
-      return 3;
-    case PNG_COLOR_TYPE_GRAY_ALPHA:
-      return 2;
-    case PNG_COLOR_TYPE_RGB_ALPHA:
-      return 4;
-    default:
-      return 1;
-  }
-}
+// Channels of each PNG colour type: gray, -, RGB, palette, gray and alpha, -, RGB and alpha.
+constexpr int kChannels[] = {1, 0, 3, 1, 2, 0, 4};
 
 void Append(png_structp png, png_bytep data, png_size_t size) {
   static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<char*>(data), size);
@@ -28,7 +18,7 @@ void NoFlush(png_structp) {}
 // Packs one row of samples as the bit depth wants them: big-endian pairs, or several
 // samples per byte from the most significant bits.
 std::vector<png_byte> PackRow(const TestPngOptions& o, int y) {
-  const int channels = Channels(o.color_type);
+  const int channels = kChannels[o.color_type];
   const int count = o.width * channels;
   std::vector<png_byte> row((static_cast<std::size_t>(count) * o.bit_depth + 7) / 8 + 1);
   for (int i = 0; i < count; ++i) {
