@@ -59,15 +59,14 @@ inline QPalette DarkPalette() {
   return p;
 }
 
-// Answers every question; runs the progress window to its end, or presses Esc in it after
-// `stop_after` images, keeping its last title and time left; keeps the messages and the run
-// summary's lines (its first failure and first skipped photo last), and presses the summary's
-// "Open Gallery".
+// Answers every question and file dialog; runs the progress window to its end or presses Esc
+// after `stop_after` images, keeping its last title and time left; keeps the messages and the
+// summary's lines (its first failure and skipped photo last), and presses "Open Gallery".
 struct Answers {
   bool yes = false;
   std::optional<std::string> file;
   int stop_after = -1;
-  QStringList questions, errors, shown, progress, file_dialogs;
+  QStringList questions, errors, shown, progress;
   QList<QUrl> opened;
 
   ui::UserPrompts Prompts() {
@@ -78,10 +77,7 @@ struct Answers {
     };
     p.show_error = [this](QWidget*, const QString& m) { errors << m; };
     p.inform = [this](QWidget*, const QString& m) { shown << m; };
-    p.save_file = p.open_file = [this](QWidget*, const ui::FileDialogRequest& request) {
-      file_dialogs << request.title;
-      return file;
-    };
+    p.save_file = p.open_file = [this](QWidget*, const ui::FileDialogRequest&) { return file; };
     p.run_progress = [this](ui::ProgressWindow& w) {
       w.show();
       int done = 0;

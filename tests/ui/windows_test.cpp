@@ -1,7 +1,6 @@
-// Every window as the user and a screen reader meet it: each control's name, shortcut, place in
-// the Tab order and the topic each way of asking for help shows (a golden list); the directory
-// picker and its walk; the About box's link; the first-start launcher; the program's --help and
-// --version.
+// Every window's controls as a screen reader, the keyboard and help meet them (a golden list);
+// the directory picker and its walk; the About box's link; the first-start launcher; --help and
+// --version without a display.
 #include <QAccessible>
 #include <QCheckBox>
 #include <QContextMenuEvent>
@@ -59,14 +58,6 @@ const std::tuple<const char*, bool, const char*, const char*, const char*> kLaun
     {"desktop blocked", true, "build dir", "blocked", ""},
 };
 
-// The label tied to `control`, or null.
-const QLabel* LabelOf(const QWidget* control) {
-  for (const QLabel* label : control->window()->findChildren<QLabel*>()) {
-    if (label->buddy() == control) return label;
-  }
-  return nullptr;
-}
-
 class WindowsTest : public QObject {
   Q_OBJECT
   testing::TempDir tmp_;
@@ -96,7 +87,6 @@ class WindowsTest : public QObject {
     summary.warnings = {{"/pics/cut.jpg", "Premature end of JPEG file (JPEG warning #120)"}};
     summary_ = std::make_unique<ui::RunSummaryWindow>(summary, std::vector<std::string>{"/w/i"});
     searching_ = std::make_unique<ui::SearchingWindow>(tmp_.path());
-    // The picker, the About box and the seven property dialogs belong to the main window.
     QList<QWidget*> windows{main_.get(), progress_.get(), summary_.get()};
     for (QDialog* dialog : main_->findChildren<QDialog*>(Qt::FindDirectChildrenOnly)) {
       windows << dialog;
@@ -105,11 +95,10 @@ class WindowsTest : public QObject {
   }
   void init() { shown_.clear(); }
 
-  // Every control that takes the focus, in Tab order, as a screen reader, the keyboard and help
-  // meet it (golden): its name and shortcut, marked when Tab passes over it or it is off, and
-  // the topic (or "-") a click in "What's this?" mode, F1, a right click and the keyboard's menu
-  // key show. A name has words in it and is not the title of the group around it (a drop-down
-  // list, named by its value, has a label tied to it); the description is the control's topic.
+  // Every control that takes the focus, in Tab order (golden): its name, shortcut, whether Tab
+  // passes over it or it is off, and the topic (or "-") a click in "What's this?" mode, F1, a right
+  // click and the menu key show. A name has words and is not its group's title (a drop-down list,
+  // named by its value, has a label); the description is the control's topic.
   void controlsInTabOrder() {
     const ui::HelpTopics topics = ui::HelpTopics::FromResource();
     QString listed;
@@ -124,7 +113,10 @@ class WindowsTest : public QObject {
             qobject_cast<QAbstractSpinBox*>(w->parentWidget()) ? w->parentWidget() : w;
         const QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(control);
         const QString name = a11y->text(QAccessible::Name).replace('\n', "\\n");
-        const QLabel* label = LabelOf(control);
+        const QLabel* label = nullptr;  // the one tied to the control
+        for (const QLabel* l : window->findChildren<QLabel*>()) {
+          if (l->buddy() == control) label = l;
+        }
         const auto* button = qobject_cast<QAbstractButton*>(control);
         const QString text = button ? button->text() : label ? label->text() : QString();
         listed += control->objectName() + " | " + name + " | " +
@@ -175,10 +167,11 @@ class WindowsTest : public QObject {
     // A screen reader is offered the one column the tree shows.
     QAccessibleInterface* tree = QAccessible::queryAccessibleInterface(Find(&picker, "DirTree"));
     QCOMPARE(tree->tableInterface()->columnCount(), 1);
-    testing::Answers answers;
-    answers.yes = yes;
-    const ui::UserPrompts prompts = answers.Prompts();
-    picker.SetAsker([&](const QString& question) { return prompts.ask(nullptr, question); });
+    QStringList questions;
+    picker.SetAsker([&, yes = yes](const QString& question) {
+      questions << question;
+      return yes;
+    });
     const bool ok = button != std::string("Cancel");
     picker.SetModalRunner([&, pick = pick, sub = sub](ui::DirectoryPicker& shown) {
       shown.SelectDirectory(tmp.file(pick));
@@ -198,14 +191,12 @@ class WindowsTest : public QObject {
     OutputSettings output;
     output.ThumbnailsIntoImageDirectory = true;  // the elimination applies
     QCOMPARE(picker.AddDirectories(output), ok);
-    std::vector<std::string> expected;
-    for (const QString& dir : QString(listed).split(' ', Qt::SkipEmptyParts)) {
-      expected.push_back(tmp.file(dir.toStdString()));
-    }
-    QCOMPARE(output.Directories, expected);
+    QStringList added;
+    for (const std::string& dir : output.Directories) added << QString::fromStdString(dir);
+    QCOMPARE(added.join(' '),
+             QString(listed).replace("root", QString::fromStdString(tmp.file("root"))));
     const QString question = ui::NoSubDirectoriesQuestion(tmp.file(pick));
-    QCOMPARE(answers.questions,
-             pick == std::string("root/leaf") ? QStringList{question} : QStringList{});
+    QCOMPARE(questions, pick == std::string("root/leaf") ? QStringList{question} : QStringList{});
     const std::string chosen = ok ? tmp.file(pick) + "/" : tmp.file("gone/");
     QCOMPARE(config.ReadString(keys::kDirs, keys::kDirectoryBox, ""), chosen);
   }
