@@ -1,96 +1,81 @@
-// The main window as a user drives it: enabling rules, the directory question, the list, drops
-// and command-line folders, GO! and the summary of a real run, state files, the lock, the
-// first start and the window's position.
+// The main window and its property dialogs as a user drives them: every field's way through the
+// settings, a state file and the configuration; the web-ready box; the list's buttons; GO! and
+// what it shows; the lock and the first start; the worker count.
 #include "ui/main_window.h"
 
-#include <QCommandLineParser>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMetaProperty>
 #include <QMimeData>
-#include <QToolTip>
-#include <QVBoxLayout>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QTimer>
+#include <QToolButton>
 #include <filesystem>
 
 #include "persist/config_file.h"
+#include "support/golden.h"
 #include "support/test_jpeg.h"
-#include "ui/command_line.h"
+#include "support/test_png.h"
 #include "ui/desktop_shortcut.h"
 #include "ui/directory_list_box.h"
 #include "ui/directory_picker.h"
+#include "ui/property_dialogs.h"
 #include "ui_test_support.h"
 
 using namespace quorvel;
 using testing::Find;
-using testing::ReadFile;
 using testing::Row;
+using Values = QMap<QString, QVariant>;
+namespace keys = persist::config_keys;
 
 namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-// Check boxes clicked in turn; then each "+name" is enabled and each "-name" disabled.
-const std::tuple<const char*, const char*, const char*> kRules[] = {
-    {"at start", "",
-     "+HTMLNameEdit +AllThumbnailsDirectoryEdit +HTMLDirectoryEdit -ThumbnailColEdit "
-     "-SplitHTMLCheckBox -NewHTMLCheckBox -HTMLMaskEdit -ThumbnailDirectoryNameEdit "
-     "-EliminateCheckBox"},
-    {"separate", "SeparateHTMLCheckBox",
-     "+HTMLMaskEdit +NewHTMLCheckBox +SplitHTMLCheckBox +ThumbnailColEdit -HTMLNameEdit"},
-    {"split twice", "SeparateHTMLCheckBox SplitHTMLCheckBox SplitHTMLCheckBox",
-     "-ThumbnailColEdit"},
-    {"new HTML runs the separate rule",
-     "SeparateHTMLCheckBox SplitHTMLCheckBox SplitHTMLCheckBox NewHTMLCheckBox",
-     "+ThumbnailColEdit"},
-    {"into image", "IntoImageCheckBox",
-     "+ThumbnailDirectoryNameEdit +EliminateCheckBox -AllThumbnailsDirectoryEditBrowse"},
-    {"HTML into image", "HTMLIntoImageCheckBox", "-HTMLDirectoryEdit"},
-};
+// A field's value as the user sees it (its user property: a combo box's text, say).
+QVariant Value(QWidget* w) { return w->metaObject()->userProperty().read(w); }
 
-// A path typed into the HTML directory field, how the edit ends (Enter, Tab to "...", another
-// field then a button, GO! twice), the answer; the directory made or not, the errors shown.
-const std::tuple<const char*, const char*, const char*, bool, bool, const char*> kEdits[] = {
-    {"Enter, No", "pics", "enter", false, false, ""},
-    {"Enter, Yes creates the parents", "a/b/c", "enter", true, true, ""},
-    {"Tab to the browse button", "pics", "tab", true, true, ""},
-    {"typing into another field first", "pics", "elsewhere", true, true, ""},
-    {"GO! twice, No", "pics", "go", false, false,
-     "You must create or choose directory first!|You must create or choose directory first!"},
-    {"cannot create", "file/sub", "enter", true, false,
-     "Cannot create directory %1/ (Not a directory)"},
-};
+// Another value for a field: the box ticked the other way, the next entry, the next number in
+// the range, another colour, a character more.
+QVariant Changed(QWidget* field) {
+  const QVariant v = Value(field);
+  const QVariant max = field->property("maximum");
+  if (auto* box = qobject_cast<QComboBox*>(field); box && v.typeId() == QMetaType::QString) {
+    return box->itemText((box->currentIndex() + 1) % box->count());
+  }
+  if (v.typeId() == QMetaType::Bool) return !v.toBool();
+  if (v.typeId() != QMetaType::Int) return v.toString() + "x";
+  if (!max.isValid()) return v.toInt() == 0 ? 1 : 0;  // a colour
+  return v.toInt() < max.toInt() ? v.toInt() + 1 : v.toInt() - 1;
+}
 
-// Photos listed (-1: none), a broken one or not, Esc after some images; the progress window's
-// last title, then the message or the summary's lines (%1 the gallery, %2 the photos' folder).
-const std::tuple<const char*, int, bool, int, const char*, const char*> kGoes[] = {
-    {"empty list", -1, false, -1, "", "The directory list is empty."},
-    {"no JPEG", 0, false, -1, "", "No JPEG images were found"},
-    {"one broken photo", 2, true, -1, "Process stats [2 / 2]",
-     "The gallery is made, but some images failed.|Images done: 2\nImages failed: 1\n"
-     "Pages written: 1 in %1\nFirst index page: %1/index.html|%2/broken.jpg: "},
-    {"stopped", 4, false, 3, "Process stats [3 / 4]",
-     "The run was stopped; the images after it were skipped.|Images done: 3\nImages failed: 0\n"
-     "Pages written: 1 in %1\nFirst index page: %1/index.html"},
-};
+// The fields of the property dialogs of `window`, by "caption/name".
+QMap<QString, QWidget*> Fields(QWidget* window) {
+  QMap<QString, QWidget*> fields;
+  for (QDialog* d : window->findChildren<QDialog*>()) {
+    for (QWidget* w : d->findChildren<QWidget*>()) {
+      const auto* button = qobject_cast<QAbstractButton*>(w);
+      if (d->inherits("quorvel::ui::PropertyDialog") && !w->objectName().isEmpty() &&
+          w->metaObject()->userProperty().isWritable() && (!button || button->isCheckable()) &&
+          !qobject_cast<QAbstractSpinBox*>(w->parent()) && !qobject_cast<QComboBox*>(w->parent())) {
+        fields[d->windowTitle() + "/" + w->objectName()] = w;
+      }
+    }
+  }
+  return fields;
+}
+Values ValuesOf(QWidget* window) {
+  Values values;
+  for (const auto& [key, field] : Fields(window).asKeyValueRange()) values[key] = Value(field);
+  return values;
+}
 
-// The list in the window's palette or a dark one: a path selected, one too long for the list.
-const std::tuple<const char*, bool> kListLooks[] = {{"default palette", false}, {"dark", true}};
-
-// Keyboard focus on the list: Tab into it with some rows listed.
-const std::tuple<const char*, int> kListFocus[] = {{"empty", 0}, {"two rows", 2}};
-
-// The desktop's font (0: Qt's default) when the window is made, or the window's font changed
-// while it is open; the window's size (invalid: wider than 634 and at least 465 high).
-const std::tuple<const char*, int, bool, QSize> kFonts[] = {
-    {"default font", 0, false, {634, 465}},
-    {"10 pt", 10, false, {}},
-    {"11 pt", 11, false, {}},
-    {"11 pt, set while open", 11, true, {}},
-};
-
-// Paths dropped onto the list or given on the command line (a/x.jpg, a/y.jpg and b/ exist),
-// and the list afterwards.
-const std::tuple<const char*, bool, const char*, const char*> kGiven[] = {
-    {"a folder, and files of another folder added once", true, "b a/x.jpg a/y.jpg", "a b"},
-    {"command line", false, "b/ a/x.jpg", "a b"},
-    {"missing", false, "nowhere", ""},
+// JPEGs listed (-1: no folder), a broken one, a PNG, the web-ready box, Esc after some images.
+const std::tuple<const char*, int, bool, bool, bool, int> kGoes[] = {
+    {"empty-list", -1, false, false, false, -1}, {"only-png", 0, false, true, false, -1},
+    {"broken-photo", 2, true, false, false, -1}, {"png-skipped", 1, false, true, false, -1},
+    {"web-ready", 1, false, true, true, -1},     {"stopped", 4, false, false, false, 3},
 };
 
 class MainWindowTest : public QObject {
@@ -107,22 +92,25 @@ class MainWindowTest : public QObject {
   static void Click(QWidget* w, const QString& name) {
     QTest::mouseClick(Find<QAbstractButton>(w, name), Qt::LeftButton);
   }
-  static void SetText(QWidget* w, const char* name, const std::string& text) {
-    Find<QLineEdit>(w, name)->setText(Q(text));
-  }
-  // The directories the list shows.
-  static std::vector<std::string> Listed(QWidget* w) {
-    const auto* list = Find<ui::DirectoryListBox>(w, "DirListBox");
-    std::vector<std::string> listed;
-    for (int i = 0; i < list->count(); ++i) listed.push_back(list->item(i)->text().toStdString());
-    return listed;
-  }
-  std::vector<std::string> Paths(const char* names) const {
-    std::vector<std::string> paths;
-    for (const QString& name : QString(names).split(' ', Qt::SkipEmptyParts)) {
-      paths.push_back(tmp_->file(name.toStdString()));
+  // Opens every property dialog from its button, changes every field, and closes it with OK or
+  // Cancel; the fields a change did not reach.
+  static QStringList EditEveryField(QWidget* w, bool ok) {
+    QStringList unchanged;
+    const QMap<QString, QWidget*> fields = Fields(w);
+    for (auto* button : w->findChildren<QPushButton*>(QRegularExpression("PropertiesBtn$"))) {
+      QTimer::singleShot(0, [&] {
+        auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        for (const auto& [key, field] : fields.asKeyValueRange()) {
+          if (field->window() != d) continue;
+          const QVariant changed = Changed(field);
+          field->metaObject()->userProperty().write(field, changed);
+          if (Value(field) != changed) unchanged << key;
+        }
+        ok ? d->accept() : d->reject();
+      });
+      button->click();
     }
-    return paths;
+    return unchanged;
   }
 
  private slots:
@@ -131,197 +119,48 @@ class MainWindowTest : public QObject {
     answers_ = {};
   }
 
-  void enablingRules_data() { testing::Rows(kRules); }
-  void enablingRules() {
-    const auto& [name, clicks, expected] = Row(kRules);
+  // Every field of every property dialog, changed: Cancel shows what was there; OK keeps it, and
+  // a state file (the thumbnail options: the configuration) brings it back into a new window.
+  void everyFieldRoundTrips() {
+    answers_.file = tmp_->file("job.qvl");
     auto w = Window();
-    for (const QString& box : QString(clicks).split(' ', Qt::SkipEmptyParts)) Click(w.get(), box);
-    for (const QString& e : QString(expected).split(' ')) {
-      QCOMPARE(Find(w.get(), e.mid(1))->isEnabled(), e[0] == '+');
+    const Values shown = ValuesOf(w.get());
+    QCOMPARE(EditEveryField(w.get(), false), QStringList());
+    QCOMPARE(ValuesOf(w.get()), shown);
+    QCOMPARE(EditEveryField(w.get(), true), QStringList());
+    const Values changed = ValuesOf(w.get());
+    Click(w.get(), "SaveBtn");
+    w.reset();
+    w = Window();
+    Click(w.get(), "LoadButton");
+    QCOMPARE(ValuesOf(w.get()), changed);
+    QCOMPARE(answers_.errors, QStringList());
+  }
+
+  // Parts of the web-ready set turned on one by one (in a state file, by --set) stay as they
+  // are unless the box changes.
+  void webBoxKeepsPartsSetOneByOne() {
+    GallerySettings settings;
+    ImagingOptions imaging;
+    settings.Web.PhotoPages = true;
+    ui::PropertyDialogs dialogs(settings, imaging, nullptr);
+    QDialog* d = dialogs.Dialog(ui::PropertyDialogKind::Pictures);
+    auto* web = Find<QCheckBox>(d, "WebGalleryCheckBox");
+    QVERIFY(!web->isChecked());
+    d->accept();
+    QVERIFY(settings.Web.PhotoPages && !settings.Web.PhoneLayout);
+    for (const bool on : {true, false}) {
+      web->setChecked(on);
+      d->accept();
+      QCOMPARE(IsWebReady(settings.Web), on);
+      QCOMPARE(settings.Web.PhotoPages, on);
     }
   }
 
-  void directoryFieldAsksOncePerEdit_data() { testing::Rows(kEdits); }
-  void directoryFieldAsksOncePerEdit() {
-    const auto& [name, typed, end, yes, created, errors] = Row(kEdits);
-    tmp_->write("file", "a file where a directory would go");
-    auto w = Window();
-    SetText(w.get(), "AllThumbnailsDirectoryEdit", tmp_->mkdir("thumbs"));
-    w->show();
-    QApplication::setActiveWindow(w.get());
-    QVERIFY(QTest::qWaitForWindowActive(w.get()));
-    answers_ = {};
-    answers_.yes = yes;
-    auto* edit = Find<QLineEdit>(w.get(), "HTMLDirectoryEdit");
-    const QString path = Q(tmp_->file(typed));
-    edit->setFocus();
-    QTest::keyClicks(edit, path);
-    if (end == std::string("enter")) QTest::keyClick(edit, Qt::Key_Return);
-    if (end == std::string("tab")) QTest::keyClick(edit, Qt::Key_Tab);
-    if (end == std::string("elsewhere")) {
-      Find(w.get(), "HTMLNameEdit")->setFocus();
-      QCoreApplication::processEvents();
-      QVERIFY(answers_.questions.isEmpty());  // the focus is where the user types now
-      Find(w.get(), "FilterBtn")->setFocus();
-    }
-    if (end == std::string("go")) {  // the focus stays in the field
-      Find<QAbstractButton>(w.get(), "GoBtn")->click();
-      Find<QAbstractButton>(w.get(), "GoBtn")->click();
-    }
-    QCoreApplication::processEvents();
-    Find(w.get(), "LoadButton")->setFocus();  // leaving again asks nothing more
-    QCoreApplication::processEvents();
-    QCOMPARE(answers_.questions,
-             QStringList{"Directory \"" + path + "/\" does not exist. Do you want create it?"});
-    QCOMPARE(std::filesystem::is_directory(path.toStdString()), created);
-    QCOMPARE(answers_.errors.join('|'), QString(errors).replace("%1", path));
-  }
-
-  void goSaysWhatItDid_data() { testing::Rows(kGoes); }
-  void goSaysWhatItDid() {
-    const auto& [name, photos, broken, stop_after, progress, shown] = Row(kGoes);
-    answers_.stop_after = stop_after;
-    auto w = Window();
-    const std::string web = tmp_->mkdir("web"), pics = tmp_->mkdir("p");
-    for (int i = 0; i < photos; ++i) {
-      testing::WriteTestJpeg(pics + "/" + std::to_string(i) + ".jpg");
-    }
-    if (broken) tmp_->write("p/broken.jpg", "not a JPEG file");
-    SetText(w.get(), "HTMLDirectoryEdit", web);
-    SetText(w.get(), "AllThumbnailsDirectoryEdit", tmp_->mkdir("thumbs"));
-    if (photos >= 0) w->AddGivenPaths({Q(pics)});
-    Click(w.get(), "GoBtn");
-    QCOMPARE(answers_.progress.value(0), QString(progress));
-    // The pace once 3 images are done; a broken photo is left out before the run.
-    const int done = stop_after > 0 ? stop_after : photos;
-    QCOMPARE(answers_.progress.value(1).endsWith(" left"), done >= 3);
-    const QStringList lines = QString(shown).split('|');
-    QCOMPARE(answers_.shown.size(), lines.size());
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-      const QString line = QString(lines[i]).replace("%1", Q(web)).replace("%2", Q(pics));
-      QVERIFY2(answers_.shown[i].startsWith(line), qPrintable(answers_.shown[i]));
-    }
-    if (!*progress) return;
-    QCOMPARE(answers_.opened, QList<QUrl>{QUrl::fromLocalFile(Q(web + "/index.html"))});
-    QVERIFY(ReadFile(web + "/index.html").ends_with("</html>\r\n"));
-  }
-
-  void listDrawsSelectionElidesAndShowsTheWholePath_data() { testing::Rows(kListLooks); }
-  void listDrawsSelectionElidesAndShowsTheWholePath() {
-    const auto& [name, dark] = Row(kListLooks);
-    const auto measure = [](const QString& s) { return static_cast<int>(s.size()) * 10; };
-    // 100 wide, "W" is 10: "..." and the rest must fit in 90, so the rest has 6 characters.
-    QCOMPARE(ui::ElideStart("/photos/2001/summer", 100, measure), QString("...summer"));
-    ui::DirectoryListBox list;
-    if (dark) list.setPalette(testing::DarkPalette());
-    list.resize(120, 60);
-    const QString long_path = "/a/very/long/path/that/cannot/fit/tail/";
-    list.ShowDirectories({"/short/", long_path.toStdString()});
-    list.item(0)->setSelected(true);
-    list.show();
-    const QPalette::ColorGroup group =
-        list.isActiveWindow() ? QPalette::Active : QPalette::Inactive;
-    const QImage drawn = list.viewport()->grab().toImage();
-    const QRect row = list.visualItemRect(list.item(0));
-    QCOMPARE(drawn.pixelColor(row.topRight()), list.palette().color(group, QPalette::Highlight));
-    const QRect other = list.visualItemRect(list.item(1));
-    QCOMPARE(drawn.pixelColor(other.topRight()), list.palette().color(group, QPalette::Base));
-    QCOMPARE(list.ToolTipFor(0), QString());
-    const QPoint at = list.visualItemRect(list.item(1)).center();
-    QHelpEvent tip(QEvent::ToolTip, at, list.viewport()->mapToGlobal(at));
-    QApplication::sendEvent(list.viewport(), &tip);
-    QCOMPARE(QToolTip::text(), long_path);
-  }
-
-  void listShowsKeyboardFocus_data() { testing::Rows(kListFocus); }
-  void listShowsKeyboardFocus() {
-    const auto& [name, rows] = Row(kListFocus);
-    QWidget window;
-    auto* before = new QLineEdit(&window);
-    auto* list = new ui::DirectoryListBox(&window);
-    auto* layout = new QVBoxLayout(&window);
-    layout->addWidget(before);
-    layout->addWidget(list);
-    list->ShowDirectories(std::vector<std::string>(rows, "/photos/"));
-    window.show();
-    QApplication::setActiveWindow(&window);
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    before->setFocus();
-    const QImage unfocused = list->viewport()->grab().toImage();
-    QTest::keyClick(before, Qt::Key_Tab);
-    QVERIFY(list->hasFocus());
-    const QImage focused = list->viewport()->grab().toImage();
-    // Where the focus shows (the style's frame, which may tint what it frames): on the first
-    // row, or over the empty list's inside.
-    const QRect around = rows ? list->visualItemRect(list->item(0)) : list->viewport()->rect();
-    int changed = 0;
-    for (int y = 0; y < focused.height(); ++y) {
-      for (int x = 0; x < focused.width(); ++x) {
-        if (focused.pixel(x, y) == unfocused.pixel(x, y)) continue;
-        ++changed;
-        QVERIFY2(around.contains(x, y), qPrintable(QString("%1, %2").arg(x).arg(y)));
-      }
-    }
-    QVERIFY(changed > 0);
-  }
-
-  // The window keeps its size at the default font and grows where a larger one needs room,
-  // every text whole; the list follows the window's font.
-  void windowFitsTheFont_data() { testing::Rows(kFonts); }
-  void windowFitsTheFont() {
-    const auto& [name, points, while_open, expected] = Row(kFonts);
-    const QFont before = QApplication::font();
-    QFont font = before;
-    if (points) font.setPointSize(points);
-    if (!while_open) QApplication::setFont(font);
-    auto w = Window();
-    if (while_open) w->setFont(font);  // as a change of the desktop's font reaches it
-    w->AddGivenPaths({Q(tmp_->path())});
-    w->show();
-    const QSize size = w->size();
-    const QStringList clipped = testing::ClippedTexts(w.get());
-    const auto* list = Find<ui::DirectoryListBox>(w.get(), "DirListBox");
-    const int row_height = list->visualItemRect(list->item(0)).height();
-    const int line_height = QFontMetrics(font).height();
-    QApplication::setFont(before);
-    QCOMPARE(clipped, QStringList());
-    if (expected.isValid()) QCOMPARE(size, expected);
-    if (!expected.isValid())
-      QVERIFY2(size.width() > 634 && size.height() >= 465,
-               qPrintable(QString("%1 x %2").arg(size.width()).arg(size.height())));
-    QCOMPARE(row_height, std::max(13, line_height));
-  }
-
-  void givenPathsAreAdded_data() { testing::Rows(kGiven); }
-  void givenPathsAreAdded() {
-    const auto& [name, dropped, given, listed] = Row(kGiven);
-    tmp_->mkdir("b");
-    tmp_->write("a/x.jpg", "x");
-    tmp_->write("a/y.jpg", "y");
-    QStringList arguments{"quorvelandiscope"};
-    QMimeData data;
-    for (const std::string& path : Paths(given)) {
-      arguments << Q(path);
-      data.setUrls(data.urls() << QUrl::fromLocalFile(Q(path)));
-    }
-    auto w = Window();
-    QWidget* list = Find<ui::DirectoryListBox>(w.get(), "DirListBox")->viewport();
-    QDragEnterEvent enter({2, 2}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QDropEvent drop({2, 2}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCommandLineParser parser;
-    ui::DescribeCommandLine(parser);
-    if (dropped) {
-      QVERIFY(QApplication::sendEvent(list, &enter) && enter.isAccepted());
-      QApplication::sendEvent(list, &drop);
-    } else {
-      QVERIFY(parser.parse(arguments));
-      w->AddGivenPaths(parser.positionalArguments());
-    }
-    QCOMPARE(Listed(w.get()), Paths(listed));
-    QCOMPARE(answers_.errors.size(), *listed ? 0 : 1);
-  }
-
-  void listButtons() {
+  // "..." fills the field, not the list ("Add All Sub Directories" only for adding); Filter,
+  // Remove and Clear; files dropped add their folder once; the focus shows on the first row, or
+  // around the inside of an empty list, and nowhere else.
+  void theList() {
     auto w = Window();
     const std::string a = tmp_->mkdir("a"), thumb = tmp_->mkdir("a/thumb");
     QList<bool> hidden;
@@ -333,38 +172,88 @@ class MainWindowTest : public QObject {
       Find<QPushButton>(&picker, "OKBtn")->click();
       return picker.result();
     });
-    Click(w.get(), "HTMLDirectoryEditBrowse");  // into the field, not the list
-    Click(w.get(), "AddDirBtn");                // the folder itself
+    auto* list = Find<ui::DirectoryListBox>(w.get(), "DirListBox");
+    Click(w.get(), "HTMLDirectoryEditBrowse");
+    Click(w.get(), "AddDirBtn");
     QCOMPARE(Find<QLineEdit>(w.get(), "HTMLDirectoryEdit")->text(), Q(a + "/"));
-    QCOMPARE(hidden, (QList<bool>{true, false}));  // "Add All Sub Directories" only for adding
+    QCOMPARE(hidden, (QList<bool>{true, false}));
     w->AddGivenPaths({Q(thumb)});
     Click(w.get(), "FilterBtn");
-    QCOMPARE(Listed(w.get()), std::vector<std::string>{a});
+    QCOMPARE(list->count(), 1);
     w->AddGivenPaths({Q(thumb)});
-    Find<ui::DirectoryListBox>(w.get(), "DirListBox")->item(0)->setSelected(true);
+    list->item(0)->setSelected(true);
     Click(w.get(), "RemoveDirBtn");
-    QCOMPARE(Listed(w.get()), std::vector<std::string>{thumb});
+    QCOMPARE(list->item(0)->text(), Q(thumb));
     Click(w.get(), "ClearBtn");
-    QVERIFY(Listed(w.get()).empty());
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(Q(tmp_->write("b/x.jpg", "x"))),
+                  QUrl::fromLocalFile(Q(tmp_->write("b/y.jpg", "y")))});
+    QDragEnterEvent enter({2, 2}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QVERIFY(QApplication::sendEvent(list->viewport(), &enter) && enter.isAccepted());
+    QDropEvent drop({2, 2}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list->viewport(), &drop);
+    QCOMPARE(list->count(), 1);
+    QCOMPARE(list->item(0)->text(), Q(tmp_->file("b")));
+    w->show();
+    QApplication::setActiveWindow(w.get());
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    const auto focus_shows_within = [&](const QRect& around) {  // Shift+Tab into the list
+      QWidget* next = Find(w.get(), "AddDirBtn");
+      next->setFocus();
+      const QImage before = list->viewport()->grab().toImage();
+      QTest::keyClick(next, Qt::Key_Backtab);
+      const QImage after = list->viewport()->grab().toImage();
+      QRect changed;
+      for (int y = 0; y < after.height(); ++y) {
+        for (int x = 0; x < after.width(); ++x) {
+          if (after.pixel(x, y) != before.pixel(x, y)) changed |= QRect(x, y, 1, 1);
+        }
+      }
+      return !changed.isNull() && around.contains(changed);
+    };
+    QVERIFY(focus_shows_within(list->visualItemRect(list->item(0))));
+    Click(w.get(), "ClearBtn");
+    QVERIFY(focus_shows_within(list->viewport()->rect()));
   }
 
-  void stateFilesLockPlaceAndFirstStart() {
-    const std::string state = tmp_->mkdir("states") + "/job.qvl";
+  // What GO! shows (golden): the progress window's last title and whether it gave the time left
+  // (once 3 images are done), then the message or the summary's lines, and the page it opens.
+  void goSaysWhatItDid_data() { testing::Rows(kGoes); }
+  void goSaysWhatItDid() {
+    const auto& [name, photos, broken, png, web, stop_after] = Row(kGoes);
+    answers_.stop_after = stop_after;
+    auto w = Window();
+    const std::string gallery = tmp_->mkdir("web"), pics = tmp_->mkdir("p");
+    for (int i = 0; i < photos; ++i) testing::WriteTestJpeg(pics + "/" + char('a' + i) + ".jpg");
+    if (broken) tmp_->write("p/broken.jpg", "not a JPEG file");
+    if (png) tmp_->write("p/x.png", testing::EncodeTestPng({}));
+    auto* web_box = Find<QCheckBox>(w.get(), "WebGalleryCheckBox");
+    web_box->setChecked(web);
+    qobject_cast<QDialog*>(web_box->window())->accept();
+    Find<QLineEdit>(w.get(), "HTMLDirectoryEdit")->setText(Q(gallery));
+    Find<QLineEdit>(w.get(), "AllThumbnailsDirectoryEdit")->setText(Q(tmp_->mkdir("thumbs")));
+    if (photos >= 0) w->AddGivenPaths({Q(pics)});
+    Click(w.get(), "GoBtn");
+    const bool pace = answers_.progress.value(1).endsWith(" left");
+    QStringList seen{answers_.progress.value(0), pace ? "the time left shown" : "no time left"};
+    seen << answers_.shown;
+    for (const QUrl& url : answers_.opened) seen << url.toLocalFile();
+    const std::string transcript = (seen.join("\n") + "\n").toStdString();
+    const std::string golden = "ui/go/" + std::string(name) + ".txt";
+    QCOMPARE(testing::CompareWithGolden(testing::WithTmp(transcript, tmp_->path()), golden), "");
+  }
+
+  // With the lock down the last state saved is loaded when the window is first shown (not before;
+  // the rules run after it); a bad file is shown, changes nothing; the first start asks once.
+  void lockLoadsTheLastStateAtStart() {
     {
       auto w = Window();
-      auto* rows = Find<QSpinBox>(w.get(), "ThumbnailRowEdit");
-      rows->setValue(4);
+      Find<QSpinBox>(w.get(), "ThumbnailRowEdit")->setValue(4);
       Click(w.get(), "SeparateHTMLCheckBox");
-      answers_.file = state;
+      answers_.file = tmp_->mkdir("states") + "/job.qvl";
       Click(w.get(), "SaveBtn");
       Click(w.get(), "LockBtn");
-      rows->setValue(2);
-      Click(w.get(), "SeparateHTMLCheckBox");
-      Click(w.get(), "LoadButton");
-      QCOMPARE(answers_.file_dialogs, QStringList({"Save state to...", "Load state from..."}));
-      QCOMPARE(rows->value(), 4);
-      QVERIFY(!Find(w.get(), "HTMLNameEdit")->isEnabled());        // the rules ran after the load
-      answers_.file = tmp_->write("bad.qvl", "not a state file");  // shown, changes nothing
+      answers_.file = tmp_->write("bad.qvl", "not a state file");
       Click(w.get(), "LoadButton");
       const QIcon lock = Find<QToolButton>(w.get(), "LockBtn")->icon();  // down and up differ
       QVERIFY(lock.pixmap(20, QIcon::Normal, QIcon::On).toImage() !=
@@ -372,24 +261,25 @@ class MainWindowTest : public QObject {
     }
     for (const int expected : {4, 5}) {  // with the state file, then without it
       auto w = Window();
-      QCOMPARE(Find<QSpinBox>(w.get(), "ThumbnailRowEdit")->value(), 5);  // not before shown
+      QCOMPARE(Find<QSpinBox>(w.get(), "ThumbnailRowEdit")->value(), 5);
       w->show();
       QCOMPARE(Find<QSpinBox>(w.get(), "ThumbnailRowEdit")->value(), expected);
-      std::filesystem::remove(state);
+      QCOMPARE(Find(w.get(), "HTMLNameEdit")->isEnabled(), expected == 5);
+      std::filesystem::remove(tmp_->file("states/job.qvl"));
     }
     QCOMPARE(answers_.errors.size(), 1);                                  // the bad file only
     QCOMPARE(answers_.questions, QStringList{ui::FirstStartQuestion()});  // at the first start
   }
 
-  void storedPositionIsKeptUnlessOffEveryScreen() {
+  // Without a stored choice, the workers the machine bears; a stored one kept within the range.
+  void workerCount() {
     persist::ConfigFile config(tmp_->file("quorvel.cfg"));
-    config.WriteInt("WINDOW", "left", 10);
-    config.WriteInt("WINDOW", "top", 20);
-    QCOMPARE(Window()->pos(), QPoint(10, 20));
-    config.WriteInt("WINDOW", "left", 50000);
-    QCOMPARE(Window()->geometry().topLeft(), testing::ScreenCentre({634, 465}));
-    Window()->move(30, 40);
-    QCOMPARE(config.ReadInt("WINDOW", "left", 0), 30);
+    const int machine = std::clamp(ImagingOptions::DefaultJobs(), ImagingOptions::kMinJobs,
+                                   ImagingOptions::kMaxJobs);
+    for (const auto& [stored, expected] : {std::pair{-1, machine}, {3, 3}, {0, 1}, {999, 256}}) {
+      if (stored >= 0) config.WriteInt(keys::kOptions, keys::kJobs, stored);
+      QCOMPARE(Find<QSpinBox>(Window().get(), "WorkersSpinEdit")->value(), expected);
+    }
   }
 };
 

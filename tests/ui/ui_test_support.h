@@ -1,20 +1,13 @@
-// What the window tests share: rows from tables, finding a control by name, the screen's
-// centre, texts cut short, a dark palette and contrast, and prompts that answer for the user and
-// keep what they were asked and shown.
+// What the window tests share: rows from tables, finding a control by name, a dark palette, and
+// prompts that answer for the user and keep what they were asked and shown.
 #pragma once
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
-#include <QSpinBox>
 #include <QTest>
-#include <QToolButton>
 #include <QTreeWidget>
-#include <cmath>
 #include <tuple>
 
 #include "support/temp_dir.h"
@@ -44,76 +37,36 @@ T* Find(const QObject* root, const QString& name) {
   return child;
 }
 
-// Where the inside of a window of `size` sits when centred on the screen.
-inline QPoint ScreenCentre(QSize size) {
-  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-  return {area.left() + area.width() / 2 - size.width() / 2,
-          area.top() + area.height() / 2 - size.height() / 2};
-}
-
-// The object names of the controls of `window` whose texts are cut short: buttons, drop-down
-// lists and labels that do not wrap, shown and laid out narrower than their texts need.
-inline QStringList ClippedTexts(const QWidget* window) {
-  QStringList clipped;
-  for (const QWidget* w : window->findChildren<QWidget*>()) {
-    const auto* label = qobject_cast<const QLabel*>(w);
-    if ((qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QComboBox*>(w) ||
-         (label && !label->wordWrap())) &&
-        w->isVisible() && w->parentWidget()->layout() && w->width() < w->sizeHint().width()) {
-      clipped << (w->objectName().isEmpty() ? w->property("text").toString() : w->objectName());
-    }
-  }
-  return clipped;
-}
-
 // A dark palette as desktops give one: light text on dark grey, a blue selection.
 inline QPalette DarkPalette() {
   QPalette p;
-  const QColor window(53, 53, 53), base(35, 35, 35), text(230, 230, 230), off(127, 127, 127);
-  for (const auto role : {QPalette::Window, QPalette::Button, QPalette::AlternateBase}) {
-    p.setColor(role, window);
-  }
-  for (const auto role : {QPalette::Base, QPalette::ToolTipBase}) p.setColor(role, base);
+  const std::pair<QPalette::ColorRole, QColor> colours[] = {
+      {QPalette::Window, {53, 53, 53}},        {QPalette::Button, {53, 53, 53}},
+      {QPalette::AlternateBase, {53, 53, 53}}, {QPalette::Base, {35, 35, 35}},
+      {QPalette::ToolTipBase, {35, 35, 35}},   {QPalette::PlaceholderText, {127, 127, 127}},
+      {QPalette::Light, {80, 80, 80}},         {QPalette::Midlight, {66, 66, 66}},
+      {QPalette::Mid, {40, 40, 40}},           {QPalette::Dark, {30, 30, 30}},
+      {QPalette::Shadow, {20, 20, 20}},        {QPalette::BrightText, {255, 80, 80}},
+      {QPalette::Link, {100, 170, 250}},       {QPalette::LinkVisited, {180, 140, 250}},
+      {QPalette::Highlight, {42, 130, 218}},   {QPalette::HighlightedText, Qt::black}};
+  for (const auto& [role, colour] : colours) p.setColor(role, colour);
   for (const auto role :
        {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::ToolTipText}) {
-    p.setColor(role, text);
-    p.setColor(QPalette::Disabled, role, off);
+    p.setColor(role, QColor(230, 230, 230));
+    p.setColor(QPalette::Disabled, role, QColor(127, 127, 127));
   }
-  p.setColor(QPalette::PlaceholderText, off);
-  p.setColor(QPalette::Light, QColor(80, 80, 80));
-  p.setColor(QPalette::Midlight, QColor(66, 66, 66));
-  p.setColor(QPalette::Mid, QColor(40, 40, 40));
-  p.setColor(QPalette::Dark, QColor(30, 30, 30));
-  p.setColor(QPalette::Shadow, QColor(20, 20, 20));
-  p.setColor(QPalette::BrightText, QColor(255, 80, 80));
-  p.setColor(QPalette::Link, QColor(100, 170, 250));
-  p.setColor(QPalette::LinkVisited, QColor(180, 140, 250));
-  p.setColor(QPalette::Highlight, QColor(42, 130, 218));
-  p.setColor(QPalette::HighlightedText, Qt::black);
   p.setColor(QPalette::Disabled, QPalette::Highlight, QColor(80, 80, 80));
   return p;
 }
 
-// The contrast ratio of two colours as WCAG reckons it, from 1 to 21.
-inline double Contrast(const QColor& a, const QColor& b) {
-  const auto luminance = [](const QColor& c) {
-    const auto linear = [](double v) {
-      return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
-  };
-  const double x = luminance(a) + 0.05, y = luminance(b) + 0.05;
-  return std::max(x, y) / std::min(x, y);
-}
-
-// Answers every question; runs the progress window to its end, or presses Esc in it after
-// `stop_after` images, keeping its last title and time left; keeps the messages and the run
-// summary's lines (its first failure the last), and presses the summary's "Open Gallery".
+// Answers every question and file dialog; runs the progress window to its end or presses Esc
+// after `stop_after` images, keeping its last title and time left; keeps the messages and the
+// summary's lines (its first failure and skipped photo last), and presses "Open Gallery".
 struct Answers {
   bool yes = false;
   std::optional<std::string> file;
   int stop_after = -1;
-  QStringList questions, errors, shown, progress, file_dialogs;
+  QStringList questions, errors, shown, progress;
   QList<QUrl> opened;
 
   ui::UserPrompts Prompts() {
@@ -124,10 +77,7 @@ struct Answers {
     };
     p.show_error = [this](QWidget*, const QString& m) { errors << m; };
     p.inform = [this](QWidget*, const QString& m) { shown << m; };
-    p.save_file = p.open_file = [this](QWidget*, const ui::FileDialogRequest& request) {
-      file_dialogs << request.title;
-      return file;
-    };
+    p.save_file = p.open_file = [this](QWidget*, const ui::FileDialogRequest&) { return file; };
     p.run_progress = [this](ui::ProgressWindow& w) {
       w.show();
       int done = 0;
@@ -139,8 +89,10 @@ struct Answers {
     p.show_summary = [this](ui::RunSummaryWindow& w) {
       shown << Find<QLabel>(&w, "HeadlineLabel")->text()
             << Find<QLabel>(&w, "FiguresLabel")->text();
-      if (const QTreeWidgetItem* row = Find<QTreeWidget>(&w, "FailureList")->topLevelItem(0)) {
-        shown << row->text(0) + ": " + row->text(1);
+      for (const char* list : {"FailureList", "SkippedList"}) {
+        if (const QTreeWidgetItem* row = Find<QTreeWidget>(&w, list)->topLevelItem(0)) {
+          shown << row->text(0) + ": " + row->text(1);
+        }
       }
       w.SetOpener([this](const QUrl& url) { opened << url; });
       Find<QPushButton>(&w, "OpenBtn")->click();
