@@ -96,6 +96,7 @@ RunSummaryWindow::RunSummaryWindow(const RunSummary& summary, std::vector<std::s
   headline_->setFont(bold);
   headline_->setWordWrap(true);
   figures_->setObjectName(QStringLiteral("FiguresLabel"));
+  figures_->setWordWrap(true);  // the skipped photos' hint is wider than the window
   figures_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   FillPathList(failures_, QStringLiteral("FailureList"), {tr("Failed image"), tr("Cause")},
                summary.failures);

@@ -71,11 +71,16 @@ Values ValuesOf(QWidget* window) {
   return values;
 }
 
-// JPEGs listed (-1: no folder), a broken one, a PNG, the web-ready box, Esc after some images.
-const std::tuple<const char*, int, bool, bool, bool, int> kGoes[] = {
-    {"empty-list", -1, false, false, false, -1}, {"only-png", 0, false, true, false, -1},
-    {"broken-photo", 2, true, false, false, -1}, {"png-skipped", 1, false, true, false, -1},
-    {"web-ready", 1, false, true, true, -1},     {"stopped", 4, false, false, false, 3},
+// JPEGs listed (-1: no folder), a broken one, one cut short, a PNG, the web-ready box, Esc after
+// some images.
+const std::tuple<const char*, int, bool, bool, bool, bool, int> kGoes[] = {
+    {"empty-list", -1, false, false, false, false, -1},
+    {"only-png", 0, false, false, true, false, -1},
+    {"broken-photo", 2, true, false, false, false, -1},
+    {"cut-photo", 1, false, true, false, false, -1},
+    {"png-skipped", 1, false, false, true, false, -1},
+    {"web-ready", 1, false, false, true, true, -1},
+    {"stopped", 4, false, false, false, false, 3},
 };
 
 class MainWindowTest : public QObject {
@@ -220,12 +225,14 @@ class MainWindowTest : public QObject {
   // (once 3 images are done), then the message or the summary's lines, and the page it opens.
   void goSaysWhatItDid_data() { testing::Rows(kGoes); }
   void goSaysWhatItDid() {
-    const auto& [name, photos, broken, png, web, stop_after] = Row(kGoes);
+    const auto& [name, photos, broken, cut, png, web, stop_after] = Row(kGoes);
     answers_.stop_after = stop_after;
     auto w = Window();
     const std::string gallery = tmp_->mkdir("web"), pics = tmp_->mkdir("p");
     for (int i = 0; i < photos; ++i) testing::WriteTestJpeg(pics + "/" + char('a' + i) + ".jpg");
     if (broken) tmp_->write("p/broken.jpg", "not a JPEG file");
+    const std::string whole = testing::EncodeTestJpeg({.width = 64, .height = 48});
+    if (cut) tmp_->write("p/cut.jpg", whole.substr(0, whole.size() * 3 / 4));
     if (png) tmp_->write("p/x.png", testing::EncodeTestPng({}));
     auto* web_box = Find<QCheckBox>(w.get(), "WebGalleryCheckBox");
     web_box->setChecked(web);
@@ -269,6 +276,39 @@ class MainWindowTest : public QObject {
     }
     QCOMPARE(answers_.errors.size(), 1);                                  // the bad file only
     QCOMPARE(answers_.questions, QStringList{ui::FirstStartQuestion()});  // at the first start
+  }
+
+  // 634 x 465 at the default font; larger, every text whole, where a larger desktop font (or one
+  // changed while the window is open) needs room; the list's rows follow the window's font.
+  void windowFitsTheFont_data() {
+    QTest::addColumn<int>("points");
+    QTest::addColumn<bool>("while_open");
+    QTest::newRow("default font") << 0 << false;
+    QTest::newRow("11 pt") << 11 << false;
+    QTest::newRow("11 pt, set while open") << 11 << true;
+  }
+  void windowFitsTheFont() {
+    QFETCH(int, points);
+    QFETCH(bool, while_open);
+    const QFont before = QApplication::font();
+    QFont font = before;
+    if (points) font.setPointSize(points);
+    if (!while_open) QApplication::setFont(font);
+    auto w = Window();
+    if (while_open) w->setFont(font);  // as a change of the desktop's font reaches it
+    w->AddGivenPaths({Q(tmp_->path())});
+    w->show();
+    const QSize size = w->size();
+    const QStringList clipped = testing::ClippedTexts(w.get());
+    const auto* list = Find<ui::DirectoryListBox>(w.get(), "DirListBox");
+    const int row_height = list->visualItemRect(list->item(0)).height();
+    QApplication::setFont(before);
+    QCOMPARE(clipped, QStringList());
+    if (!points) QCOMPARE(size, QSize(634, 465));
+    if (points)
+      QVERIFY2(size.width() > 634 && size.height() >= 465,
+               qPrintable(QString::number(size.width())));
+    QCOMPARE(row_height, std::max(13, QFontMetrics(font).height()));
   }
 
   // Without a stored choice, the workers the machine bears; a stored one kept within the range.

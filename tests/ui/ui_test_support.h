@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
+#include <cmath>
 #include <tuple>
 
 #include "support/temp_dir.h"
@@ -37,6 +38,35 @@ T* Find(const QObject* root, const QString& name) {
   return child;
 }
 
+// The names of the shown controls whose texts are cut short: buttons, drop-down lists and labels
+// laid out narrower (or, wrapping, lower) than their texts need.
+inline QStringList ClippedTexts(const QWidget* window) {
+  QStringList clipped;
+  for (const QWidget* w : window->findChildren<QWidget*>()) {
+    const auto* label = qobject_cast<const QLabel*>(w);
+    const bool wraps = label && label->wordWrap();
+    if (w->isVisible() && ((wraps && w->height() < w->heightForWidth(w->width())) ||
+                           ((qobject_cast<const QAbstractButton*>(w) ||
+                             qobject_cast<const QComboBox*>(w) || (label && !wraps)) &&
+                            w->width() < w->sizeHint().width()))) {
+      clipped << (w->objectName().isEmpty() ? w->property("text").toString() : w->objectName());
+    }
+  }
+  return clipped;
+}
+
+// The contrast ratio of two colours as WCAG reckons it, from 1 to 21.
+inline double Contrast(const QColor& a, const QColor& b) {
+  const auto luminance = [](const QColor& c) {
+    const auto linear = [](double v) {
+      return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+  };
+  const double x = luminance(a) + 0.05, y = luminance(b) + 0.05;
+  return std::max(x, y) / std::min(x, y);
+}
+
 // A dark palette as desktops give one: light text on dark grey, a blue selection.
 inline QPalette DarkPalette() {
   QPalette p;
@@ -61,7 +91,8 @@ inline QPalette DarkPalette() {
 
 // Answers every question and file dialog; runs the progress window to its end or presses Esc
 // after `stop_after` images, keeping its last title and time left; keeps the messages and the
-// summary's lines (its first failure and skipped photo last), and presses "Open Gallery".
+// summary's lines (the first row of each list last, and any text cut short), and presses "Open
+// Gallery".
 struct Answers {
   bool yes = false;
   std::optional<std::string> file;
@@ -89,7 +120,9 @@ struct Answers {
     p.show_summary = [this](ui::RunSummaryWindow& w) {
       shown << Find<QLabel>(&w, "HeadlineLabel")->text()
             << Find<QLabel>(&w, "FiguresLabel")->text();
-      for (const char* list : {"FailureList", "SkippedList"}) {
+      w.show();
+      for (const QString& name : ClippedTexts(&w)) shown << "cut short: " + name;
+      for (const char* list : {"FailureList", "WarningList", "SkippedList"}) {
         if (const QTreeWidgetItem* row = Find<QTreeWidget>(&w, list)->topLevelItem(0)) {
           shown << row->text(0) + ": " + row->text(1);
         }

@@ -241,6 +241,42 @@ class WindowsTest : public QObject {
     about->hide();
   }
 
+  // In either palette the About box's credits read on its background (4.5:1), and the padlock,
+  // up or down, and the question mark stand out from what they are drawn on (3:1).
+  void coloursComeFromThePalette_data() {
+    QTest::addColumn<bool>("dark");
+    QTest::newRow("light") << false;
+    QTest::newRow("dark") << true;
+  }
+  void coloursComeFromThePalette() {
+    QFETCH(bool, dark);
+    const QPalette palette = dark ? testing::DarkPalette() : QApplication::palette();
+    QWidget* about = windows_.value("About");
+    about->setPalette(palette);
+    main_->setPalette(palette);
+    const QImage credits = about->grab(Find(about, "CreditsLabel")->geometry()).toImage();
+    auto* lock = Find<QToolButton>(main_.get(), "LockBtn");
+    const QColor button = lock->palette().color(QPalette::Button);
+    const QImage up = lock->icon().pixmap(20, QIcon::Normal, QIcon::Off).toImage();
+    const QImage down = lock->icon().pixmap(20, QIcon::Normal, QIcon::On).toImage();
+    const QImage help = Find<QToolButton>(main_.get(), "QuickHelpBtn")->icon().pixmap(20).toImage();
+    about->setPalette(QPalette());
+    main_->setPalette(QPalette());
+    double best = 1;
+    for (int y = 0; y < credits.height(); ++y) {
+      for (int x = 0; x < credits.width(); ++x) {
+        best =
+            std::max(best, testing::Contrast(credits.pixelColor(x, y), credits.pixelColor(0, 0)));
+      }
+    }
+    QCOMPARE(credits.pixelColor(0, 0), palette.color(QPalette::Base));
+    QVERIFY2(best >= 4.5, qPrintable(QString::number(best)));
+    const QPoint body(5, 15);  // the padlock's body, beside its keyhole
+    QVERIFY(testing::Contrast(up.pixelColor(body), button) >= 3);
+    QVERIFY(testing::Contrast(down.pixelColor(body), down.pixelColor(1, 1)) >= 3);
+    QVERIFY(testing::Contrast(help.pixelColor(3, 10), button) >= 3);  // the disc, beside the "?"
+  }
+
   void firstStartLauncher_data() { testing::Rows(kLaunchers); }
   void firstStartLauncher() {
     const auto& [name, yes, folder, made, exec] = Row(kLaunchers);
