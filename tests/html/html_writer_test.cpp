@@ -112,28 +112,6 @@ std::string Joined(const Lines& lines) {
   return text;
 }
 
-// "\xNN" in an argument stands for that byte; in a result, other bytes than printable ASCII
-// are written so.
-std::string Unescaped(const std::string& text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const bool escape = text.compare(i, 2, "\\x") == 0 && i + 3 < text.size();
-    out += escape ? static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16)) : text[i];
-    i += escape ? 3 : 0;
-  }
-  return out;
-}
-
-std::string Visible(std::string_view text) {
-  std::string out;
-  for (const unsigned char c : text) {
-    char hex[5];
-    std::snprintf(hex, sizeof hex, "\\x%02X", c);
-    out += c >= 0x20 && c < 0x7F ? std::string(1, char(c)) : std::string(hex);
-  }
-  return out;
-}
-
 // A web page's lines end in CR LF and its bytes are ASCII; the transcript shows it without CRs.
 std::string WebPageLines(std::string page) {
   for (std::size_t i = 0; i < page.size(); ++i) {
@@ -270,7 +248,7 @@ Commands WriterCommands(ColorBoxes& b) {
       {"ColorToHtml", [](Arg a) { return ColorToHtml(Color(a)); }},
       {"ColorAttribute", [](Arg a) { return "[" + ColorAttribute("color", Color(a)) + "]"; }},
       {"EncodeUrlPath", [](Arg a) { return EncodeUrlPath(Styled(a).second, Styled(a).first); }},
-      {"EscapeHtmlText", [](Arg a) { return Visible(EscapeHtmlText(a)); }},
+      {"EscapeHtmlText", [](Arg a) { return testing::Visible(EscapeHtmlText(a)); }},
       {"FontOpenTag",
        [](Arg a) {
          std::istringstream in(a);
@@ -324,7 +302,7 @@ TEST_P(HtmlWriterTest, StepsGiveTheGoldenTranscript) {
     if (!line.starts_with("> ")) continue;
     const std::size_t space = std::min(line.find(' ', 2), line.size());
     const std::string argument = space < line.size() ? line.substr(space + 1) : "";
-    std::string result = commands.at(line.substr(2, space - 2))(Unescaped(argument));
+    std::string result = commands.at(line.substr(2, space - 2))(testing::Unescaped(argument));
     if (!result.ends_with('\n')) result += '\n';
     out += line + "\n" + result;
     if (heading.starts_with("== every option")) {
@@ -345,54 +323,43 @@ INSTANTIATE_TEST_SUITE_P(Files, HtmlWriterTest,
 
 int DiskFull(const std::string&) { return ENOSPC; }
 
-TEST(WritePicturePageTest, WritesThePageOrFailsKeepingThePreviousOne) {
-  testing::TempDir tmp;
+// A picture page and a photo page, each written, then refused where its directory is missing
+// and on a full disk, keeping the page written before and leaving nothing else.
+TEST(WritePageTest, WritesThePageOrFailsKeepingThePreviousOne) {
   const PictureSettings pictures = Parse("CreatePicturePages=1").s.Picture;
-  const std::string page = tmp.file("photo.html");
-  WritePicturePage(page, pictures, tmp.path(), "photo.jpg", PathStyle::Posix);
-  const std::string text = testing::ReadFile(page);
-  EXPECT_EQ(text, PicturePageText(BuildPicturePageFrame(pictures, "/", PathStyle::Posix),
-                                  "photo.jpg", PathStyle::Posix));
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), std::count(text.begin(), text.end(), '\r'));
-  const std::pair<std::string, std::string> failures[] = {
-      {tmp.file("missing/photo.html"), " (No such file or directory)"},
-      {page, " (No space left on device)"}};
-  for (const auto& [path, reason] : failures) {
-    platform::SetWriteFaultHookForTesting(path == page ? &DiskFull : nullptr);
-    try {
-      WritePicturePage(path, pictures, tmp.path(), "photo.jpg", PathStyle::Posix);
-      ADD_FAILURE() << path;
-    } catch (const Error& e) {
-      EXPECT_EQ(e.what(), "Cannot create file " + path + reason);
-    }
-  }
-  platform::SetWriteFaultHookForTesting(nullptr);
-  EXPECT_EQ(testing::ReadFile(page), text);
-  EXPECT_EQ(platform::ListDirectory(tmp.path()).size(), 1u) << "nothing else is left";
-}
-
-TEST(WritePhotoPageTest, WritesThePageOrFailsKeepingThePreviousOne) {
-  testing::TempDir tmp;
   const PhotoPage photo = PhotoOf(Parse("file=b.jpg | src=b.jpg | prev=a.html | next=c.html"));
-  const std::string page = tmp.file("b.html");
-  WritePhotoPage(page, photo, PageSettings{}, PathStyle::Posix);
-  const std::string text = testing::ReadFile(page);
-  EXPECT_EQ(text, PhotoPageText(photo, PageSettings{}, PathStyle::Posix));
-  const std::pair<std::string, std::string> failures[] = {
-      {tmp.file("missing/b.html"), " (No such file or directory)"},
-      {page, " (No space left on device)"}};
-  for (const auto& [path, reason] : failures) {
-    platform::SetWriteFaultHookForTesting(path == page ? &DiskFull : nullptr);
-    try {
-      WritePhotoPage(path, photo, PageSettings{}, PathStyle::Posix);
-      ADD_FAILURE() << path;
-    } catch (const Error& e) {
-      EXPECT_EQ(e.what(), "Cannot create file " + path + reason);
+  using Writer = std::function<void(const std::string&)>;
+  const std::pair<Writer, std::string> writers[] = {
+      {[&](const std::string& path) {
+         WritePicturePage(path, pictures, "/", "photo.jpg", PathStyle::Posix);
+       },
+       PicturePageText(BuildPicturePageFrame(pictures, "/", PathStyle::Posix), "photo.jpg",
+                       PathStyle::Posix)},
+      {[&](const std::string& path) { WritePhotoPage(path, photo, {}, PathStyle::Posix); },
+       PhotoPageText(photo, {}, PathStyle::Posix)}};
+  for (const auto& [write, text] : writers) {
+    testing::TempDir tmp;
+    const std::string page = tmp.file("page.html");
+    write(page);
+    EXPECT_EQ(testing::ReadFile(page), text);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'),
+              std::count(text.begin(), text.end(), '\r'));
+    const std::pair<std::string, std::string> failures[] = {
+        {tmp.file("missing/page.html"), " (No such file or directory)"},
+        {page, " (No space left on device)"}};
+    for (const auto& [path, reason] : failures) {
+      platform::SetWriteFaultHookForTesting(path == page ? &DiskFull : nullptr);
+      try {
+        write(path);
+        ADD_FAILURE() << path;
+      } catch (const Error& e) {
+        EXPECT_EQ(e.what(), "Cannot create file " + path + reason);
+      }
     }
+    platform::SetWriteFaultHookForTesting(nullptr);
+    EXPECT_EQ(testing::ReadFile(page), text);
+    EXPECT_EQ(platform::ListDirectory(tmp.path()).size(), 1u) << "nothing else is left";
   }
-  platform::SetWriteFaultHookForTesting(nullptr);
-  EXPECT_EQ(testing::ReadFile(page), text);
-  EXPECT_EQ(platform::ListDirectory(tmp.path()).size(), 1u) << "nothing else is left";
 }
 
 }  // namespace

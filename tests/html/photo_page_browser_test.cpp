@@ -8,58 +8,12 @@
 #include <string>
 
 #include "html/photo_page.h"
+#include "support/golden.h"
 #include "support/temp_dir.h"
 #include "support/test_jpeg.h"
 
 namespace quorvel::html {
 namespace {
-
-// Loads the photo page in a same-origin frame, then for each step sends its key as a keydown
-// event from inside the page and notes the page the frame shows once it has loaded again, or
-// after a second when nothing loads. The first entry is the start page and the pixel size of
-// its loaded display copy.
-constexpr char kHarness[] = R"(<!DOCTYPE html>
-<html><body>
-<iframe id="frame" src="photos/b%20%231%3F.html"></iframe>
-<p id="result">not finished</p>
-<script>
-var frame = document.getElementById("frame");
-var steps = [{key: "ArrowRight", ctrlKey: true}, {key: "ArrowRight"}, {key: "ArrowRight"},
-             {key: "ArrowLeft"}, {key: "ArrowLeft"}, {key: "ArrowLeft", altKey: true},
-             {key: "ArrowLeft"}, {key: "Escape"}];
-var log = [];
-function page() {
-  var path = frame.contentWindow.location.pathname;
-  return decodeURIComponent(path.substring(path.lastIndexOf("/") + 1));
-}
-function finish(text) { document.getElementById("result").textContent = text; }
-function run(i) {
-  if (i == steps.length) return finish(log.join(" | "));
-  var step = steps[i], w = frame.contentWindow;
-  var name = (step.ctrlKey ? "ctrl+" : "") + (step.altKey ? "alt+" : "") + step.key;
-  var done = function () {
-    clearTimeout(timer);
-    frame.onload = null;
-    log.push(name + ": " + page());
-    run(i + 1);
-  };
-  var timer = setTimeout(done, 1000);
-  frame.onload = done;
-  w.document.body.dispatchEvent(new w.KeyboardEvent("keydown", {
-      key: step.key, ctrlKey: !!step.ctrlKey, altKey: !!step.altKey, bubbles: true}));
-}
-window.onload = function () {
-  try {
-    var img = frame.contentDocument.querySelector("main img");
-    log.push(page() + " " + img.naturalWidth + "x" + img.naturalHeight);
-    run(0);
-  } catch (e) {
-    finish("error: " + e);
-  }
-};
-</script>
-</body></html>
-)";
 
 bool ChromiumInstalled() { return std::system("command -v chromium > /dev/null 2>&1") == 0; }
 
@@ -107,7 +61,9 @@ void WriteThreePhotoPages(const testing::TempDir& site) {
                    PathStyle::Posix);
   }
   site.write("index.html", "<!DOCTYPE html><title>index</title><p>index</p>\n");
-  site.write("harness.html", kHarness);
+  // Shows the middle photo page in a same-origin frame, sends it keys and notes where it leads.
+  site.write("harness.html",
+             testing::ReadFile(testing::GoldenPath("html/photo_page_harness.html")));
 }
 
 TEST(PhotoPageInBrowserTest, ArrowKeysAndEscapeFollowTheLinks) {

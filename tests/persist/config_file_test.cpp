@@ -71,24 +71,21 @@ std::string Step(const std::string& path, const std::string& step) {
   return error == "(no error)" ? "" : error + "\n";
 }
 
-// Each case of the golden file: "== name ==", "-- " and the file's text ("(none)" for no
-// file, "@NAME" for the data file NAME), then "> " steps, each followed by what it gave.
+// Each case of the golden file: "== name ==", "> file TEXT" (the file's text, "(none)" for no
+// file, "@NAME" for the data file NAME), then steps, each followed by what it gave.
 TEST(ConfigFileTest, StepsGiveTheGoldenTranscript) {
-  std::istringstream in(ReadFile(GoldenPath("persist/config_files.txt")));
   std::optional<testing::TempDir> tmp;
-  std::string out, path;
-  for (std::string line; std::getline(in, line);) {
-    if (!line.starts_with("== ") && !line.starts_with("-- ") && !line.starts_with("> ")) continue;
-    out += line + "\n";
-    if (line.starts_with("> ")) out += Step(path, line.substr(2));
-    if (!line.starts_with("-- ")) continue;
+  std::string path;
+  const auto step = [&](const std::string& line) {
+    if (!line.starts_with("file ")) return Step(path, line);
     tmp.emplace();
-    const std::string file = "new/quorvelandiscope/quorvel.cfg", text = line.substr(3);
+    const std::string file = "new/quorvelandiscope/quorvel.cfg", text = line.substr(5);
     path = tmp->file(file);
     if (text.starts_with('@')) tmp->write(file, ReadFile(GoldenPath("persist/" + text.substr(1))));
     if (!text.starts_with('@') && text != "(none)") tmp->write(file, Unescaped(text));
-  }
-  EXPECT_EQ(testing::CompareWithGolden(out, "persist/config_files.txt"), "");
+    return std::string();
+  };
+  EXPECT_EQ(testing::ReplayGolden("persist/config_files.txt", step), "");
 }
 
 TEST(ConfigFileTest, TheFileLivesInTheUsersConfigDirectory) {

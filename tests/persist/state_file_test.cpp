@@ -94,13 +94,9 @@ std::string Outcome(const std::string& bytes) {
 }
 
 TEST(StateFileTest, EditedFilesGiveTheGoldenOutcomes) {
-  std::istringstream in(testing::ReadFile(GoldenPath("persist/edited_files.txt")));
-  std::string out;
-  for (std::string line, edits; std::getline(in, line);) {
-    if (!line.starts_with("== ") || !std::getline(in, edits)) continue;
-    out += line + "\n" + edits + "\n" + Outcome(Edited(edits.substr(3))) + "\n\n";
-  }
-  EXPECT_EQ(CompareWithGolden(out, "persist/edited_files.txt"), "");
+  EXPECT_EQ(testing::ReplayGolden("persist/edited_files.txt",
+                                  [](const std::string& edits) { return Outcome(Edited(edits)); }),
+            "");
   GallerySettings classic = EveryFieldChanged();
   classic.Web = {};
   const std::string changed = EncodeState(classic);

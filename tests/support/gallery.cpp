@@ -4,6 +4,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <regex>
@@ -87,18 +88,23 @@ GalleryResult RunGallery(const GallerySettings& settings, const ImagingOptions& 
 
 std::string BrokenLinks(const std::string& root, int* links) {
   static const std::regex kLink("(?:href|src|background)=\"([^\"]*)\"");
+  static const std::regex kMisread("^[A-Za-z][A-Za-z0-9+.-]*:|\\\\");
   std::string faults;
   int count = 0;
   for (const auto& entry : fs::recursive_directory_iterator(root)) {
     if (entry.path().extension() != ".html") continue;
     const std::string page = ReadFile(entry.path().string());
     if (!page.ends_with("</html>\r\n")) faults += entry.path().string() + ": not complete\n";
+    if (std::any_of(page.begin(), page.end(), [](char c) { return c & 0x80; })) {
+      faults += entry.path().string() + ": a byte outside ASCII\n";
+    }
     for (std::sregex_iterator it(page.begin(), page.end(), kLink), end; it != end; ++it, ++count) {
       std::string link = (*it)[1];
       for (std::size_t at; (at = link.find('%')) != std::string::npos;) {
         link.replace(at, 3, 1, static_cast<char>(std::stoi(link.substr(at + 1, 2), nullptr, 16)));
       }
-      if (!fs::is_regular_file(entry.path().parent_path() / link)) {
+      if (!fs::is_regular_file(entry.path().parent_path() / link) ||
+          std::regex_search((*it)[1].str(), kMisread)) {
         faults += entry.path().string() + ": " + (*it)[1].str() + "\n";
       }
     }

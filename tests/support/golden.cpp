@@ -1,9 +1,11 @@
 #include "support/golden.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "support/temp_dir.h"
 
@@ -47,11 +49,44 @@ std::string CompareWithGolden(const std::string& actual, const std::string& rela
          "\n  actual:   " + VisibleLine(actual, start);
 }
 
+std::string ReplayGolden(const std::string& relative,
+                         const std::function<std::string(const std::string&)>& step) {
+  std::istringstream in(ReadFile(GoldenPath(relative)));
+  std::string out;
+  for (std::string line; std::getline(in, line);) {
+    if (line.starts_with("==")) out += line + "\n";
+    if (!line.starts_with("> ")) continue;
+    std::string result = step(line.substr(2));
+    out += line + "\n" + result + (result.empty() || result.ends_with('\n') ? "" : "\n");
+  }
+  return CompareWithGolden(out, relative);
+}
+
 std::string WithTmp(std::string text, const std::string& tmp) {
   for (std::size_t at = 0; (at = text.find(tmp, at)) != std::string::npos;) {
     text.replace(at, tmp.size(), "$TMP");
   }
   return text;
+}
+
+std::string Unescaped(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const bool escape = text.compare(i, 2, "\\x") == 0 && i + 3 < text.size();
+    out += escape ? static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16)) : text[i];
+    i += escape ? 3 : 0;
+  }
+  return out;
+}
+
+std::string Visible(std::string_view text) {
+  std::string out;
+  for (const unsigned char c : text) {
+    char hex[5];
+    std::snprintf(hex, sizeof hex, "\\x%02X", c);
+    out += c >= 0x20 && c < 0x7F ? std::string(1, static_cast<char>(c)) : std::string(hex);
+  }
+  return out;
 }
 
 }  // namespace quorvel::testing

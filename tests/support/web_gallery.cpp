@@ -85,6 +85,14 @@ std::string ReferenceOutput(const std::string& source, const imaging::OutputImag
                              imaging::MarkComment({false, turned ? orientation : 1}));
 }
 
+std::vector<imaging::OutputImage> WebOutputs(const GallerySettings& s, const ImagePlan& image) {
+  const int box = s.Thumbnail.ThumbnailWidth, quality = s.Thumbnail.Quality;
+  return {{image.thumbnail_path, imaging::OutputFit::Box, box, box, quality},
+          {image.double_thumbnail_path, imaging::OutputFit::DoubleBox, box, box, quality},
+          {image.display_path, imaging::OutputFit::LongSide, s.Web.DisplaySize, s.Web.DisplaySize,
+           s.Web.DisplayQuality}};
+}
+
 std::vector<JpegSegment> JpegSegments(const std::string& bytes) {
   const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(bytes[at]); };
   if (bytes.size() < 2 || byte(0) != 0xFF || byte(1) != 0xD8) return {};

@@ -8,6 +8,7 @@
 
 #include "imaging/picture_outputs.h"
 #include "job/gallery_settings.h"
+#include "run/output_plan.h"
 
 namespace quorvel::testing {
 
@@ -19,9 +20,9 @@ class TempDir;
 GallerySettings AwkwardWebGallery(const TempDir& tmp, const std::vector<std::string>& sets = {});
 
 // Writes formats/ into `tmp`: "lossless.png" (160 x 120, stored turned: eXIf Orientation 6, a
-// Display P3 profile), "lossy.webp", "phone.heic" (turned by its own irot), "still.avif", "photo.jpg",
-// and a broken file of each format whose header cannot be read ("broken.png", "broken.webp",
-// "broken.heic", "broken.avif"). Returns the directory.
+// Display P3 profile), "lossy.webp", "phone.heic" (turned by its own irot), "still.avif",
+// "photo.jpg", and a broken file of each format whose header cannot be read ("broken.png",
+// "broken.webp", "broken.heic", "broken.avif"). Returns the directory.
 std::string MakeFormatsLibrary(const TempDir& tmp);
 
 // The bytes a run should write for `output` of the photo `source`: the whole picture decoded
@@ -30,6 +31,10 @@ std::string MakeFormatsLibrary(const TempDir& tmp);
 // imaging::EncodeJpeg with the RGB profile (in colour, when kept) and the mark of the turn.
 std::string ReferenceOutput(const std::string& source, const imaging::OutputImage& output,
                             bool keep_color_profile = true);
+
+// The thumbnail, the 2x thumbnail and the display copy a run with `settings` makes of `image`.
+std::vector<imaging::OutputImage> WebOutputs(const GallerySettings& settings,
+                                             const ImagePlan& image);
 
 struct JpegSegment {
   int marker = 0;       // 0xE0 for APP0...

@@ -1,0 +1,354 @@
+// The run over the awkward library, case by case, classic and web-ready: golden index pages and
+// picture or photo pages; the pages the plan promised; every link of every page leading to a
+// file the run made inside what is served, or to a photo where photos are linked; each sized
+// image of the size its page gives, and each web output the reference rendering, upright, with
+// no metadata but its profile; four workers writing the bytes of one. And every photo opened
+// for its pixels once for all its outputs.
+#include "support/gallery.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <regex>
+#include <set>
+
+#include "imaging/jpeg_header.h"
+#include "imaging/orientation.h"
+#include "platform/file_system.h"
+#include "run/output_plan.h"
+#include "support/golden.h"
+#include "support/temp_dir.h"
+#include "support/test_jpeg.h"
+#include "support/web_gallery.h"
+
+namespace quorvel::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct GalleryCase {
+  const char* name;
+  bool web;                         // the web-ready set, display copies of at most 100 pixels
+  std::vector<std::string> sets;    // Field=Value; "$" stands for the library's root
+  std::vector<std::string> served;  // below the root, where every link stays; empty: the root
+};
+
+void PrintTo(const GalleryCase& c, std::ostream* out) { *out << c.name; }
+
+GallerySettings Library(const TempDir& tmp, const GalleryCase& c) {
+  GallerySettings settings =
+      c.web ? AwkwardWebGallery(tmp) : GalleryInto(tmp.path(), MakeAwkwardLibrary(tmp));
+  for (std::string set : c.sets) {
+    if (const std::size_t at = set.find('$'); at != std::string::npos)
+      set.replace(at, 1, tmp.path());
+    SetFields(settings, {set});
+  }
+  return settings;
+}
+
+// Every regular file below `root` by its canonical path (links to directories not followed).
+std::set<fs::path> FilesBelow(const std::string& root) {
+  std::set<fs::path> files;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    if (entry.is_regular_file()) files.insert(fs::canonical(entry.path()));
+  }
+  return files;
+}
+
+std::string PercentDecoded(std::string link) {
+  for (std::size_t at = 0; (at = link.find('%', at)) != std::string::npos; ++at) {
+    link.replace(at, 3, 1, static_cast<char>(std::stoi(link.substr(at + 1, 2), nullptr, 16)));
+  }
+  return link;
+}
+
+bool IsBelow(const fs::path& file, const fs::path& dir) {
+  return std::mismatch(dir.begin(), dir.end(), file.begin(), file.end()).first == dir.end();
+}
+
+struct Counts {
+  int links = 0, to_photos = 0, images = 0;
+};
+
+// One line per fault of the pages among `made`: each href, src, background and 2x source of a
+// srcset leads to a file of `made` inside one of `served`, or, only with `photo_links`, to a file
+// of `sources`; each <img> that gives a size names a file of that size, its 2x source one of
+// twice that size.
+std::string PageFaults(const std::set<fs::path>& sources, const std::set<fs::path>& made,
+                       const std::vector<fs::path>& served, bool photo_links, Counts& n) {
+  static const std::regex kLink(R"re((?:href|src|background)="([^"]*)"|srcset="([^" ]*) 2x")re");
+  static const std::regex kImg(
+      R"re(<img src="([^"]*)"(?: srcset="([^" ]*) 2x")? width="(\d+)" height="(\d+)")re");
+  std::string faults;
+  for (const fs::path& page : made) {
+    if (page.extension() != ".html") continue;
+    const std::string text = ReadFile(page.string());
+    for (std::sregex_iterator it(text.begin(), text.end(), kLink), end; it != end;
+         ++it, ++n.links) {
+      const std::string link = (*it)[1].matched ? (*it)[1] : (*it)[2];
+      const fs::path target = fs::weakly_canonical(page.parent_path() / PercentDecoded(link));
+      const bool in_served = std::any_of(served.begin(), served.end(),
+                                         [&](const fs::path& dir) { return IsBelow(target, dir); });
+      if (photo_links && sources.contains(target)) {
+        ++n.to_photos;
+      } else if (!made.contains(target) || !in_served) {
+        faults += page.string() + ": " + link + "\n";
+      }
+    }
+    for (std::sregex_iterator it(text.begin(), text.end(), kImg), end; it != end;
+         ++it, ++n.images) {
+      const int width = std::stoi((*it)[3]), height = std::stoi((*it)[4]);
+      for (const int factor : {1, 2}) {
+        if (!(*it)[factor].matched) continue;
+        const std::string link = PercentDecoded((*it)[factor]);
+        const auto header = imaging::ReadThumbnailHeader((page.parent_path() / link).string());
+        if (!header || header->width != factor * width || header->height != factor * height) {
+          faults += page.string() + ": " + link + " is not " + std::to_string(factor) + "x " +
+                    std::to_string(width) + " x " + std::to_string(height) + "\n";
+        }
+      }
+    }
+  }
+  return faults;
+}
+
+// A display copy's markers, one line per fault: nothing but JFIF, the chunks of the ICC profile
+// (which together hold `profile` exactly), the mark of the turn by `orientation`, and the
+// tables, frame and scan of the picture.
+std::string MetadataFaults(const std::string& jpeg, const std::string& profile, int orientation) {
+  const std::vector<JpegSegment> segments = JpegSegments(jpeg);
+  if (segments.empty()) return "not a JPEG stream\n";
+  std::string faults, chunks;
+  for (const JpegSegment& s : segments) {
+    const bool allowed =
+        (s.marker == 0xE0 && s.payload.starts_with(std::string("JFIF\0", 5))) ||
+        (s.marker == 0xE2 && s.payload.starts_with(std::string("ICC_PROFILE\0", 12))) ||
+        (s.marker == 0xFE && orientation != 1 &&
+         s.payload == imaging::MarkComment({false, orientation})) ||
+        s.marker == 0xDB || s.marker == 0xC0 || s.marker == 0xC4 || s.marker == 0xDA;
+    if (!allowed) faults += "marker " + std::to_string(s.marker) + ": " + s.payload + "\n";
+    if (s.marker == 0xE2) chunks += s.payload.substr(14);
+  }
+  if (chunks != profile) faults += "the profile is not the photo's\n";
+  return faults;
+}
+
+// Each photo's web outputs: the thumbnail fitted into its box, the 2x one exactly twice its
+// size, the display copy brought down to DisplaySize or kept at the photo's size, each the
+// reference rendering, the copy with no metadata but its profile; a copy of the original, when
+// there is one, the photo's bytes.
+void ExpectOutputsOfEachPhoto(const GalleryResult& r) {
+  const GallerySettings& s = r.settings;
+  const int box = s.Thumbnail.ThumbnailWidth, display = s.Web.DisplaySize;
+  int brought_down = 0, kept = 0;
+  for (const ImagePlan& image : PlanOutputs(s, r.images, PathStyle::Posix).images) {
+    SCOPED_TRACE(image.path);
+    const imaging::SourceHeader source = imaging::ReadSourceHeader(image.path);
+    const bool swap = imaging::OrientationSwapsSides(source.orientation);
+    const int w = swap ? source.height : source.width, h = swap ? source.width : source.height;
+    const auto one = imaging::ReadThumbnailHeader(image.thumbnail_path);
+    const auto copy = imaging::ReadThumbnailHeader(image.display_path);
+    ASSERT_TRUE(one && copy);
+    EXPECT_EQ(std::max(one->width, one->height), box);
+    if (std::max(w, h) > display) {
+      ++brought_down;
+      EXPECT_EQ(std::max(copy->width, copy->height), display);
+    } else {
+      ++kept;
+      EXPECT_EQ(std::tie(copy->width, copy->height), std::tie(w, h));
+    }
+    for (const imaging::OutputImage& output : WebOutputs(s, image)) {
+      EXPECT_TRUE(ReadFile(output.target) == ReferenceOutput(image.path, output)) << output.target;
+    }
+    if (!image.original_copy_path.empty()) {
+      EXPECT_TRUE(ReadFile(image.original_copy_path) == ReadFile(image.path));
+    }
+    // Only the phone's photo is stored turned and has a profile.
+    const bool phone = image.file_name == "x y.jpg";
+    EXPECT_EQ(MetadataFaults(ReadFile(image.display_path), phone ? TestIccProfile(2000) : "",
+                             source.orientation),
+              "");
+  }
+  EXPECT_GT(brought_down, 0);
+  EXPECT_GT(kept, 0);
+}
+
+// The summary and the pages, with the temporary directory left out of their paths.
+std::string SummaryText(const GalleryResult& r, const std::string& root) {
+  const RunSummary& s = r.summary;
+  std::string text = std::to_string(s.images_done) + " done, " + std::to_string(s.images_failed) +
+                     " failed, " + std::to_string(s.thumbnails_made) + " made, " +
+                     std::to_string(s.pages_written) + " pages written:\n";
+  for (const std::string& page : r.pages) text += page.substr(root.size()) + "\n";
+  for (const ImageFailure& f : s.failures) {
+    text += f.path.substr(root.size()) + ": " + f.message + "\n";
+  }
+  return text + s.page_error;
+}
+
+class GalleryCaseTest : public ::testing::TestWithParam<GalleryCase> {};
+
+TEST_P(GalleryCaseTest, PagesAreGoldenStandaloneAndTrueToTheirImages) {
+  const GalleryCase& c = GetParam();
+  TempDir one, four;
+  const GallerySettings settings = Library(one, c);
+  const std::set<fs::path> sources = FilesBelow(one.path());
+  const GalleryResult r = RunGallery(settings);
+  ASSERT_EQ(r.error, "");
+  const std::string golden = std::string("run/") + c.name + "/";
+  EXPECT_EQ(CompareWithGolden(SummaryText(r, one.path()), golden + "summary.txt"), "");
+  std::vector<std::string> planned;
+  for (const PagePlan& p : PlanOutputs(r.settings, r.images, PathStyle::Posix).layout.pages) {
+    planned.push_back(p.path);
+  }
+  EXPECT_EQ(r.pages, planned);
+  std::set<fs::path> made, index_pages;
+  for (const std::string& page : r.pages) {
+    EXPECT_EQ(CompareWithGolden(ReadFile(page), golden + page.substr(one.path().size() + 1)), "");
+    index_pages.insert(fs::canonical(page));
+  }
+  std::string other_pages;
+  const std::size_t root = fs::canonical(one.path()).string().size() + 1;
+  for (const fs::path& file : FilesBelow(one.path())) {
+    if (sources.contains(file)) continue;
+    made.insert(file);
+    if (file.extension() != ".html" || index_pages.contains(file)) continue;
+    other_pages += "== " + file.string().substr(root) + "\n" + ReadFile(file.string());
+  }
+  EXPECT_EQ(CompareWithGolden(other_pages, golden + "photo_pages.txt"), "");
+
+  std::vector<fs::path> served = {fs::canonical(one.path())};
+  if (!c.served.empty()) served.clear();
+  for (const std::string& dir : c.served) served.push_back(fs::canonical(one.file(dir)));
+  const bool linked = !c.web || settings.Web.Originals == 2;
+  Counts n;
+  EXPECT_EQ(PageFaults(sources, made, served, linked, n), "");
+  const int done = r.summary.images_done;
+  EXPECT_GT(n.links, (c.web ? 6 : 1) * done);  // three in a web cell, three or four on a page
+  if (c.web) {
+    EXPECT_EQ(n.to_photos, linked ? done : 0);
+    EXPECT_EQ(n.images, 2 * done);  // a thumbnail and a display copy each
+    ExpectOutputsOfEachPhoto(r);
+  }
+  RunGallery(Library(four, c), {.jobs = 4});
+  EXPECT_TRUE(Files(one.path()) == Files(four.path()));
+}
+
+const char* const kSplit[] = {"SeparateHTML=1", "SplitHTML=1", "ThumbnailsInRow=2",
+                              "ThumbnailsInColumn=2"};
+
+std::vector<std::string> Split(std::vector<std::string> more) {
+  more.insert(more.begin(), std::begin(kSplit), std::end(kSplit));
+  return more;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Library, GalleryCaseTest,
+    ::testing::Values(
+        GalleryCase{"plain", false, {}, {}},
+        GalleryCase{"split", false, Split({"CreatePicturePages=1", "TargetFrame=3"}), {}},
+        GalleryCase{"per_directory",
+                    false,
+                    {"SeparateHTML=1", "SplitHTML=1", "ThumbnailsInRow=3", "ThumbnailsInColumn=1",
+                     "NewHTMLForEachDirectory=1", "HTMLFileMask=%d_%n.html"},
+                    {}},
+        // The background is linked from each directory's own pages.
+        GalleryCase{"into_image_directories",
+                    false,
+                    Split({"HTMLIntoImageDirectory=1", "ThumbnailsIntoImageDirectory=1",
+                           "CreatePicturePages=1", "PageSettings.UseBackgroundImage=1",
+                           "PageSettings.BackgroundImage=$/bg.png"}),
+                    {}},
+        GalleryCase{"web", true, {}, {"web", "thumbs"}},
+        GalleryCase{"web_split", true, Split({"PhotoDetails=1", "Originals=1"}), {"web", "thumbs"}},
+        // Each folder of photos holds its pages, its thumb/ and its photos/: served together,
+        // they are what links may reach, never a photo.
+        GalleryCase{"web_into_image_directories",
+                    true,
+                    Split({"HTMLIntoImageDirectory=1", "ThumbnailsIntoImageDirectory=1"}),
+                    {"photos", "other place", "elsewhere"}},
+        GalleryCase{"web_linked_originals", true, {"Originals=2"}, {"web", "thumbs"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// With the web-ready set, every output of a PNG, a WebP, a HEIC and an AVIF is the reference
+// rendering of the same pixels, turned upright (the PNG by its eXIf Orientation, its profile
+// kept; the HEIC by its own irot), and a broken file of each format fails with its reader's
+// message before pages are laid out while the run goes on.
+TEST(OtherFormatsTest, OutputsAreTheReferenceRenderingsAndBrokenFilesAreLeftOut) {
+  TempDir tmp;
+  const std::string dir = MakeFormatsLibrary(tmp);
+  GallerySettings settings = GalleryInto(tmp.path(), {dir});
+  SetWebReady(settings.Web, true);
+  SetFields(settings, {"DisplaySize=100"});
+  const GalleryResult r = RunGallery(settings);
+  const std::vector<std::string> laid_out = {dir + "/lossless.png", dir + "/lossy.webp",
+                                             dir + "/phone.heic", dir + "/photo.jpg",
+                                             dir + "/still.avif"};
+  EXPECT_EQ(r.images, laid_out);
+  EXPECT_EQ(r.summary.images_done, 5);
+  std::string failures;
+  for (const ImageFailure& f : r.summary.failures) failures += WithTmp(f.message, dir) + "\n";
+  EXPECT_EQ(failures,
+            "Cannot read image $TMP/broken.avif (Invalid input: No 'meta' box)\n"
+            "Cannot read image $TMP/broken.heic (Invalid input: No 'meta' box)\n"
+            "Cannot read image $TMP/broken.png (Read Error)\n"
+            "Cannot read image $TMP/broken.webp (not enough data)\n");
+  EXPECT_EQ(BrokenLinks(tmp.path()), "");
+  for (const ImagePlan& image : PlanOutputs(r.settings, r.images, PathStyle::Posix).images) {
+    for (const imaging::OutputImage& output : WebOutputs(r.settings, image)) {
+      EXPECT_TRUE(ReadFile(output.target) == ReferenceOutput(image.path, output)) << output.target;
+    }
+  }
+  const auto png = imaging::ReadThumbnailHeader(tmp.file("web/photos/lossless.jpg"));
+  const auto heic = imaging::ReadThumbnailHeader(tmp.file("web/photos/phone.jpg"));
+  ASSERT_TRUE(png && heic);
+  EXPECT_EQ(std::tie(png->width, png->height, png->profile), std::make_tuple(75, 100, true));
+  EXPECT_EQ(std::tie(heic->width, heic->height), std::make_tuple(48, 64));
+}
+
+// Every file opened for reading while counting, from any thread.
+std::mutex opens_mutex;
+std::map<std::string, int> opens;
+
+void CountOpen(const std::string& path) {
+  const std::lock_guard lock(opens_mutex);
+  ++opens[path];
+}
+
+std::map<std::string, int> OpensOf(const GallerySettings& settings, int jobs, int& made) {
+  opens.clear();
+  platform::SetReadOpenHookForTesting(&CountOpen);
+  made = RunGallery(settings, {.jobs = jobs}).summary.thumbnails_made;
+  platform::SetReadOpenHookForTesting(nullptr);
+  return opens;
+}
+
+// Planning opens each photo for its header, and a run that finds every output current opens it
+// for nothing else: what a first run opens beyond that are its decodes, one per photo for the
+// thumbnail, the 2x thumbnail and the display copy together. A broken photo is never decoded.
+TEST(OneDecodeTest, EachPhotoIsOpenedForItsPixelsOnce) {
+  for (const int jobs : {1, 2}) {
+    TempDir tmp;
+    GallerySettings settings = AwkwardWebGallery(tmp);
+    settings.Output.Directories.push_back(MakeFormatsLibrary(tmp));
+    int made = 0;
+    const std::map<std::string, int> first = OpensOf(settings, jobs, made);
+    EXPECT_EQ(made, 18);
+    std::map<std::string, int> second = OpensOf(settings, jobs, made);
+    EXPECT_EQ(made, 0);
+    int photos = 0;
+    for (const auto& [path, count] : first) {
+      if (path.starts_with(tmp.file("web/")) || path.starts_with(tmp.file("thumbs/"))) continue;
+      ++photos;
+      const bool broken =
+          path.find("notes.jpg") != std::string::npos || path.find("broken.") != std::string::npos;
+      EXPECT_EQ(count - second[path], broken ? 0 : 1) << path << " with " << jobs << " workers";
+    }
+    EXPECT_EQ(photos, 14 + 9);
+  }
+}
+
+}  // namespace
+}  // namespace quorvel::testing

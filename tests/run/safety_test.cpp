@@ -1,0 +1,126 @@
+// No write lands on a photo or on a file the run does not own, and no page misleads a browser,
+// as one golden transcript (run/output_safety.txt). Outputs are compared by what they are on
+// disk, whatever links lie on the way; photos and folders named to make trouble (a scheme, a
+// backslash, letters outside ASCII, bytes that are not UTF-8) get links that lead to their files
+// in every layout. Leftovers of killed runs are removed, and only those.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "support/gallery.h"
+#include "support/golden.h"
+#include "support/temp_dir.h"
+#include "support/test_jpeg.h"
+
+namespace quorvel::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+// t/ with photo.jpg, index.jpg and a text file named photo_thumb.jpg; mypics/ with photo.jpg.
+void MakeLinkLibrary(const TempDir& tmp) {
+  WriteTestJpeg(tmp.write("t/photo.jpg", ""), {.width = 640, .height = 480});
+  WriteTestJpeg(tmp.file("t/index.jpg"), {.width = 320, .height = 240});
+  tmp.write("t/photo_thumb.jpg", "not a photo, only named like one");
+  WriteTestJpeg(tmp.write("mypics/photo.jpg", ""), {.width = 500, .height = 400});
+  tmp.mkdir("elsewhere");
+}
+
+// Folders with photos in them, all listed for the run, and a background of an awkward name.
+void MakeHostileLibrary(const TempDir& tmp, std::vector<std::string>& directories) {
+  const std::vector<std::pair<std::string, std::vector<std::string>>> library = {
+      {"photos",
+       {"javascript:document.title='X',x.jpg", "a:b.jpg", "back\\slash.jpg", "Caf\xC3\xA9.jpg",
+        "Caf\xE9 latin1.jpg", "plain.jpg"}},
+      {"javascript:alert(1)", {"in.jpg"}},
+      {"a:b", {"c:d.jpg"}},
+      {"back\\slash", {"x.jpg"}},
+      {"Caf\xC3\xA9", {"y.jpg"}},
+      {"Caf\xE9", {"z.jpg"}}};
+  int k = 0;
+  for (const auto& [folder, photos] : library) {
+    directories.push_back(tmp.mkdir(folder));
+    for (const std::string& photo : photos) {
+      WriteTestJpeg(tmp.file(folder + "/" + photo), {.width = 20 + k++, .height = 16});
+    }
+  }
+  tmp.write("bg:x/back\\ground.png", "background");
+}
+
+// "links WORD..." runs over the link library, "names WORD..." over the hostile one; each WORD
+// is "link:LINK=TARGET", "hard:NEW=EXISTING", "set:Field=Value" or "dir:DIRECTORY" (listed for
+// the run), "$TMP" standing for the root. Gives the refusal, or what the run did.
+std::string Step(const std::string& step) {
+  TempDir tmp;
+  std::vector<std::string> directories;
+  std::istringstream words(step);
+  std::string kind;
+  words >> kind;
+  if (kind == "links") MakeLinkLibrary(tmp);
+  if (kind == "names") MakeHostileLibrary(tmp, directories);
+  GallerySettings settings = GalleryInto(tmp.path(), directories);
+  for (std::string word; words >> word;) {
+    for (std::size_t at; (at = word.find("$TMP")) != std::string::npos;) {
+      word.replace(at, 4, tmp.path());
+    }
+    const std::string what = word.substr(0, word.find(':')), rest = word.substr(what.size() + 1);
+    const std::string from = tmp.file(rest.substr(0, rest.find('='))),
+                      to = rest.substr(rest.find('=') + 1);
+    if (what == "link" || what == "hard") fs::create_directories(fs::path(from).parent_path());
+    if (what == "link") fs::create_symlink(to, from);
+    if (what == "hard") fs::create_hard_link(tmp.file(to), from);
+    if (what == "set") SetFields(settings, {rest});
+    if (what == "dir") settings.Output.Directories.push_back(rest);
+  }
+  const auto before = Files(tmp.path());
+  const GalleryResult r = RunGallery(settings);
+  if (!r.error.empty()) {
+    EXPECT_TRUE(Files(tmp.path()) == before) << "nothing is written: " << step;
+    return WithTmp(r.error, tmp.path());
+  }
+  for (const auto& [path, bytes] : before) {
+    EXPECT_TRUE(!path.ends_with(".jpg") || ReadFile(tmp.file(path)) == bytes) << path;
+  }
+  int links = 0;
+  const std::string faults = BrokenLinks(tmp.path(), &links);
+  return std::to_string(r.summary.images_done) + " done, " +
+         std::to_string(r.summary.images_failed) + " failed, " + std::to_string(links) +
+         " links\n" + WithTmp(faults, tmp.path());
+}
+
+TEST(OutputSafetyTest, StepsGiveTheGoldenTranscript) {
+  EXPECT_EQ(ReplayGolden("run/output_safety.txt", Step), "");
+}
+
+// A process id above the system's largest is never alive.
+std::string DeadProcess() {
+  std::ifstream in("/proc/sys/kernel/pid_max");
+  long max = 4194304;
+  in >> max;
+  return std::to_string(max);
+}
+
+TEST(LeftoverTest, ARunRemovesLeftoversOfKilledRunsFromWhereItWritesAndNothingElse) {
+  TempDir tmp;
+  WriteTestJpeg(tmp.write("p/a.jpg", ""));
+  GallerySettings settings = GalleryInto(tmp.path(), {tmp.file("p")});
+  SetFields(settings, {"CreatePicturePages=1"});
+  const std::string dead = DeadProcess(), alive = std::to_string(::getpid());
+  const std::vector<std::string> removed = {"web/.index.html." + dead + ".3.0a1b2c3d.tmp",
+                                            "thumbs/.a_thumb.jpg." + dead + ".0.ffffffff.tmp",
+                                            "p/.a.html." + dead + ".1.12345678.tmp"};
+  const std::vector<std::string> kept = {"web/.index.html." + alive + ".0.0a1b2c3d.tmp",
+                                         "web/notes.txt",
+                                         "elsewhere/.x.jpg." + dead + ".0.00000000.tmp"};
+  for (const std::string& name : removed) tmp.write(name, "left by a killed run");
+  for (const std::string& name : kept) tmp.write(name, "kept");
+  ASSERT_EQ(RunGallery(settings).summary.images_done, 1);
+  for (const std::string& name : removed) EXPECT_FALSE(fs::exists(tmp.file(name))) << name;
+  for (const std::string& name : kept) EXPECT_EQ(ReadFile(tmp.file(name)), "kept") << name;
+}
+
+}  // namespace
+}  // namespace quorvel::testing
