@@ -1,26 +1,54 @@
-// State files: the default file and one with every field changed as golden files; edited
-// files, each loaded over other settings, with what became of them in a golden file; saves
-// that are refused.
-#include "persist/state_file.h"
-
+// Persistence: state files (the default file and one with every field changed as golden files;
+// edited files, each loaded over other settings, with what became of them; saves that are
+// refused), the configuration file and the initialisation-file layer below it as a golden
+// transcript of reads and writes, and paths that hold no file of ours: a device, a named pipe, a
+// directory and files one byte over the largest state and configuration files are refused
+// unread, naming the file; nor is a configuration file made below a regular file or a dangling
+// link.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
 #include <sstream>
 
+#include "job/error.h"
 #include "job/gallery_settings.h"
 #include "job/settings_fields.h"
+#include "persist/config_file.h"
+#include "persist/private_profile.h"
+#include "persist/state_file.h"
 #include "persist/typed_value_file.h"
-#include "persist_test_support.h"
+#include "platform/file_system.h"
 #include "support/golden.h"
 #include "support/temp_dir.h"
 
 namespace quorvel::persist {
 namespace {
 
+namespace fs = std::filesystem;
+using namespace config_keys;
 using testing::CompareWithGolden;
 using testing::GoldenPath;
+using testing::ReadFile;
+
+// The message of the Error that `action` throws, with `path` written as "PATH"; "(no error)"
+// when it throws none.
+template <typename Action>
+std::string ErrorOf(Action action, const std::string& path = "") {
+  try {
+    action();
+  } catch (const Error& e) {
+    std::string message = e.what();
+    const auto at = path.empty() ? std::string::npos : message.find(path);
+    return at == std::string::npos ? message : message.replace(at, path.size(), "PATH");
+  }
+  return "(no error)";
+}
 
 // Every field away from its default ("Field=value" lines of a data file), texts at their
 // longest, and a colour with a top byte, which a state keeps.
@@ -184,6 +212,123 @@ TEST(StateFileTest, RefusedSavesNameTheFieldOrFileAndKeepTheOldFile) {
       {EPERM, "File access denied"}, {EROFS, "File access denied"}, {ENOSPC, "Disk full"},
       {EDQUOT, "Disk full"},         {EIO, "I/O error 5"}};
   for (const auto& [error, text] : errors) EXPECT_EQ(IoErrorText(error), text);
+}
+
+// "\r" and "\n" in the data file stand for those bytes.
+std::string Unescaped(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+    const bool escape = text[i] == '\\' && (next == 'r' || next == 'n');
+    out += escape ? (text[++i] == 'r' ? '\r' : '\n') : text[i];
+  }
+  return out;
+}
+
+// Line ends made visible, each line still on a line of its own.
+std::string Visible(const std::string& text) {
+  std::string out;
+  for (const char c : text) out += c == '\r' ? "\\r" : c == '\n' ? "\\n\n" : std::string(1, c);
+  return out;
+}
+
+// One step on the file at `path`, through a configuration object of its own: "has", "int",
+// "bool", "string" read "SECTION|KEY"; "write", "write-int", "write-bool" write
+// "SECTION|KEY|VALUE"; "text" shows the file.
+std::string Step(const std::string& path, const std::string& step) {
+  const std::size_t space = step.find(' ');
+  const std::string command = step.substr(0, space), rest = step.substr(space + 1);
+  const std::size_t bar = rest.find('|'), bar2 = rest.find('|', bar + 1);
+  const std::string section = rest.substr(0, bar), key = rest.substr(bar + 1, bar2 - bar - 1);
+  const std::string value = bar2 == std::string::npos ? "" : Unescaped(rest.substr(bar2 + 1));
+  ConfigFile config(path);
+  if (command == "text")
+    return platform::PathExists(path) ? Visible(ReadFile(path)) : "(no file)\n";
+  if (command == "has") return config.HasKey(section, key) ? "yes\n" : "no\n";
+  if (command == "int") return std::to_string(config.ReadInt(section, key, 77)) + "\n";
+  if (command == "bool") {
+    return std::to_string(config.ReadBool(section, key, false)) + " (default 0), " +
+           std::to_string(config.ReadBool(section, key, true)) + " (default 1)\n";
+  }
+  if (command == "string") {
+    const std::string text = config.ReadString(section, key, "?");
+    return text.size() > 80 ? std::to_string(text.size()) + " bytes\n"
+                            : "\"" + Visible(text) + "\"\n";
+  }
+  const std::string error = ErrorOf(
+      [&] {
+        if (command == "write-int") config.WriteInt(section, key, std::stoi(value));
+        if (command == "write-bool") config.WriteBool(section, key, value == "1");
+        if (command == "write") config.WriteString(section, key, value);
+      },
+      path);
+  return error == "(no error)" ? "" : error + "\n";
+}
+
+// Each case of the golden file: "== name ==", "> file TEXT" (the file's text, "(none)" for no
+// file, "@NAME" for the data file NAME), then steps, each followed by what it gave.
+TEST(ConfigFileTest, StepsGiveTheGoldenTranscript) {
+  std::optional<testing::TempDir> tmp;
+  std::string path;
+  const auto step = [&](const std::string& line) {
+    if (!line.starts_with("file ")) return Step(path, line);
+    tmp.emplace();
+    const std::string file = "new/quorvelandiscope/quorvel.cfg", text = line.substr(5);
+    path = tmp->file(file);
+    if (text.starts_with('@')) tmp->write(file, ReadFile(GoldenPath("persist/" + text.substr(1))));
+    if (!text.starts_with('@') && text != "(none)") tmp->write(file, Unescaped(text));
+    return std::string();
+  };
+  EXPECT_EQ(testing::ReplayGolden("persist/config_files.txt", step), "");
+}
+
+TEST(ConfigFileTest, TheFileLivesInTheUsersConfigDirectory) {
+  ::setenv("HOME", "/home/someone", 1);
+  ::setenv("XDG_CONFIG_HOME", "/etc/xdg-u/", 1);
+  EXPECT_EQ(DefaultConfigPath(), "/etc/xdg-u/quorvelandiscope/quorvel.cfg");
+  ::setenv("XDG_CONFIG_HOME", "relative", 1);
+  EXPECT_EQ(DefaultConfigPath(), "/home/someone/.config/quorvelandiscope/quorvel.cfg");
+  ::unsetenv("XDG_CONFIG_HOME");
+  EXPECT_EQ(DefaultConfigPath(), "/home/someone/.config/quorvelandiscope/quorvel.cfg");
+  EXPECT_EQ(ProgramDirectory(), "/home/someone");
+}
+
+TEST(BadInputTest, PathsThatHoldNoFileOfOursAreRefusedUnread) {
+  // 17 header bytes, 39 integers and colours, 24 booleans, 12 strings of 501 bytes and 4 lists
+  // of 4096 lines of 3073 bytes: about 48 MiB; then the web group (its tag, length, 3 integers
+  // and 5 booleans) and 64 KiB for groups of later versions.
+  ASSERT_EQ(MaxStateFileBytes(), 17u + 39 * 4 + 24 + 12 * (4 + 501) + 4 * (4 + 4096 * 3077) +
+                                     (4 + 11 + 4 + 3 * 4 + 5) + 64 * 1024);
+  testing::TempDir tmp;
+  // The device through a link, so that a faulty write could only replace the link.
+  fs::create_symlink("/dev/zero", tmp.file("zero"));
+  ASSERT_EQ(::mkfifo(tmp.file("pipe").c_str(), 0600), 0);
+  tmp.mkdir("directory");
+  fs::resize_file(tmp.write("big.qvl", ""), MaxStateFileBytes() + 1);
+  fs::resize_file(tmp.write("big.cfg", "[WINDOW]\nleft=1\n"), kMaxProfileBytes + 1);
+  ::alarm(20);  // a read that blocks ends the test instead of hanging the suite
+  for (const char* name : {"zero", "pipe", "directory", "big.qvl"}) {
+    const std::string path = tmp.file(name);
+    EXPECT_EQ(ErrorOf([&] { LoadState(path, GallerySettings()); }), path + " is not a state file");
+  }
+  tmp.write("plain", "x");
+  fs::create_symlink(tmp.file("nowhere"), tmp.file("dangling"));
+  for (const char* name :
+       {"zero", "pipe", "directory", "big.cfg", "plain/quorvel.cfg", "dangling/a/quorvel.cfg"}) {
+    const std::string path = tmp.file(name);
+    const fs::file_type type = fs::symlink_status(path).type();
+    ConfigFile config(path);
+    EXPECT_EQ(config.ReadInt(kWindow, kLeft, 7), 7) << name;
+    EXPECT_EQ(ErrorOf([&] { config.WriteInt(kWindow, kLeft, 2); }), "Unable to write to " + path);
+    EXPECT_EQ(fs::symlink_status(path).type(), type) << name;
+  }
+  ::alarm(0);
+  EXPECT_EQ(fs::file_size(tmp.file("big.cfg")), kMaxProfileBytes + 1);
+  // A write that would make the file too large is refused too.
+  ConfigFile config(tmp.write("quorvel.cfg", "[WINDOW]\nicon=1\n"));
+  EXPECT_EQ(ErrorOf([&] { config.WriteString(kDirs, kDirectoryBox, std::string(1 << 20, 'd')); }),
+            "Unable to write to " + config.path());
+  EXPECT_EQ(testing::ReadFile(config.path()), "[WINDOW]\nicon=1\n");
 }
 
 }  // namespace

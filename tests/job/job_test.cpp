@@ -1,0 +1,159 @@
+// The job layer: output naming as a golden transcript (job/names.txt: relative links in both
+// separator styles, one tidy spelling of what people type, masks, base names and page names),
+// setting fields by name and the directory fields, and the two scans on temporary trees (the
+// images of a run and the sub-directory walk; the list's own operations are tried through the
+// window's buttons in tests/ui).
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "job/directory_field.h"
+#include "job/directory_list.h"
+#include "job/error.h"
+#include "job/gallery_settings.h"
+#include "job/output_names.h"
+#include "job/path_names.h"
+#include "job/relative_path.h"
+#include "job/settings_fields.h"
+#include "job/tidy_path.h"
+#include "support/golden.h"
+#include "support/temp_dir.h"
+
+namespace quorvel {
+namespace {
+
+using testing::ReplayGolden;
+using testing::TempDir;
+using Paths = std::vector<std::string>;
+
+constexpr PathStyle W = PathStyle::Windows;
+constexpr PathStyle P = PathStyle::Posix;
+
+// "link W|P FROM TO", "tidy PATH", "thumb MASK FILE" (the same in both styles), "page MASK N",
+// "base W|P PATH", "last W|P PATH", "has MASK".
+std::string Name(const std::string& step) {
+  std::istringstream in(step);
+  std::string command, a, b, c;
+  in >> command >> a >> b >> c;
+  const PathStyle style = a == "W" ? W : P;
+  if (command == "link") return RelativePath(b, c, style);
+  if (command == "tidy") return TidyPath(a, "/home/u");
+  if (command == "thumb") {
+    const std::string name = ThumbnailFileName(a, b, P);
+    EXPECT_EQ(ThumbnailFileName(a, b, W), name);
+    return name;
+  }
+  if (command == "page") return ExpandPageMask(a, std::stoi(b), "trip");
+  if (command == "base") return BaseName(b, style);
+  if (command == "last") return LastPathComponent(b, style);
+  if (command == "has") return MaskHasPlaceholder(a, 'n') ? "has %n" : "no %n";
+  ADD_FAILURE() << step;
+  return "";
+}
+
+TEST(NamingTest, StepsGiveTheGoldenTranscript) {
+  EXPECT_EQ(ReplayGolden("job/names.txt", Name), "");
+}
+
+// The output directories are tidied as a run and quorvel-batch meet them, in their tests.
+TEST(NamingTest, PagesAndThumbnailDirectoriesInBothStyles) {
+  OutputSettings out;
+  out.HTMLDirectory = "C:\\web\\";
+  out.SeparateHTML = out.SplitHTML = true;
+  EXPECT_EQ(PageFileName(out, "C:\\pics\\trip", 3, W), "C:\\web\\index003.html");
+  out.ThumbnailsIntoImageDirectory = true;
+  EXPECT_EQ(ThumbnailDirectoryFor(out, "C:\\pics", W), "C:\\pics\\thumb");
+  out.ThumbnailDirectoryName = "../thumbs/.";
+  EXPECT_EQ(ThumbnailDirectoryFor(out, "/pics/trip", P), "/pics/thumbs");
+}
+
+// Every field set from text is tried by the state-file tests; here what only names and text do.
+TEST(SettingsFieldsTest, NamesTextsAndRefusals) {
+  GallerySettings s;
+  SetFieldFromText(s, "PicturePage.Title", "One");  // a tail of the path names one field
+  SetFieldFromText(s, "TableSettings.BorderColor", "#FF8000");
+  SetFieldFromText(s, "CellSettings.HorizontalAlignment", "left");
+  SetFieldFromText(s, "PageSettings.TopHTML", "<p>a\\n\\nb");
+  SetFieldFromText(s, "Quality", "5000");  // clamped to its range
+  EXPECT_EQ(std::tie(s.Picture.PicturePage.Title, s.Page.Title), std::tie("One", "New Page"));
+  EXPECT_EQ(s.Table.BorderColor, 0x0080FF);
+  EXPECT_EQ(s.Cell.HorizontalAlignment, 1);
+  EXPECT_EQ(s.Page.TopHTML, (Lines{"<p>a", "", "b"}));
+  EXPECT_EQ(s.Thumbnail.Quality, 100);
+  EXPECT_EQ(ParseEditorInteger(" -3 ", 15), -3);
+  EXPECT_EQ(ParseEditorInteger("7x", 15), 15);
+  const GallerySettings before = s;
+  // clang-format off
+  const std::pair<const char*, const char*> refused[] = {
+      {"Title", "x"}, {"Bold", "true"}, {"NoSuchField", "1"}, {"Quality", "high"},
+      {"SplitHTML", "maybe"}, {"TableSettings.BorderColor", "red"},
+      {"TableSettings.Alignment", "middle"}, {"TableSettings.Alignment", "4"}};
+  // clang-format on
+  for (const auto& [name, value] : refused) {
+    EXPECT_THROW(SetFieldFromText(s, name, value), Error) << name << "=" << value;
+  }
+  EXPECT_EQ(s, before);
+}
+
+// The questions, the creation and its refusal are tried through the window's directory edits.
+TEST(DirectoryFieldTest, AddsTheSeparatorOfItsStyleToWhatItCreates) {
+  std::vector<std::string> created;
+  const DirectoryOps missing{[](const std::string&) { return false; },
+                             [&](const std::string& p) { return created.push_back(p), 0; }};
+  const Question yes = [](const std::string&) { return true; };
+  EXPECT_EQ(NormalizeDirectoryField("C:/pics", PathStyle::Windows, missing, yes), "C:/pics\\");
+  EXPECT_EQ(NormalizeDirectoryField("/tmp/pics", PathStyle::Posix, missing, yes), "/tmp/pics/");
+  EXPECT_EQ(NormalizeDirectoryField("", PathStyle::Posix, missing, yes), "");
+  EXPECT_EQ(created, (std::vector<std::string>{"C:/pics\\", "/tmp/pics/"}));
+}
+
+TEST(ScanTest, ImagesOfADirectoryInListOrderThenByName) {
+  TempDir tmp;
+  for (const char* name : {"x/b.jpg", "x/A.JPG", "x/a.jpg", "x/c.Jpeg", "x/d.png", "x/.hidden.jpg",
+                           "x/e.jpg.txt", "x/sub/m.jpg", "x/z.jpg", "y/k.jpg", "y/f.HEIC",
+                           "x/g.avif", "x/.h.webp", "x/i.heif", "x/j.webp", "x/clip.mov"}) {
+    tmp.write(name, "x");
+  }
+  tmp.mkdir("x/dir.jpg");
+  std::filesystem::create_symlink(tmp.file("gone.jpg"), tmp.file("x/dangling.jpg"));
+  ASSERT_EQ(::mkfifo(tmp.file("x/pipe.jpg").c_str(), 0644), 0);
+  const Paths list = {tmp.file("y"), tmp.file("x"), tmp.file("x/sub"), tmp.file("y"),
+                      tmp.file("nowhere")};
+  // Names equal but for case are both kept; "x" is entered once although "sub" sorts among it.
+  const Paths expected = {tmp.file("y/k.jpg"),    tmp.file("x/A.JPG"),  tmp.file("x/a.jpg"),
+                          tmp.file("x/b.jpg"),    tmp.file("x/c.Jpeg"), tmp.file("x/z.jpg"),
+                          tmp.file("x/sub/m.jpg")};
+  const CollectedImages jpeg_only = CollectImages(list, false);
+  EXPECT_EQ(jpeg_only.images, expected);
+  // Photos of other formats are named as skipped; videos and other files are not.
+  const Paths others = {tmp.file("y/f.HEIC"), tmp.file("x/d.png"), tmp.file("x/g.avif"),
+                        tmp.file("x/i.heif"), tmp.file("x/j.webp")};
+  EXPECT_EQ(jpeg_only.skipped, others);
+  const CollectedImages all = CollectImages(list, true);
+  EXPECT_EQ(all.images,
+            (Paths{tmp.file("y/f.HEIC"), tmp.file("y/k.jpg"), tmp.file("x/A.JPG"),
+                   tmp.file("x/a.jpg"), tmp.file("x/b.jpg"), tmp.file("x/c.Jpeg"),
+                   tmp.file("x/d.png"), tmp.file("x/g.avif"), tmp.file("x/i.heif"),
+                   tmp.file("x/j.webp"), tmp.file("x/z.jpg"), tmp.file("x/sub/m.jpg")}));
+  EXPECT_TRUE(all.skipped.empty());
+}
+
+// The order, hidden directories and a cancelled walk are tried through the window's picker.
+TEST(ScanTest, SubDirectoriesWithoutLoops) {
+  TempDir tmp;
+  tmp.mkdir("root/Alpha/Inner");
+  std::filesystem::create_directory_symlink(tmp.file("root"), tmp.file("root/Alpha/loop"));
+  const auto walk = [](const std::string& dir) {
+    Paths found;
+    ScanSubDirectories(
+        dir, [&](const std::string& p) { found.push_back(p); }, [] { return false; });
+    return found;
+  };
+  EXPECT_EQ(walk(tmp.file("root")), (Paths{tmp.file("root/Alpha"), tmp.file("root/Alpha/Inner")}));
+  EXPECT_TRUE(walk(tmp.file("nowhere")).empty());
+}
+
+}  // namespace
+}  // namespace quorvel
