@@ -74,22 +74,10 @@ TEST(ThumbnailWorkersTest, JobsWithOneTargetRunInListOrder) {
   EXPECT_EQ(ReadFile(tmp.file("t.jpg")), ReadFile(tmp.file("last.jpg")));
 }
 
-TEST(ThumbnailWorkersTest, CancelDropsPendingJobs) {
-  TempDir tmp;
-  const std::string source = WriteTestJpeg(tmp.file("s.jpg"));
-  std::vector<ThumbnailJob> jobs;
-  for (int i = 0; i < 200; ++i) jobs.push_back(Job(source, tmp.file(std::to_string(i) + ".jpg")));
-  ThumbnailWorkers workers(jobs, 2);
-  EXPECT_TRUE(workers.Wait(0).made);
-  workers.Cancel();
-  // Only the few jobs within reach of the page writer were started.
-  EXPECT_FALSE(std::filesystem::exists(tmp.file("199.jpg")));
-  EXPECT_THROW(workers.Wait(199), Error);
-}
-
-// A decode that finds the flag set is stopped, neither made nor failed, and writes nothing;
-// Cancel sets the flag only while a job is unfinished.
-TEST(ThumbnailWorkersStopTest, CancelSetsTheFlagOnlyWhileJobsRemain) {
+// A decode that finds the flag set is stopped, neither made nor failed, and writes nothing.
+// Cancel drops the jobs not started (only the few within reach of the page writer were) and
+// sets the flag only while a job is unfinished.
+TEST(ThumbnailWorkersTest, CancelDropsPendingJobsAndSetsTheFlagOnlyWhileJobsRemain) {
   TempDir tmp;
   const std::string source = WriteTestJpeg(tmp.file("s.jpg"));
   std::atomic<bool> stop = true;
@@ -99,14 +87,19 @@ TEST(ThumbnailWorkersStopTest, CancelSetsTheFlagOnlyWhileJobsRemain) {
   const ThumbnailResult result = MakeThumbnailJob(stopped, holder);
   EXPECT_TRUE(result.stopped && !result.made && result.failure.empty());
   EXPECT_FALSE(std::filesystem::exists(tmp.file("t.jpg")));
-  for (const bool finish : {true, false}) {
+  for (const int finish : {40, 1}) {
     stop = false;
     std::vector<ThumbnailJob> jobs;
-    for (int i = 0; i < 40; ++i) jobs.push_back(Job(source, tmp.file(std::to_string(i) + ".jpg")));
+    for (int i = 0; i < 200; ++i) jobs.push_back(Job(source, tmp.file(std::to_string(i) + ".jpg")));
+    jobs.resize(finish == 40 ? 40 : 200);
     ThumbnailWorkers workers(jobs, 2, &stop);
-    for (int i = 0; i < (finish ? 40 : 1); ++i) EXPECT_TRUE(workers.Wait(i).made);
+    for (int i = 0; i < finish; ++i) EXPECT_TRUE(workers.Wait(i).made);
     workers.Cancel();
-    EXPECT_EQ(stop.load(), !finish);
+    EXPECT_EQ(stop.load(), finish == 1);
+    if (finish == 1) {
+      EXPECT_FALSE(std::filesystem::exists(tmp.file("199.jpg")));
+      EXPECT_THROW(workers.Wait(199), Error);
+    }
   }
 }
 
