@@ -103,23 +103,33 @@ std::string DeadProcess() {
   return std::to_string(max);
 }
 
+// Only hidden regular files of the exact form, of a process that is gone (not init), in the
+// directories the run writes to.
 TEST(LeftoverTest, ARunRemovesLeftoversOfKilledRunsFromWhereItWritesAndNothingElse) {
   TempDir tmp;
   WriteTestJpeg(tmp.write("p/a.jpg", ""));
   GallerySettings settings = GalleryInto(tmp.path(), {tmp.file("p")});
   SetFields(settings, {"CreatePicturePages=1"});
-  const std::string dead = DeadProcess(), alive = std::to_string(::getpid());
-  const std::vector<std::string> removed = {"web/.index.html." + dead + ".3.0a1b2c3d.tmp",
-                                            "thumbs/.a_thumb.jpg." + dead + ".0.ffffffff.tmp",
-                                            "p/.a.html." + dead + ".1.12345678.tmp"};
-  const std::vector<std::string> kept = {"web/.index.html." + alive + ".0.0a1b2c3d.tmp",
+  const std::string dead = "." + DeadProcess() + ".", alive = "." + std::to_string(::getpid());
+  const std::vector<std::string> removed = {"web/.index.html" + dead + "3.0a1b2c3d.tmp",
+                                            "thumbs/.a_thumb.jpg" + dead + "0.ffffffff.tmp",
+                                            "p/.a.html" + dead + "1.12345678.tmp"};
+  const std::vector<std::string> kept = {"web/.index.html" + alive + ".0.0a1b2c3d.tmp",
+                                         "web/.index.html.1.0.0a1b2c3d.tmp",
+                                         "web/index.html" + dead + "0.0a1b2c3d.tmp",
+                                         "web/.index.html" + dead + "0.0a1b2c3d.tmp.bak",
+                                         "web/.index.html" + dead + "0.0A1B2C3D.tmp",
                                          "web/notes.txt",
-                                         "elsewhere/.x.jpg." + dead + ".0.00000000.tmp"};
+                                         "elsewhere/.x.jpg" + dead + "0.00000000.tmp",
+                                         "web/.d" + dead + "0.00000000.tmp/inside"};
   for (const std::string& name : removed) tmp.write(name, "left by a killed run");
   for (const std::string& name : kept) tmp.write(name, "kept");
+  // A link of that form is no file of a run either.
+  fs::create_symlink(tmp.file("web/notes.txt"), tmp.file("web/.l" + dead + "0.00000000.tmp"));
   ASSERT_EQ(RunGallery(settings).summary.images_done, 1);
   for (const std::string& name : removed) EXPECT_FALSE(fs::exists(tmp.file(name))) << name;
   for (const std::string& name : kept) EXPECT_EQ(ReadFile(tmp.file(name)), "kept") << name;
+  EXPECT_TRUE(fs::is_symlink(tmp.file("web/.l" + dead + "0.00000000.tmp")));
 }
 
 }  // namespace
