@@ -57,13 +57,6 @@ std::set<fs::path> FilesBelow(const std::string& root) {
   return files;
 }
 
-std::string PercentDecoded(std::string link) {
-  for (std::size_t at = 0; (at = link.find('%', at)) != std::string::npos; ++at) {
-    link.replace(at, 3, 1, static_cast<char>(std::stoi(link.substr(at + 1, 2), nullptr, 16)));
-  }
-  return link;
-}
-
 struct Counts {
   int links = 0, to_photos = 0, images = 0;
 };

@@ -86,6 +86,13 @@ GalleryResult RunGallery(const GallerySettings& settings, const ImagingOptions& 
   return result;
 }
 
+std::string PercentDecoded(std::string link) {
+  for (std::size_t at = 0; (at = link.find('%', at)) != std::string::npos; ++at) {
+    link.replace(at, 3, 1, static_cast<char>(std::stoi(link.substr(at + 1, 2), nullptr, 16)));
+  }
+  return link;
+}
+
 std::string BrokenLinks(const std::string& root, int* links) {
   static const std::regex kLink("(?:href|src|background)=\"([^\"]*)\"");
   static const std::regex kMisread("^[A-Za-z][A-Za-z0-9+.-]*:|\\\\");
@@ -99,11 +106,7 @@ std::string BrokenLinks(const std::string& root, int* links) {
       faults += entry.path().string() + ": a byte outside ASCII\n";
     }
     for (std::sregex_iterator it(page.begin(), page.end(), kLink), end; it != end; ++it, ++count) {
-      std::string link = (*it)[1];
-      for (std::size_t at; (at = link.find('%')) != std::string::npos;) {
-        link.replace(at, 3, 1, static_cast<char>(std::stoi(link.substr(at + 1, 2), nullptr, 16)));
-      }
-      if (!fs::is_regular_file(entry.path().parent_path() / link) ||
+      if (!fs::is_regular_file(entry.path().parent_path() / PercentDecoded((*it)[1])) ||
           std::regex_search((*it)[1].str(), kMisread)) {
         faults += entry.path().string() + ": " + (*it)[1].str() + "\n";
       }
