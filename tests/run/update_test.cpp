@@ -1,8 +1,9 @@
 // Update mode keeps only what is still current. Every option that changes a thumbnail's pixels
 // is seen: an exact run remakes the thumbnails a fast run decoded at a reduced scale (a fast run
 // keeps exact ones), and a change of the turn is seen even where the size stays (a square
-// photo, a mirror). Over the web-ready outputs, each of a photo's thumbnail, 2x thumbnail and
-// display copy is kept while its header says it is current and remade alone when it is not.
+// photo, a mirror); so is a photo edited. Over the web-ready outputs, each of a photo's thumbnail,
+// 2x thumbnail and display copy is kept while its header says it is current and remade alone when
+// it is not.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -21,60 +22,54 @@ namespace {
 
 namespace fs = std::filesystem;
 
-int Made(const GallerySettings& settings, const ImagingOptions& imaging = {}) {
-  return RunGallery(settings, imaging).summary.thumbnails_made;
+// The awkward library and turned/: big.jpg, reduced in fast mode; square.jpg and mirrored.jpg,
+// which keep their size when turned.
+GallerySettings Library(const TempDir& tmp) {
+  GallerySettings settings = GalleryInto(tmp.path(), MakeAwkwardLibrary(tmp));
+  WriteTestJpeg(tmp.write("turned/big.jpg", ""), {.width = 640, .height = 480});
+  WriteTestJpeg(tmp.file("turned/square.jpg"),
+                {.width = 90, .height = 90, .exif = ExifWithOrientation(6)});
+  WriteTestJpeg(tmp.file("turned/mirrored.jpg"),
+                {.width = 80, .height = 50, .exif = ExifWithOrientation(2, true)});
+  settings.Output.Directories.push_back(tmp.file("turned"));
+  return settings;
 }
 
 TEST(UpdateModeTest, KeepsOnlyThumbnailsThatAreStillCurrent) {
-  TempDir tmp;
-  const GallerySettings settings = GalleryInto(tmp.path(), MakeAwkwardLibrary(tmp));
-  ASSERT_EQ(Made(settings), 13);
-  EXPECT_EQ(Made(settings), 0);
+  TempDir tmp, fresh;
+  const GallerySettings settings = Library(tmp);
+  const auto made = [&](const std::vector<std::string>& sets, const ImagingOptions& imaging) {
+    GallerySettings changed = settings;
+    SetFields(changed, sets);
+    return RunGallery(changed, imaging).summary.thumbnails_made;
+  };
+  const std::tuple<std::vector<std::string>, ImagingOptions, int> runs[] = {
+      {{}, {.fast = true}, 16},
+      {{}, {}, 1},  // only big.jpg was decoded at a reduced scale
+      {{}, {.fast = true}, 0},
+      // The turn is seen where the size stays; only the phone's photo has a profile to leave out.
+      {{}, {.apply_orientation = false}, 3},
+      {{}, {.apply_orientation = false}, 0},
+      {{}, {}, 3},
+      {{}, {.keep_color_profile = false}, 1},
+      {{}, {}, 1},
+      {{}, {}, 0}};
+  for (const auto& [sets, imaging, count] : runs) EXPECT_EQ(made(sets, imaging), count);
+  // The thumbnails are byte for byte those of a fresh default run.
+  RunGallery(Library(fresh));
+  EXPECT_TRUE(Files(tmp.file("thumbs")) == Files(fresh.file("thumbs")));
   // An edited photo of the same size: only its newer time tells.
   WriteTestJpeg(tmp.file("photos/zebra.jpeg"), {.width = 105, .height = 48, .quality = 40});
-  EXPECT_EQ(Made(settings), 1);
-  // Only the phone's photo has an orientation and a profile to leave out.
-  EXPECT_EQ(Made(settings, {.apply_orientation = false}), 1);
-  EXPECT_EQ(Made(settings, {.keep_color_profile = false}), 1);
-  EXPECT_EQ(Made(settings), 1);
-  const std::vector<std::string> changes[] = {{"Quality=61"},
-                                              {"ThumbnailWidth=60", "ThumbnailHeight=60"},
-                                              {"Grayscale=1"},
-                                              {"UpdateHTML=0"}};
-  for (const auto& change : changes) {
-    GallerySettings changed = settings;
-    SetFields(changed, change);
-    EXPECT_EQ(Made(changed), 13);
-    EXPECT_EQ(Made(changed), changed.Output.UpdateHTML ? 0 : 13);
-    EXPECT_EQ(Made(settings), changed.Output.UpdateHTML ? 13 : 0);
+  EXPECT_EQ(made({}, {}), 1);
+  for (const std::vector<std::string>& change : std::vector<std::vector<std::string>>{
+           {"Quality=61"}, {"ThumbnailWidth=60", "ThumbnailHeight=60"}, {"Grayscale=1"}}) {
+    EXPECT_EQ(made(change, {}), 16);
+    EXPECT_EQ(made(change, {}), 0);
+    EXPECT_EQ(made({}, {}), 16);
   }
-}
-
-// big.jpg is reduced in fast mode; square.jpg and mirrored.jpg keep their size when turned.
-GallerySettings Photos(const TempDir& tmp) {
-  WriteTestJpeg(tmp.write("photos/big.jpg", ""), {.width = 640, .height = 480});
-  WriteTestJpeg(tmp.file("photos/square.jpg"),
-                {.width = 90, .height = 90, .exif = ExifWithOrientation(6)});
-  WriteTestJpeg(tmp.file("photos/mirrored.jpg"),
-                {.width = 80, .height = 50, .exif = ExifWithOrientation(2, true)});
-  return GalleryInto(tmp.path(), {tmp.file("photos")});
-}
-
-TEST(CurrentThumbnailTest, FastAndUnturnedThumbnailsAreRemadeByAnExactRun) {
-  TempDir tmp, fresh;
-  const GallerySettings settings = Photos(tmp);
-  const std::pair<ImagingOptions, int> runs[] = {
-      {{.fast = true}, 3},
-      {{}, 1},  // only big.jpg was decoded at a reduced scale
-      {{.fast = true}, 0},
-      {{.apply_orientation = false}, 2},
-      {{.apply_orientation = false}, 0},
-      {{}, 2},
-      {{}, 0}};
-  for (const auto& [imaging, made] : runs) EXPECT_EQ(Made(settings, imaging), made);
-  // In the end the thumbnails are byte for byte those of a fresh default run.
-  RunGallery(Photos(fresh));
-  EXPECT_TRUE(Files(tmp.file("thumbs")) == Files(fresh.file("thumbs")));
+  EXPECT_EQ(made({"UpdateHTML=0"}, {}), 16);
+  EXPECT_EQ(made({"UpdateHTML=0"}, {}), 16);
+  EXPECT_EQ(made({}, {}), 0);
 }
 
 // The bytes and time of each image the run made, by its path below the library's root:

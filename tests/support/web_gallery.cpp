@@ -93,18 +93,4 @@ std::vector<imaging::OutputImage> WebOutputs(const GallerySettings& s, const Ima
            s.Web.DisplayQuality}};
 }
 
-std::vector<JpegSegment> JpegSegments(const std::string& bytes) {
-  const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(bytes[at]); };
-  if (bytes.size() < 2 || byte(0) != 0xFF || byte(1) != 0xD8) return {};
-  std::vector<JpegSegment> segments;
-  for (std::size_t at = 2; at + 4 <= bytes.size() && byte(at) == 0xFF;) {
-    const std::size_t length = byte(at + 2) << 8 | byte(at + 3);
-    if (length < 2 || at + 2 + length > bytes.size()) return {};
-    segments.push_back({byte(at + 1), bytes.substr(at + 4, length - 2)});
-    if (segments.back().marker == 0xDA) return segments;
-    at += 2 + length;
-  }
-  return {};
-}
-
 }  // namespace quorvel::testing

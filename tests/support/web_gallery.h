@@ -1,6 +1,6 @@
 // What the tests of a web gallery hold its outputs to: a library of the formats phones and
-// editors write, each output rendered again the plain way (whole decode, reference resampler,
-// turn, encode), and the markers of a JPEG stream read byte by byte.
+// editors write, and each output rendered again the plain way (whole decode, reference
+// resampler, turn, encode).
 #pragma once
 
 #include <string>
@@ -35,14 +35,5 @@ std::string ReferenceOutput(const std::string& source, const imaging::OutputImag
 // The thumbnail, the 2x thumbnail and the display copy a run with `settings` makes of `image`.
 std::vector<imaging::OutputImage> WebOutputs(const GallerySettings& settings,
                                              const ImagePlan& image);
-
-struct JpegSegment {
-  int marker = 0;       // 0xE0 for APP0...
-  std::string payload;  // after the length
-};
-
-// The segments of a JPEG stream from its SOI up to and including its first SOS; empty when the
-// stream does not start with SOI or a segment runs past the end.
-std::vector<JpegSegment> JpegSegments(const std::string& bytes);
 
 }  // namespace quorvel::testing
