@@ -62,6 +62,14 @@ void ExpectOnlyAcceptedWarnings(std::string page, const std::regex& accepted) {
   EXPECT_EQ(pclose(tidy), warned ? 1 << 8 : 0) << "tidy's status: warnings only";
 }
 
+// The parts of `text` between the `separator`s.
+std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  std::istringstream in(text);
+  for (std::string part; std::getline(in, part, separator);) parts.push_back(part);
+  return parts;
+}
+
 // The settings, page directory and photo of "Field=value | dir=DIR | file=NAME", over the
 // defaults; a directory is in Windows style unless it starts with "/". A photo page shows
 // c.photo: its display copy src (1600x1067 unless size=WxH says otherwise); prev, next, index
@@ -88,14 +96,13 @@ Case Parse(const std::string& changes) {
     const std::string change = changes.substr(start, end - start);
     const std::string field = change.substr(0, change.find('=')),
                       value = change.substr(field.size() + 1);
-    std::istringstream details(value);
     if (texts.contains(field)) {
       *texts[field] = value;
     } else if (field == "size") {
       p.Width = std::stoi(value.substr(0, value.find('x')));
       p.Height = std::stoi(value.substr(value.find('x') + 1));
     } else if (field == "details") {
-      for (std::string detail; std::getline(details, detail, ';');) p.Details.push_back(detail);
+      p.Details = Split(value, ';');
     } else {
       SetFieldFromText(c.s, field, value);
     }
@@ -207,9 +214,7 @@ Commands WriterCommands(ColorBoxes& b) {
       {"thumbnail",
        [](Arg a) {
          const auto [style, fields] = Styled(a);
-         std::vector<std::string> f;
-         std::istringstream in(fields);
-         for (std::string field; std::getline(in, field, '|');) f.push_back(field);
+         const std::vector<std::string> f = Split(fields, '|');
          const std::size_t x = f.at(2).find('x');
          return ThumbnailImageTag({f.at(0), f.at(1), std::stoi(f.at(2).substr(0, x)),
                                    std::stoi(f.at(2).substr(x + 1)), f.at(3)},
@@ -227,10 +232,8 @@ Commands WriterCommands(ColorBoxes& b) {
       {"EscapeHtmlText", [](Arg a) { return testing::Visible(EscapeHtmlText(a)); }},
       {"FontOpenTag",
        [](Arg a) {
-         std::istringstream in(a);
-         std::string font, size, color;
-         in >> font >> size >> color;
-         return FontOpenTag(std::stoi(font), std::stoi(size), Color(color));
+         const std::vector<std::string> f = Split(a, ' ');
+         return FontOpenTag(std::stoi(f.at(0)), std::stoi(f.at(1)), Color(f.at(2)));
        }},
       {"NavigatorLink",
        [](Arg a) {
@@ -253,39 +256,29 @@ Commands WriterCommands(ColorBoxes& b) {
       {"SetCustom", [&b](Arg a) { return b.custom.value = Color(a), b.State(); }},
       {"PickEntry", [&b](Arg a) { return b.box.PickEntry(std::stoi(a)), b.State(); }},
       {"PickCustom", [&b](Arg a) { return b.box.PickCustom(Color(a)), b.State(); }},
-      {"SetColorNames",
-       [&b](Arg a) {
-         std::vector<std::string> names;
-         std::istringstream in(a);
-         for (std::string name; std::getline(in, name, '|');) names.push_back(name);
-         return b.box.SetColorNames(names), b.State();
-       }},
+      {"SetColorNames", [&b](Arg a) { return b.box.SetColorNames(Split(a, '|')), b.State(); }},
   };
 }
 
 class HtmlWriterTest : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(HtmlWriterTest, StepsGiveTheGoldenTranscript) {
-  const std::string golden = std::string("html/") + GetParam() + ".txt";
   ColorBoxes boxes;
   boxes.box.on_change = [&] { ++boxes.changes; };
   const Commands commands = WriterCommands(boxes);
-  std::istringstream in(testing::ReadFile(testing::GoldenPath(golden)));
-  std::string out, heading;
-  for (std::string line; std::getline(in, line);) {
-    if (line.starts_with("== ")) heading = line;
-    if (line.starts_with("== ")) out += line + "\n";
-    if (!line.starts_with("> ")) continue;
-    const std::size_t space = std::min(line.find(' ', 2), line.size());
+  std::string heading;
+  const auto step = [&](const std::string& line) {
+    const std::size_t space = std::min(line.find(' '), line.size());
     const std::string argument = space < line.size() ? line.substr(space + 1) : "";
-    std::string result = commands.at(line.substr(2, space - 2))(testing::Unescaped(argument));
-    if (!result.ends_with('\n')) result += '\n';
-    out += line + "\n" + result;
+    const std::string result = commands.at(line.substr(0, space))(testing::Unescaped(argument));
     for (const auto& [prefix, accepted] : kAccepted) {
       if (heading.starts_with(prefix)) ExpectOnlyAcceptedWarnings(result, std::regex(accepted));
     }
-  }
-  EXPECT_EQ(testing::CompareWithGolden(out, golden), "");
+    return result.empty() ? "\n" : result;  // an empty result shows as an empty line
+  };
+  EXPECT_EQ(testing::ReplayGolden(std::string("html/") + GetParam() + ".txt", step,
+                                  [&](const std::string& line) { heading = line; }),
+            "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, HtmlWriterTest,

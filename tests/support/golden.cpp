@@ -50,11 +50,13 @@ std::string CompareWithGolden(const std::string& actual, const std::string& rela
 }
 
 std::string ReplayGolden(const std::string& relative,
-                         const std::function<std::string(const std::string&)>& step) {
+                         const std::function<std::string(const std::string&)>& step,
+                         const std::function<void(const std::string&)>& heading) {
   std::istringstream in(ReadFile(GoldenPath(relative)));
   std::string out;
   for (std::string line; std::getline(in, line);) {
     if (line.starts_with("==")) out += line + "\n";
+    if (line.starts_with("==") && heading) heading(line);
     if (!line.starts_with("> ")) continue;
     std::string result = step(line.substr(2));
     out += line + "\n" + result + (result.empty() || result.ends_with('\n') ? "" : "\n");

@@ -18,10 +18,12 @@ std::string GoldenPath(const std::string& relative);
 std::string CompareWithGolden(const std::string& actual, const std::string& relative);
 
 // Replays the golden transcript `relative`: each line "> STEP" is kept and followed by what
-// `step(STEP)` gives (a newline added where it lacks one); "==" headings are kept; every other
-// line is what the steps gave before, written anew. Compares as CompareWithGolden does.
+// `step(STEP)` gives (a newline added where it lacks one); "==" headings are kept and handed to
+// `heading`; every other line is what the steps gave before, written anew. Compares as
+// CompareWithGolden does.
 std::string ReplayGolden(const std::string& relative,
-                         const std::function<std::string(const std::string&)>& step);
+                         const std::function<std::string(const std::string&)>& step,
+                         const std::function<void(const std::string&)>& heading = {});
 
 // `text` with every `tmp` written as "$TMP": a temporary directory's name is no golden data.
 std::string WithTmp(std::string text, const std::string& tmp);
