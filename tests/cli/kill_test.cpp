@@ -1,5 +1,5 @@
-// Stopping at any moment (SIGKILL in a run, a state save or a configuration write; Ctrl-C, SIGTERM)
-// leaves every file its old self or a complete new version, besides hidden ".tmp" files.
+// Stopping at any moment (SIGKILL in a run or a configuration write; Ctrl-C, SIGTERM) leaves
+// every file its old self or a complete new version, besides hidden ".tmp" files.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
@@ -8,13 +8,11 @@
 #include <chrono>
 #include <filesystem>
 #include <random>
-#include <set>
 #include <thread>
 
 #include "imaging/jpeg_decoder.h"
 #include "job/error.h"
 #include "persist/config_file.h"
-#include "persist/state_file.h"
 #include "support/gallery.h"
 #include "support/temp_dir.h"
 #include "support/test_jpeg.h"
@@ -153,33 +151,6 @@ TEST_F(KilledGalleryRun, CtrlCAndSigtermStopTheRunAsTheStopButtonDoes) {
     EXPECT_NE(log.find(" of " + std::to_string(kPhotos) + " images: "), std::string::npos) << log;
     // The navigator still names the pages never reached, as after "&Stop" in the window.
     ExpectNothingDamaged(photos, signal);
-  }
-}
-
-TEST(KilledStateSave, TheStateFileIsAlwaysOneCompleteVersion) {
-  TempDir tmp;
-  const std::string state = tmp.file("jobs/job.qvl");
-  constexpr int kVersions = 4;  // of growing size
-  const auto save = [](int v, const std::string& path) {
-    return std::vector<std::string>{QUORVEL_BATCH, "--save-state", path, "--set",
-                                    "PageSettings.TopHTML=" + std::string(1000 * v, 't')};
-  };
-  std::set<std::string> complete;
-  for (int v = 0; v < kVersions; ++v) {
-    ASSERT_EQ(RunProgram(save(v, tmp.file("v.qvl"))).status, 0);
-    complete.insert(ReadFile(tmp.file("v.qvl")));
-  }
-  ASSERT_EQ(complete.size(), std::size_t{kVersions});
-  tmp.mkdir("jobs");
-  ASSERT_EQ(RunProgram(save(0, state)).status, 0);
-  std::mt19937 rng(7331);
-  for (int round = 0; round < 40; ++round) {
-    KillWithin(save(1 + round % 3, state), round % 5 == 0 ? 0 : 20'000, rng);
-    EXPECT_TRUE(complete.contains(ReadFile(state))) << round;
-    EXPECT_NO_THROW(persist::LoadState(state, GallerySettings{})) << round;
-    for (const auto& e : fs::directory_iterator(tmp.file("jobs"))) {
-      EXPECT_TRUE(e.path() == state || IsHiddenTemporary(e.path())) << round << e.path();
-    }
   }
 }
 

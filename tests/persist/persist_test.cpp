@@ -214,17 +214,6 @@ TEST(StateFileTest, RefusedSavesNameTheFieldOrFileAndKeepTheOldFile) {
   for (const auto& [error, text] : errors) EXPECT_EQ(IoErrorText(error), text);
 }
 
-// "\r" and "\n" in the data file stand for those bytes.
-std::string Unescaped(const std::string& text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char next = i + 1 < text.size() ? text[i + 1] : '\0';
-    const bool escape = text[i] == '\\' && (next == 'r' || next == 'n');
-    out += escape ? (text[++i] == 'r' ? '\r' : '\n') : text[i];
-  }
-  return out;
-}
-
 // Line ends made visible, each line still on a line of its own.
 std::string Visible(const std::string& text) {
   std::string out;
@@ -240,7 +229,7 @@ std::string Step(const std::string& path, const std::string& step) {
   const std::string command = step.substr(0, space), rest = step.substr(space + 1);
   const std::size_t bar = rest.find('|'), bar2 = rest.find('|', bar + 1);
   const std::string section = rest.substr(0, bar), key = rest.substr(bar + 1, bar2 - bar - 1);
-  const std::string value = bar2 == std::string::npos ? "" : Unescaped(rest.substr(bar2 + 1));
+  const std::string value = bar2 == std::string::npos ? "" : testing::Unescaped(rest.substr(bar2 + 1));
   ConfigFile config(path);
   if (command == "text")
     return platform::PathExists(path) ? Visible(ReadFile(path)) : "(no file)\n";
@@ -276,7 +265,7 @@ TEST(ConfigFileTest, StepsGiveTheGoldenTranscript) {
     const std::string file = "new/quorvelandiscope/quorvel.cfg", text = line.substr(5);
     path = tmp->file(file);
     if (text.starts_with('@')) tmp->write(file, ReadFile(GoldenPath("persist/" + text.substr(1))));
-    if (!text.starts_with('@') && text != "(none)") tmp->write(file, Unescaped(text));
+    if (!text.starts_with('@') && text != "(none)") tmp->write(file, testing::Unescaped(text));
     return std::string();
   };
   EXPECT_EQ(testing::ReplayGolden("persist/config_files.txt", step), "");
