@@ -288,30 +288,21 @@ INSTANTIATE_TEST_SUITE_P(Files, HtmlWriterTest,
 
 int DiskFull(const std::string&) { return ENOSPC; }
 
-// A picture page and a photo page, each written, then refused where its directory is missing
-// and on a full disk, keeping the page written before and leaving nothing else.
-TEST(WritePageTest, WritesThePageOrFailsKeepingThePreviousOne) {
-  const PictureSettings pictures = Parse("CreatePicturePages=1").s.Picture;
-  const PhotoPage photo = (Parse("file=b.jpg | src=b.jpg | prev=a.html | next=c.html")).photo;
-  using Writer = std::function<void(const std::string&)>;
-  const std::pair<Writer, std::string> writers[] = {
-      {[&](const std::string& path) {
-         WritePicturePage(path, pictures, "/", "photo.jpg", PathStyle::Posix);
-       },
-       PicturePageText(BuildPicturePageFrame(pictures, "/", PathStyle::Posix), "photo.jpg",
-                       PathStyle::Posix)},
-      {[&](const std::string& path) { WritePhotoPage(path, photo, {}, PathStyle::Posix); },
-       PhotoPageText(photo, {}, PathStyle::Posix)}};
-  for (const auto& [write, text] : writers) {
-    testing::TempDir tmp;
-    const std::string page = tmp.file("page.html");
-    write(page);
-    EXPECT_EQ(testing::ReadFile(page), text);
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'),
-              std::count(text.begin(), text.end(), '\r'));
-    const std::pair<std::string, std::string> failures[] = {
-        {tmp.file("missing/page.html"), " (No such file or directory)"},
-        {page, " (No space left on device)"}};
+// The run writes picture and photo pages whole (see its golden pages); a page that cannot be
+// written is refused, naming it, and the page written before is kept.
+TEST(WritePageTest, AFailedWriteNamesThePageAndKeepsThePreviousOne) {
+  testing::TempDir tmp;
+  const std::string page = tmp.write("page.html", "previous");
+  const PhotoPage photo = Parse("").photo;
+  const std::function<void(const std::string&)> writers[] = {
+      [](const std::string& path) {
+        WritePicturePage(path, PictureSettings{}, "/", "photo.jpg", PathStyle::Posix);
+      },
+      [&](const std::string& path) { WritePhotoPage(path, photo, {}, PathStyle::Posix); }};
+  const std::pair<std::string, std::string> failures[] = {
+      {tmp.file("missing/page.html"), " (No such file or directory)"},
+      {page, " (No space left on device)"}};
+  for (const auto& write : writers) {
     for (const auto& [path, reason] : failures) {
       platform::SetWriteFaultHookForTesting(path == page ? &DiskFull : nullptr);
       try {
@@ -321,10 +312,10 @@ TEST(WritePageTest, WritesThePageOrFailsKeepingThePreviousOne) {
         EXPECT_EQ(e.what(), "Cannot create file " + path + reason);
       }
     }
-    platform::SetWriteFaultHookForTesting(nullptr);
-    EXPECT_EQ(testing::ReadFile(page), text);
-    EXPECT_EQ(platform::ListDirectory(tmp.path()).size(), 1u) << "nothing else is left";
   }
+  platform::SetWriteFaultHookForTesting(nullptr);
+  EXPECT_EQ(testing::ReadFile(page), "previous");
+  EXPECT_EQ(platform::ListDirectory(tmp.path()).size(), 1u) << "nothing else is left";
 }
 
 }  // namespace

@@ -10,19 +10,6 @@
 #include "support/temp_dir.h"
 
 namespace quorvel::testing {
-namespace {
-
-// The line of `text` from `start`, its ending shown as \r and \n.
-std::string VisibleLine(const std::string& text, std::size_t start) {
-  if (start >= text.size()) return "(end of file)";
-  std::string out;
-  for (std::size_t i = start; i < text.size() && (i == start || text[i - 1] != '\n'); ++i) {
-    out += text[i] == '\r' ? "\\r" : text[i] == '\n' ? "\\n" : std::string(1, text[i]);
-  }
-  return out;
-}
-
-}  // namespace
 
 std::string GoldenPath(const std::string& relative) {
   return std::string(QUORVEL_TEST_DATA_DIR) + "/" + relative;
@@ -43,10 +30,14 @@ std::string CompareWithGolden(const std::string& actual, const std::string& rela
        ++i) {
     if (actual[i] == '\n') start = i + 1;
   }
-  const long line = 1 + std::count(expected.begin(), expected.begin() + start, '\n');
-  return path + ": first difference in line " + std::to_string(line) +
-         "\n  expected: " + VisibleLine(expected, start) +
-         "\n  actual:   " + VisibleLine(actual, start);
+  // The line where they part, its ending shown as \x0D and \x0A.
+  const auto line = [start](const std::string& text) {
+    return start >= text.size() ? "(end of file)"
+                                : Visible(text.substr(start, text.find('\n', start) + 1 - start));
+  };
+  return path + ": first difference in line " +
+         std::to_string(1 + std::count(expected.begin(), expected.begin() + start, '\n')) +
+         "\n  expected: " + line(expected) + "\n  actual:   " + line(actual);
 }
 
 std::string ReplayGolden(const std::string& relative,
