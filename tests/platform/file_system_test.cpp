@@ -6,7 +6,7 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <tuple>
+#include <sstream>
 
 #include "support/golden.h"
 #include "support/temp_dir.h"
@@ -19,43 +19,54 @@ using quorvel::testing::ReadFile;
 using quorvel::testing::ReplayGolden;
 using quorvel::testing::TempDir;
 
-TEST(FileSystemTest, WritesAtomicallyAndKeepsThePreviousFileOnFailure) {
-  TempDir tmp;
-  const std::string target = tmp.file("page.html");
-  ASSERT_EQ(WriteFileAtomically(target, "old"), 0);
-  ASSERT_EQ(WriteFileAtomically(target, std::string("new\0bytes", 9)), 0);
-  EXPECT_NE(WriteFileAtomically(tmp.file("missing/dir/x"), "a"), 0);
-  tmp.write("dir/keep", "kept");
-  EXPECT_NE(WriteFileAtomically(tmp.file("dir"), "a"), 0);
-  EXPECT_EQ(ProbeWritableDirectory(tmp.path()), 0);
-  EXPECT_EQ(ProbeWritableDirectory(tmp.file("page.html")), ENOTDIR);
-  EXPECT_EQ(Files(tmp.path()),
-            (std::map<std::string, std::string>{{"dir/keep", "kept"},
-                                                {"page.html", std::string("new\0bytes", 9)}}));
+// Steps on files in a temporary directory, each giving 0 or what failed: "write NAME TEXT"
+// writes atomically (under "umask MASK" from then on), "chmod NAME MODE", "mode NAME",
+// "probe NAME" (a writable directory), "mkdir NAME" (without parents), "mkdirs NAME", "open NAME"
+// (a regular file: its size, its time in nanoseconds since 2017), "leftovers NAME" (how many
+// were removed), "files" (every file with its bytes).
+std::string Step(const TempDir& tmp, const std::string& step) {
+  std::istringstream in(step);
+  std::string command, name, text;
+  in >> command >> name >> std::ws;
+  std::getline(in, text);
+  text = testing::Unescaped(text);
+  const std::string path = tmp.file(name);
+  const auto result = [](int error) { return error == 0 ? "0" : ErrorText(error); };
+  if (command == "write") return result(WriteFileAtomically(path, text));
+  if (command == "umask") return ::umask(std::stoi(name, nullptr, 8)), "0";
+  if (command == "chmod") return result(::chmod(path.c_str(), std::stoi(text, nullptr, 8)));
+  if (command == "probe") return result(ProbeWritableDirectory(path));
+  if (command == "mkdir") return CreateDirectory(path) ? "0" : "failed";
+  if (command == "mkdirs") return result(CreateDirectories(path));
+  if (command == "leftovers") return std::to_string(RemoveLeftoverTemporaries(path));
+  if (command == "mode") {
+    struct stat st {};
+    std::ostringstream mode;
+    mode << std::oct << (::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0);
+    return mode.str();
+  }
+  if (command == "open") {
+    int error = 0;
+    FileStatus status;
+    const int fd = OpenRegularFile(path, error, status);
+    if (fd < 0) return result(error);
+    CloseFile(fd);
+    return "size " + std::to_string(status.size) +
+           (status.modified > 1'500'000'000'000'000'000 ? ", modified since 2017" : "");
+  }
+  std::string files;
+  for (const auto& [file, bytes] : Files(tmp.path()))
+    files += file + ": " + testing::Visible(bytes) + "\n";
+  return files;
 }
 
-TEST(FileSystemTest, DirectoriesWithTheirParentsAndFileTimes) {
+TEST(FileSystemTest, StepsGiveTheGoldenTranscript) {
   TempDir tmp;
-  tmp.write("a.jpg", "12345");
-  EXPECT_FALSE(CreateDirectory(tmp.file("x/y")));
-  EXPECT_EQ(CreateDirectories(tmp.file("x/y//z/")), 0);
-  EXPECT_TRUE(DirectoryExists(tmp.file("x/y/z")));
-  EXPECT_EQ(CreateDirectories(tmp.file("a.jpg/sub")), ENOTDIR);
-  // Times are nanoseconds since the epoch, as update mode compares them with sources.
-  int error = 0;
-  FileStatus status;
-  const int fd = OpenRegularFile(tmp.file("a.jpg"), error, status);
-  ASSERT_GE(fd, 0);
-  CloseFile(fd);
-  EXPECT_EQ(status.size, 5u);
-  EXPECT_GT(status.modified, 1'500'000'000'000'000'000);
-  EXPECT_EQ(OpenRegularFile(tmp.file("x"), error, status), -1);
-  EXPECT_EQ(error, EISDIR);
-  // What a run left, its process gone (no process id is that large), and what is no leftover are
-  // told apart where a run writes (see LeftoverTest).
-  tmp.write("x/.a.999999999.0.00000000.tmp", "left");
-  EXPECT_EQ(RemoveLeftoverTemporaries(tmp.file("x")), 1);
-  EXPECT_EQ(RemoveLeftoverTemporaries(tmp.file("missing")), 0);
+  const mode_t saved = ::umask(022);
+  EXPECT_EQ(ReplayGolden("platform/file_system.txt",
+                         [&](const std::string& step) { return Step(tmp, step); }),
+            "");
+  ::umask(saved);
 }
 
 // What a write leaves in the directory while its temporary file is there: the hook runs between
@@ -118,30 +129,5 @@ TEST(FileSystemTest, TemporaryNamesAreToldByTheirExactForm) {
 }
 
 // A replaced file keeps its permission bits whatever the umask; a new one gets 0666 less it.
-TEST(FileSystemTest, ReplacedFilesKeepTheirModes) {
-  TempDir tmp;
-  // The umask, the mode of the file replaced (-1: none yet) and the mode written.
-  const std::tuple<mode_t, int, mode_t> cases[] = {
-      {077, 0644, 0644}, {022, 0600, 0600}, {077, 0755, 0755}, {022, 0444, 0444},
-      {022, -1, 0644},   {077, -1, 0600},   {002, -1, 0664}};
-  const mode_t saved = ::umask(022);
-  int k = 0;
-  for (const auto& [umask, existing, expected] : cases) {
-    const std::string path = tmp.file("page" + std::to_string(k++) + ".html");
-    if (existing >= 0) {
-      tmp.write(path.substr(tmp.path().size() + 1), "old");
-      ::chmod(path.c_str(), static_cast<mode_t>(existing));
-    }
-    ::umask(umask);
-    EXPECT_EQ(WriteFileAtomically(path, "new"), 0);
-    ::umask(022);
-    struct stat st {};
-    ASSERT_EQ(::stat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, expected) << path;
-    EXPECT_EQ(ReadFile(path), "new");
-  }
-  ::umask(saved);
-}
-
 }  // namespace
 }  // namespace quorvel::platform
