@@ -1,5 +1,6 @@
-// Stopping at any moment (SIGKILL in a run or a configuration write; Ctrl-C, SIGTERM) leaves
-// every file its old self or a complete new version, besides hidden ".tmp" files.
+// Stopping a run at any moment (SIGKILL; Ctrl-C, SIGTERM) leaves every file its old self or a
+// complete new version, besides hidden ".tmp" files. State and configuration files are written
+// by the same atomic replace.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
@@ -12,7 +13,6 @@
 
 #include "imaging/jpeg_decoder.h"
 #include "job/error.h"
-#include "persist/config_file.h"
 #include "support/gallery.h"
 #include "support/temp_dir.h"
 #include "support/test_jpeg.h"
@@ -151,53 +151,6 @@ TEST_F(KilledGalleryRun, CtrlCAndSigtermStopTheRunAsTheStopButtonDoes) {
     EXPECT_NE(log.find(" of " + std::to_string(kPhotos) + " images: "), std::string::npos) << log;
     // The navigator still names the pages never reached, as after "&Stop" in the window.
     ExpectNothingDamaged(photos, signal);
-  }
-}
-
-// Turns of writes to five keys, each value the number of its turn; the last value is long
-// enough that the file takes more than one small write to put down. After each kill the file
-// is the result of the writes up to one of them, in order, none lost: the keys of the turn cut
-// off hold its number up to a point and the one before after it.
-TEST(KilledConfigWriter, TheFileHoldsEveryWriteUpToTheKill) {
-  TempDir tmp;
-  const std::string path = tmp.file("config/quorvel.cfg");
-  persist::ConfigFile config(path);
-  const char* keys[] = {"left", "top", "main window save", "state lock", "default state"};
-  const auto turn = [&](long long n) {
-    for (int k = 0; k < 5; ++k) {
-      config.WriteString("WINDOW", keys[k],
-                         std::string(k == 4 ? 1500 : 0, 'g') + std::to_string(n));
-    }
-  };
-  turn(0);
-  long long held = 0;  // the turn the last key holds
-  std::mt19937 rng(4242);
-  for (int round = 0; round < 40; ++round) {
-    const pid_t pid = ::fork();  // the writer, until killed
-    if (pid == 0) {
-      try {
-        for (long long n = held + 1;; ++n) turn(n);
-      } catch (...) {
-      }
-      ::_exit(1);
-    }
-    std::this_thread::sleep_for(Micros(round % 8 == 0 ? 0 : rng() % 15'000));
-    ::kill(pid, SIGKILL);
-    WaitFor(pid);
-    const std::string text = ReadFile(path);
-    ASSERT_TRUE(text.ends_with("\n")) << round;
-    EXPECT_EQ(std::count(text.begin(), text.end(), '='), 5) << round;
-    std::vector<long long> now;
-    for (const char* key : keys) {
-      const std::string value = config.ReadString("WINDOW", key, "");
-      now.push_back(std::stoll(value.substr(value.find_first_not_of('g'))));
-    }
-    EXPECT_GE(now[4], held) << round;
-    EXPECT_TRUE(std::is_sorted(now.rbegin(), now.rend()) && now[0] - now[4] <= 1) << round;
-    held = now[4];
-    for (const auto& e : fs::directory_iterator(tmp.file("config"))) {
-      EXPECT_TRUE(e.path() == path || IsHiddenTemporary(e.path())) << round << e.path();
-    }
   }
 }
 
