@@ -63,7 +63,6 @@ GallerySettings EveryFieldChanged() {
 }
 
 TEST(StateFileTest, DefaultAndChangedSettingsGiveTheGoldenFiles) {
-  EXPECT_EQ(EncodeState(GallerySettings()).size(), 313u);
   EXPECT_EQ(CompareWithGolden(EncodeState(GallerySettings()), "persist/default.qvl"), "");
   EXPECT_EQ(CompareWithGolden(EncodeState(EveryFieldChanged()), "persist/every_field_changed.qvl"),
             "");
@@ -179,21 +178,19 @@ TEST(StateFileTest, WebSettingsFollowTheClassicValuesAsAGroup) {
 TEST(StateFileTest, RefusedSavesNameTheFieldOrFileAndKeepTheOldFile) {
   testing::TempDir tmp;
   const std::string path = tmp.write("job.qvl", "previous");
-  const std::pair<void (*)(GallerySettings&), const char*> cases[] = {
-      {[](GallerySettings& s) { s.Page.Title = std::string(502, 't'); },
-       "Index page title is longer than 501 bytes"},
-      {[](GallerySettings& s) { s.Output.HTMLDirectory = std::string(600, 'd'); },
+  std::string lines;  // 4097 of them
+  for (int i = 0; i < 4096; ++i) lines += "\\n";
+  const std::tuple<const char*, std::string, const char*> cases[] = {
+      {"PageSettings.Title", std::string(502, 't'), "Index page title is longer than 501 bytes"},
+      {"HTMLDirectory", std::string(600, 'd'),
        "Directory for HTML output is longer than 501 bytes"},
-      {[](GallerySettings& s) {
-         s.Picture.PicturePage.BottomHTML = {"", std::string(3074, 'b')};
-       },
+      {"PicturePage.BottomHTML", "\\n" + std::string(3074, 'b'),
        "a line of Picture page HTML on the bottom of the page is longer than 3073 bytes"},
-      {[](GallerySettings& s) { s.Page.TopHTML.resize(4097); },
-       "Index page HTML on the top of the page has more than 4096 lines"},
-  };
-  for (const auto& [change, message] : cases) {
+      {"PageSettings.TopHTML", lines,
+       "Index page HTML on the top of the page has more than 4096 lines"}};
+  for (const auto& [field, value, message] : cases) {
     GallerySettings s;
-    change(s);
+    SetFieldFromText(s, field, value);
     EXPECT_EQ(ErrorOf([&] { SaveState(s, path); }),
               std::string("Cannot save the state: ") + message);
   }
@@ -201,12 +198,6 @@ TEST(StateFileTest, RefusedSavesNameTheFieldOrFileAndKeepTheOldFile) {
   EXPECT_EQ(ErrorOf([&] { SaveState({}, path + "/job.qvl"); }, path),
             "File not found: PATH/job.qvl");
   EXPECT_EQ(ErrorOf([&] { LoadState(path + ".none", {}); }, path), "File not found: PATH.none");
-  // The stream's own writers refuse what the format cannot hold, writing nothing.
-  TypedValueWriter out;
-  EXPECT_THROW(PutStr(out, std::string(502, 's')), Error);
-  EXPECT_THROW(PutLines(out, {"", std::string(3074, 'l')}), Error);
-  EXPECT_THROW(PutLines(out, Lines(4097)), Error);
-  EXPECT_EQ(out.bytes(), "");
   const std::pair<int, const char*> errors[] = {
       {ENOENT, "File not found"},    {ENOTDIR, "File not found"},   {EACCES, "File access denied"},
       {EPERM, "File access denied"}, {EROFS, "File access denied"}, {ENOSPC, "Disk full"},
@@ -229,7 +220,8 @@ std::string Step(const std::string& path, const std::string& step) {
   const std::string command = step.substr(0, space), rest = step.substr(space + 1);
   const std::size_t bar = rest.find('|'), bar2 = rest.find('|', bar + 1);
   const std::string section = rest.substr(0, bar), key = rest.substr(bar + 1, bar2 - bar - 1);
-  const std::string value = bar2 == std::string::npos ? "" : testing::Unescaped(rest.substr(bar2 + 1));
+  const std::string value =
+      bar2 == std::string::npos ? "" : testing::Unescaped(rest.substr(bar2 + 1));
   ConfigFile config(path);
   if (command == "text")
     return platform::PathExists(path) ? Visible(ReadFile(path)) : "(no file)\n";

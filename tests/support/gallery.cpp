@@ -34,8 +34,7 @@ std::vector<std::string> MakeAwkwardLibrary(const TempDir& tmp) {
     if (name == "other place/x y.jpg") {  // a phone's: stored turned, with a profile
       o = {.width = 64, .height = 48, .exif = ExifWithOrientation(6), .icc = TestIccProfile(2000)};
     }
-    fs::create_directories(fs::path(tmp.file(name)).parent_path());
-    WriteTestJpeg(tmp.file(name), o);
+    WriteTestJpeg(tmp.write(name, ""), o);
   }
   tmp.mkdir("photos/empty");
   fs::create_directory_symlink(tmp.file("elsewhere"), tmp.file("linked"));
@@ -118,9 +117,8 @@ std::string BrokenLinks(const std::string& root, int* links) {
 
 pid_t Spawn(const std::vector<std::string>& argv, const std::string& output,
             const std::string& cwd) {
-  std::vector<std::string> args = argv;
   std::vector<char*> pointers;
-  for (std::string& a : args) pointers.push_back(a.data());
+  for (const std::string& a : argv) pointers.push_back(const_cast<char*>(a.c_str()));
   pointers.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
@@ -129,7 +127,7 @@ pid_t Spawn(const std::vector<std::string>& argv, const std::string& output,
   posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_adddup2(&actions, 1, 2);
   pid_t pid = -1;
-  const int error = posix_spawn(&pid, args[0].c_str(), &actions, nullptr, pointers.data(), environ);
+  const int error = posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, pointers.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   return error == 0 ? pid : -1;
 }

@@ -27,11 +27,10 @@ std::string P3Profile() {
 
 }  // namespace
 
-GallerySettings AwkwardWebGallery(const TempDir& tmp, const std::vector<std::string>& sets) {
+GallerySettings AwkwardWebGallery(const TempDir& tmp) {
   GallerySettings settings = GalleryInto(tmp.path(), MakeAwkwardLibrary(tmp));
   SetWebReady(settings.Web, true);
   SetFields(settings, {"DisplaySize=100"});
-  SetFields(settings, sets);
   return settings;
 }
 

@@ -15,9 +15,9 @@ namespace quorvel::testing {
 class TempDir;
 
 // MakeAwkwardLibrary's photos into web/ and thumbs/ of `tmp` (GalleryInto) with the web-ready
-// set on, display copies of at most 100 pixels (so that some photos are brought down and the
-// others keep their size) and `sets` ("Field=Value") on top.
-GallerySettings AwkwardWebGallery(const TempDir& tmp, const std::vector<std::string>& sets = {});
+// set on and display copies of at most 100 pixels (so that some photos are brought down and the
+// others keep their size).
+GallerySettings AwkwardWebGallery(const TempDir& tmp);
 
 // Writes formats/ into `tmp`: "lossless.png" (160 x 120, stored turned: eXIf Orientation 6, a
 // Display P3 profile), "lossy.webp", "phone.heic" (turned by its own irot), "still.avif",
