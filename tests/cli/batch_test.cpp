@@ -35,6 +35,9 @@ void MakeLibrary(const TempDir& tmp) {
   const std::string esc = "tesc\x1b]2;PWNED\x07\x1b[2J";
   WriteTestJpeg(tmp.write(esc + "/" + esc.substr(1) + ".jpg", ""));
   tmp.write(esc + "/bell\a\x9B" + "2J.jpg", "not a photo\n");
+  // A loop of links for -r to walk around.
+  fs::create_directory_symlink(tmp.mkdir("loop/inner"), tmp.file("loop/inner/back"));
+  WriteTestJpeg(tmp.write("loop/inner/in.jpg", ""));
   // Read as a configuration file, a directory would be refused.
   tmp.mkdir("config/quorvelandiscope/quorvel.cfg");
 }
