@@ -106,72 +106,72 @@ TEST(BadSourceTest, PlanningLeavesOutExactlyWhatCannotBeMadeIntoAThumbnail) {
 std::string g_full;
 int FullBelow(const std::string& path) { return path.starts_with(g_full) ? ENOSPC : 0; }
 
-// A gallery of split pages of two rows of two over `count` photos in each directory.
-class BadRunTest : public ::testing::Test {
- protected:
-  BadRunTest() {
-    SetFields(settings_,
-              {"ThumbnailsInRow=2", "ThumbnailsInColumn=2", "SplitHTML=1", "SeparateHTML=1"});
+// Split pages of two rows of two over `count` photos in each of `dirs` below `tmp`.
+GallerySettings Photos(const TempDir& tmp, const std::vector<std::string>& dirs, int count) {
+  GallerySettings settings = GalleryInto(tmp.path(), {});
+  SetFields(settings,
+            {"ThumbnailsInRow=2", "ThumbnailsInColumn=2", "SplitHTML=1", "SeparateHTML=1"});
+  for (const std::string& dir : dirs) {
+    settings.Output.Directories.push_back(tmp.mkdir(dir));
+    for (int i = 0; i < count; ++i)
+      WriteTestJpeg(tmp.file(dir + "/p" + std::to_string(i) + ".jpg"));
   }
-  ~BadRunTest() override { platform::SetWriteFaultHookForTesting(nullptr); }
+  return settings;
+}
 
-  GallerySettings& Photos(const std::vector<std::string>& dirs, int count) {
-    for (const std::string& dir : dirs) {
-      settings_.Output.Directories.push_back(tmp_.mkdir(dir));
-      for (int i = 0; i < count; ++i)
-        WriteTestJpeg(tmp_.file(dir + "/p" + std::to_string(i) + ".jpg"));
-    }
-    return settings_;
-  }
+// Runs with writes below `prefix` failing, as on a full disk, from tick `from` on (-1: from the
+// start).
+GalleryResult RunFailing(const GallerySettings& settings, const std::string& prefix, int from) {
+  g_full = prefix;
+  if (from < 0) platform::SetWriteFaultHookForTesting(FullBelow);
+  const GalleryResult r = RunGallery(settings, {}, [from](int n) {
+    if (n == from) platform::SetWriteFaultHookForTesting(FullBelow);
+  });
+  platform::SetWriteFaultHookForTesting(nullptr);
+  return r;
+}
 
-  // Runs with writes below `prefix` failing from tick `from` on, or from the start if -1.
-  GalleryResult RunFailing(const std::string& prefix, int from) {
-    g_full = tmp_.file(prefix);
-    if (from < 0) platform::SetWriteFaultHookForTesting(FullBelow);
-    return RunGallery(settings_, {}, [from](int n) {
-      if (n == from) platform::SetWriteFaultHookForTesting(FullBelow);
-    });
-  }
-
-  TempDir tmp_;
-  GallerySettings settings_ = GalleryInto(tmp_.path(), {});
-  const std::string full_ = " (" + platform::ErrorText(ENOSPC) + ")";
-};
-
-TEST_F(BadRunTest, ADirectoryThatVanishesDropsTheCellsOfItsImages) {
-  const GalleryResult r = RunGallery(Photos({"a", "b", "c"}, 2), {}, [&](int n) {
-    if (n == 2) fs::remove_all(tmp_.file("b"));
+TEST(BadRunTest, ADirectoryThatVanishesDropsTheCellsOfItsImages) {
+  TempDir tmp;
+  const GalleryResult r = RunGallery(Photos(tmp, {"a", "b", "c"}, 2), {}, [&](int n) {
+    if (n == 2) fs::remove_all(tmp.file("b"));
   });
   EXPECT_EQ(r.summary.images_done, 4);
   ASSERT_EQ(r.summary.images_failed, 2);
   for (const ImageFailure& f : r.summary.failures) {
     EXPECT_EQ(f.message, "Cannot open file " + f.path + " (" + platform::ErrorText(ENOENT) + ")");
-    EXPECT_EQ(f.path.rfind(tmp_.file("b/"), 0), 0u) << f.path;
+    EXPECT_EQ(f.path.rfind(tmp.file("b/"), 0), 0u) << f.path;
   }
-  EXPECT_EQ(Files(tmp_.file("thumbs")).size(), 4u);
-  EXPECT_EQ(BrokenLinks(tmp_.path()), "");
+  EXPECT_EQ(Files(tmp.file("thumbs")).size(), 4u);
+  EXPECT_EQ(BrokenLinks(tmp.path()), "");
 }
 
 // The other refusals and a folder without photos are tried on quorvel-batch.
-TEST_F(BadRunTest, OutputDirectoriesAreRefusedBeforeAnyThumbnail) {
-  Photos({"pics"}, 2);
-  EXPECT_EQ(RunFailing("web/", -1).error, "Cannot write to directory " + tmp_.file("web") + full_);
-  settings_.Output.AllThumbnailsDirectory = "";  // every thumbnail into the working directory
-  EXPECT_EQ(RunGallery(settings_).error, "You must create or choose thumbnail directory first!");
-  EXPECT_TRUE(Files(tmp_.file("thumbs")).empty() && Files(tmp_.file("web")).empty());
+TEST(BadRunTest, OutputDirectoriesAreRefusedBeforeAnyThumbnail) {
+  TempDir tmp;
+  GallerySettings settings = Photos(tmp, {"pics"}, 2);
+  EXPECT_EQ(
+      RunFailing(settings, tmp.file("web/"), -1).error,
+      "Cannot write to directory " + tmp.file("web") + " (" + platform::ErrorText(ENOSPC) + ")");
+  settings.Output.AllThumbnailsDirectory = "";  // every thumbnail into the working directory
+  EXPECT_EQ(RunGallery(settings).error, "You must create or choose thumbnail directory first!");
+  EXPECT_TRUE(Files(tmp.file("thumbs")).empty() && Files(tmp.file("web")).empty());
 }
 
-TEST_F(BadRunTest, AFullDiskEndsTheRunAtThePageAndKeepsTheOldPages) {
-  RunGallery(Photos({"pics"}, 9));
-  const auto before = Files(tmp_.path());
-  settings_.Page.Title = "New title";
-  settings_.Output.UpdateHTML = false;
-  const GalleryResult r = RunFailing("", 1);
+TEST(BadRunTest, AFullDiskEndsTheRunAtThePageAndKeepsTheOldPages) {
+  TempDir tmp;
+  GallerySettings settings = Photos(tmp, {"pics"}, 9);
+  RunGallery(settings);
+  const auto before = Files(tmp.path());
+  settings.Page.Title = "New title";
+  settings.Output.UpdateHTML = false;
+  const GalleryResult r = RunFailing(settings, tmp.path(), 1);
   // The first page closes on the fifth image and cannot be written: the run ends there.
-  EXPECT_EQ(r.summary.page_error, "Cannot create file " + tmp_.file("web/index000.html") + full_);
+  const std::string full = " (" + platform::ErrorText(ENOSPC) + ")";
+  EXPECT_EQ(r.summary.page_error, "Cannot create file " + tmp.file("web/index000.html") + full);
   EXPECT_EQ(r.summary.failures.front().message,
-            "Cannot create file " + tmp_.file("thumbs/p1_thumb.jpg") + full_);
-  EXPECT_EQ(Files(tmp_.path()), before);
+            "Cannot create file " + tmp.file("thumbs/p1_thumb.jpg") + full);
+  EXPECT_EQ(Files(tmp.path()), before);
 }
 
 // From kTasksPerParallelThread images on, headers are read and thumbnails checked on several
