@@ -1,10 +1,7 @@
-// Persistence: state files (the default file and one with every field changed as golden files;
-// edited files, each loaded over other settings, with what became of them; saves that are
-// refused), the configuration file and the initialisation-file layer below it as a golden
-// transcript of reads and writes, and paths that hold no file of ours: a device, a named pipe, a
-// directory and files one byte over the largest state and configuration files are refused
-// unread, naming the file; nor is a configuration file made below a regular file or a dangling
-// link.
+// Persistence: state files as golden files, edited ones with what became of them, refused
+// saves; the configuration file's reads and writes as a golden transcript; and paths that hold
+// no file of ours (a device, a pipe, a directory, files over the largest size, a file below a
+// regular file or a dangling link), refused unread, naming the file.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>

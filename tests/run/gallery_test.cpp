@@ -1,11 +1,7 @@
-// The run over the awkward library, case by case, classic and web-ready: golden index pages and
-// picture or photo pages; the pages the plan promised; every link leading to a file the run
-// made inside what is served, or to a photo where photos are linked; each web output the
-// reference rendering; every photo opened for its pixels once for all its outputs; four workers
-// writing the bytes of one. Update mode keeps only what is still current: every option that
-// changes a thumbnail's pixels is seen (a fast decode, a turn where the size stays, an edited
-// photo), and each web output is kept while its header says it is current and remade alone
-// when it is not.
+// The run over the awkward library, case by case, classic and web-ready: golden pages, those the
+// plan promised; links only to what the run made inside what is served, or to photos where
+// they are linked; web outputs the reference renderings; one decode per photo; four workers
+// writing the bytes of one. Update mode keeps only what is still current, as a transcript.
 #include "support/gallery.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,6 @@
-// Each kind of bad input with its outcome: a source that is no readable JPEG is left out while
-// planning; a later failure drops its cell; a page that cannot be written ends the run. And the
-// run under load: many images planned on several threads, the workers that make thumbnails, and
-// the stop flag (set by StopRun, the workers' Cancel, a signal). The warnings of the images made
-// are tried on quorvel-batch.
+// Bad input with its outcome: a source that is no readable JPEG is left out while planning; a
+// later failure drops its cell; a page that cannot be written ends the run. And the run under
+// load: many images on several threads, the thumbnail workers, and the stop flag.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>

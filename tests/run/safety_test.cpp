@@ -1,11 +1,8 @@
-// Where outputs land, as golden transcripts. The page layout and the navigators taken from it in
-// every way pages are made, at the edges of a full page; the clash check on the full output
-// plan, refusing exactly when two outputs would land on one path, naming both sources and the
-// setting that separates them. No write lands on a photo or on a file the run does not own,
-// whatever links lie on the way, and no page misleads a browser: photos and folders named to
-// make trouble (a scheme, a backslash, letters outside ASCII, bytes that are not UTF-8) get
-// links that lead to their files in every layout. Leftovers of killed runs are removed, and
-// only those.
+// Where outputs land, as golden transcripts: the page layout and its navigators; the clash
+// check, naming both sources and the setting that separates them; no write on a photo or a file
+// the run does not own, whatever links lie on the way; links that lead to their files in every
+// layout for names made to trouble a browser. Leftovers of killed runs are removed, and only
+// those.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
