@@ -11,7 +11,6 @@
 #include <functional>
 #include <map>
 #include <regex>
-#include <set>
 #include <sstream>
 
 #include "html/caption.h"

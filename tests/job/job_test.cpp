@@ -32,7 +32,8 @@ constexpr PathStyle W = PathStyle::Windows;
 constexpr PathStyle P = PathStyle::Posix;
 
 // "link W|P FROM TO", "tidy PATH", "thumb MASK FILE" (the same in both styles), "page MASK N",
-// "base W|P PATH", "last W|P PATH", "has MASK".
+// "base W|P PATH", "last W|P PATH", "has MASK", "field W|P TEXT" (a directory field, its
+// directory missing and created).
 std::string Name(const std::string& step) {
   std::istringstream in(step);
   std::string command, a, b, c;
@@ -49,6 +50,13 @@ std::string Name(const std::string& step) {
   if (command == "base") return BaseName(b, style);
   if (command == "last") return LastPathComponent(b, style);
   if (command == "has") return MaskHasPlaceholder(a, 'n') ? "has %n" : "no %n";
+  if (command == "field") {  // what a directory field becomes, the directory created
+    std::string created;
+    const DirectoryOps missing{[](const std::string&) { return false; },
+                               [&](const std::string& path) { return created = path, 0; }};
+    return NormalizeDirectoryField(b, style, missing, [](const std::string&) { return true; }) +
+           " (created " + created + ")";
+  }
   ADD_FAILURE() << step;
   return "";
 }
@@ -85,18 +93,6 @@ TEST(SettingsFieldsTest, NamesTextsAndRefusals) {
   EXPECT_EQ(s.Thumbnail.Quality, 100);
   EXPECT_EQ(ParseEditorInteger(" -3 ", 15), -3);
   EXPECT_EQ(ParseEditorInteger("7x", 15), 15);
-}
-
-// The questions, the creation and its refusal are tried through the window's directory edits.
-TEST(DirectoryFieldTest, AddsTheSeparatorOfItsStyleToWhatItCreates) {
-  std::vector<std::string> created;
-  const DirectoryOps missing{[](const std::string&) { return false; },
-                             [&](const std::string& p) { return created.push_back(p), 0; }};
-  const Question yes = [](const std::string&) { return true; };
-  EXPECT_EQ(NormalizeDirectoryField("C:/pics", PathStyle::Windows, missing, yes), "C:/pics\\");
-  EXPECT_EQ(NormalizeDirectoryField("/tmp/pics", PathStyle::Posix, missing, yes), "/tmp/pics/");
-  EXPECT_EQ(NormalizeDirectoryField("", PathStyle::Posix, missing, yes), "");
-  EXPECT_EQ(created, (std::vector<std::string>{"C:/pics\\", "/tmp/pics/"}));
 }
 
 TEST(ScanTest, ImagesOfADirectoryInListOrderThenByName) {

@@ -13,7 +13,6 @@
 #include <regex>
 #include <set>
 #include <sstream>
-#include <tuple>
 #include <utility>
 
 #include "imaging/jpeg_header.h"
