@@ -33,11 +33,12 @@ constexpr PathStyle P = PathStyle::Posix;
 
 // "link W|P FROM TO", "tidy PATH", "thumb MASK FILE" (the same in both styles), "page MASK N",
 // "base W|P PATH", "last W|P PATH", "has MASK", "field W|P TEXT" (a directory field, its
-// directory missing and created).
+// directory missing and created), "pagefile W|P HTMLDIR DIR N", "thumbdir W|P DIR NAME". The
+// output directories are tidied as a run and quorvel-batch meet them, in their tests.
 std::string Name(const std::string& step) {
   std::istringstream in(step);
-  std::string command, a, b, c;
-  in >> command >> a >> b >> c;
+  std::string command, a, b, c, d;
+  in >> command >> a >> b >> c >> d;
   const PathStyle style = a == "W" ? W : P;
   if (command == "link") return RelativePath(b, c, style);
   if (command == "tidy") return TidyPath(a, "/home/u");
@@ -50,6 +51,12 @@ std::string Name(const std::string& step) {
   if (command == "base") return BaseName(b, style);
   if (command == "last") return LastPathComponent(b, style);
   if (command == "has") return MaskHasPlaceholder(a, 'n') ? "has %n" : "no %n";
+  OutputSettings out;  // pages split, thumbnails into the photos' directories
+  out.SeparateHTML = out.SplitHTML = out.ThumbnailsIntoImageDirectory = true;
+  if (command == "pagefile")
+    return out.HTMLDirectory = b, PageFileName(out, c, std::stoi(d), style);
+  if (command == "thumbdir")
+    return out.ThumbnailDirectoryName = c, ThumbnailDirectoryFor(out, b, style);
   if (command == "field") {  // what a directory field becomes, the directory created
     std::string created;
     const DirectoryOps missing{[](const std::string&) { return false; },
@@ -65,20 +72,6 @@ TEST(NamingTest, StepsGiveTheGoldenTranscript) {
   EXPECT_EQ(ReplayGolden("job/names.txt", Name), "");
 }
 
-// The output directories are tidied as a run and quorvel-batch meet them, in their tests.
-TEST(NamingTest, PagesAndThumbnailDirectoriesInBothStyles) {
-  OutputSettings out;
-  out.HTMLDirectory = "C:\\web\\";
-  out.SeparateHTML = out.SplitHTML = true;
-  EXPECT_EQ(PageFileName(out, "C:\\pics\\trip", 3, W), "C:\\web\\index003.html");
-  out.ThumbnailsIntoImageDirectory = true;
-  EXPECT_EQ(ThumbnailDirectoryFor(out, "C:\\pics", W), "C:\\pics\\thumb");
-  out.ThumbnailDirectoryName = "../thumbs/.";
-  EXPECT_EQ(ThumbnailDirectoryFor(out, "/pics/trip", P), "/pics/thumbs");
-}
-
-// Every field set from text is tried by the state-file tests, refusals by quorvel-batch's
-// transcript; here what only names and texts do.
 TEST(SettingsFieldsTest, NamesTextsAndRefusals) {
   GallerySettings s;
   SetFieldFromText(s, "PicturePage.Title", "One");  // a tail of the path names one field
