@@ -1,7 +1,5 @@
-// quorvel-batch as its users meet it, as one golden transcript (cli/batch.txt): its messages and
-// refusals, relative paths typed from a folder beside the gallery, the orientation options,
-// files nobody vetted, other formats, a saved state, no configuration read, names with escape
-// sequences, and the text it prints of names and progress.
+// quorvel-batch as its users meet it, as one golden transcript (cli/batch.txt), and the text it
+// prints of names and progress.
 #include <gtest/gtest.h>
 
 #include <cstdlib>

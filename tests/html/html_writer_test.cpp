@@ -1,7 +1,5 @@
-// The HTML writer as golden transcripts. Each file under tests/data/html/ holds "== name =="
-// headings and "> COMMAND ARGUMENT" steps, each step followed by what it gives, which the test
-// writes anew and compares. The pages of cases named "every option" also go through an HTML
-// checker (tidy), as do those named "phone layout, checked" and "checked" (see IsAccepted).
+// The HTML writer as golden transcripts of "> COMMAND ARGUMENT" steps (tests/data/html/). The
+// pages of some cases also go through an HTML checker (tidy; see kAccepted).
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,8 +1,5 @@
-// The job layer: output naming as a golden transcript (job/names.txt: relative links in both
-// separator styles, one tidy spelling of what people type, masks, base names and page names),
-// setting fields by name and the directory fields, and the two scans on temporary trees (the
-// images of a run and the sub-directory walk; the list's own operations are tried through the
-// window's buttons in tests/ui).
+// The job layer: output naming as a golden transcript (job/names.txt), setting fields by name,
+// and the scan of a run's images on a temporary tree.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
