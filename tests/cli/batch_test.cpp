@@ -21,25 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The library, besides the awkward one and the formats: a photo cut off in its data, one with
-// more scans than accepted, and a folder whose names hold escape sequences.
-void MakeLibrary(const TempDir& tmp) {
-  MakeAwkwardLibrary(tmp);
-  MakeFormatsLibrary(tmp);
-  const std::string whole = EncodeTestJpeg({.width = 64, .height = 48});
-  tmp.write("cut/cut.jpg", whole.substr(0, whole.size() / 2));
-  const std::string progressive = EncodeTestJpeg({.width = 32, .height = 32, .progressive = true});
-  tmp.write("scans/scans.jpg", WithRepeatedLastScan(progressive, 200));
-  const std::string esc = "tesc\x1b]2;PWNED\x07\x1b[2J";
-  WriteTestJpeg(tmp.write(esc + "/" + esc.substr(1) + ".jpg", ""));
-  tmp.write(esc + "/bell\a\x9B" + "2J.jpg", "not a photo\n");
-  // A loop of links for -r to walk around.
-  fs::create_directory_symlink(tmp.mkdir("loop/inner"), tmp.file("loop/inner/back"));
-  WriteTestJpeg(tmp.write("loop/inner/in.jpg", ""));
-  // Read as a configuration file, a directory would be refused.
-  tmp.mkdir("config/quorvelandiscope/quorvel.cfg");
-}
-
 // The words of a step, each with "\xNN" standing for a byte (\x20 for a space).
 std::vector<std::string> Words(const std::string& text) {
   std::vector<std::string> words;
@@ -109,7 +90,22 @@ std::string Step(const TempDir& tmp, const std::string& step) {
 
 TEST(BatchTest, StepsGiveTheGoldenTranscript) {
   TempDir tmp;
-  MakeLibrary(tmp);
+  // Besides the awkward library and the formats: a photo cut off in its data, one with more
+  // scans than accepted, and a folder whose names hold escape sequences.
+  MakeAwkwardLibrary(tmp);
+  MakeFormatsLibrary(tmp);
+  const std::string whole = EncodeTestJpeg({.width = 64, .height = 48});
+  tmp.write("cut/cut.jpg", whole.substr(0, whole.size() / 2));
+  const std::string progressive = EncodeTestJpeg({.width = 32, .height = 32, .progressive = true});
+  tmp.write("scans/scans.jpg", WithRepeatedLastScan(progressive, 200));
+  const std::string esc = "tesc\x1b]2;PWNED\x07\x1b[2J";
+  WriteTestJpeg(tmp.write(esc + "/" + esc.substr(1) + ".jpg", ""));
+  tmp.write(esc + "/bell\a\x9B" + "2J.jpg", "not a photo\n");
+  // A loop of links for -r to walk around.
+  fs::create_directory_symlink(tmp.mkdir("loop/inner"), tmp.file("loop/inner/back"));
+  WriteTestJpeg(tmp.write("loop/inner/in.jpg", ""));
+  // Read as a configuration file, a directory would be refused.
+  tmp.mkdir("config/quorvelandiscope/quorvel.cfg");
   ::setenv("XDG_CONFIG_HOME", tmp.file("config").c_str(), 1);
   EXPECT_EQ(ReplayGolden("cli/batch.txt", [&](const std::string& s) { return Step(tmp, s); }), "");
   EXPECT_EQ(RunProgram({QUORVEL_BATCH, "--help"}).status, 0);

@@ -115,15 +115,12 @@ std::string Joined(const Lines& lines) {
 }
 
 // A web page's lines end in CR LF and its bytes are ASCII; the transcript shows it without CRs.
-std::string WebPageLines(std::string page) {
-  for (std::size_t i = 0; i < page.size(); ++i) {
-    EXPECT_LT(static_cast<unsigned char>(page[i]), 0x80) << "byte " << i;
-    if (page[i] == '\n') {
-      EXPECT_TRUE(i > 0 && page[i - 1] == '\r') << "line end at " << i;
-    }
-  }
-  std::erase(page, '\r');
-  return page;
+std::string WebPageLines(const std::string& page) {
+  EXPECT_TRUE(std::all_of(page.begin(), page.end(), [](char c) { return (c & 0x80) == 0; }));
+  std::string lines = page;
+  std::erase(lines, '\r');
+  EXPECT_EQ(std::regex_replace(lines, std::regex("\n"), "\r\n"), page) << "a line without CR";
+  return lines;
 }
 
 // An index page in the phone layout, its table holding one row of two web cells: the first opens

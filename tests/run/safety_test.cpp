@@ -24,30 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// t/ with photo.jpg, index.jpg and a text file named photo_thumb.jpg; mypics/ with photo.jpg.
-void MakeLinkLibrary(const TempDir& tmp) {
-  WriteTestJpeg(tmp.write("t/photo.jpg", ""), {.width = 640, .height = 480});
-  WriteTestJpeg(tmp.file("t/index.jpg"), {.width = 320, .height = 240});
-  tmp.write("t/photo_thumb.jpg", "not a photo, only named like one");
-  WriteTestJpeg(tmp.write("mypics/photo.jpg", ""), {.width = 500, .height = 400});
-  tmp.mkdir("elsewhere");
-}
-
-// Photos in folders, the folders listed for the run, and a background of an awkward name.
-void MakeHostileLibrary(const TempDir& tmp, std::vector<std::string>& directories) {
-  int k = 0;
-  for (const std::string photo :
-       {"photos/javascript:document.title='X',x.jpg", "photos/a:b.jpg", "photos/back\\slash.jpg",
-        "photos/Caf\xC3\xA9.jpg", "photos/Caf\xE9 latin1.jpg", "photos/plain.jpg",
-        "javascript:alert(1)/in.jpg", "a:b/c:d.jpg", "back\\slash/x.jpg", "Caf\xC3\xA9/y.jpg",
-        "Caf\xE9/z.jpg"}) {
-    const std::string folder = tmp.file(photo.substr(0, photo.find('/')));
-    if (directories.empty() || directories.back() != folder) directories.push_back(folder);
-    WriteTestJpeg(tmp.write(photo, ""), {.width = 20 + k++, .height = 16});
-  }
-  tmp.write("bg:x/back\\ground.png", "background");
-}
-
 // "links WORD..." runs over the link library, "names WORD..." over the hostile one; each WORD
 // is "link:LINK=TARGET", "hard:NEW=EXISTING", "set:Field=Value" or "dir:DIRECTORY" (listed for
 // the run), "$TMP" standing for the root. Gives the refusal, or what the run did.
@@ -57,8 +33,26 @@ std::string Step(const std::string& step) {
   std::istringstream words(step);
   std::string kind;
   words >> kind;
-  if (kind == "links") MakeLinkLibrary(tmp);
-  if (kind == "names") MakeHostileLibrary(tmp, directories);
+  if (kind == "links") {  // t/ with photo.jpg, index.jpg and a text named photo_thumb.jpg
+    WriteTestJpeg(tmp.write("t/photo.jpg", ""), {.width = 640, .height = 480});
+    WriteTestJpeg(tmp.file("t/index.jpg"), {.width = 320, .height = 240});
+    tmp.write("t/photo_thumb.jpg", "not a photo, only named like one");
+    WriteTestJpeg(tmp.write("mypics/photo.jpg", ""), {.width = 500, .height = 400});
+    tmp.mkdir("elsewhere");
+  }
+  if (kind == "names") {  // folders listed for the run, a background of an awkward name
+    int k = 0;
+    for (const std::string photo :
+         {"photos/javascript:document.title='X',x.jpg", "photos/a:b.jpg", "photos/back\\slash.jpg",
+          "photos/Caf\xC3\xA9.jpg", "photos/Caf\xE9 latin1.jpg", "photos/plain.jpg",
+          "javascript:alert(1)/in.jpg", "a:b/c:d.jpg", "back\\slash/x.jpg", "Caf\xC3\xA9/y.jpg",
+          "Caf\xE9/z.jpg"}) {
+      const std::string folder = tmp.file(photo.substr(0, photo.find('/')));
+      if (directories.empty() || directories.back() != folder) directories.push_back(folder);
+      WriteTestJpeg(tmp.write(photo, ""), {.width = 20 + k++, .height = 16});
+    }
+    tmp.write("bg:x/back\\ground.png", "background");
+  }
   GallerySettings settings = GalleryInto(tmp.path(), directories);
   for (std::string word; words >> word;) {
     for (std::size_t at; (at = word.find("$TMP")) != std::string::npos;) {
