@@ -17,15 +17,6 @@
 #include "support/test_webp.h"
 
 namespace quorvel::testing {
-namespace {
-
-// libpng checks a profile it writes: a real one, of Display P3.
-std::string P3Profile() {
-  return imaging::MakeNclxProfile(
-      {{0.680, 0.320}, {0.265, 0.690}, {0.150, 0.060}, {0.3127, 0.3290}});
-}
-
-}  // namespace
 
 GallerySettings AwkwardWebGallery(const TempDir& tmp) {
   GallerySettings settings = GalleryInto(tmp.path(), MakeAwkwardLibrary(tmp));
@@ -35,8 +26,11 @@ GallerySettings AwkwardWebGallery(const TempDir& tmp) {
 }
 
 std::string MakeFormatsLibrary(const TempDir& tmp) {
+  // libpng checks a profile it writes: a real one, of Display P3.
+  const std::string p3 =
+      imaging::MakeNclxProfile({{0.680, 0.320}, {0.265, 0.690}, {0.150, 0.060}, {0.3127, 0.3290}});
   const std::string png = EncodeTestPng(
-      {.width = 160, .height = 120, .exif = ExifWithOrientation(6).substr(6), .icc = P3Profile()});
+      {.width = 160, .height = 120, .exif = ExifWithOrientation(6).substr(6), .icc = p3});
   const std::string webp = EncodeTestWebp({.width = 90, .height = 60, .lossless = false});
   const std::string heic = EncodeTestHeif({.width = 64, .height = 48, .orientation = 6});
   const std::string avif = EncodeTestHeif({.width = 48, .height = 32, .avif = true});
