@@ -21,7 +21,6 @@
 namespace quorvel {
 namespace {
 
-using testing::ReplayGolden;
 using testing::TempDir;
 using Paths = std::vector<std::string>;
 
@@ -66,7 +65,7 @@ std::string Name(const std::string& step) {
 }
 
 TEST(NamingTest, StepsGiveTheGoldenTranscript) {
-  EXPECT_EQ(ReplayGolden("job/names.txt", Name), "");
+  EXPECT_EQ(testing::ReplayGolden("job/names.txt", Name), "");
 }
 
 TEST(SettingsFieldsTest, NamesTextsAndRefusals) {

@@ -16,7 +16,6 @@ namespace {
 
 using quorvel::testing::Files;
 using quorvel::testing::ReadFile;
-using quorvel::testing::ReplayGolden;
 using quorvel::testing::TempDir;
 
 // Steps on files in a temporary directory, each giving 0 or what failed: "write NAME TEXT"
@@ -63,8 +62,8 @@ std::string Step(const TempDir& tmp, const std::string& step) {
 TEST(FileSystemTest, StepsGiveTheGoldenTranscript) {
   TempDir tmp;
   const mode_t saved = ::umask(022);
-  EXPECT_EQ(ReplayGolden("platform/file_system.txt",
-                         [&](const std::string& step) { return Step(tmp, step); }),
+  EXPECT_EQ(testing::ReplayGolden("platform/file_system.txt",
+                                  [&](const std::string& step) { return Step(tmp, step); }),
             "");
   ::umask(saved);
 }
@@ -110,11 +109,11 @@ TEST(FileSystemTest, EveryNameThatFitsIsWritten) {
 
 // The process of a temporary file's name, told by its exact form.
 TEST(FileSystemTest, TemporaryNamesAreToldByTheirExactForm) {
-  EXPECT_EQ(ReplayGolden("platform/temporary_names.txt",
-                         [](const std::string& name) {
-                           const std::optional<long> pid = TemporaryFileProcess(name);
-                           return pid ? std::to_string(*pid) : "none";
-                         }),
+  EXPECT_EQ(testing::ReplayGolden("platform/temporary_names.txt",
+                                  [](const std::string& name) {
+                                    const std::optional<long> pid = TemporaryFileProcess(name);
+                                    return pid ? std::to_string(*pid) : "none";
+                                  }),
             "");
 }
 
