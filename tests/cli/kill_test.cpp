@@ -1,6 +1,5 @@
 // Stopping a run at any moment (SIGKILL; Ctrl-C, SIGTERM) leaves every file its old self or a
-// complete new version, besides hidden ".tmp" files. State and configuration files are written
-// by the same atomic replace.
+// complete new version, besides hidden ".tmp" files (as state and configuration saves do).
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>

@@ -32,9 +32,8 @@
 namespace quorvel::html {
 namespace {
 
-// What tidy may find in a page, by the heading of its case: in classic pages only what they
-// write on purpose (no doctype, no alt text, the body attributes of HTML 3.2); in the phone
-// layout's pages only the user's HTML 3.2 attributes and font elements; in photo pages nothing.
+// What tidy may find in a page, by its case's heading: in classic pages what they write on
+// purpose; in the phone layout's the user's HTML 3.2 attributes and fonts; in photo pages nothing.
 const std::pair<const char*, const char*> kAccepted[] = {
     {"== every option",
      "missing <!DOCTYPE> declaration|<img> lacks \"alt\" attribute|"

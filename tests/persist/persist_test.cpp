@@ -192,6 +192,12 @@ TEST(StateFileTest, RefusedSavesNameTheFieldOrFileAndKeepTheOldFile) {
               std::string("Cannot save the state: ") + message);
   }
   EXPECT_EQ(testing::ReadFile(path), "previous");
+  // The stream's own writers refuse what the format cannot hold, writing nothing.
+  TypedValueWriter out;
+  EXPECT_THROW(PutStr(out, std::string(502, 's')), Error);
+  EXPECT_THROW(PutLines(out, {"", std::string(3074, 'l')}), Error);
+  EXPECT_THROW(PutLines(out, Lines(4097)), Error);
+  EXPECT_EQ(out.bytes(), "");
   EXPECT_EQ(ErrorOf([&] { SaveState({}, path + "/job.qvl"); }, path),
             "File not found: PATH/job.qvl");
   EXPECT_EQ(ErrorOf([&] { LoadState(path + ".none", {}); }, path), "File not found: PATH.none");

@@ -112,10 +112,9 @@ std::string SummaryText(const GalleryResult& r, const std::string& root) {
   return WithTmp(text + s.page_error, root);
 }
 
-// Runs the case's library in `tmp` with `jobs` workers, then again over outputs all current.
-// Planning opens each photo for its header, and the second run opens it for nothing else: what
-// the first opened beyond that are its decodes, one per photo for all its outputs, none of a
-// broken photo. Gives the first run's result; `sources` receives the files there before.
+// Runs the case's library with `jobs` workers, then again over outputs all current, which opens
+// each photo for its header alone: what the first run opened beyond that are its decodes, one
+// per photo for all its outputs, none of a broken photo. `sources`: the files there before.
 GalleryResult RunCountingDecodes(const TempDir& tmp, const GalleryCase& c, int jobs,
                                  std::set<fs::path>& sources) {
   static std::mutex mutex;

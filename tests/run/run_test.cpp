@@ -200,8 +200,7 @@ TEST(ForEachInParallelTest, WhatATaskLetsEscapeReachesTheCallerOnce) {
   EXPECT_LE(calls.load(), static_cast<int>(4 * kTasksPerParallelThread));
 }
 
-// Two jobs with one target never overlap, and a cancel drops what has not started. (A stop with
-// workers is tried on quorvel-batch in the kill test.)
+// Two jobs with one target never overlap; a cancel drops what has not started.
 ThumbnailJob Job(const std::string& source, const std::string& target) {
   return {.request = {.source = source, .outputs = {{.target = target}}}, .directory = ""};
 }

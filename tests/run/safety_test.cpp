@@ -24,9 +24,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// "links WORD..." runs over the link library, "names WORD..." over the hostile one; each WORD
-// is "link:LINK=TARGET", "hard:NEW=EXISTING", "set:Field=Value" or "dir:DIRECTORY" (listed for
-// the run), "$TMP" standing for the root. Gives the refusal, or what the run did.
+// "links|names WORD..." runs over that library, each WORD "link:LINK=TARGET", "hard:NEW=OLD",
+// "set:Field=Value" or "dir:DIRECTORY" ($TMP: the root); gives the refusal, or what it did.
 std::string Step(const std::string& step) {
   TempDir tmp;
   std::vector<std::string> directories;
