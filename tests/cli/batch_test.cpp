@@ -1,12 +1,13 @@
-// quorvel-batch as a newcomer runs it: its messages and refusals, relative paths typed from a
-// folder beside the gallery, the orientation options, a saved state, no configuration read.
+// quorvel-batch as its users meet it, as one golden transcript (cli/batch.txt), and the text it
+// prints of names and progress.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 
 #include "cli/batch_progress.h"
+#include "cli/terminal_text.h"
 #include "imaging/jpeg_header.h"
 #include "support/crafted_jpeg.h"
 #include "support/gallery.h"
@@ -18,191 +19,96 @@
 namespace quorvel::testing {
 namespace {
 
-class BatchTest : public ::testing::Test {
- protected:
-  ProcessResult Batch(std::vector<std::string> args, const std::string& cwd = "") {
+namespace fs = std::filesystem;
+
+// The words of a step, each with "\xNN" standing for a byte (\x20 for a space).
+std::vector<std::string> Words(const std::string& text) {
+  std::vector<std::string> words;
+  std::istringstream in(text);
+  for (std::string word; in >> word;) words.push_back(Unescaped(word));
+  return words;
+}
+
+// "run ARGS" runs quorvel-batch in the library, "run-in DIR ARGS" in DIR of it; "files DIR"
+// counts the files below DIR, "links" checks every page, "thumb FILE" gives its size and
+// profile, "same A B" compares two folders, "grep FILE TEXT" looks for TEXT, "absent NAME..."
+// names those that exist; "text", "lines" and "progress DONE TOTAL MS COLUMNS IMAGE" give what
+// the terminal is shown.
+std::string Step(const TempDir& tmp, const std::string& step) {
+  const std::string command = step.substr(0, step.find(' '));
+  const std::string rest = step.size() > command.size() ? step.substr(command.size() + 1) : "";
+  std::vector<std::string> args = Words(rest);
+  for (std::string& arg : args) {
+    if (arg.starts_with("$TMP")) arg.replace(0, 4, tmp.path());
+  }
+  if (command == "run" || command == "run-in") {
+    const std::string cwd = command == "run" ? tmp.path() : tmp.file(args.front());
+    if (command == "run-in") args.erase(args.begin());
     args.insert(args.begin(), QUORVEL_BATCH);
-    return RunProgram(args, cwd.empty() ? tmp_.path() : cwd);
-  }
-
-  TempDir tmp_;
-  const std::vector<std::string> dirs_ = MakeAwkwardLibrary(tmp_);
-};
-
-// What each call a newcomer might try prints, and its exit status; none writes a file.
-TEST_F(BatchTest, UsageAndRefusalsAsANewcomerMeetsThem) {
-  const std::vector<std::string> calls[] = {
-      {},
-      {"--no-such-option", "x"},
-      {"-o", "a", "--html-dir", "b", "photos"},
-      {"photos"},
-      {"-o", "web", "--set", "ThumbnailNameMask=same", "photos"},
-      {"--html-dir", "nope", "--thumb-dir", "photos", "photos"},
-      {"-o", "web", "--set", "ThumbnailsIntoImageDirectory=1", "--set",
-       "ThumbnailDirectoryName=", "photos"},
-      {"-o", "web", "photos/empty"},
-      {"-o", "web", "missing"},
-      {"-o", "web", "--set", "Bold=true", "photos"}};
-  std::string transcript;
-  for (const std::vector<std::string>& args : calls) {
-    const ProcessResult r = Batch(args);
-    transcript += "$ quorvel-batch";
-    for (const std::string& arg : args) transcript += " " + arg;
-    transcript += "\n" + r.output + "exit " + std::to_string(r.status) + "\n";
-  }
-  EXPECT_EQ(CompareWithGolden(WithTmp(transcript, tmp_.path()), "cli/newcomer.txt"), "");
-  EXPECT_EQ(Batch({"--help"}).status, 0);
-  EXPECT_EQ(Batch({"--version"}).status, 0);
-  // Refused runs create no directory, not even the one -o names.
-  EXPECT_FALSE(std::filesystem::exists(tmp_.file("web")));
-}
-
-TEST_F(BatchTest, OneFolderTypedFourWaysFromBesideTheGallery) {
-  const ProcessResult r =
-      Batch({"-q", "-o", "../web/new", ".", "./", tmp_.file("photos"), "sub", "../linked"},
-            tmp_.file("photos"));
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(WithTmp(r.output, tmp_.path()),
-            "$TMP/photos/notes.jpg: JPEG error #53 (Not a JPEG file: starts with 0x6e 0x6f)\n"
-            "12 images: 11 made, 0 kept, 1 failed; 1 page written, 0 unchanged\n");
-  EXPECT_EQ(Files(tmp_.file("web/new/thumbs")).size(), 11u);
-  EXPECT_EQ(BrokenLinks(tmp_.path()), "");
-}
-
-// A second run over an unchanged library keeps every thumbnail and rewrites no page.
-TEST_F(BatchTest, TheSummarySaysWhatWasMadeKeptAndLeftUnchanged) {
-  ASSERT_EQ(Batch({"-q", "-o", "web", "photos/sub"}).status, 0);
-  const ProcessResult again = Batch({"-o", "web", "photos/sub"});
-  EXPECT_EQ(again.status, 0);
-  EXPECT_NE(
-      again.output.find("\n1 image: 0 made, 1 kept, 0 failed; 0 pages written, 1 unchanged\n"),
-      std::string::npos)
-      << again.output;
-}
-
-TEST(TerminalProgressTest, ALineThatNeverWraps) {
-  const std::tuple<int, int, std::int64_t, const char*, int, const char*> cases[] = {
-      {0, 30, 0, "", 80, "0 of 30 images"},
-      {2, 30, 500, "/p/a.jpg", 80, "2 of 30 images: a.jpg"},
-      {12, 30, 4000, "/p/a b.jpg", 80, "12 of 30 images, 3.0 images/s, 0:06 left: a b.jpg"},
-      {300, 4000, 10000, "/p/x.jpg", 80, "300 of 4000 images, 30 images/s, 2:04 left: x.jpg"},
-      {10, 90000, 1000, "/p/x.jpg", 0, "10 of 90000 images, 10 images/s, 2:29:59 left: x.jpg"},
-      {12, 30, 4000, "/p/a b.jpg", 20, "12 of 30 images, 3."},
-  };
-  for (const auto& [done, total, ms, image, columns, line] : cases) {
-    EXPECT_EQ(cli::TerminalProgressLine(done, total, ms, image, columns), line);
-  }
-}
-
-// Names that hold escape sequences: every name printed (progress, failures, refusals, the page
-// path on stdout) shows them escaped, with and without -q, so no byte reaches the terminal
-// that it would act on.
-TEST_F(BatchTest, NamesWithControlCharactersArePrintedEscaped) {
-  const std::string esc = "esc\x1b]2;PWNED\x07\x1b[2J";
-  const std::string shown = "esc\\x1B]2;PWNED\\x07\\x1B[2J";
-  tmp_.mkdir("t" + esc);
-  WriteTestJpeg(tmp_.file("t" + esc + "/" + esc + ".jpg"));
-  tmp_.write("t" + esc +
-                 "/bell\a\x9B"
-                 "2J.jpg",
-             "not a photo\n");
-  const std::vector<std::string> calls[] = {
-      {"-o", "web" + esc, "t" + esc},
-      {"-q", "-o", "web" + esc, "t" + esc},
-      {"-q", "-o", "web", "--set", "ThumbnailNameMask=same", "t" + esc},
-      {"-o", "web", "missing" + esc},
-      {"-o", "web", "--set", "Title" + esc}};
-  for (const std::vector<std::string>& args : calls) {
-    const std::string output = Batch(args).output;
-    const auto acted_on = std::find_if(output.begin(), output.end(), [](char c) {
+    const ProcessResult r = RunProgram(args, cwd);
+    // Nothing a terminal acts on; nothing outside ASCII where the names hold escapes.
+    const bool hostile = rest.find("\\x") != std::string::npos;
+    for (const char c : r.output) {
       const auto byte = static_cast<unsigned char>(c);
-      return (byte < 0x20 && c != '\n') || byte >= 0x7F;
-    });
-    EXPECT_EQ(acted_on, output.end()) << args.back() << ": " << output;
-    EXPECT_NE(output.find(shown), std::string::npos) << output;
+      EXPECT_TRUE(c == '\n' || (byte >= 0x20 && byte != 0x7F && (byte < 0x80 || !hostile)))
+          << step << ": " << r.output;
+    }
+    return WithTmp(r.output, tmp.path()) + "exit " + std::to_string(r.status);
   }
-  const std::string quiet = Batch({"-q", "-o", "web" + esc, "t" + esc}).output;
-  EXPECT_EQ(
-      WithTmp(quiet, tmp_.path()),
-      "$TMP/t" + shown +
-          "/bell\\x07\\x9B2J.jpg: JPEG error #53 (Not a JPEG file: starts "
-          "with 0x6e 0x6f)\n2 images: 0 made, 1 kept, 1 failed; 0 pages written, 1 unchanged\n");
+  if (command == "files") return std::to_string(Files(tmp.file(args[0])).size());
+  if (command == "links") return BrokenLinks(tmp.path()) + "checked";
+  if (command == "same")
+    return Files(tmp.file(args[0])) == Files(tmp.file(args[1])) ? "same" : "differ";
+  if (command == "grep") {
+    return ReadFile(tmp.file(args[0])).find(args[1]) != std::string::npos ? "found" : "missing";
+  }
+  if (command == "thumb") {
+    const auto header = imaging::ReadThumbnailHeader(tmp.file(args[0]));
+    if (!header) return "unreadable";
+    return std::to_string(header->width) + "x" + std::to_string(header->height) +
+           (header->profile ? " profile" : " no profile");
+  }
+  if (command == "absent") {
+    std::string present;
+    for (const std::string& name : args) present += fs::exists(tmp.file(name)) ? name + " " : "";
+    return present.empty() ? "all absent" : present + "exist";
+  }
+  if (command == "text") return cli::TerminalText(Unescaped(rest));
+  if (command == "lines") return cli::TerminalLines(Unescaped(rest));
+  if (command == "progress") {
+    std::istringstream in(rest);
+    int done = 0, total = 0, columns = 0;
+    std::int64_t ms = 0;
+    std::string image;
+    in >> done >> total >> ms >> columns >> std::ws;
+    std::getline(in, image);
+    return "[" + cli::TerminalProgressLine(done, total, ms, image, columns) + "]";
+  }
+  ADD_FAILURE() << "unknown step " << step;
+  return "";
 }
 
-TEST_F(BatchTest, OrientationAndProfileOptionsEachSwitchOffOneThing) {
-  const std::tuple<const char*, int, int, bool> cases[] = {
-      {"-q", 52, 70, true}, {"--no-orient", 70, 52, true}, {"--no-profile", 52, 70, false}};
-  for (const auto& [option, width, height, profile] : cases) {
-    ASSERT_EQ(Batch({option, "-o", std::string("web/") + option, "other place"}).status, 0);
-    const auto header = imaging::ReadThumbnailHeader(
-        tmp_.file(std::string("web/") + option + "/thumbs/x y_thumb.jpg"));
-    ASSERT_TRUE(header.has_value());
-    EXPECT_EQ(std::tie(header->width, header->height, header->profile),
-              std::tie(width, height, profile));
-  }
-}
-
-// A photo that ends early is in the gallery with a warning, and the status stays 0; one past a
-// bound is refused with a message naming it, and the status is 1.
-TEST_F(BatchTest, WarningsAndRefusalsOfFilesNobodyVetted) {
+TEST(BatchTest, StepsGiveTheGoldenTranscript) {
+  TempDir tmp;
+  // Besides the awkward library and the formats: a photo cut off in its data, one with more
+  // scans than accepted, and a folder whose names hold escape sequences.
+  MakeAwkwardLibrary(tmp);
+  MakeFormatsLibrary(tmp);
   const std::string whole = EncodeTestJpeg({.width = 64, .height = 48});
-  tmp_.write("cut/cut.jpg", whole.substr(0, whole.size() / 2));
-  ProcessResult r = Batch({"-q", "-o", "web", "cut"});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(WithTmp(r.output, tmp_.path()),
-            "$TMP/cut/cut.jpg: warning: Premature end of JPEG file (JPEG warning #120, and 1 "
-            "more)\n");
+  tmp.write("cut/cut.jpg", whole.substr(0, whole.size() / 2));
   const std::string progressive = EncodeTestJpeg({.width = 32, .height = 32, .progressive = true});
-  tmp_.write("scans/scans.jpg", WithRepeatedLastScan(progressive, 200));
-  r = Batch({"-q", "-o", "scans-web", "scans"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(WithTmp(r.output, tmp_.path()),
-            "$TMP/scans/scans.jpg has more than the 100 scans accepted\n"
-            "1 image: 0 made, 0 kept, 1 failed; 1 page written, 0 unchanged\n");
-}
-
-// Photos of other formats: each named without --web, with the hint; taken with it, a broken
-// one failing alone.
-TEST_F(BatchTest, PhotosOfOtherFormatsAreNamedWithoutWebAndTakenWithIt) {
-  MakeFormatsLibrary(tmp_);
-  ProcessResult r = Batch({"-q", "-o", "web", "formats"});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(WithTmp(r.output, tmp_.path()),
-            "$TMP/formats/broken.avif: skipped: AVIF is not JPEG\n"
-            "$TMP/formats/broken.heic: skipped: HEIC is not JPEG\n"
-            "$TMP/formats/broken.png: skipped: PNG is not JPEG\n"
-            "$TMP/formats/broken.webp: skipped: WebP is not JPEG\n"
-            "$TMP/formats/lossless.png: skipped: PNG is not JPEG\n"
-            "$TMP/formats/lossy.webp: skipped: WebP is not JPEG\n"
-            "$TMP/formats/phone.heic: skipped: HEIC is not JPEG\n"
-            "$TMP/formats/still.avif: skipped: AVIF is not JPEG\n"
-            "8 photos skipped (AVIF, HEIC, PNG, WebP): not JPEG; --web includes them\n"
-            "1 image: 1 made, 0 kept, 0 failed, 8 skipped; 1 page written, 0 unchanged\n");
-  r = Batch({"-q", "--web", "-o", "web", "formats"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(WithTmp(r.output, tmp_.path()),
-            "Cannot read image $TMP/formats/broken.avif (Invalid input: No 'meta' box)\n"
-            "Cannot read image $TMP/formats/broken.heic (Invalid input: No 'meta' box)\n"
-            "Cannot read image $TMP/formats/broken.png (Read Error)\n"
-            "Cannot read image $TMP/formats/broken.webp (not enough data)\n"
-            "9 images: 5 made, 0 kept, 4 failed; 6 pages written, 0 unchanged\n");
-}
-
-TEST_F(BatchTest, ASavedStateGivesTheSameGalleryAndNoConfigurationIsRead) {
+  tmp.write("scans/scans.jpg", WithRepeatedLastScan(progressive, 200));
+  const std::string esc = "tesc\x1b]2;PWNED\x07\x1b[2J";
+  WriteTestJpeg(tmp.write(esc + "/" + esc.substr(1) + ".jpg", ""));
+  tmp.write(esc + "/bell\a\x9B" + "2J.jpg", "not a photo\n");
+  // A loop of links for -r to walk around.
+  fs::create_directory_symlink(tmp.mkdir("loop/inner"), tmp.file("loop/inner/back"));
+  WriteTestJpeg(tmp.write("loop/inner/in.jpg", ""));
   // Read as a configuration file, a directory would be refused.
-  tmp_.mkdir("config/quorvelandiscope/quorvel.cfg");
-  ::setenv("XDG_CONFIG_HOME", tmp_.file("config").c_str(), 1);
-  std::vector<std::string> args = {"--set", "ThumbnailsInRow=2",       "--set",        "Quality=80",
-                                   "--set", "PageSettings.Title=Trip", "--save-state", "job.qvl"};
-  ASSERT_EQ(Batch(args).status, 0);
-  args.resize(6);
-  args.insert(args.end(), {"-q", "-o", "web", "photos/sub"});
-  ASSERT_EQ(Batch(args).status, 0);
-  ASSERT_EQ(Batch({"-q", "--state", "job.qvl", "-o", "state", "photos/sub"}).status, 0);
-  const auto gallery = Files(tmp_.file("web"));
-  EXPECT_EQ(Files(tmp_.file("state")), gallery);
-  EXPECT_NE(gallery.at("index.html").find("<title>Trip</title>"), std::string::npos);
-  EXPECT_TRUE(Files(tmp_.file("config")).empty());
+  tmp.mkdir("config/quorvelandiscope/quorvel.cfg");
+  ::setenv("XDG_CONFIG_HOME", tmp.file("config").c_str(), 1);
+  EXPECT_EQ(ReplayGolden("cli/batch.txt", [&](const std::string& s) { return Step(tmp, s); }), "");
+  EXPECT_EQ(RunProgram({QUORVEL_BATCH, "--version"}).status, 0);
 }
 
 }  // namespace

@@ -6,8 +6,9 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
+#include <sstream>
 
+#include "support/golden.h"
 #include "support/temp_dir.h"
 
 namespace quorvel::platform {
@@ -17,182 +18,105 @@ using quorvel::testing::Files;
 using quorvel::testing::ReadFile;
 using quorvel::testing::TempDir;
 
-TEST(FileSystemTest, WritesAtomicallyAndKeepsThePreviousFileOnFailure) {
-  TempDir tmp;
-  const std::string target = tmp.file("page.html");
-  ASSERT_EQ(WriteFileAtomically(target, "old"), 0);
-  ASSERT_EQ(WriteFileAtomically(target, std::string("new\0bytes", 9)), 0);
-  struct stat st {};
-  ASSERT_EQ(::stat(target.c_str(), &st), 0);
-  EXPECT_NE(st.st_mode & 0044, 0u) << "readable by the web server, as umask allows";
-  EXPECT_NE(WriteFileAtomically(tmp.file("missing/dir/x"), "a"), 0);
-  tmp.write("dir/keep", "kept");
-  EXPECT_NE(WriteFileAtomically(tmp.file("dir"), "a"), 0);
-  EXPECT_EQ(ProbeWritableDirectory(tmp.path()), 0);
-  EXPECT_EQ(ProbeWritableDirectory(tmp.file("page.html")), ENOTDIR);
-  EXPECT_EQ(Files(tmp.path()),
-            (std::map<std::string, std::string>{{"dir/keep", "kept"},
-                                                {"page.html", std::string("new\0bytes", 9)}}));
-}
-
-TEST(FileSystemTest, DirectoriesWithTheirParentsAndFileTimes) {
-  TempDir tmp;
-  tmp.write("a.jpg", "12345");
-  EXPECT_FALSE(CreateDirectory(tmp.file("x/y")));
-  EXPECT_EQ(CreateDirectories(tmp.file("x/y//z/")), 0);
-  EXPECT_TRUE(DirectoryExists(tmp.file("x/y/z")));
-  EXPECT_EQ(CreateDirectories(tmp.file("a.jpg/sub")), ENOTDIR);
-  // Times are nanoseconds since the epoch, as update mode compares them with sources.
-  int error = 0;
-  FileStatus status;
-  const int fd = OpenRegularFile(tmp.file("a.jpg"), error, status);
-  ASSERT_GE(fd, 0);
-  CloseFile(fd);
-  EXPECT_EQ(status.size, 5u);
-  EXPECT_GT(status.modified, 1'500'000'000'000'000'000);
-  EXPECT_EQ(OpenRegularFile(tmp.file("x"), error, status), -1);
-  EXPECT_EQ(error, EISDIR);
-}
-
-// What a write leaves in the directory while its temporary file is there: the hook runs between
-// the write and the rename.
-std::vector<std::string> names_during_write;
-int RecordNames(const std::string& path) {
-  names_during_write.clear();
-  for (const DirectoryEntry& e : ListDirectory(path.substr(0, path.rfind('/')))) {
-    names_during_write.push_back(e.name);
+// Steps on files in a temporary directory, each giving 0 or what failed: "write NAME TEXT"
+// writes atomically (under "umask MASK" from then on), "chmod NAME MODE", "mode NAME",
+// "probe NAME" (a writable directory), "mkdir NAME" (without parents), "mkdirs NAME", "open NAME"
+// (a regular file: its size, its time in nanoseconds since 2017), "leftovers NAME" (how many
+// were removed), "files" (every file with its bytes).
+std::string Step(const TempDir& tmp, const std::string& step) {
+  std::istringstream in(step);
+  std::string command, name, text;
+  in >> command >> name >> std::ws;
+  std::getline(in, text);
+  text = testing::Unescaped(text);
+  const std::string path = tmp.file(name);
+  const auto result = [](int error) { return error == 0 ? "0" : ErrorText(error); };
+  if (command == "write") return result(WriteFileAtomically(path, text));
+  if (command == "umask") return ::umask(std::stoi(name, nullptr, 8)), "0";
+  if (command == "chmod") return result(::chmod(path.c_str(), std::stoi(text, nullptr, 8)));
+  if (command == "probe") return result(ProbeWritableDirectory(path));
+  if (command == "mkdir") return CreateDirectory(path) ? "0" : "failed";
+  if (command == "mkdirs") return result(CreateDirectories(path));
+  if (command == "leftovers") return std::to_string(RemoveLeftoverTemporaries(path));
+  if (command == "mode") {
+    struct stat st {};
+    std::ostringstream mode;
+    mode << std::oct << (::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0);
+    return mode.str();
   }
+  if (command == "open") {
+    int error = 0;
+    FileStatus status;
+    const int fd = OpenRegularFile(path, error, status);
+    if (fd < 0) return result(error);
+    CloseFile(fd);
+    return "size " + std::to_string(status.size) +
+           (status.modified > 1'500'000'000'000'000'000 ? ", modified since 2017" : "");
+  }
+  std::string files;
+  for (const auto& [file, bytes] : Files(tmp.path()))
+    files += file + ": " + testing::Visible(bytes) + "\n";
+  return files;
+}
+
+TEST(FileSystemTest, StepsGiveTheGoldenTranscript) {
+  TempDir tmp;
+  const mode_t saved = ::umask(022);
+  EXPECT_EQ(testing::ReplayGolden("platform/file_system.txt",
+                                  [&](const std::string& step) { return Step(tmp, step); }),
+            "");
+  ::umask(saved);
+}
+
+// A name is 255 bytes at most; any name that fits is written, its temporary name (seen by the
+// hook, which runs between the write and the rename) fitting too and cut at a character
+// boundary: NAME is what is left of it without the leading dot and the four fields after it.
+std::string temporary;
+int RecordTemporary(const std::string& path) {
+  const std::vector<DirectoryEntry> entries = ListDirectory(path.substr(0, path.rfind('/')));
+  temporary = entries.size() == 1 ? entries[0].name : "more than the temporary file";
   return 0;
 }
 
-// A name is 255 bytes at most; any name that fits is written, its temporary name fitting too
-// and cut at a character boundary.
 TEST(FileSystemTest, EveryNameThatFitsIsWritten) {
   TempDir tmp;
   std::string accents;  // 240 bytes of two-byte letters: one of the two cases cuts within one
   for (int i = 0; i < 120; ++i) accents += "\xC3\xA9";
-  const std::pair<std::string, int> cases[] = {
-      {std::string(230, 'a') + "_thumb.jpg", 0},
-      {std::string(236, 't') + ".jpg", 0},
-      {std::string(255, 'n'), 0},
-      {std::string(256, 'n'), ENAMETOOLONG},
-      {"x" + accents + ".jpg", 0},
-      {"xy" + accents + ".jpg", 0},
-  };
-  SetWriteFaultHookForTesting(&RecordNames);
+  const std::pair<std::string, int> cases[] = {{std::string(230, 'a') + "_thumb.jpg", 0},
+                                               {std::string(236, 't') + ".jpg", 0},
+                                               {std::string(255, 'n'), 0},
+                                               {std::string(256, 'n'), ENAMETOOLONG},
+                                               {"x" + accents + ".jpg", 0},
+                                               {"xy" + accents + ".jpg", 0}};
+  SetWriteFaultHookForTesting(&RecordTemporary);
   for (const auto& [name, error] : cases) {
-    names_during_write.clear();
     EXPECT_EQ(WriteFileAtomically(tmp.file(name), "bytes"), error) << name.size();
     if (error != 0) continue;
-    ASSERT_EQ(names_during_write.size(), 1u) << "only the temporary file";
-    for (const std::string& seen : names_during_write) {
-      EXPECT_LE(seen.size(), 255u);
-      EXPECT_EQ(TemporaryFileProcess(seen), static_cast<long>(::getpid())) << seen;
-      // NAME: what is left without the leading dot and the four fields after it.
-      std::string kept = seen.substr(1);
-      for (int field = 0; field < 4; ++field) kept.resize(kept.rfind('.'));
-      EXPECT_GE(kept.size(), 200u);
-      EXPECT_TRUE(name.starts_with(kept)) << seen;
-      if (kept.size() < name.size()) {
-        EXPECT_NE(static_cast<unsigned char>(name[kept.size()]) & 0xC0, 0x80) << "a cut letter";
-      }
-    }
+    EXPECT_LE(temporary.size(), 255u);
+    EXPECT_EQ(TemporaryFileProcess(temporary), static_cast<long>(::getpid())) << temporary;
+    std::string kept = temporary.substr(1);
+    for (int field = 0; field < 4; ++field) kept.resize(kept.rfind('.'));
+    EXPECT_GE(kept.size(), 200u);
+    EXPECT_TRUE(name.starts_with(kept)) << temporary;
+    EXPECT_TRUE(kept.size() == name.size() ||
+                (static_cast<unsigned char>(name[kept.size()]) & 0xC0) != 0x80)
+        << "a cut letter";
     std::filesystem::remove(tmp.file(name));
   }
   SetWriteFaultHookForTesting(nullptr);
   EXPECT_TRUE(Files(tmp.path()).empty());
 }
 
+// The process of a temporary file's name, told by its exact form.
 TEST(FileSystemTest, TemporaryNamesAreToldByTheirExactForm) {
-  const std::pair<const char*, std::optional<long>> cases[] = {
-      {".index.html.1234.0.0a1b2c3d.tmp", 1234},
-      {".photo_thumb.jpg.77.4294967295.ffffffff.tmp", 77},
-      {"..9.12.00000000.tmp", 9},  // a name cut to nothing
-      {".a.b.c.5.3.deadbeef.tmp", 5},
-      {"index.html.1234.0.0a1b2c3d.tmp", std::nullopt},    // not hidden
-      {".index.html.1234.0.0a1b2c3d.tmp~", std::nullopt},  // another ending
-      {".index.html.1234.0.0a1b2c3d.TMP", std::nullopt},
-      {".index.html.1234.0.0A1B2C3D.tmp", std::nullopt},   // upper-case digits
-      {".index.html.1234.0.0a1b2c3.tmp", std::nullopt},    // seven digits
-      {".index.html.1234.0.0a1b2c3de.tmp", std::nullopt},  // nine
-      {".index.html.01234.0.0a1b2c3d.tmp", std::nullopt},  // a leading zero
-      {".index.html.1234.00.0a1b2c3d.tmp", std::nullopt},
-      {".index.html.0.0.0a1b2c3d.tmp", std::nullopt},  // no process 0
-      {".index.html.-5.0.0a1b2c3d.tmp", std::nullopt},
-      {".index.html.99999999999.0.0a1b2c3d.tmp", std::nullopt},
-      {".index.html.1234..0a1b2c3d.tmp", std::nullopt},
-      {".1234.0.0a1b2c3d.tmp", std::nullopt},  // no dot before the process
-      {".tmp", std::nullopt},
-      {"photo.jpg", std::nullopt},
-  };
-  for (const auto& [name, pid] : cases) EXPECT_EQ(TemporaryFileProcess(name), pid) << name;
-}
-
-// A process id above the system's largest is never alive.
-long DeadProcess() {
-  std::ifstream in("/proc/sys/kernel/pid_max");
-  long max = 4194304;
-  in >> max;
-  return max;
-}
-
-TEST(FileSystemTest, LeftoversOfDeadRunsAloneAreRemoved) {
-  TempDir tmp;
-  const std::string dead = std::to_string(DeadProcess());
-  const std::string alive = std::to_string(::getpid());
-  const std::string removed[] = {".index.html." + dead + ".0.0a1b2c3d.tmp",
-                                 ".p_thumb.jpg." + dead + ".17.ffffffff.tmp"};
-  const std::string kept[] = {".index.html." + alive + ".0.0a1b2c3d.tmp",
-                              ".index.html.1.0.0a1b2c3d.tmp",  // init
-                              "index.html." + dead + ".0.0a1b2c3d.tmp",
-                              ".index.html." + dead + ".0.0a1b2c3d.tmp.bak",
-                              ".index.html." + dead + ".0.0A1B2C3D.tmp",
-                              "photo.jpg"};
-  for (const std::string& name : removed) tmp.write(name, "left");
-  for (const std::string& name : kept) tmp.write(name, "kept");
-  // A directory or a link of that form is no file of a run: neither is touched.
-  tmp.mkdir(".d." + dead + ".0.00000000.tmp/inside");
-  std::filesystem::create_symlink(tmp.file("photo.jpg"),
-                                  tmp.file(".l." + dead + ".0.00000000.tmp"));
-  EXPECT_EQ(RemoveLeftoverTemporaries(tmp.path()), 2);
-  std::map<std::string, std::string> expected;
-  for (const std::string& name : kept) expected[name] = "kept";
-  expected[".d." + dead + ".0.00000000.tmp/inside"];
-  EXPECT_EQ(Files(tmp.path()).size(), expected.size() - 1);
-  for (const std::string& name : kept) EXPECT_EQ(ReadFile(tmp.file(name)), "kept");
-  EXPECT_TRUE(std::filesystem::is_symlink(tmp.file(".l." + dead + ".0.00000000.tmp")));
-  EXPECT_TRUE(DirectoryExists(tmp.file(".d." + dead + ".0.00000000.tmp/inside")));
-  EXPECT_EQ(RemoveLeftoverTemporaries(tmp.file("missing")), 0);
+  EXPECT_EQ(testing::ReplayGolden("platform/temporary_names.txt",
+                                  [](const std::string& name) {
+                                    const std::optional<long> pid = TemporaryFileProcess(name);
+                                    return pid ? std::to_string(*pid) : "none";
+                                  }),
+            "");
 }
 
 // A replaced file keeps its permission bits whatever the umask; a new one gets 0666 less it.
-TEST(FileSystemTest, ReplacedFilesKeepTheirModes) {
-  TempDir tmp;
-  struct Case {
-    mode_t umask;
-    int existing;  // -1: no file yet
-    mode_t expected;
-  };
-  const Case cases[] = {{077, 0644, 0644}, {022, 0600, 0600}, {077, 0755, 0755}, {022, 0444, 0444},
-                        {022, -1, 0644},   {077, -1, 0600},   {002, -1, 0664}};
-  const mode_t saved = ::umask(022);
-  int k = 0;
-  for (const Case& c : cases) {
-    const std::string path = tmp.file("page" + std::to_string(k++) + ".html");
-    if (c.existing >= 0) {
-      tmp.write(path.substr(tmp.path().size() + 1), "old");
-      ::chmod(path.c_str(), static_cast<mode_t>(c.existing));
-    }
-    ::umask(c.umask);
-    EXPECT_EQ(WriteFileAtomically(path, "new"), 0);
-    ::umask(022);
-    struct stat st {};
-    ASSERT_EQ(::stat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, c.expected) << path;
-    EXPECT_EQ(ReadFile(path), "new");
-  }
-  ::umask(saved);
-}
-
 }  // namespace
 }  // namespace quorvel::platform

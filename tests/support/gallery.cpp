@@ -4,6 +4,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <regex>
@@ -33,8 +34,7 @@ std::vector<std::string> MakeAwkwardLibrary(const TempDir& tmp) {
     if (name == "other place/x y.jpg") {  // a phone's: stored turned, with a profile
       o = {.width = 64, .height = 48, .exif = ExifWithOrientation(6), .icc = TestIccProfile(2000)};
     }
-    fs::create_directories(fs::path(tmp.file(name)).parent_path());
-    WriteTestJpeg(tmp.file(name), o);
+    WriteTestJpeg(tmp.write(name, ""), o);
   }
   tmp.mkdir("photos/empty");
   fs::create_directory_symlink(tmp.file("elsewhere"), tmp.file("linked"));
@@ -85,20 +85,28 @@ GalleryResult RunGallery(const GallerySettings& settings, const ImagingOptions& 
   return result;
 }
 
+std::string PercentDecoded(std::string link) {
+  for (std::size_t at = 0; (at = link.find('%', at)) != std::string::npos; ++at) {
+    link.replace(at, 3, 1, static_cast<char>(std::stoi(link.substr(at + 1, 2), nullptr, 16)));
+  }
+  return link;
+}
+
 std::string BrokenLinks(const std::string& root, int* links) {
   static const std::regex kLink("(?:href|src|background)=\"([^\"]*)\"");
+  static const std::regex kMisread("^[A-Za-z][A-Za-z0-9+.-]*:|\\\\");
   std::string faults;
   int count = 0;
   for (const auto& entry : fs::recursive_directory_iterator(root)) {
     if (entry.path().extension() != ".html") continue;
     const std::string page = ReadFile(entry.path().string());
     if (!page.ends_with("</html>\r\n")) faults += entry.path().string() + ": not complete\n";
+    if (std::any_of(page.begin(), page.end(), [](char c) { return c & 0x80; })) {
+      faults += entry.path().string() + ": a byte outside ASCII\n";
+    }
     for (std::sregex_iterator it(page.begin(), page.end(), kLink), end; it != end; ++it, ++count) {
-      std::string link = (*it)[1];
-      for (std::size_t at; (at = link.find('%')) != std::string::npos;) {
-        link.replace(at, 3, 1, static_cast<char>(std::stoi(link.substr(at + 1, 2), nullptr, 16)));
-      }
-      if (!fs::is_regular_file(entry.path().parent_path() / link)) {
+      if (!fs::is_regular_file(entry.path().parent_path() / PercentDecoded((*it)[1])) ||
+          std::regex_search((*it)[1].str(), kMisread)) {
         faults += entry.path().string() + ": " + (*it)[1].str() + "\n";
       }
     }
@@ -109,9 +117,8 @@ std::string BrokenLinks(const std::string& root, int* links) {
 
 pid_t Spawn(const std::vector<std::string>& argv, const std::string& output,
             const std::string& cwd) {
-  std::vector<std::string> args = argv;
   std::vector<char*> pointers;
-  for (std::string& a : args) pointers.push_back(a.data());
+  for (const std::string& a : argv) pointers.push_back(const_cast<char*>(a.c_str()));
   pointers.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
@@ -120,7 +127,7 @@ pid_t Spawn(const std::vector<std::string>& argv, const std::string& output,
   posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_adddup2(&actions, 1, 2);
   pid_t pid = -1;
-  const int error = posix_spawn(&pid, args[0].c_str(), &actions, nullptr, pointers.data(), environ);
+  const int error = posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, pointers.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   return error == 0 ? pid : -1;
 }

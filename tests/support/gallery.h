@@ -39,9 +39,13 @@ struct GalleryResult {
 GalleryResult RunGallery(const GallerySettings& settings, const ImagingOptions& imaging = {},
                          const std::function<void(int)>& before_tick = {});
 
-// Checks every ".html" file below `root`: it ends as a complete page, and each href, src and
-// background value, percent-decoded and taken relative to the page, names an existing file.
-// One line per fault, empty when there is none; `links` receives the number checked.
+// `link` with each "%XX" replaced by its byte.
+std::string PercentDecoded(std::string link);
+
+// Checks every ".html" file below `root`: it ends as a complete page, holds only ASCII, and each
+// href, src and background value, percent-decoded and taken relative to the page, names an
+// existing file, neither starting with a scheme nor holding a backslash (which browsers read as
+// "/"). One line per fault, empty when there is none; `links` receives the number checked.
 std::string BrokenLinks(const std::string& root, int* links = nullptr);
 
 // Starts argv[0] (no shell) with stdin from /dev/null and stdout and stderr into `output`, in

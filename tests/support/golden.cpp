@@ -1,26 +1,15 @@
 #include "support/golden.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "support/temp_dir.h"
 
 namespace quorvel::testing {
-namespace {
-
-// The line of `text` from `start`, its ending shown as \r and \n.
-std::string VisibleLine(const std::string& text, std::size_t start) {
-  if (start >= text.size()) return "(end of file)";
-  std::string out;
-  for (std::size_t i = start; i < text.size() && (i == start || text[i - 1] != '\n'); ++i) {
-    out += text[i] == '\r' ? "\\r" : text[i] == '\n' ? "\\n" : std::string(1, text[i]);
-  }
-  return out;
-}
-
-}  // namespace
 
 std::string GoldenPath(const std::string& relative) {
   return std::string(QUORVEL_TEST_DATA_DIR) + "/" + relative;
@@ -41,10 +30,29 @@ std::string CompareWithGolden(const std::string& actual, const std::string& rela
        ++i) {
     if (actual[i] == '\n') start = i + 1;
   }
-  const long line = 1 + std::count(expected.begin(), expected.begin() + start, '\n');
-  return path + ": first difference in line " + std::to_string(line) +
-         "\n  expected: " + VisibleLine(expected, start) +
-         "\n  actual:   " + VisibleLine(actual, start);
+  // The line where they part, its ending shown as \x0D and \x0A.
+  const auto line = [start](const std::string& text) {
+    return start >= text.size() ? "(end of file)"
+                                : Visible(text.substr(start, text.find('\n', start) + 1 - start));
+  };
+  return path + ": first difference in line " +
+         std::to_string(1 + std::count(expected.begin(), expected.begin() + start, '\n')) +
+         "\n  expected: " + line(expected) + "\n  actual:   " + line(actual);
+}
+
+std::string ReplayGolden(const std::string& relative,
+                         const std::function<std::string(const std::string&)>& step,
+                         const std::function<void(const std::string&)>& heading) {
+  std::istringstream in(ReadFile(GoldenPath(relative)));
+  std::string out;
+  for (std::string line; std::getline(in, line);) {
+    if (line.starts_with("==")) out += line + "\n";
+    if (line.starts_with("==") && heading) heading(line);
+    if (!line.starts_with("> ")) continue;
+    std::string result = step(line.substr(2));
+    out += line + "\n" + result + (result.empty() || result.ends_with('\n') ? "" : "\n");
+  }
+  return CompareWithGolden(out, relative);
 }
 
 std::string WithTmp(std::string text, const std::string& tmp) {
@@ -52,6 +60,26 @@ std::string WithTmp(std::string text, const std::string& tmp) {
     text.replace(at, tmp.size(), "$TMP");
   }
   return text;
+}
+
+std::string Unescaped(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const bool escape = text.compare(i, 2, "\\x") == 0 && i + 3 < text.size();
+    out += escape ? static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16)) : text[i];
+    i += escape ? 3 : 0;
+  }
+  return out;
+}
+
+std::string Visible(std::string_view text) {
+  std::string out;
+  for (const unsigned char c : text) {
+    char hex[5];
+    std::snprintf(hex, sizeof hex, "\\x%02X", c);
+    out += c >= 0x20 && c < 0x7F ? std::string(1, static_cast<char>(c)) : std::string(hex);
+  }
+  return out;
 }
 
 }  // namespace quorvel::testing

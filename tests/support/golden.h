@@ -3,7 +3,9 @@
 // what the code produces into the golden file instead (then read the diff before committing).
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 namespace quorvel::testing {
 
@@ -15,7 +17,21 @@ std::string GoldenPath(const std::string& relative);
 //   EXPECT_EQ(CompareWithGolden(page, "html/frame_default.html"), "");
 std::string CompareWithGolden(const std::string& actual, const std::string& relative);
 
+// Replays the golden transcript `relative`: each line "> STEP" is kept and followed by what
+// `step(STEP)` gives (a newline added where it lacks one); "==" headings are kept and handed to
+// `heading`; every other line is what the steps gave before, written anew. Compares as
+// CompareWithGolden does.
+std::string ReplayGolden(const std::string& relative,
+                         const std::function<std::string(const std::string&)>& step,
+                         const std::function<void(const std::string&)>& heading = {});
+
 // `text` with every `tmp` written as "$TMP": a temporary directory's name is no golden data.
 std::string WithTmp(std::string text, const std::string& tmp);
+
+// "\xNN" in `text` stands for that byte.
+std::string Unescaped(const std::string& text);
+
+// `text` with each byte other than printable ASCII written as "\xNN".
+std::string Visible(std::string_view text);
 
 }  // namespace quorvel::testing

@@ -17,27 +17,20 @@
 #include "support/test_webp.h"
 
 namespace quorvel::testing {
-namespace {
 
-// libpng checks a profile it writes: a real one, of Display P3.
-std::string P3Profile() {
-  return imaging::MakeNclxProfile(
-      {{0.680, 0.320}, {0.265, 0.690}, {0.150, 0.060}, {0.3127, 0.3290}});
-}
-
-}  // namespace
-
-GallerySettings AwkwardWebGallery(const TempDir& tmp, const std::vector<std::string>& sets) {
+GallerySettings AwkwardWebGallery(const TempDir& tmp) {
   GallerySettings settings = GalleryInto(tmp.path(), MakeAwkwardLibrary(tmp));
   SetWebReady(settings.Web, true);
   SetFields(settings, {"DisplaySize=100"});
-  SetFields(settings, sets);
   return settings;
 }
 
 std::string MakeFormatsLibrary(const TempDir& tmp) {
+  // libpng checks a profile it writes: a real one, of Display P3.
+  const std::string p3 =
+      imaging::MakeNclxProfile({{0.680, 0.320}, {0.265, 0.690}, {0.150, 0.060}, {0.3127, 0.3290}});
   const std::string png = EncodeTestPng(
-      {.width = 160, .height = 120, .exif = ExifWithOrientation(6).substr(6), .icc = P3Profile()});
+      {.width = 160, .height = 120, .exif = ExifWithOrientation(6).substr(6), .icc = p3});
   const std::string webp = EncodeTestWebp({.width = 90, .height = 60, .lossless = false});
   const std::string heic = EncodeTestHeif({.width = 64, .height = 48, .orientation = 6});
   const std::string avif = EncodeTestHeif({.width = 48, .height = 32, .avif = true});
@@ -85,18 +78,12 @@ std::string ReferenceOutput(const std::string& source, const imaging::OutputImag
                              imaging::MarkComment({false, turned ? orientation : 1}));
 }
 
-std::vector<JpegSegment> JpegSegments(const std::string& bytes) {
-  const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(bytes[at]); };
-  if (bytes.size() < 2 || byte(0) != 0xFF || byte(1) != 0xD8) return {};
-  std::vector<JpegSegment> segments;
-  for (std::size_t at = 2; at + 4 <= bytes.size() && byte(at) == 0xFF;) {
-    const std::size_t length = byte(at + 2) << 8 | byte(at + 3);
-    if (length < 2 || at + 2 + length > bytes.size()) return {};
-    segments.push_back({byte(at + 1), bytes.substr(at + 4, length - 2)});
-    if (segments.back().marker == 0xDA) return segments;
-    at += 2 + length;
-  }
-  return {};
+std::vector<imaging::OutputImage> WebOutputs(const GallerySettings& s, const ImagePlan& image) {
+  const int box = s.Thumbnail.ThumbnailWidth, quality = s.Thumbnail.Quality;
+  return {{image.thumbnail_path, imaging::OutputFit::Box, box, box, quality},
+          {image.double_thumbnail_path, imaging::OutputFit::DoubleBox, box, box, quality},
+          {image.display_path, imaging::OutputFit::LongSide, s.Web.DisplaySize, s.Web.DisplaySize,
+           s.Web.DisplayQuality}};
 }
 
 }  // namespace quorvel::testing

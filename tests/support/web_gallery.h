@@ -1,6 +1,6 @@
 // What the tests of a web gallery hold its outputs to: a library of the formats phones and
-// editors write, each output rendered again the plain way (whole decode, reference resampler,
-// turn, encode), and the markers of a JPEG stream read byte by byte.
+// editors write, and each output rendered again the plain way (whole decode, reference
+// resampler, turn, encode).
 #pragma once
 
 #include <string>
@@ -8,20 +8,21 @@
 
 #include "imaging/picture_outputs.h"
 #include "job/gallery_settings.h"
+#include "run/output_plan.h"
 
 namespace quorvel::testing {
 
 class TempDir;
 
 // MakeAwkwardLibrary's photos into web/ and thumbs/ of `tmp` (GalleryInto) with the web-ready
-// set on, display copies of at most 100 pixels (so that some photos are brought down and the
-// others keep their size) and `sets` ("Field=Value") on top.
-GallerySettings AwkwardWebGallery(const TempDir& tmp, const std::vector<std::string>& sets = {});
+// set on and display copies of at most 100 pixels (so that some photos are brought down and the
+// others keep their size).
+GallerySettings AwkwardWebGallery(const TempDir& tmp);
 
 // Writes formats/ into `tmp`: "lossless.png" (160 x 120, stored turned: eXIf Orientation 6, a
-// Display P3 profile), "lossy.webp", "phone.heic" (turned by its own irot), "still.avif", "photo.jpg",
-// and a broken file of each format whose header cannot be read ("broken.png", "broken.webp",
-// "broken.heic", "broken.avif"). Returns the directory.
+// Display P3 profile), "lossy.webp", "phone.heic" (turned by its own irot), "still.avif",
+// "photo.jpg", and a broken file of each format whose header cannot be read ("broken.png",
+// "broken.webp", "broken.heic", "broken.avif"). Returns the directory.
 std::string MakeFormatsLibrary(const TempDir& tmp);
 
 // The bytes a run should write for `output` of the photo `source`: the whole picture decoded
@@ -31,13 +32,8 @@ std::string MakeFormatsLibrary(const TempDir& tmp);
 std::string ReferenceOutput(const std::string& source, const imaging::OutputImage& output,
                             bool keep_color_profile = true);
 
-struct JpegSegment {
-  int marker = 0;       // 0xE0 for APP0...
-  std::string payload;  // after the length
-};
-
-// The segments of a JPEG stream from its SOI up to and including its first SOS; empty when the
-// stream does not start with SOI or a segment runs past the end.
-std::vector<JpegSegment> JpegSegments(const std::string& bytes);
+// The thumbnail, the 2x thumbnail and the display copy a run with `settings` makes of `image`.
+std::vector<imaging::OutputImage> WebOutputs(const GallerySettings& settings,
+                                             const ImagePlan& image);
 
 }  // namespace quorvel::testing
