@@ -1,6 +1,5 @@
-// Every input that once crashed, leaked or hung a fuzz target, every input kept for the paths it
-// reaches, and every seed ("seed-*", small files of each kind), run again through the same entry
-// on each test run.
+// Every input that once failed a fuzz target or is kept for its paths, and every seed ("seed-*"),
+// run again through the same entry.
 #include <gtest/gtest.h>
 
 #include <filesystem>

@@ -1,16 +1,9 @@
-// The working bitmap; decodes and encodes of JPEGs written here summed up as text kept as data;
-// thumbnails: their sizes in worked examples, whole files kept as data, failures, the
-// Orientation tag from Exif blocks kept as data and its views, only RGB colour profiles carried;
-// the details a photo page tells, read from Exif blocks kept as data: the common tags in both
-// byte orders, makers that repeat their name, odd values, and blocks that lie (links that loop,
-// offsets past the end, texts with control characters) or hold a GPS position, never read.
+// The working bitmap, JPEG decodes and encodes, thumbnails, the Orientation tag and its views,
+// the details a photo page tells from Exif blocks (kept as data, lying ones included).
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <filesystem>
-#include <random>
-#include <string>
-#include <tuple>
 
 #include "imaging/exif_details.h"
 #include "imaging/exif_orientation.h"
@@ -19,7 +12,6 @@
 #include "imaging/jpeg_header.h"
 #include "imaging/orientation.h"
 #include "imaging/thumbnail_maker.h"
-#include "job/error.h"
 #include "pictures.h"
 #include "platform/file_system.h"
 #include "support/crafted_jpeg.h"
@@ -179,9 +171,6 @@ class ThumbnailTest : public PictureTest {
     MakeThumbnail(holder_, r);
     return ReadFile(r.target);
   }
-  std::string ErrorOf(const ThumbnailRequest& r) {
-    return test::ErrorOf([&] { MakeThumbnail(holder_, r); });
-  }
 };
 
 // Whole files kept as data, checked once by reading them back: baseline, JFIF, 70 x 52 with
@@ -196,9 +185,8 @@ TEST_F(ThumbnailTest, FilesAsKept) {
   }
 }
 
-// The Exif block is read once, while planning (one whose IFDs all point back at IFD0 in one
-// pass); making turns by the request's Orientation, whatever the file says. Each view is the
-// plain thumbnail turned: resampled as stored, then turned, fitted as shown.
+// Planning reads the Exif block (looping IFDs in one pass); making turns by the request alone:
+// resampled as stored, then turned, fitted as shown.
 TEST_F(ThumbnailTest, ResamplesAsStoredThenTurnsByTheRequest) {
   const std::string looping = testing::ExifWithLoopingIfds(6, 5400);
   EXPECT_EQ(ReadExifOrientation(looping), 6);
@@ -262,11 +250,12 @@ TEST_F(ThumbnailTest, FailuresNameTheirCauseAndKeepTheOldThumbnail) {
             "JPEG error #53 (Not a JPEG file: starts with 0x6e 0x6f)"},
            {tmp_.write("h.jpg", HugeHeader(65500, 65500)),
             huge + " announces 65500 x 65500 pixels, more than the 400 megapixels accepted"}}) {
-    EXPECT_EQ(ErrorOf(ThumbnailRequest{source, old}), error);
+    EXPECT_EQ(ErrorOf([&] { MakeThumbnail(holder_, {source, old}); }), error);
   }
   EXPECT_EQ(ReadFile(old), "previous thumbnail");
   const ThumbnailRequest nowhere = Request(Source({20, 20}), "no/such/dir/tn_y.jpg");
-  EXPECT_EQ(ErrorOf(nowhere), "Cannot create file " + nowhere.target + no_such);
+  EXPECT_EQ(ErrorOf([&] { MakeThumbnail(holder_, nowhere); }),
+            "Cannot create file " + nowhere.target + no_such);
   EXPECT_FALSE(std::filesystem::exists(tmp_.file("no")));
 }
 
