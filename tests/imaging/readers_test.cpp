@@ -108,25 +108,23 @@ int Smooth(int x, int y, int c) {
   return 128 + 90 * std::sin(x * 0.05 + c) * std::cos(y * 0.07 - 0.5 * c) + 0.4 * x - 0.3 * y;
 }
 
+Rgb SmoothRgb(int x, int y, bool alpha) {
+  Rgb rgb;
+  for (int c = 0; c < 3; ++c) rgb[c] = OnWhite(Smooth(x, y, c), alpha ? Smooth(x, y, 3) : 255);
+  return rgb;
+}
+
 TFastBmp SmoothBitmap(int width, int height, bool alpha) {
-  return DrawBitmap(width, height, [alpha](int x, int y) {
-    Rgb rgb;
-    for (int c = 0; c < 3; ++c)
-      rgb[c] = alpha ? OnWhite(Smooth(x, y, c), Smooth(x, y, 3)) : Smooth(x, y, c);
-    return rgb;
-  });
+  return DrawBitmap(width, height, [alpha](int x, int y) { return SmoothRgb(x, y, alpha); });
 }
 
 TestHeifOptions HeifPicture(int bits = 8, bool alpha = false, bool avif = false) {
+  TestHeifOptions o{.avif = avif, .bit_depth = bits, .alpha = alpha};  // 64 x 48
   const unsigned max = (1u << bits) - 1;
-  return {.width = 64,
-          .height = 48,
-          .avif = avif,
-          .bit_depth = bits,
-          .alpha = alpha,
-          .sample = [max](int x, int y, int c) {
-            return std::uint16_t((Smooth(x, y, c) * max + 127) / 255);
-          }};
+  o.sample = [max](int x, int y, int c) {
+    return std::uint16_t((Smooth(x, y, c) * max + 127) / 255);
+  };
+  return o;
 }
 
 TestWebpOptions WebpPicture(bool lossless, bool alpha = false) {
@@ -160,73 +158,57 @@ PixelCase Webp(const std::string& name, bool lossless, bool alpha, const std::st
           alpha, 8,     bytes.size()};
 }
 
+// PNG's samples scaled to 8 bits or its palette's colour, over white by its alpha channel, by
+// tRNS's palette alphas or, for tRNS's one transparent RGB colour, wholly.
+Rgb PngPixel(const TestPngOptions& o, int x, int y) {
+  const auto sample = [&](int c) { return unsigned(o.sample(x, y, c)); };
+  const int colours = o.color_type % 4 == 0 ? 1 : 3;
+  Rgb rgb;
+  int alpha = o.color_type >= 4 ? Scaled(sample(colours), o.bit_depth) : 255;
+  if (o.color_type == 3) {
+    for (int c = 0; c < 3; ++c) rgb[c] = o.palette[sample(0)][c];
+    if (sample(0) < o.transparency.size()) alpha = o.transparency[sample(0)];
+  } else {
+    for (int c = 0; c < 3; ++c) rgb[c] = Scaled(sample(colours == 1 ? 0 : c), o.bit_depth);
+  }
+  if (o.color_type == 2 && !o.transparency.empty() && sample(0) == o.transparency[0] &&
+      sample(1) == o.transparency[1] && sample(2) == o.transparency[2])
+    alpha = 0;
+  for (int& v : rgb) v = OnWhite(v, alpha);
+  return rgb;
+}
+
 // PNG: every colour type and depth, on 33 x 21 so that the bitmap's rows are padded.
-PixelCase Png(const std::string& name, TestPngOptions o, std::function<Rgb(int, int)> rgb,
-              bool alpha) {
+PixelCase Png(const std::string& name, TestPngOptions o) {
   o.width = 33;
   o.height = 21;
-  return {name, kPng, EncodeTestPng(o), DrawBitmap(33, 21, rgb), kExact, alpha, o.bit_depth, 0};
+  const TFastBmp expected = DrawBitmap(33, 21, [&o](int x, int y) { return PngPixel(o, x, y); });
+  const bool alpha = o.color_type >= 4 || !o.transparency.empty();
+  return {name, kPng, EncodeTestPng(o), expected, kExact, alpha, o.bit_depth, 0};
 }
 
 // Gray (type 0), RGB (2), gray and alpha (4), RGB and alpha (6); alpha is the last channel.
 PixelCase Png(const std::string& name, int type, int bits, bool interlaced = false,
               const std::string& exif = "") {
-  const int colours = type % 4 == 0 ? 1 : 3;
-  const bool alpha = type >= 4;
   const auto sample = [bits](int x, int y, int c) {
-    return static_cast<unsigned>(x * 2311 + y * 977 + c * 20011) % (1u << bits);
+    return std::uint16_t((x * 2311 + y * 977 + c * 20011) % (1u << bits));
   };
-  const TestPngOptions o{.color_type = type,
-                         .bit_depth = bits,
-                         .interlaced = interlaced,
-                         .sample = sample,
-                         .exif = exif};
-  return Png(
-      name, o,
-      [=](int x, int y) {
-        Rgb rgb;
-        for (int c = 0; c < 3; ++c) {
-          rgb[c] = Scaled(sample(x, y, colours == 1 ? 0 : c), bits);
-          if (alpha) rgb[c] = OnWhite(rgb[c], Scaled(sample(x, y, colours), bits));
-        }
-        return rgb;
-      },
-      alpha);
+  return Png(name, {.color_type = type,
+                    .bit_depth = bits,
+                    .interlaced = interlaced,
+                    .sample = sample,
+                    .exif = exif});
 }
 
 // 20 colours (or as many as the depth holds), the first 10 partly transparent (tRNS).
 PixelCase Palette(const std::string& name, int bits) {
-  TestPngOptions o{.color_type = 3, .bit_depth = bits};
   const int colours = bits == 8 ? 20 : (1 << bits);
-  const auto colour = [](int i) { return Rgb{i * 12, 255 - i * 10, i * 7}; };
+  TestPngOptions o{.color_type = 3, .bit_depth = bits};
+  o.sample = [colours](int x, int y, int) { return std::uint16_t((x + 3 * y) % colours); };
   for (int i = 0; i < colours; ++i)
     o.palette.push_back({std::uint8_t(i * 12), std::uint8_t(255 - i * 10), std::uint8_t(i * 7)});
   for (int i = 0; i < std::min(colours, 10); ++i) o.transparency.push_back(i * 25);
-  o.sample = [colours](int x, int y, int) { return std::uint16_t((x + 3 * y) % colours); };
-  return Png(
-      name, o,
-      [colours, colour](int x, int y) {
-        const int i = (x + 3 * y) % colours;
-        Rgb c = colour(i);
-        for (int& v : c) v = i < 10 ? OnWhite(v, i * 25) : v;
-        return c;
-      },
-      true);
-}
-
-// One colour of an RGB file marked transparent by tRNS shows white.
-PixelCase TransparentColour() {
-  TestPngOptions o{.transparency = {0, 0, 0}};
-  o.sample = [](int x, int y, int c) {
-    return std::uint16_t(c == 2 ? (y % 2) * 200 : (x % 3) * 100);
-  };
-  return Png(
-      "rgb8_trns_colour", o,
-      [](int x, int y) {
-        if (x % 3 == 0 && y % 2 == 0) return Rgb{255, 255, 255};
-        return Rgb{(x % 3) * 100, (x % 3) * 100, (y % 2) * 200};
-      },
-      true);
+  return Png(name, o);
 }
 
 // HEIF's rotation and mirror are applied once, though phones write the same view in Exif as
@@ -271,7 +253,12 @@ TEST(Readers, DecodeToTheEncodedPixelsAndReadTheirHeaders) {
       Png("rgba16_interlaced", 6, 16, true), Png("gray1", 0, 1), Png("gray2", 0, 2),
       Png("gray4", 0, 4, true), Png("gray8", 0, 8), Png("gray16", 0, 16), Png("gray_alpha8", 4, 8),
       Png("gray_alpha16", 4, 16, true), Palette("palette8", 8), Palette("palette4", 4),
-      Palette("palette1", 1), TransparentColour()};
+      Palette("palette1", 1),
+      // One colour of an RGB file marked transparent by tRNS shows white.
+      Png("rgb8_trns_colour",
+          {.sample = [](int x, int y,
+                        int c) { return std::uint16_t(c == 2 ? (y % 2) * 200 : (x % 3) * 100); },
+           .transparency = {0, 0, 0}})};
   for (PixelCase& c : Orientations()) cases.push_back(std::move(c));
   for (const PixelCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -330,9 +317,7 @@ TEST(Readers, GiveTheHeifPrimaryImageAndTheFirstWebpFrameOnItsCanvas) {
   const DecodedPicture picture = DecodeWebpBytes(bytes, "anim.webp");
   const TFastBmp expected = DrawBitmap(45, 31, [](int x, int y) {
     if (x < 6 || y < 4 || x >= 26 || y >= 18) return Rgb{255, 255, 255};
-    Rgb rgb;
-    for (int c = 0; c < 3; ++c) rgb[c] = OnWhite(Smooth(x - 6, y - 4, c), Smooth(x - 6, y - 4, 3));
-    return rgb;
+    return SmoothRgb(x - 6, y - 4, true);
   });
   EXPECT_EQ(Psnr(picture.bitmap, expected), kExact);
   EXPECT_TRUE(picture.info.has_alpha);
