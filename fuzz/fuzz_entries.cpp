@@ -1,5 +1,4 @@
-// The fuzz entries, each reader of outside bytes driven as the program drives it with the
-// invariants that must hold for any input.
+// Each reader of outside bytes driven as the program drives it, with invariants for any input.
 #include "fuzz_entries.h"
 
 #include <unistd.h>
@@ -14,16 +13,13 @@
 #include "html/page_frame.h"
 #include "html/picture_page.h"
 #include "html/table_tags.h"
-#include "imaging/fast_image.h"
 #include "imaging/heif_reader.h"
-#include "imaging/jpeg_decoder.h"
 #include "imaging/jpeg_header.h"
 #include "imaging/orientation.h"
 #include "imaging/png_reader.h"
 #include "imaging/resample_bitmap.h"
 #include "imaging/thumbnail_maker.h"
 #include "imaging/webp_reader.h"
-#include "job/error.h"
 #include "job/output_names.h"
 #include "persist/config_file.h"
 #include "persist/private_profile.h"
@@ -33,11 +29,6 @@
 
 namespace quorvel::fuzz {
 namespace {
-
-class CheckFailure : public std::logic_error {
- public:
-  using std::logic_error::logic_error;
-};
 
 // The whole-bitmap checks stay below this many pixels, so that each input is quick.
 constexpr std::uint64_t kFuzzMaxPixels = 1u << 20;
@@ -50,7 +41,7 @@ constexpr imaging::DecodeLimits kFuzzLimits = {.max_pixels = 16u << 20,
                                                .max_profile_bytes = 4096};
 
 void Check(bool ok, const char* what) {
-  if (!ok) throw CheckFailure(what);
+  if (!ok) throw std::logic_error(what);
 }
 
 std::string Bytes(const std::uint8_t* data, std::size_t size) {

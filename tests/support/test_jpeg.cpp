@@ -27,16 +27,12 @@ std::string EncodeTestJpeg(const TestJpegOptions& o) {
   if (o.components == 4) cinfo.write_Adobe_marker = TRUE;
   if (o.components == 4 && o.ycck) jpeg_set_colorspace(&cinfo, JCS_YCCK);
   if (o.arithmetic) cinfo.arith_code = TRUE;
-  if (o.full_chroma) {
-    for (int c = 0; c < cinfo.num_components; ++c) {
-      cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
-    }
-  }
+  for (int c = 0; o.full_chroma && c < cinfo.num_components; ++c)
+    cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
   std::vector<jpeg_scan_info> scans(static_cast<std::size_t>(cinfo.num_components));
   if (o.scan_per_component) {
-    for (int c = 0; c < cinfo.num_components; ++c) {
+    for (int c = 0; c < cinfo.num_components; ++c)
       scans[static_cast<std::size_t>(c)] = {1, {c, 0, 0, 0}, 0, 63, 0, 0};
-    }
     cinfo.scan_info = scans.data();
     cinfo.num_scans = cinfo.num_components;
   }
