@@ -56,15 +56,11 @@ std::string HugeHeader(int width, int height) {
 // The size, first and last pixels (blue, green, red) and middle row of a decode, or its error.
 std::string Decoded(const std::string& name, const std::string& bytes) {
   TFastBmp bmp;
-  try {
-    DecodeJpegBytes(bytes, name, bmp);
-  } catch (const Error& e) {
-    return name + ": " + MessageWithDetail(e) + "\n";
-  }
+  const std::string error = ErrorOf([&] { DecodeJpegBytes(bytes, name, bmp); });
+  if (error != "no error") return name + ": " + error + "\n";
   std::string text = name + ": " + std::to_string(bmp.Width()) + "x" + std::to_string(bmp.Height());
-  for (const std::uint8_t* p : {bmp.Row(0), bmp.Row(bmp.Height() - 1) + 3 * bmp.Width() - 3}) {
+  for (const std::uint8_t* p : {bmp.Row(0), bmp.Row(bmp.Height() - 1) + 3 * bmp.Width() - 3})
     text += ", " + std::to_string(p[0]) + " " + std::to_string(p[1]) + " " + std::to_string(p[2]);
-  }
   return text + "\n" + RowText(bmp, bmp.Height() / 2);
 }
 
@@ -94,11 +90,7 @@ TEST(JpegCodecTest, DecodedAndEncodedAsKept) {
       {"and in gray", EncodeJpeg(flat, 100, true)}};  // 0.299 R + 0.587 G + 0.114 B
   std::string text;
   for (const auto& [name, bytes] : cases) text += Decoded(name, bytes);
-  try {
-    EncodeJpeg(TFastBmp(), 60, false);
-  } catch (const Error& e) {
-    text += "encoding an empty bitmap: " + MessageWithDetail(e) + "\n";
-  }
+  text += "encoding an empty bitmap: " + ErrorOf([] { EncodeJpeg(TFastBmp(), 60, false); }) + "\n";
   EXPECT_EQ(testing::CompareWithGolden(text, "imaging/codec.txt"), "");
   EXPECT_THROW(EncodeJpeg(flat, 60, false, std::string(255u * 65519u + 1, 'x')), Error);
 }
@@ -223,10 +215,7 @@ TEST_F(ThumbnailTest, OnlyRgbProfilesAreCarriedAndOptionsOffGiveThePlainThumbnai
       {"", ExifWithOrientation(9), false, false, false}};
   for (std::size_t i = 0; i < cases.size(); ++i) {
     const auto& [icc, exif, gray, off, carried] = cases[i];
-    TestJpegOptions o{64, 48};
-    o.icc = icc;
-    o.exif = exif;
-    ThumbnailRequest r = Request(Source(o));
+    ThumbnailRequest r = Request(Source({.width = 64, .height = 48, .exif = exif, .icc = icc}));
     r.grayscale = gray;
     r.apply_orientation = r.keep_color_profile = !off;
     TFastBmp bmp;
