@@ -4,7 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <stdexcept>
 
@@ -51,9 +51,8 @@ std::string Bytes(const std::uint8_t* data, std::size_t size) {
 // The input as a file of this process (`path`), removed with `path` + "*" when the entry ends.
 struct InputFile {
   InputFile(const std::uint8_t* data, std::size_t size, const char* extension) {
-    const char* tmp = std::getenv("TMPDIR");
-    path = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/quorvel-fuzz-" +
-           std::to_string(::getpid()) + extension;
+    path = std::filesystem::temp_directory_path() /
+           ("quorvel-fuzz-" + std::to_string(::getpid()) + extension);
     Check(platform::WriteFileAtomically(path, Bytes(data, size)) == 0, "cannot write the input");
   }
   ~InputFile() {

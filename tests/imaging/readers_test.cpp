@@ -366,17 +366,17 @@ TEST(Readers, ReadFilesRefuseLargeOnesAndNameAMissingOne) {
 TEST(Readers, BrokenFilesFailNamingTheFile) {
   const std::string heic = EncodeTestHeif(HeifPicture()),
                     avif = EncodeTestHeif(HeifPicture(8, false, true));
+  const auto scrambled = [](std::string bytes, std::size_t from) {
+    for (std::size_t i = from; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7);
+    return bytes;
+  };
   const std::size_t mdat = heic.find("mdat") + 4;
-  std::string scrambled_heic = heic;
-  for (std::size_t i = mdat + 4; i < heic.size(); ++i) scrambled_heic[i] = static_cast<char>(i * 7);
   const std::string png = EncodeTestPng({.width = 33, .height = 21});
   std::string bad_crc = png, bad_png_data = png;
   bad_crc[29] ^= 1;
   for (std::size_t i = png.find("IDAT") + 6; i < png.size() - 20; ++i) bad_png_data[i] = '\x55';
   const std::string lossy = EncodeTestWebpFile({.frames = {{WebpPicture(false)}}});
   const std::string lossless = EncodeTestWebpFile({.frames = {{WebpPicture(true)}}});
-  std::string scrambled_webp = lossless;
-  for (std::size_t i = 30; i < lossless.size(); ++i) scrambled_webp[i] = static_cast<char>(i * 7);
   const std::string text = "Not a photo, just some words.";
   const std::pair<std::string, std::string> cases[] = {
       {"empty.heic", ""},
@@ -384,7 +384,7 @@ TEST(Readers, BrokenFilesFailNamingTheFile) {
       {"cut_in_boxes.heic", heic.substr(0, 200)},
       {"cut_in_data.heic", heic.substr(0, mdat + 100)},
       {"cut_in_data.avif", avif.substr(0, avif.size() - 200)},
-      {"scrambled.heic", scrambled_heic},
+      {"scrambled.heic", scrambled(heic, mdat + 4)},
       {"empty.png", ""},
       {"text.png", text},
       {"signature_only.png", png.substr(0, 8)},
@@ -398,7 +398,7 @@ TEST(Readers, BrokenFilesFailNamingTheFile) {
       {"riff_only.webp", lossy.substr(0, 12)},
       {"cut_lossy.webp", lossy.substr(0, lossy.size() / 2)},
       {"cut_lossless.webp", lossless.substr(0, lossless.size() / 2)},
-      {"scrambled.webp", scrambled_webp}};
+      {"scrambled.webp", scrambled(lossless, 30)}};
   const testing::TempDir tmp;
   std::string text_read;
   for (const auto& [name, bytes] : cases) {
