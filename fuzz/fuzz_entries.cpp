@@ -151,14 +151,10 @@ void CheckThumbnails(const std::uint8_t* data, std::size_t size) {
   }
 }
 
-}  // namespace
-
 void LoadJpeg(const std::uint8_t* data, std::size_t size) {
   CheckWholeDecode(Bytes(data, size));
   CheckThumbnails(data, size);
 }
-
-namespace {
 
 // A reader of whole photos: header and decode agree, stay in limits, the Exif block has its form.
 template <class ReadInfo, class Decode>
@@ -191,8 +187,6 @@ void ReadWhole(const std::uint8_t* data, std::size_t size, const char* name, Rea
         "the profile flag is wrong");
   CheckResamplers(bitmap);
 }
-
-}  // namespace
 
 void LoadHeif(const std::uint8_t* data, std::size_t size) {
   ReadWhole(data, size, "fuzz.heic", imaging::ReadHeifInfoBytes, imaging::DecodeHeifBytes);
@@ -275,6 +269,8 @@ void ReadConfigFile(const std::uint8_t* data, std::size_t size) {
           "writing one key changed another");
   }
 }
+
+}  // namespace
 
 std::span<const Target> Targets() {
   static constexpr Target kTargets[] = {

@@ -225,9 +225,8 @@ TEST(ExifMarkerTest, TheFirstExifBlockAmongManyApp1Markers) {
                             empty + xmp, 5000),
        6},
       {WithSegmentsAfterSoi(testing::EncodeTestJpeg({}), eight + six + empty, 1), 8}};
-  for (const auto& [jpeg, orientation] : cases) {
+  for (const auto& [jpeg, orientation] : cases)
     EXPECT_EQ(ReadSourceHeader(tmp.write("e.jpg", jpeg)).orientation, orientation);
-  }
 }
 
 TEST(ThumbnailMarkTest, CommentsAndTheirMarks) {

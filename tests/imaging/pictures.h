@@ -97,9 +97,8 @@ inline std::vector<std::vector<std::string>> DataRows(const std::string& name) {
 // The bytes of `hex` ("-" for none).
 inline std::string Unhex(const std::string& hex) {
   std::string bytes;
-  for (std::size_t i = 0; hex != "-" && i + 1 < hex.size(); i += 2) {
+  for (std::size_t i = 0; hex != "-" && i + 1 < hex.size(); i += 2)
     bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
-  }
   return bytes;
 }
 

@@ -126,9 +126,8 @@ TEST(ThumbnailSizeTest, WorkedExamples) {
 
 TEST(ExifOrientationTest, KeptBlocks) {
   const auto rows = DataRows("exif_orientation.txt");  // value, hex, what it shows
-  for (const auto& r : rows) {
+  for (const auto& r : rows)
     EXPECT_EQ(ReadExifOrientation(Unhex(r[1])), std::stoi(r[0])) << r[2] << " " << r[3];
-  }
   EXPECT_EQ(rows.size(), 28u);
 }
 
@@ -142,9 +141,8 @@ TEST(OrientationTest, TheViews) {
     const TFastBmp shown = OrientBitmap(stored, v);
     text += std::to_string(v) + (OrientationSwapsSides(v) ? " swapped:" : ":");
     for (int y = 0; y < shown.Height(); ++y) {
-      for (const std::uint8_t* p = shown.Row(y); p < shown.Row(y) + 3 * shown.Width(); p += 3) {
+      for (const std::uint8_t* p = shown.Row(y); p < shown.Row(y) + 3 * shown.Width(); p += 3)
         text += (p == shown.Row(y) ? " " : ",") + std::to_string(p[0]) + std::to_string(p[1]);
-      }
     }
     text += "\n";
   }
