@@ -42,9 +42,8 @@ inline std::string RowText(const TFastBmp& bmp, int y) {
 inline std::string FirstDifference(const TFastBmp& a, const TFastBmp& b) {
   if (a.Width() != b.Width() || a.Height() != b.Height()) return "sizes differ";
   for (int y = 0; y < a.Height(); ++y) {
-    if (!std::equal(a.Row(y), a.Row(y) + 3 * a.Width(), b.Row(y))) {
+    if (!std::equal(a.Row(y), a.Row(y) + 3 * a.Width(), b.Row(y)))
       return "row " + std::to_string(y) + ": " + RowText(a, y) + "vs " + RowText(b, y);
-    }
   }
   return "";
 }
@@ -53,9 +52,8 @@ inline std::string FirstDifference(const TFastBmp& a, const TFastBmp& b) {
 inline double Psnr(const TFastBmp& a, const TFastBmp& b) {
   if (a.Width() != b.Width() || a.Height() != b.Height()) return -1;
   double sum = 0;
-  for (int y = 0; y < a.Height(); ++y) {
+  for (int y = 0; y < a.Height(); ++y)
     for (int k = 0; k < 3 * a.Width(); ++k) sum += std::pow(a.Row(y)[k] - b.Row(y)[k], 2);
-  }
   if (sum == 0) return kExact;
   return 10 * std::log10(255.0 * 255.0 * 3 * a.Width() * a.Height() / sum);
 }
