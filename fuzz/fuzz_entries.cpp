@@ -33,8 +33,7 @@ namespace {
 // The whole-bitmap checks stay below this many pixels, so that each input is quick.
 constexpr std::uint64_t kFuzzMaxPixels = 1u << 20;
 
-// The program's own path takes larger pictures, its other limits lowered for small inputs to
-// reach: 24 scans, 24 MB of coefficients (4 to 8 progressive megapixels), 4,096-byte profiles.
+// The program's own path takes larger pictures, its other limits lowered for small inputs.
 constexpr imaging::DecodeLimits kFuzzLimits = {.max_pixels = 16u << 20,
                                                .memory_budget = 24u << 20,
                                                .max_scans = 24,

@@ -1,5 +1,4 @@
-// Every input that once failed a fuzz target or is kept for its paths, and every seed ("seed-*"),
-// run again through the same entry.
+// Every input in tests/fuzz-corpus, seeds ("seed-*") included, run again through its entry.
 #include <gtest/gtest.h>
 
 #include <filesystem>

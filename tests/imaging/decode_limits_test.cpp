@@ -28,8 +28,7 @@ int Scans(const std::string& jpeg) {
 
 using LimitTest = PictureTest;
 
-// What planning says of the bytes, then what making a thumbnail says: each warning and "made",
-// or the error and whether it left a file.
+// What planning, then making a thumbnail, say: warnings and "made", or the error and leftovers.
 std::string Outcome(FastImage& holder, const testing::TempDir& tmp, const std::string& bytes,
                     const DecodeLimits& limits) {
   const std::string path = tmp.write("c.jpg", bytes);
@@ -95,8 +94,7 @@ TEST_F(LimitTest, CraftedFilesAsKept) {
     EXPECT_NO_THROW(ReadSourceHeader(tmp_.write("c.jpg", jpeg)));
 }
 
-// The flag ends a decode at its next look: before the scans of a progressive file are read,
-// between two batches of rows of a baseline one; nothing is written.
+// The flag ends a decode at its next look, before a progressive file's scans or between batches.
 TEST_F(LimitTest, TheStopFlagEndsTheDecodeInHand) {
   // Raises the flag once it has the header (progressive) or its first rows (baseline).
   struct Stopper final : ScanlineConsumer {
@@ -155,8 +153,7 @@ std::string TinyChunks(int count, int of) {
   return chunks;
 }
 
-// Every arrangement of chunks (put after SOI) gives the profile libjpeg's jpeg_read_icc_profile
-// gives, or none.
+// Every arrangement of chunks (after SOI) gives what libjpeg's jpeg_read_icc_profile gives.
 TEST(IccChunkTest, ReassembledAsLibjpegDoes) {
   const std::string profile = testing::TestIccProfile(600);
   std::string part[3], tiny;

@@ -361,8 +361,7 @@ TEST(Readers, ReadFilesRefuseLargeOnesAndNameAMissingOne) {
   EXPECT_EQ(ErrorOf([&] { DecodePngBytes(huge, "p.png"); }), refused);
 }
 
-// A broken file fails naming itself, with the library's words, from bytes and from the file;
-// the header alone may still read. Kept as data.
+// A broken file fails naming itself, from bytes and from the file; kept as data.
 TEST(Readers, BrokenFilesFailNamingTheFile) {
   const std::string heic = EncodeTestHeif(HeifPicture()),
                     avif = EncodeTestHeif(HeifPicture(8, false, true));

@@ -1,5 +1,4 @@
-// The working bitmap, JPEG decodes and encodes, thumbnails, the Orientation tag and its views,
-// the details a photo page tells from Exif blocks (kept as data, lying ones included).
+// The working bitmap, the JPEG codec, thumbnails, orientation, the Exif details pages tell.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -95,8 +94,7 @@ TEST(JpegCodecTest, DecodedAndEncodedAsKept) {
   EXPECT_THROW(EncodeJpeg(flat, 60, false, std::string(255u * 65519u + 1, 'x')), Error);
 }
 
-// Gray pictures of many widths and heights, batches of rows and levels, through the library's
-// quantiser and through DitherGrayRow.
+// Gray pictures of many sizes and levels: DitherGrayRow equals the library's quantiser.
 TEST(JpegDecoderTest, GrayDitherEqualsTheLibrarysQuantiser) {
   std::mt19937 rng(9);
   for (int i = 0; i < 40; ++i) {
@@ -163,8 +161,7 @@ class ThumbnailTest : public PictureTest {
   }
 };
 
-// Whole files kept as data, checked once by reading them back: baseline, JFIF, 70 x 52 with
-// three components at quality 60 (Annex K's tables scaled by 80), 52 x 70 gray at 25 and 100.
+// Whole files kept as data: 70 x 52 colour at quality 60, 52 x 70 gray at 25 and 100.
 TEST_F(ThumbnailTest, FilesAsKept) {
   for (const auto& [quality, gray] :
        std::vector<std::pair<int, bool>>{{60, false}, {25, true}, {100, true}}) {

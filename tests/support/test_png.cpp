@@ -15,8 +15,7 @@ void Append(png_structp png, png_bytep data, png_size_t size) {
 }
 void NoFlush(png_structp) {}
 
-// Packs one row of samples as the bit depth wants them: big-endian pairs, or several
-// samples per byte from the most significant bits.
+// One row packed as the bit depth wants: big-endian pairs, or samples from a byte's top bits.
 std::vector<png_byte> PackRow(const TestPngOptions& o, int y) {
   const int channels = kChannels[o.color_type];
   const int count = o.width * channels;
