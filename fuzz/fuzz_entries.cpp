@@ -1,11 +1,10 @@
-// The fuzz entries, each reader of outside bytes driven as the program drives it with the
-// invariants that must hold for any input.
+// Each reader of outside bytes driven as the program drives it, with invariants for any input.
 #include "fuzz_entries.h"
 
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <stdexcept>
 
@@ -14,16 +13,13 @@
 #include "html/page_frame.h"
 #include "html/picture_page.h"
 #include "html/table_tags.h"
-#include "imaging/fast_image.h"
 #include "imaging/heif_reader.h"
-#include "imaging/jpeg_decoder.h"
 #include "imaging/jpeg_header.h"
 #include "imaging/orientation.h"
 #include "imaging/png_reader.h"
 #include "imaging/resample_bitmap.h"
 #include "imaging/thumbnail_maker.h"
 #include "imaging/webp_reader.h"
-#include "job/error.h"
 #include "job/output_names.h"
 #include "persist/config_file.h"
 #include "persist/private_profile.h"
@@ -34,25 +30,17 @@
 namespace quorvel::fuzz {
 namespace {
 
-class CheckFailure : public std::logic_error {
- public:
-  using std::logic_error::logic_error;
-};
-
-// The whole-bitmap checks stay below this many pixels, so that each input is quick; the
-// refusal above it is the same code as the program's own limit.
+// The whole-bitmap checks stay below this many pixels, so that each input is quick.
 constexpr std::uint64_t kFuzzMaxPixels = 1u << 20;
 
-// The program's own path (header, streamed thumbnails) takes larger pictures, with the other
-// limits lowered so that small inputs reach them: 24 scans, 24 MB of coefficients (progressive
-// pictures of 4 to 8 megapixels), profiles of 4,096 bytes.
+// The program's own path takes larger pictures, its other limits lowered for small inputs.
 constexpr imaging::DecodeLimits kFuzzLimits = {.max_pixels = 16u << 20,
                                                .memory_budget = 24u << 20,
                                                .max_scans = 24,
                                                .max_profile_bytes = 4096};
 
 void Check(bool ok, const char* what) {
-  if (!ok) throw CheckFailure(what);
+  if (!ok) throw std::logic_error(what);
 }
 
 std::string Bytes(const std::uint8_t* data, std::size_t size) {
@@ -62,9 +50,8 @@ std::string Bytes(const std::uint8_t* data, std::size_t size) {
 // The input as a file of this process (`path`), removed with `path` + "*" when the entry ends.
 struct InputFile {
   InputFile(const std::uint8_t* data, std::size_t size, const char* extension) {
-    const char* tmp = std::getenv("TMPDIR");
-    path = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/quorvel-fuzz-" +
-           std::to_string(::getpid()) + extension;
+    path = std::filesystem::temp_directory_path() /
+           ("quorvel-fuzz-" + std::to_string(::getpid()) + extension);
     Check(platform::WriteFileAtomically(path, Bytes(data, size)) == 0, "cannot write the input");
   }
   ~InputFile() {
@@ -82,8 +69,7 @@ bool SamePixels(const imaging::TFastBmp& a, const imaging::TFastBmp& b) {
   return true;
 }
 
-// A decoded picture within the size limit, which the vector resampler turns into the
-// reference's thumbnail, bit for bit.
+// A decoded picture within the size limit, resampled by the streaming one as by the reference.
 void CheckResamplers(const imaging::TFastBmp& bitmap) {
   const std::uint64_t pixels = std::uint64_t{1} * bitmap.Width() * bitmap.Height();
   Check(pixels > 0 && pixels <= kFuzzMaxPixels, "decoded outside the size limits");
@@ -95,8 +81,7 @@ void CheckResamplers(const imaging::TFastBmp& bitmap) {
   Check(SamePixels(streamed, reference), "the streaming resampler differs from the reference");
 }
 
-// The whole picture decoded at full scale (or refused, leaving the bitmap and markers as they
-// were), resampled by both resamplers alike.
+// The whole picture decoded (or refused, leaving bitmap and markers as they were), resampled.
 void CheckWholeDecode(const std::string& bytes) {
   imaging::TFastBmp previous(3, 2);
   for (int y = 0; y < 2; ++y) std::fill(previous.Row(y), previous.Row(y) + 9, 0x5A + y);
@@ -116,11 +101,8 @@ void CheckWholeDecode(const std::string& bytes) {
   CheckResamplers(bitmap);
 }
 
-// A source JPEG through the program's own path: its header as planning reads it, then exact and
-// fast thumbnails as the workers make them. Planning refuses exactly what making refuses, with
-// the same words; a thumbnail decodes at the size the header gives it, turned upright, and
-// update mode judges it current for its own request (an exact request keeps a fast one only
-// when it was not decoded at a reduced scale).
+// Planning's header, then exact and fast thumbnails as workers make them: both refuse alike, and
+// a thumbnail has the upright size planned and is current for its own request.
 void CheckThumbnails(const std::uint8_t* data, std::size_t size) {
   const InputFile file(data, size, ".jpg");
   std::string planned;
@@ -168,17 +150,12 @@ void CheckThumbnails(const std::uint8_t* data, std::size_t size) {
   }
 }
 
-}  // namespace
-
 void LoadJpeg(const std::uint8_t* data, std::size_t size) {
   CheckWholeDecode(Bytes(data, size));
   CheckThumbnails(data, size);
 }
 
-namespace {
-
-// A reader of a photo read whole: the header and the decode must agree, the decode stays within
-// the size limit, the picture resamples as a JPEG's does, and the Exif block has its one form.
+// A reader of whole photos: header and decode agree, stay in limits, the Exif block has its form.
 template <class ReadInfo, class Decode>
 void ReadWhole(const std::uint8_t* data, std::size_t size, const char* name, ReadInfo read_info,
                Decode decode) {
@@ -210,8 +187,6 @@ void ReadWhole(const std::uint8_t* data, std::size_t size, const char* name, Rea
   CheckResamplers(bitmap);
 }
 
-}  // namespace
-
 void LoadHeif(const std::uint8_t* data, std::size_t size) {
   ReadWhole(data, size, "fuzz.heic", imaging::ReadHeifInfoBytes, imaging::DecodeHeifBytes);
 }
@@ -224,8 +199,7 @@ void LoadWebp(const std::uint8_t* data, std::size_t size) {
   ReadWhole(data, size, "fuzz.webp", imaging::ReadWebpInfoBytes, imaging::DecodeWebpBytes);
 }
 
-// A state file, loaded from a file over other settings: it must save and load as itself and
-// give page frames, tags, captions and output names without failing.
+// A state file loads over other settings, saves and loads as itself, and feeds a run's pages.
 void LoadStateFile(const std::uint8_t* data, std::size_t size) {
   const InputFile file(data, size, ".qvl");
   GallerySettings current;
@@ -241,7 +215,6 @@ void LoadStateFile(const std::uint8_t* data, std::size_t size) {
   Check(loaded.Output.Directories == current.Output.Directories, "a load changed the directories");
   const std::string encoded = persist::EncodeState(loaded);
   Check(persist::DecodeState(encoded, current, "") == loaded, "a saved state loads differently");
-  // Everything a loaded state feeds before a run writes anything.
   const PathStyle style = kNativePathStyle;
   html::BuildPageFrame(loaded.Page, "/gallery/", style);
   html::BuildPicturePageFrame(loaded.Picture, "/photos/a", style);
@@ -256,8 +229,7 @@ void LoadStateFile(const std::uint8_t* data, std::size_t size) {
   ThumbnailDirectoryFor(output, "/photos/a", style);
 }
 
-// A configuration file: every key is read; writing two keys keeps every other value as it was
-// and reads back what was written.
+// A configuration file: every key reads; two written keys read back, leaving the others.
 void ReadConfigFile(const std::uint8_t* data, std::size_t size) {
   namespace keys = persist::config_keys;
   const InputFile file(data, size, ".cfg");
@@ -296,6 +268,8 @@ void ReadConfigFile(const std::uint8_t* data, std::size_t size) {
           "writing one key changed another");
   }
 }
+
+}  // namespace
 
 std::span<const Target> Targets() {
   static constexpr Target kTargets[] = {

@@ -1,7 +1,5 @@
-// The fuzz entries, one per reader of outside bytes, shared by the libFuzzer executables and
-// the replay test of the corpus in tests/fuzz-corpus. Each feeds the bytes through the reader as
-// the program does: a refusal the program reports (quorvel::Error) is an expected outcome, while a
-// broken invariant or any other exception escapes.
+// The fuzz entries of the libFuzzer executables and the corpus replay: a refusal the program
+// reports (quorvel::Error) is expected; a broken invariant or any other exception escapes.
 #pragma once
 
 #include <cstddef>

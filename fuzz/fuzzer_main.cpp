@@ -1,5 +1,4 @@
-// libFuzzer main of the target QUORVEL_FUZZ_TARGET (set by CMake); it starts from the target's
-// directory in tests/fuzz-corpus.
+// libFuzzer main of QUORVEL_FUZZ_TARGET (set by CMake), seeded from tests/fuzz-corpus.
 #include <string_view>
 
 #include "fuzz_entries.h"

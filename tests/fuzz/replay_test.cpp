@@ -1,6 +1,4 @@
-// Every input that once crashed, leaked or hung a fuzz target, every input kept for the paths it
-// reaches, and every seed ("seed-*", small files of each kind), run again through the same entry
-// on each test run.
+// Every input in tests/fuzz-corpus, seeds ("seed-*") included, run again through its entry.
 #include <gtest/gtest.h>
 
 #include <filesystem>

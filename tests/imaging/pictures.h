@@ -1,20 +1,14 @@
-// Shared by the imaging tests: random and photo-like pictures, bitmaps compared and as text, the
-// rows of the tables in tests/data/imaging, a fixture with a folder for source pictures.
+// Shared by the imaging tests: pictures made and compared, the tables in tests/data/imaging.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
-#include <functional>
 #include <limits>
 #include <random>
 #include <sstream>
-#include <string>
-#include <vector>
 
-#include "imaging/fast_bmp.h"
 #include "imaging/fast_image.h"
 #include "job/error.h"
 #include "support/golden.h"
@@ -22,6 +16,8 @@
 #include "support/test_jpeg.h"
 
 namespace quorvel::imaging::test {
+
+constexpr double kExact = std::numeric_limits<double>::infinity();  // the PSNR of equal bitmaps
 
 // Samples are the generator's top bytes, so a seed gives the same picture with any library.
 inline TFastBmp RandomBitmap(int width, int height, bool gray, std::mt19937& rng) {
@@ -46,9 +42,8 @@ inline std::string RowText(const TFastBmp& bmp, int y) {
 inline std::string FirstDifference(const TFastBmp& a, const TFastBmp& b) {
   if (a.Width() != b.Width() || a.Height() != b.Height()) return "sizes differ";
   for (int y = 0; y < a.Height(); ++y) {
-    if (!std::equal(a.Row(y), a.Row(y) + 3 * a.Width(), b.Row(y))) {
+    if (!std::equal(a.Row(y), a.Row(y) + 3 * a.Width(), b.Row(y)))
       return "row " + std::to_string(y) + ": " + RowText(a, y) + "vs " + RowText(b, y);
-    }
   }
   return "";
 }
@@ -57,10 +52,9 @@ inline std::string FirstDifference(const TFastBmp& a, const TFastBmp& b) {
 inline double Psnr(const TFastBmp& a, const TFastBmp& b) {
   if (a.Width() != b.Width() || a.Height() != b.Height()) return -1;
   double sum = 0;
-  for (int y = 0; y < a.Height(); ++y) {
+  for (int y = 0; y < a.Height(); ++y)
     for (int k = 0; k < 3 * a.Width(); ++k) sum += std::pow(a.Row(y)[k] - b.Row(y)[k], 2);
-  }
-  if (sum == 0) return std::numeric_limits<double>::infinity();
+  if (sum == 0) return kExact;
   return 10 * std::log10(255.0 * 255.0 * 3 * a.Width() * a.Height() / sum);
 }
 
@@ -101,9 +95,8 @@ inline std::vector<std::vector<std::string>> DataRows(const std::string& name) {
 // The bytes of `hex` ("-" for none).
 inline std::string Unhex(const std::string& hex) {
   std::string bytes;
-  for (std::size_t i = 0; hex != "-" && i + 1 < hex.size(); i += 2) {
+  for (std::size_t i = 0; hex != "-" && i + 1 < hex.size(); i += 2)
     bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
-  }
   return bytes;
 }
 

@@ -1,16 +1,8 @@
-// The working bitmap; decodes and encodes of JPEGs written here summed up as text kept as data;
-// thumbnails: their sizes in worked examples, whole files kept as data, failures, the
-// Orientation tag from Exif blocks kept as data and its views, only RGB colour profiles carried;
-// the details a photo page tells, read from Exif blocks kept as data: the common tags in both
-// byte orders, makers that repeat their name, odd values, and blocks that lie (links that loop,
-// offsets past the end, texts with control characters) or hold a GPS position, never read.
+// The working bitmap, the JPEG codec, thumbnails, orientation, the Exif details pages tell.
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <filesystem>
-#include <random>
-#include <string>
-#include <tuple>
 
 #include "imaging/exif_details.h"
 #include "imaging/exif_orientation.h"
@@ -19,7 +11,6 @@
 #include "imaging/jpeg_header.h"
 #include "imaging/orientation.h"
 #include "imaging/thumbnail_maker.h"
-#include "job/error.h"
 #include "pictures.h"
 #include "platform/file_system.h"
 #include "support/crafted_jpeg.h"
@@ -64,15 +55,11 @@ std::string HugeHeader(int width, int height) {
 // The size, first and last pixels (blue, green, red) and middle row of a decode, or its error.
 std::string Decoded(const std::string& name, const std::string& bytes) {
   TFastBmp bmp;
-  try {
-    DecodeJpegBytes(bytes, name, bmp);
-  } catch (const Error& e) {
-    return name + ": " + MessageWithDetail(e) + "\n";
-  }
+  const std::string error = ErrorOf([&] { DecodeJpegBytes(bytes, name, bmp); });
+  if (error != "no error") return name + ": " + error + "\n";
   std::string text = name + ": " + std::to_string(bmp.Width()) + "x" + std::to_string(bmp.Height());
-  for (const std::uint8_t* p : {bmp.Row(0), bmp.Row(bmp.Height() - 1) + 3 * bmp.Width() - 3}) {
+  for (const std::uint8_t* p : {bmp.Row(0), bmp.Row(bmp.Height() - 1) + 3 * bmp.Width() - 3})
     text += ", " + std::to_string(p[0]) + " " + std::to_string(p[1]) + " " + std::to_string(p[2]);
-  }
   return text + "\n" + RowText(bmp, bmp.Height() / 2);
 }
 
@@ -102,17 +89,12 @@ TEST(JpegCodecTest, DecodedAndEncodedAsKept) {
       {"and in gray", EncodeJpeg(flat, 100, true)}};  // 0.299 R + 0.587 G + 0.114 B
   std::string text;
   for (const auto& [name, bytes] : cases) text += Decoded(name, bytes);
-  try {
-    EncodeJpeg(TFastBmp(), 60, false);
-  } catch (const Error& e) {
-    text += "encoding an empty bitmap: " + MessageWithDetail(e) + "\n";
-  }
+  text += "encoding an empty bitmap: " + ErrorOf([] { EncodeJpeg(TFastBmp(), 60, false); }) + "\n";
   EXPECT_EQ(testing::CompareWithGolden(text, "imaging/codec.txt"), "");
   EXPECT_THROW(EncodeJpeg(flat, 60, false, std::string(255u * 65519u + 1, 'x')), Error);
 }
 
-// Gray pictures of many widths and heights, batches of rows and levels, through the library's
-// quantiser and through DitherGrayRow.
+// Gray pictures of many sizes and levels: DitherGrayRow equals the library's quantiser.
 TEST(JpegDecoderTest, GrayDitherEqualsTheLibrarysQuantiser) {
   std::mt19937 rng(9);
   for (int i = 0; i < 40; ++i) {
@@ -142,9 +124,8 @@ TEST(ThumbnailSizeTest, WorkedExamples) {
 
 TEST(ExifOrientationTest, KeptBlocks) {
   const auto rows = DataRows("exif_orientation.txt");  // value, hex, what it shows
-  for (const auto& r : rows) {
+  for (const auto& r : rows)
     EXPECT_EQ(ReadExifOrientation(Unhex(r[1])), std::stoi(r[0])) << r[2] << " " << r[3];
-  }
   EXPECT_EQ(rows.size(), 28u);
 }
 
@@ -158,9 +139,8 @@ TEST(OrientationTest, TheViews) {
     const TFastBmp shown = OrientBitmap(stored, v);
     text += std::to_string(v) + (OrientationSwapsSides(v) ? " swapped:" : ":");
     for (int y = 0; y < shown.Height(); ++y) {
-      for (const std::uint8_t* p = shown.Row(y); p < shown.Row(y) + 3 * shown.Width(); p += 3) {
+      for (const std::uint8_t* p = shown.Row(y); p < shown.Row(y) + 3 * shown.Width(); p += 3)
         text += (p == shown.Row(y) ? " " : ",") + std::to_string(p[0]) + std::to_string(p[1]);
-      }
     }
     text += "\n";
   }
@@ -179,13 +159,9 @@ class ThumbnailTest : public PictureTest {
     MakeThumbnail(holder_, r);
     return ReadFile(r.target);
   }
-  std::string ErrorOf(const ThumbnailRequest& r) {
-    return test::ErrorOf([&] { MakeThumbnail(holder_, r); });
-  }
 };
 
-// Whole files kept as data, checked once by reading them back: baseline, JFIF, 70 x 52 with
-// three components at quality 60 (Annex K's tables scaled by 80), 52 x 70 gray at 25 and 100.
+// Whole files kept as data: 70 x 52 colour at quality 60, 52 x 70 gray at 25 and 100.
 TEST_F(ThumbnailTest, FilesAsKept) {
   for (const auto& [quality, gray] :
        std::vector<std::pair<int, bool>>{{60, false}, {25, true}, {100, true}}) {
@@ -196,9 +172,8 @@ TEST_F(ThumbnailTest, FilesAsKept) {
   }
 }
 
-// The Exif block is read once, while planning (one whose IFDs all point back at IFD0 in one
-// pass); making turns by the request's Orientation, whatever the file says. Each view is the
-// plain thumbnail turned: resampled as stored, then turned, fitted as shown.
+// Planning reads the Exif block (looping IFDs in one pass); making turns by the request alone:
+// resampled as stored, then turned, fitted as shown.
 TEST_F(ThumbnailTest, ResamplesAsStoredThenTurnsByTheRequest) {
   const std::string looping = testing::ExifWithLoopingIfds(6, 5400);
   EXPECT_EQ(ReadExifOrientation(looping), 6);
@@ -235,10 +210,7 @@ TEST_F(ThumbnailTest, OnlyRgbProfilesAreCarriedAndOptionsOffGiveThePlainThumbnai
       {"", ExifWithOrientation(9), false, false, false}};
   for (std::size_t i = 0; i < cases.size(); ++i) {
     const auto& [icc, exif, gray, off, carried] = cases[i];
-    TestJpegOptions o{64, 48};
-    o.icc = icc;
-    o.exif = exif;
-    ThumbnailRequest r = Request(Source(o));
+    ThumbnailRequest r = Request(Source({.width = 64, .height = 48, .exif = exif, .icc = icc}));
     r.grayscale = gray;
     r.apply_orientation = r.keep_color_profile = !off;
     TFastBmp bmp;
@@ -262,11 +234,12 @@ TEST_F(ThumbnailTest, FailuresNameTheirCauseAndKeepTheOldThumbnail) {
             "JPEG error #53 (Not a JPEG file: starts with 0x6e 0x6f)"},
            {tmp_.write("h.jpg", HugeHeader(65500, 65500)),
             huge + " announces 65500 x 65500 pixels, more than the 400 megapixels accepted"}}) {
-    EXPECT_EQ(ErrorOf(ThumbnailRequest{source, old}), error);
+    EXPECT_EQ(ErrorOf([&] { MakeThumbnail(holder_, {source, old}); }), error);
   }
   EXPECT_EQ(ReadFile(old), "previous thumbnail");
   const ThumbnailRequest nowhere = Request(Source({20, 20}), "no/such/dir/tn_y.jpg");
-  EXPECT_EQ(ErrorOf(nowhere), "Cannot create file " + nowhere.target + no_such);
+  EXPECT_EQ(ErrorOf([&] { MakeThumbnail(holder_, nowhere); }),
+            "Cannot create file " + nowhere.target + no_such);
   EXPECT_FALSE(std::filesystem::exists(tmp_.file("no")));
 }
 

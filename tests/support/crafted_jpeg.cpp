@@ -5,19 +5,11 @@
 #include "support/test_jpeg.h"
 
 namespace quorvel::testing {
-namespace {
-
-// `v` as `bytes` bytes, most significant first when `big`.
-void Put(std::string& s, unsigned v, int bytes, bool big) {
-  for (int i = 0; i < bytes; ++i) s += static_cast<char>(v >> 8 * (big ? bytes - 1 - i : i));
-}
-
-}  // namespace
 
 std::string MarkerSegment(int marker, const std::string& payload) {
   if (payload.size() > 65533) throw std::invalid_argument("a marker holds at most 65533 bytes");
   std::string s{'\xFF', static_cast<char>(marker)};
-  Put(s, static_cast<unsigned>(payload.size() + 2), 2, true);
+  PutBytes(s, static_cast<unsigned>(payload.size() + 2), 2, true);
   return s + payload;
 }
 
@@ -56,21 +48,21 @@ std::string WithFrameSize(std::string jpeg, int width, int height) {
   }
   if (at == std::string::npos) throw std::invalid_argument("no frame header");
   std::string size;
-  Put(size, static_cast<unsigned>(height << 16 | width), 4, true);
+  PutBytes(size, static_cast<unsigned>(height << 16 | width), 4, true);
   return jpeg.replace(at + 5, 4, size);
 }
 
 std::string ExifWithLoopingIfds(int orientation, int pointers) {
   static constexpr unsigned kPointerTags[] = {0x8769, 0x8825, 0xA005};
   std::string s("Exif\0\0II*\0\x08\0\0\0", 14);
-  Put(s, static_cast<unsigned>(pointers + 1), 2, false);
+  PutBytes(s, static_cast<unsigned>(pointers + 1), 2, false);
   // The Orientation (SHORT), each pointer (LONG) at IFD0 itself, then the next-IFD link.
   for (int i = -1; i < pointers; ++i) {
-    Put(s, i < 0 ? 0x0112 | 3u << 16 : kPointerTags[i % 3] | 4u << 16, 4, false);
-    Put(s, 1, 4, false);
-    Put(s, i < 0 ? static_cast<unsigned>(orientation) : 8, 4, false);
+    PutBytes(s, i < 0 ? 0x0112 | 3u << 16 : kPointerTags[i % 3] | 4u << 16, 4, false);
+    PutBytes(s, 1, 4, false);
+    PutBytes(s, i < 0 ? static_cast<unsigned>(orientation) : 8, 4, false);
   }
-  Put(s, 8, 4, false);
+  PutBytes(s, 8, 4, false);
   return s;
 }
 

@@ -30,21 +30,15 @@ heif_image* MakeImage(const TestHeifOptions& o) {
           "plane");
   int stride = 0;
   std::uint8_t* plane = heif_image_get_plane(image, heif_channel_interleaved, &stride);
-  const int channels = o.alpha ? 4 : 3;
+  const int channels = o.alpha ? 4 : 3, bytes = deep ? 2 : 1;
   const unsigned max = (1u << o.bit_depth) - 1;
   for (int y = 0; y < o.height; ++y) {
-    for (int x = 0; x < o.width; ++x) {
-      for (int c = 0; c < channels; ++c) {
-        const unsigned v =
-            o.sample ? o.sample(x, y, c) : ((x * 5 + y * 3 + c * 60) * max / 400) % (max + 1);
-        std::uint8_t* p = plane + static_cast<std::ptrdiff_t>(stride) * y;
-        if (deep) {
-          p[2 * (x * channels + c)] = static_cast<std::uint8_t>(v & 0xFF);
-          p[2 * (x * channels + c) + 1] = static_cast<std::uint8_t>(v >> 8);
-        } else {
-          p[x * channels + c] = static_cast<std::uint8_t>(v);
-        }
-      }
+    std::uint8_t* row = plane + static_cast<std::ptrdiff_t>(stride) * y;
+    for (int i = 0; i < o.width * channels; ++i) {
+      const int x = i / channels, c = i % channels;
+      const unsigned v =
+          o.sample ? o.sample(x, y, c) : ((x * 5 + y * 3 + c * 60) * max / 400) % (max + 1);
+      for (int b = 0; b < bytes; ++b) row[bytes * i + b] = static_cast<std::uint8_t>(v >> 8 * b);
     }
   }
   if (!o.icc.empty()) {

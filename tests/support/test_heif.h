@@ -1,5 +1,4 @@
-// Small HEIC and AVIF files written by the tests themselves, with libheif's encoders (x265 for
-// HEIC, aom for AVIF).
+// Small HEIC (x265) and AVIF (aom) files written by the tests themselves, with libheif.
 #pragma once
 
 #include <cstdint>

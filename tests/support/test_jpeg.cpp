@@ -27,16 +27,12 @@ std::string EncodeTestJpeg(const TestJpegOptions& o) {
   if (o.components == 4) cinfo.write_Adobe_marker = TRUE;
   if (o.components == 4 && o.ycck) jpeg_set_colorspace(&cinfo, JCS_YCCK);
   if (o.arithmetic) cinfo.arith_code = TRUE;
-  if (o.full_chroma) {
-    for (int c = 0; c < cinfo.num_components; ++c) {
-      cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
-    }
-  }
+  for (int c = 0; o.full_chroma && c < cinfo.num_components; ++c)
+    cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
   std::vector<jpeg_scan_info> scans(static_cast<std::size_t>(cinfo.num_components));
   if (o.scan_per_component) {
-    for (int c = 0; c < cinfo.num_components; ++c) {
+    for (int c = 0; c < cinfo.num_components; ++c)
       scans[static_cast<std::size_t>(c)] = {1, {c, 0, 0, 0}, 0, 63, 0, 0};
-    }
     cinfo.scan_info = scans.data();
     cinfo.num_scans = cinfo.num_components;
   }
@@ -69,48 +65,33 @@ std::string EncodeTestJpeg(const TestJpegOptions& o) {
   return bytes;
 }
 
-namespace {
-
-// `v` as `bytes` bytes, most significant first when `big`.
-void Put(std::string& s, std::uint32_t v, int bytes, bool big = true) {
+void PutBytes(std::string& s, std::uint32_t v, int bytes, bool big) {
   for (int i = 0; i < bytes; ++i) s += static_cast<char>(v >> 8 * (big ? bytes - 1 - i : i));
 }
-
-}  // namespace
 
 std::string ExifWithOrientation(int orientation, bool big_endian) {
   std::string s("Exif\0\0", 6);
   s += big_endian ? "MM" : "II";
-  // 42, IFD0 right after the header, one entry: Orientation, SHORT, count 1, the value
-  // left-justified in its field; no next IFD.
-  const auto value = static_cast<std::uint32_t>(orientation);
-  for (const auto& [v, bytes] : {std::pair{42u, 2},
-                                 {8u, 4},
-                                 {1u, 2},
-                                 {0x0112u, 2},
-                                 {3u, 2},
-                                 {1u, 4},
-                                 {value, 2},
-                                 {0u, 2},
-                                 {0u, 4}}) {
-    Put(s, v, bytes, big_endian);
-  }
+  // 42, IFD0 next, one entry (Orientation, SHORT, count 1, left-justified), no next IFD.
+  const std::uint32_t values[] = {42, 8, 1, 0x0112, 3, 1, std::uint32_t(orientation), 0, 0};
+  const int sizes[] = {2, 4, 2, 2, 2, 4, 2, 2, 4};
+  for (int i = 0; i < 9; ++i) PutBytes(s, values[i], sizes[i], big_endian);
   return s;
 }
 
 std::string TestIccProfile(std::size_t size, const std::string& colour_space) {
   if (size < 132) throw std::invalid_argument("an ICC profile needs at least 132 bytes");
   std::string p;
-  Put(p, static_cast<std::uint32_t>(size), 4);
+  PutBytes(p, static_cast<std::uint32_t>(size), 4);
   p += "qvtk";                     // preferred CMM
-  Put(p, 0x04300000, 4);           // version 4.3
+  PutBytes(p, 0x04300000, 4);      // version 4.3
   p += "mntr";                     // display device
   p += colour_space.substr(0, 4);  // data colour space
   p += "XYZ ";                     // connection space
   p.append(12, '\0');              // date and time
   p += "acsp";
   p.resize(128, '\0');
-  Put(p, 0, 4);  // no tags
+  PutBytes(p, 0, 4);  // no tags
   for (std::size_t i = p.size(); i < size; ++i) p += static_cast<char>((i * 37 + i / 251) & 0xFF);
   return p;
 }

@@ -26,12 +26,10 @@ struct TestJpegOptions {
   bool scan_per_component = false;  // sequential, each component in a scan of its own
 };
 
-// A minimal APP1 Exif payload: "Exif\0\0", a TIFF header and IFD0 holding one Orientation
-// (SHORT, count 1) entry with `orientation`, in Intel or Motorola byte order.
+// A minimal APP1 Exif payload whose IFD0 holds only `orientation`, in either byte order.
 std::string ExifWithOrientation(int orientation, bool big_endian = false);
 
-// A made-up RGB display profile of `size` bytes (at least 132): a plausible 128-byte header,
-// an empty tag table, then a byte pattern, so a round trip can be checked byte by byte.
+// A made-up display profile of `size` bytes (at least 132): a header, no tags, a byte pattern.
 std::string TestIccProfile(std::size_t size, const std::string& colour_space = "RGB ");
 
 // The encoded bytes of a JPEG image.
@@ -39,5 +37,8 @@ std::string EncodeTestJpeg(const TestJpegOptions& options);
 
 // Writes a JPEG to `path` and returns the path.
 std::string WriteTestJpeg(const std::string& path, const TestJpegOptions& options = {});
+
+// Appends `v` as `bytes` bytes, most significant first when `big`.
+void PutBytes(std::string& s, std::uint32_t v, int bytes, bool big = true);
 
 }  // namespace quorvel::testing

@@ -15,8 +15,7 @@ void Append(png_structp png, png_bytep data, png_size_t size) {
 }
 void NoFlush(png_structp) {}
 
-// Packs one row of samples as the bit depth wants them: big-endian pairs, or several
-// samples per byte from the most significant bits.
+// One row packed as the bit depth wants: big-endian pairs, or samples from a byte's top bits.
 std::vector<png_byte> PackRow(const TestPngOptions& o, int y) {
   const int channels = kChannels[o.color_type];
   const int count = o.width * channels;
@@ -58,13 +57,9 @@ std::string EncodeTestPng(const TestPngOptions& o) {
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   if (!palette.empty()) png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
   if (!o.transparency.empty()) {
-    png_color_16 colour{};
-    if (o.color_type == PNG_COLOR_TYPE_GRAY) colour.gray = o.transparency[0];
-    if (o.color_type == PNG_COLOR_TYPE_RGB) {
-      colour.red = o.transparency[0];
-      colour.green = o.transparency[1];
-      colour.blue = o.transparency[2];
-    }
+    std::vector<png_uint_16> t(o.transparency);
+    t.resize(3);  // gray's one value or RGB's three: libpng writes those of the colour type
+    png_color_16 colour{0, t[0], t[1], t[2], t[0]};
     const bool indexed = o.color_type == PNG_COLOR_TYPE_PALETTE;
     png_set_tRNS(png, info, indexed ? alphas.data() : nullptr,
                  indexed ? static_cast<int>(alphas.size()) : 0, indexed ? nullptr : &colour);

@@ -66,14 +66,14 @@ std::string EncodeTestWebpFile(const TestWebpFileOptions& o) {
     ok = WebPMuxSetAnimationParams(mux, &params) == WEBP_MUX_OK &&
          WebPMuxSetCanvasSize(mux, o.canvas_width, o.canvas_height) == WEBP_MUX_OK;
     for (std::size_t i = 0; ok && i < streams.size(); ++i) {
-      WebPMuxFrameInfo info{};
-      info.bitstream = View(streams[i]);
-      info.x_offset = o.frames[i].x_offset;
-      info.y_offset = o.frames[i].y_offset;
-      info.duration = 100;
-      info.id = WEBP_CHUNK_ANMF;
-      info.dispose_method = WEBP_MUX_DISPOSE_NONE;
-      info.blend_method = WEBP_MUX_BLEND;
+      const WebPMuxFrameInfo info{View(streams[i]),
+                                  o.frames[i].x_offset,
+                                  o.frames[i].y_offset,
+                                  100,  // ms
+                                  WEBP_CHUNK_ANMF,
+                                  WEBP_MUX_DISPOSE_NONE,
+                                  WEBP_MUX_BLEND,
+                                  {}};
       ok = WebPMuxPushFrame(mux, &info, 1) == WEBP_MUX_OK;
     }
   }
