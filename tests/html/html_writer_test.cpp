@@ -284,19 +284,14 @@ TEST_P(HtmlWriterTest, StepsGiveTheGoldenTranscript) {
   ColorBoxes boxes;
   boxes.box.on_change = [&] { ++boxes.changes; };
   const Commands commands = WriterCommands(boxes);
-  std::string heading;
-  const auto step = [&](const std::string& line) {
-    const std::size_t space = std::min(line.find(' '), line.size());
-    const std::string argument = space < line.size() ? line.substr(space + 1) : "";
-    const std::string result = commands.at(line.substr(0, space))(testing::Unescaped(argument));
+  const auto step = [&](const testing::TranscriptStep& s) {
+    const std::string result = commands.at(s.command)(s.rest);
     for (const auto& [prefix, accepted] : kAccepted) {
-      if (heading.starts_with(prefix)) ExpectOnlyAcceptedWarnings(result, std::regex(accepted));
+      if (s.heading.starts_with(prefix)) ExpectOnlyAcceptedWarnings(result, std::regex(accepted));
     }
     return result.empty() ? "\n" : result;  // an empty result shows as an empty line
   };
-  EXPECT_EQ(testing::ReplayGolden(std::string("html/") + GetParam() + ".txt", step,
-                                  [&](const std::string& line) { heading = line; }),
-            "");
+  EXPECT_EQ(testing::ReplayGolden(std::string("html/") + GetParam() + ".txt", step), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, HtmlWriterTest,

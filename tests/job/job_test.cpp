@@ -31,8 +31,8 @@ constexpr PathStyle P = PathStyle::Posix;
 // "base W|P PATH", "last W|P PATH", "has MASK", "field W|P TEXT" (a directory field, its
 // directory missing and created), "pagefile W|P HTMLDIR DIR N", "thumbdir W|P DIR NAME". The
 // output directories are tidied as a run and quorvel-batch meet them, in their tests.
-std::string Name(const std::string& step) {
-  std::istringstream in(step);
+std::string Name(const testing::TranscriptStep& step) {
+  std::istringstream in(step.line);
   std::string command, a, b, c, d;
   in >> command >> a >> b >> c >> d;
   const PathStyle style = a == "W" ? W : P;
@@ -60,7 +60,7 @@ std::string Name(const std::string& step) {
     return NormalizeDirectoryField(b, style, missing, [](const std::string&) { return true; }) +
            " (created " + created + ")";
   }
-  ADD_FAILURE() << step;
+  ADD_FAILURE() << step.line;
   return "";
 }
 

@@ -95,10 +95,11 @@ std::string Edited(const std::string& edits) {
 }
 
 // The message of a refused load, which must change nothing; or, for a load, where the
-// settings saved again differ from the default file.
+// settings saved again differ from the default file. A file without web settings resets them.
 std::string Outcome(const std::string& bytes) {
   GallerySettings before;
   before.Output.Directories = {"/photos"};
+  SetWebReady(before.Web, true);
   before.Page.TopHTML = {"old"};
   GallerySettings settings = before;
   const std::string error = ErrorOf([&] { settings = DecodeState(bytes, settings, "PATH"); });
@@ -119,7 +120,7 @@ std::string Outcome(const std::string& bytes) {
 
 TEST(StateFileTest, EditedFilesGiveTheGoldenOutcomes) {
   EXPECT_EQ(testing::ReplayGolden("persist/edited_files.txt",
-                                  [](const std::string& edits) { return Outcome(Edited(edits)); }),
+                                  [](const auto& edits) { return Outcome(Edited(edits.line)); }),
             "");
   GallerySettings classic = EveryFieldChanged();
   classic.Web = {};
@@ -129,47 +130,6 @@ TEST(StateFileTest, EditedFilesGiveTheGoldenOutcomes) {
               "Read beyond end of file: /a.qvl")
         << size;
   }
-}
-
-// A group of `values` (a typed-value stream) under `tag`.
-std::string Group(const std::string& tag, const std::string& values) {
-  TypedValueWriter out;
-  PutStr(out, tag);
-  PutInt(out, static_cast<std::int32_t>(values.size()));
-  out.Append(values);
-  return out.Release();
-}
-
-// The web settings follow the classic values as a group that a reader of the classic values
-// alone never reaches, and that this reader takes as far as it goes.
-TEST(StateFileTest, WebSettingsFollowTheClassicValuesAsAGroup) {
-  const std::string classic = EncodeState(GallerySettings());
-  GallerySettings web;
-  SetWebReady(web.Web, true);
-  web.Web.DisplaySize = 1200;
-  const std::string saved = EncodeState(web);
-  ASSERT_EQ(saved.substr(0, classic.size()), classic);
-  const std::string group = saved.substr(classic.size());
-  EXPECT_EQ(group, Group("WebSettings", std::string("\x01\xB0\x04\0\0\x55\0\0\0\0\0\0\0\0"
-                                                    "\x01\x01\x01",
-                                                    17)));
-  const auto load = [&](const std::string& after) {
-    return DecodeState(classic + after, GallerySettings(), "PATH").Web;
-  };
-  EXPECT_EQ(load(group), web.Web);
-  // Unknown groups, also before it, are passed over; so are bytes that are no group at all.
-  EXPECT_EQ(load(Group("Later", "\x01\x02") + group), web.Web);
-  EXPECT_EQ(load(Group("Later", "\x01\x02")), WebSettings());
-  EXPECT_EQ(load("junk after the values"), WebSettings());
-  // A group from a writer with fewer settings gives the rest their defaults; one with more has
-  // them passed over.
-  WebSettings first_two;
-  first_two.PhotoPages = true;
-  first_two.DisplaySize = 1200;
-  EXPECT_EQ(load(Group("WebSettings", group.substr(4 + 11 + 4, 5))), first_two);
-  EXPECT_EQ(load(Group("WebSettings", group.substr(4 + 11 + 4) + "\x01\x01") + group), web.Web);
-  // Loading a file without the group resets the web settings, as any field a file holds.
-  EXPECT_EQ(DecodeState(classic, web, "PATH").Web, WebSettings());
 }
 
 TEST(StateFileTest, RefusedSavesNameTheFieldOrFileAndKeepTheOldFile) {
@@ -218,13 +178,11 @@ std::string Visible(const std::string& text) {
 // One step on the file at `path`, through a configuration object of its own: "has", "int",
 // "bool", "string" read "SECTION|KEY"; "write", "write-int", "write-bool" write
 // "SECTION|KEY|VALUE"; "text" shows the file; "where" tells where the file lives.
-std::string Step(const std::string& path, const std::string& step) {
-  const std::size_t space = step.find(' ');
-  const std::string command = step.substr(0, space), rest = step.substr(space + 1);
+std::string Step(const std::string& path, const testing::TranscriptStep& step) {
+  const std::string &command = step.command, &rest = step.rest;
   const std::size_t bar = rest.find('|'), bar2 = rest.find('|', bar + 1);
   const std::string section = rest.substr(0, bar), key = rest.substr(bar + 1, bar2 - bar - 1);
-  const std::string value =
-      bar2 == std::string::npos ? "" : testing::Unescaped(rest.substr(bar2 + 1));
+  const std::string value = bar2 == std::string::npos ? "" : rest.substr(bar2 + 1);
   if (command == "where") {  // with XDG_CONFIG_HOME set to SECTION ("-": unset), HOME to KEY
     section == "-" ? ::unsetenv("XDG_CONFIG_HOME")
                    : ::setenv("XDG_CONFIG_HOME", section.c_str(), 1);
@@ -260,13 +218,13 @@ std::string Step(const std::string& path, const std::string& step) {
 TEST(ConfigFileTest, StepsGiveTheGoldenTranscript) {
   std::optional<testing::TempDir> tmp;
   std::string path;
-  const auto step = [&](const std::string& line) {
-    if (!line.starts_with("file ")) return Step(path, line);
+  const auto step = [&](const testing::TranscriptStep& s) {
+    if (s.command != "file") return Step(path, s);
     tmp.emplace();
-    const std::string file = "new/quorvelandiscope/quorvel.cfg", text = line.substr(5);
+    const std::string file = "new/quorvelandiscope/quorvel.cfg", &text = s.rest;
     path = tmp->file(file);
     if (text.starts_with('@')) tmp->write(file, ReadFile(GoldenPath("persist/" + text.substr(1))));
-    if (!text.starts_with('@') && text != "(none)") tmp->write(file, testing::Unescaped(text));
+    if (!text.starts_with('@') && text != "(none)") tmp->write(file, text);
     return std::string();
   };
   EXPECT_EQ(testing::ReplayGolden("persist/config_files.txt", step), "");

@@ -12,7 +12,6 @@
 #include <mutex>
 #include <regex>
 #include <set>
-#include <sstream>
 #include <utility>
 
 #include "imaging/jpeg_header.h"
@@ -257,15 +256,13 @@ std::vector<fs::path> OutputsOf(const TempDir& tmp) {
 // folder. "edit PHOTO" writes the photo anew at
 // its size; "remove FILE"; "fresh" compares the outputs with those of a fresh run.
 std::string UpdateStep(const TempDir& tmp, const GallerySettings& settings,
-                       const std::string& step) {
-  std::istringstream words(step);
-  std::string command, word;
-  words >> command;
-  if (command == "edit" && words >> word) {
-    const imaging::SourceHeader header = imaging::ReadSourceHeader(tmp.file(word));
-    WriteTestJpeg(tmp.file(word), {.width = header.width, .height = header.height, .quality = 40});
+                       const TranscriptStep& step) {
+  const std::string &command = step.command, file = tmp.file(step.rest);
+  if (command == "edit") {
+    const imaging::SourceHeader header = imaging::ReadSourceHeader(file);
+    WriteTestJpeg(file, {.width = header.width, .height = header.height, .quality = 40});
   }
-  if (command == "remove" && words >> word) fs::remove(tmp.file(word));
+  if (command == "remove") fs::remove(file);
   if (command == "fresh") {
     TempDir fresh;
     RunGallery(UpdateLibrary(fresh));
@@ -276,7 +273,7 @@ std::string UpdateStep(const TempDir& tmp, const GallerySettings& settings,
   if (command != "run") return "";
   GallerySettings changed = settings;
   ImagingOptions imaging;
-  for (std::string word; words >> word;) {
+  for (const std::string& word : step.words) {
     if (word == "fast") imaging.fast = true;
     if (word == "no-orient") imaging.apply_orientation = false;
     if (word == "no-profile") imaging.keep_color_profile = false;
@@ -311,7 +308,7 @@ TEST(UpdateModeTest, StepsGiveTheGoldenTranscript) {
   TempDir tmp;
   const GallerySettings settings = UpdateLibrary(tmp);
   EXPECT_EQ(ReplayGolden("run/update.txt",
-                         [&](const std::string& step) { return UpdateStep(tmp, settings, step); }),
+                         [&](const auto& step) { return UpdateStep(tmp, settings, step); }),
             "");
 }
 

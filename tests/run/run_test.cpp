@@ -177,17 +177,13 @@ TEST(BadRunTest, AFullDiskEndsTheRunAtThePageAndKeepsTheOldPages) {
 TEST(ManyImagesTest, PlanningOnSeveralThreadsKeepsEveryOutcome) {
   TempDir tmp;
   const int count = 2 * static_cast<int>(kTasksPerParallelThread) + 3;
-  tmp.mkdir("many");
-  for (int i = 0; i < count; ++i) {
-    WriteTestJpeg(tmp.file("many/p" + std::to_string(1000 + i) + ".jpg"), {.width = 8});
-  }
-  tmp.write("many/p1007.jpg", "not a photo");
-  const GallerySettings settings = GalleryInto(tmp.path(), {tmp.file("many")});
+  const GallerySettings settings = Photos(tmp, {"many"}, count);
+  tmp.write("many/p7.jpg", "not a photo");
   const RunSummary first = RunGallery(settings, {.jobs = 2}).summary;
   EXPECT_EQ(std::tie(first.images_done, first.images_failed, first.thumbnails_made),
             std::make_tuple(count - 1, 1, count - 1));
   ASSERT_EQ(first.failures.size(), 1u);
-  EXPECT_EQ(first.failures[0].path, tmp.file("many/p1007.jpg"));
+  EXPECT_EQ(first.failures[0].path, tmp.file("many/p7.jpg"));
 }
 
 TEST(ForEachInParallelTest, WhatATaskLetsEscapeReachesTheCallerOnce) {
@@ -258,11 +254,9 @@ TEST(ThumbnailWorkersTest, CancelDropsPendingJobsAndSetsTheFlagOnlyWhileJobsRema
 TEST(StopTest, TheStopFlagEndsTheRunAtTheNextTick) {
   for (const int jobs : {1, 2}) {
     TempDir tmp;
-    for (int i = 0; i < 4; ++i)
-      WriteTestJpeg(tmp.write("photos/p" + std::to_string(i) + ".jpg", ""));
     RunEnvironment env;
     env.imaging.jobs = jobs;
-    GenerationRun run(GalleryInto(tmp.path(), {tmp.file("photos")}), env);
+    GenerationRun run(Photos(tmp, {"photos"}, 4), env);
     ASSERT_EQ(run.StartRun(), GenerationRun::Start::Started);
     ASSERT_TRUE(run.RunTick());
     run.StopFlag() = true;

@@ -8,7 +8,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "job/error.h"
 #include "run/navigators.h"
@@ -26,12 +25,10 @@ namespace fs = std::filesystem;
 
 // "links|names WORD..." runs over that library, each WORD "link:LINK=TARGET", "hard:NEW=OLD",
 // "set:Field=Value" or "dir:DIRECTORY" ($TMP: the root); gives the refusal, or what it did.
-std::string Step(const std::string& step) {
+std::string Step(const TranscriptStep& step) {
   TempDir tmp;
   std::vector<std::string> directories;
-  std::istringstream words(step);
-  std::string kind;
-  words >> kind;
+  const std::string& kind = step.command;
   if (kind == "links") {  // t/ with photo.jpg, index.jpg and a text named photo_thumb.jpg
     WriteTestJpeg(tmp.write("t/photo.jpg", ""), {.width = 640, .height = 480});
     WriteTestJpeg(tmp.file("t/index.jpg"), {.width = 320, .height = 240});
@@ -53,7 +50,7 @@ std::string Step(const std::string& step) {
     tmp.write("bg:x/back\\ground.png", "background");
   }
   GallerySettings settings = GalleryInto(tmp.path(), directories);
-  for (std::string word; words >> word;) {
+  for (std::string word : step.words) {
     for (std::size_t at; (at = word.find("$TMP")) != std::string::npos;) {
       word.replace(at, 4, tmp.path());
     }
@@ -69,7 +66,7 @@ std::string Step(const std::string& step) {
   const auto before = Files(tmp.path());
   const GalleryResult r = RunGallery(settings);
   if (!r.error.empty()) {
-    EXPECT_TRUE(Files(tmp.path()) == before) << "nothing is written: " << step;
+    EXPECT_TRUE(Files(tmp.path()) == before) << "nothing is written: " << step.line;
     return WithTmp(r.error, tmp.path());
   }
   for (const auto& [path, bytes] : before) {
@@ -124,11 +121,11 @@ TEST(LeftoverTest, ARunRemovesLeftoversOfKilledRunsFromWhereItWritesAndNothingEl
 }
 
 // "Field=Value... on WORD...": the settings over `base` and the words after "on".
-std::vector<std::string> Parse(const std::string& step, GallerySettings& settings) {
-  std::istringstream words(step);
-  std::vector<std::string> after;
+std::vector<std::string> Parse(const TranscriptStep& step, GallerySettings& settings) {
+  std::vector<std::string> words = step.words, after;
+  words.insert(words.begin(), step.command);
   bool on = false;
-  for (std::string word; words >> word;) {
+  for (const std::string& word : words) {
     if (on) after.push_back(word);
     if (!on && word != "on") SetFields(settings, {word});
     on = on || word == "on";
@@ -137,7 +134,7 @@ std::vector<std::string> Parse(const std::string& step, GallerySettings& setting
 }
 
 // "SETS on N images: DIR*** DIR**" over 2 x 2 cells per page: the pages and their navigators.
-std::string Layout(const std::string& step) {
+std::string Layout(const TranscriptStep& step) {
   GallerySettings settings;
   settings.Output.HTMLDirectory = "/web/";
   SetFields(settings, {"ThumbnailsInRow=2", "ThumbnailsInColumn=2"});
@@ -163,7 +160,7 @@ std::string Layout(const std::string& step) {
 }
 
 // "SETS on IMAGE..." over split pages of one picture each: accepted, or the refusal.
-std::string Clash(const std::string& step) {
+std::string Clash(const TranscriptStep& step) {
   GallerySettings settings;
   settings.Output.HTMLDirectory = "/web/";
   settings.Output.AllThumbnailsDirectory = "/web/thumbs/";
