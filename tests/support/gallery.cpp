@@ -92,8 +92,9 @@ std::string PercentDecoded(std::string link) {
   return link;
 }
 
-std::string BrokenLinks(const std::string& root, int* links) {
-  static const std::regex kLink("(?:href|src|background)=\"([^\"]*)\"");
+std::string BrokenLinks(const std::string& root, int* links,
+                        const std::function<bool(const std::string&)>& allowed) {
+  static const std::regex kLink(R"re((?:href|src|background)="([^"]*)"|srcset="([^" ]*) 2x")re");
   static const std::regex kMisread("^[A-Za-z][A-Za-z0-9+.-]*:|\\\\");
   std::string faults;
   int count = 0;
@@ -105,9 +106,11 @@ std::string BrokenLinks(const std::string& root, int* links) {
       faults += entry.path().string() + ": a byte outside ASCII\n";
     }
     for (std::sregex_iterator it(page.begin(), page.end(), kLink), end; it != end; ++it, ++count) {
-      if (!fs::is_regular_file(entry.path().parent_path() / PercentDecoded((*it)[1])) ||
-          std::regex_search((*it)[1].str(), kMisread)) {
-        faults += entry.path().string() + ": " + (*it)[1].str() + "\n";
+      const std::string link = (*it)[1].matched ? (*it)[1] : (*it)[2];
+      const fs::path target = entry.path().parent_path() / PercentDecoded(link);
+      if (!fs::is_regular_file(target) || std::regex_search(link, kMisread) ||
+          (allowed && !allowed(fs::canonical(target).string()))) {
+        faults += entry.path().string() + ": " + link + "\n";
       }
     }
   }

@@ -43,10 +43,12 @@ GalleryResult RunGallery(const GallerySettings& settings, const ImagingOptions& 
 std::string PercentDecoded(std::string link);
 
 // Checks every ".html" file below `root`: it ends as a complete page, holds only ASCII, and each
-// href, src and background value, percent-decoded and taken relative to the page, names an
-// existing file, neither starting with a scheme nor holding a backslash (which browsers read as
-// "/"). One line per fault, empty when there is none; `links` receives the number checked.
-std::string BrokenLinks(const std::string& root, int* links = nullptr);
+// href, src, background and 2x srcset value, percent-decoded and taken relative to the page,
+// names an existing file that `allowed` (when given) accepts by its canonical path, neither
+// starting with a scheme nor holding a backslash (which browsers read as "/"). One line per
+// fault, empty when there is none; `links` receives the number checked.
+std::string BrokenLinks(const std::string& root, int* links = nullptr,
+                        const std::function<bool(const std::string&)>& allowed = {});
 
 // Starts argv[0] (no shell) with stdin from /dev/null and stdout and stderr into `output`, in
 // `cwd` when given; -1 when it cannot.
