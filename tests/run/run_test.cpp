@@ -17,6 +17,7 @@
 #include "run/generation_run.h"
 #include "run/parallel_for.h"
 #include "run/thumbnail_workers.h"
+#include "support/crafted_jpeg.h"
 #include "support/gallery.h"
 #include "support/golden.h"
 #include "support/temp_dir.h"
@@ -26,14 +27,6 @@ namespace quorvel::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A JPEG whose frame header is changed: bytes after the SOF0 marker's length field.
-std::string WithFrameHeader(std::string jpeg, int precision, int width, int height) {
-  const char bytes[] = {static_cast<char>(precision), static_cast<char>(height >> 8),
-                        static_cast<char>(height), static_cast<char>(width >> 8),
-                        static_cast<char>(width)};
-  return jpeg.replace(jpeg.find("\xFF\xC0") + 4, 5, bytes, 5);
-}
 
 // What planning says of a source, what making its thumbnail says ("" when it works), and the
 // warnings of the thumbnail made.
@@ -61,6 +54,8 @@ TEST(BadSourceTest, PlanningLeavesOutExactlyWhatCannotBeMadeIntoAThumbnail) {
   TempDir tmp;
   const std::string good = EncodeTestJpeg({.width = 64, .height = 48});
   const std::size_t sos = good.find("\xFF\xDA");
+  std::string twelve_bit = good;
+  twelve_bit[good.find("\xFF\xC0") + 4] = 12;  // the frame's sample precision
   const std::pair<const char*, std::string> files[] = {
       {"empty.jpg", ""},
       {"png.jpg", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)},
@@ -70,9 +65,9 @@ TEST(BadSourceTest, PlanningLeavesOutExactlyWhatCannotBeMadeIntoAThumbnail) {
       {"cut_before_scan.jpg", good.substr(0, sos)},
       {"cut_in_scan.jpg", good.substr(0, sos + 40)},  // an early end is only a warning
       {"cut_before_end.jpg", good.substr(0, good.size() - 2)},
-      {"12_bit.jpg", WithFrameHeader(good, 12, 64, 48)},
-      {"beyond_libjpeg.jpg", WithFrameHeader(good, 8, 65535, 65535)},
-      {"huge.jpg", WithFrameHeader(good, 8, 60000, 60000)},
+      {"12_bit.jpg", twelve_bit},
+      {"beyond_libjpeg.jpg", WithFrameSize(good, 65535, 65535)},
+      {"huge.jpg", WithFrameSize(good, 60000, 60000)},
       {"arithmetic.jpg", EncodeTestJpeg({.width = 90, .height = 60, .arithmetic = true})},
       {"cmyk.jpg", EncodeTestJpeg({.components = 4})},  // inverted, as Adobe writes it
       {"ycck.jpg", EncodeTestJpeg({.components = 4, .ycck = true})}};

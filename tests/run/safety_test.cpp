@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "job/error.h"
 #include "run/navigators.h"
@@ -83,31 +82,20 @@ TEST(OutputSafetyTest, StepsGiveTheGoldenTranscript) {
   EXPECT_EQ(ReplayGolden("run/output_safety.txt", Step), "");
 }
 
-// A process id above the system's largest is never alive.
-std::string DeadProcess() {
-  std::ifstream in("/proc/sys/kernel/pid_max");
-  long max = 4194304;
-  in >> max;
-  return std::to_string(max);
-}
-
-// Only hidden regular files of the exact form, of a process that is gone (not init), in the
-// directories the run writes to.
+// Only regular files of the form of a process that is gone (not init), in the directories the
+// run writes to; the form itself is told in the platform's tests.
 TEST(LeftoverTest, ARunRemovesLeftoversOfKilledRunsFromWhereItWritesAndNothingElse) {
   TempDir tmp;
   WriteTestJpeg(tmp.write("p/a.jpg", ""));
   GallerySettings settings = GalleryInto(tmp.path(), {tmp.file("p")});
   SetFields(settings, {"CreatePicturePages=1"});
-  const std::string dead = "." + DeadProcess() + ".", alive = "." + std::to_string(::getpid());
+  // A process id above any system's largest is never alive.
+  const std::string dead = ".999999999.", alive = "." + std::to_string(::getpid());
   const std::vector<std::string> removed = {"web/.index.html" + dead + "3.0a1b2c3d.tmp",
                                             "thumbs/.a_thumb.jpg" + dead + "0.ffffffff.tmp",
                                             "p/.a.html" + dead + "1.12345678.tmp"};
   const std::vector<std::string> kept = {"web/.index.html" + alive + ".0.0a1b2c3d.tmp",
-                                         "web/.index.html.1.0.0a1b2c3d.tmp",
-                                         "web/index.html" + dead + "0.0a1b2c3d.tmp",
-                                         "web/.index.html" + dead + "0.0a1b2c3d.tmp.bak",
-                                         "web/.index.html" + dead + "0.0A1B2C3D.tmp",
-                                         "web/notes.txt",
+                                         "web/.index.html.1.0.0a1b2c3d.tmp", "web/notes.txt",
                                          "elsewhere/.x.jpg" + dead + "0.00000000.tmp",
                                          "web/.d" + dead + "0.00000000.tmp/inside"};
   for (const std::string& name : removed) tmp.write(name, "left by a killed run");

@@ -85,12 +85,17 @@ GalleryResult RunGallery(const GallerySettings& settings, const ImagingOptions& 
   return result;
 }
 
+namespace {
+
+// `link` with each "%XX" replaced by its byte.
 std::string PercentDecoded(std::string link) {
   for (std::size_t at = 0; (at = link.find('%', at)) != std::string::npos; ++at) {
     link.replace(at, 3, 1, static_cast<char>(std::stoi(link.substr(at + 1, 2), nullptr, 16)));
   }
   return link;
 }
+
+}  // namespace
 
 std::string BrokenLinks(const std::string& root, int* links,
                         const std::function<bool(const std::string&)>& allowed) {

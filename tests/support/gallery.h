@@ -39,9 +39,6 @@ struct GalleryResult {
 GalleryResult RunGallery(const GallerySettings& settings, const ImagingOptions& imaging = {},
                          const std::function<void(int)>& before_tick = {});
 
-// `link` with each "%XX" replaced by its byte.
-std::string PercentDecoded(std::string link);
-
 // Checks every ".html" file below `root`: it ends as a complete page, holds only ASCII, and each
 // href, src, background and 2x srcset value, percent-decoded and taken relative to the page,
 // names an existing file that `allowed` (when given) accepts by its canonical path, neither
