@@ -45,17 +45,11 @@ TEST(PhotoPageInBrowserTest, ArrowKeysAndEscapeFollowTheLinks) {
   testing::TempDir site, profile;
   const std::string names[] = {"a", "b #1?", "Caf\xC3\xA9"};
   for (int i = 0; i < 3; ++i) {
-    const PhotoPage photo{names[i] + ".jpg",
-                          names[i] + ".jpg",
-                          64,
-                          48,
-                          i > 0 ? names[i - 1] + ".html" : "",
-                          i < 2 ? names[i + 1] + ".html" : "",
-                          "../index.html",
-                          {},
-                          ""};
-    testing::WriteTestJpeg(site.write("photos/" + names[i] + ".jpg", ""),
-                           {.width = 64, .height = 48});
+    const std::string jpg = names[i] + ".jpg";
+    const std::string previous = i > 0 ? names[i - 1] + ".html" : "";
+    const std::string next = i < 2 ? names[i + 1] + ".html" : "";
+    const PhotoPage photo{jpg, jpg, 64, 48, previous, next, "../index.html", {}, ""};
+    testing::WriteTestJpeg(site.write("photos/" + jpg, ""), {.width = 64, .height = 48});
     WritePhotoPage(site.file("photos/" + names[i] + ".html"), photo, {}, PathStyle::Posix);
   }
   site.write("index.html", "<!DOCTYPE html><title>index</title><p>index</p>\n");

@@ -68,17 +68,12 @@ TEST(NamingTest, StepsGiveTheGoldenTranscript) {
   EXPECT_EQ(testing::ReplayGolden("job/names.txt", Name), "");
 }
 
+// Colours, alignments and lines by name are read by the HTML writer's transcripts.
 TEST(SettingsFieldsTest, NamesTextsAndRefusals) {
   GallerySettings s;
   SetFieldFromText(s, "PicturePage.Title", "One");  // a tail of the path names one field
-  SetFieldFromText(s, "TableSettings.BorderColor", "#FF8000");
-  SetFieldFromText(s, "CellSettings.HorizontalAlignment", "left");
-  SetFieldFromText(s, "PageSettings.TopHTML", "<p>a\\n\\nb");
-  SetFieldFromText(s, "Quality", "5000");  // clamped to its range
+  SetFieldFromText(s, "Quality", "5000");           // clamped to its range
   EXPECT_EQ(std::tie(s.Picture.PicturePage.Title, s.Page.Title), std::tie("One", "New Page"));
-  EXPECT_EQ(s.Table.BorderColor, 0x0080FF);
-  EXPECT_EQ(s.Cell.HorizontalAlignment, 1);
-  EXPECT_EQ(s.Page.TopHTML, (Lines{"<p>a", "", "b"}));
   EXPECT_EQ(s.Thumbnail.Quality, 100);
   EXPECT_EQ(ParseEditorInteger(" -3 ", 15), -3);
   EXPECT_EQ(ParseEditorInteger("7x", 15), 15);
