@@ -1,6 +1,4 @@
-// Photo pages in a real browser: headless Chromium loads a harness page whose frame shows the
-// middle of three photo pages, sends it keys and writes down where the frame ends up after
-// each. Skipped where chromium is not installed.
+// Photo pages' keys in headless Chromium, where it is installed.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -37,9 +35,8 @@ std::string ResultInChromium(const std::string& url, const std::string& profile)
   return result[1];
 }
 
-// Three photos whose names need encoding in links, each page made by WritePhotoPage with its
-// display copy beside it, the index page one level up; the harness shows the middle photo page in
-// a same-origin frame, sends it keys and notes where it leads.
+// Three photos whose names need encoding in links; the harness shows the middle photo page in a
+// same-origin frame, sends it keys and notes where each leads.
 TEST(PhotoPageInBrowserTest, ArrowKeysAndEscapeFollowTheLinks) {
   if (std::system("command -v chromium > /dev/null 2>&1") != 0) GTEST_SKIP() << "no chromium";
   testing::TempDir site, profile;

@@ -1,7 +1,5 @@
-// Persistence: state files as golden files, edited ones with what became of them, refused
-// saves; the configuration file's reads and writes as a golden transcript; and paths that hold
-// no file of ours (a device, a pipe, a directory, files over the largest size, a file below a
-// regular file or a dangling link), refused unread, naming the file.
+// State files and the configuration file against golden data; paths that hold no file of ours
+// are refused unread, naming the file.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,7 +1,6 @@
-// The run over the awkward library, case by case, classic and web-ready: golden pages, those the
-// plan promised; links only to what the run made inside what is served, or to photos where
-// they are linked; web outputs the reference renderings; one decode per photo; four workers
-// writing the bytes of one. Update mode keeps only what is still current, as a transcript.
+// The run over the awkward library, case by case: golden pages, links that stay inside what is
+// served, web outputs as the reference renders them, one decode per photo, four workers writing
+// the bytes of one. Update mode keeps only what is still current, as a transcript.
 #include "support/gallery.h"
 
 #include <gtest/gtest.h>
@@ -222,8 +221,8 @@ std::vector<fs::path> OutputsOf(const TempDir& tmp) {
 // "run WORD..." runs over the library with each WORD "fast", "no-orient", "no-profile" or
 // "Field=Value": gives what the run made and the outputs it wrote (told by their new inodes, as
 // every write replaces its file, even with the same bytes), a folder's worth named by the
-// folder. "edit PHOTO" writes the photo anew at
-// its size; "remove FILE"; "fresh" compares the outputs with those of a fresh run.
+// folder. "edit PHOTO" writes the photo anew at its size; "remove FILE"; "fresh" compares the
+// outputs with those of a fresh run.
 std::string UpdateStep(const TempDir& tmp, const GallerySettings& settings,
                        const TranscriptStep& step) {
   const std::string &command = step.command, file = tmp.file(step.rest);

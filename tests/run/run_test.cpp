@@ -1,6 +1,4 @@
-// Bad input with its outcome: a source that is no readable JPEG is left out while planning; a
-// later failure drops its cell; a page that cannot be written ends the run. And the run under
-// load: many images on several threads, the thumbnail workers, and the stop flag.
+// Bad sources, vanishing folders and full disks; the run on several threads, and its stop flag.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,8 +1,5 @@
-// Where outputs land, as golden transcripts: the page layout and its navigators; the clash
-// check, naming both sources and the setting that separates them; no write on a photo or a file
-// the run does not own, whatever links lie on the way; links that lead to their files in every
-// layout for names made to trouble a browser. Leftovers of killed runs are removed, and only
-// those.
+// Where outputs land, as golden transcripts: page layouts, clashes, no write on a file the run
+// does not own, links to awkward names. Leftovers of killed runs are removed, and only those.
 #include <gtest/gtest.h>
 #include <unistd.h>
 

@@ -14,11 +14,9 @@ namespace quorvel::testing {
 
 class TempDir;
 
-// Writes into `tmp`: photos/ (accents, "#", "?", "<", quotes and spaces in names, a text file
-// named .jpg, sub/ sorting among the images, empty/), "other place"/ (a phone's "x y.jpg":
-// Orientation 6, an RGB profile), elsewhere/ and a link "linked" to it, and bg.png. Returns the
-// directories as a user might list them: photos spelt four ways, sub/, the link, "other place"
-// and empty/.
+// Writes into `tmp` photos with names that trouble browsers and shells, a text named .jpg, a
+// turned phone photo, a linked folder and bg.png; returns the directories as a user might list
+// them, photos/ spelt four ways.
 std::vector<std::string> MakeAwkwardLibrary(const TempDir& tmp);
 
 // Sets fields from "Field=Value" texts, as quorvel-batch's --set does.

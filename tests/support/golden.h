@@ -13,9 +13,8 @@ namespace quorvel::testing {
 // Full path of tests/data/<relative>.
 std::string GoldenPath(const std::string& relative);
 
-// Empty when `actual` equals the golden file byte for byte; otherwise a description of the
-// first line that differs (line endings shown as \r and \n). Use as
-//   EXPECT_EQ(CompareWithGolden(page, "html/frame_default.html"), "");
+// Empty when `actual` equals the golden file byte for byte; otherwise the first line that
+// differs.
 std::string CompareWithGolden(const std::string& actual, const std::string& relative);
 
 // A step of a transcript, "> COMMAND REST": the line as written, its first word, and the rest
