@@ -205,22 +205,23 @@ GallerySettings UpdateLibrary(const TempDir& tmp) {
   return settings;
 }
 
-// The images a run made: thumbnails and 2x thumbnails in thumbs/, display copies beside the
-// photo pages.
-std::vector<fs::path> OutputsOf(const TempDir& tmp) {
-  std::vector<fs::path> outputs;
+// The images a run made (thumbnails in thumbs/, display copies beside the photo pages) by their
+// inodes, which tell a file written anew: every write replaces its file, even with the same bytes.
+std::map<std::string, ino_t> Outputs(const TempDir& tmp) {
+  std::map<std::string, ino_t> outputs;
   for (const char* dir : {"thumbs", "web/photos"}) {
     if (!fs::exists(tmp.file(dir))) continue;
     for (const auto& entry : fs::directory_iterator(tmp.file(dir))) {
-      if (entry.path().extension() != ".html") outputs.push_back(entry.path());
+      struct stat st {};
+      if (entry.path().extension() != ".html" && ::stat(entry.path().c_str(), &st) == 0)
+        outputs[entry.path().string().substr(tmp.path().size() + 1)] = st.st_ino;
     }
   }
   return outputs;
 }
 
 // "run WORD..." runs over the library with each WORD "fast", "no-orient", "no-profile" or
-// "Field=Value": gives what the run made and the outputs it wrote (told by their new inodes, as
-// every write replaces its file, even with the same bytes), a folder's worth named by the
+// "Field=Value": gives what the run made and the outputs it wrote, a folder's worth named by the
 // folder. "edit PHOTO" writes the photo anew at its size; "remove FILE"; "fresh" compares the
 // outputs with those of a fresh run.
 std::string UpdateStep(const TempDir& tmp, const GallerySettings& settings,
@@ -247,20 +248,14 @@ std::string UpdateStep(const TempDir& tmp, const GallerySettings& settings,
     if (word == "no-profile") imaging.keep_color_profile = false;
     if (word.find('=') != std::string::npos) SetFields(changed, {word});
   }
-  const auto inode = [](const fs::path& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
-  };
-  std::map<fs::path, ino_t> before;
-  for (const fs::path& output : OutputsOf(tmp)) before[output] = inode(output);
+  const std::map<std::string, ino_t> before = Outputs(tmp);
   const RunSummary s = RunGallery(changed, imaging).summary;
   std::map<std::string, std::pair<std::string, bool>> folders;  // written, all of them
-  for (const fs::path& output : OutputsOf(tmp)) {
-    const std::string name = output.string().substr(tmp.path().size() + 1);
+  for (const auto& [name, inode] : Outputs(tmp)) {
     auto& [written, all] =
         folders.try_emplace(name.substr(0, name.rfind('/') + 1), "", true).first->second;
-    const bool kept = before.contains(output) && before[output] == inode(output);
-    if (kept) all = false;
+    const bool kept = before.contains(name) && before.at(name) == inode;
+    all = all && !kept;
     if (!kept) written += " " + name;
   }
   std::string text = "made " + std::to_string(s.thumbnails_made) + ", " +
