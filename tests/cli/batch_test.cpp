@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
 
 #include "cli/batch_progress.h"
 #include "cli/terminal_text.h"
@@ -66,14 +65,10 @@ std::string Step(const TempDir& tmp, const TranscriptStep& step) {
   }
   if (command == "text") return cli::TerminalText(rest);
   if (command == "lines") return cli::TerminalLines(rest);
-  if (command == "progress") {
-    std::istringstream in(rest);
-    int done = 0, total = 0, columns = 0;
-    std::int64_t ms = 0;
-    std::string image;
-    in >> done >> total >> ms >> columns >> std::ws;
-    std::getline(in, image);
-    return "[" + cli::TerminalProgressLine(done, total, ms, image, columns) + "]";
+  if (command == "progress") {  // DONE TOTAL MS COLUMNS IMAGE
+    const auto n = [&](int i) { return std::stoi(args.at(i)); };
+    const std::string image = args.size() > 4 ? rest.substr(rest.find(args[4])) : "";
+    return "[" + cli::TerminalProgressLine(n(0), n(1), n(2), image, n(3)) + "]";
   }
   ADD_FAILURE() << "unknown step " << step.line;
   return "";

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <regex>
 #include <sstream>
 
 #include "job/error.h"
@@ -19,6 +20,7 @@
 #include "persist/state_file.h"
 #include "persist/typed_value_file.h"
 #include "platform/file_system.h"
+#include "support/gallery.h"
 #include "support/golden.h"
 #include "support/temp_dir.h"
 
@@ -50,9 +52,7 @@ std::string ErrorOf(Action action, const std::string& path = "") {
 GallerySettings EveryFieldChanged() {
   GallerySettings s;
   std::istringstream lines(testing::ReadFile(GoldenPath("persist/every_field_changed.settings")));
-  for (std::string line; std::getline(lines, line);) {
-    SetFieldFromText(s, line.substr(0, line.find('=')), line.substr(line.find('=') + 1));
-  }
+  for (std::string line; std::getline(lines, line);) testing::SetFields(s, {line});
   s.Table.BorderColor = 0x7F123456;
   return s;
 }
@@ -168,9 +168,8 @@ TEST(StateFileTest, RefusedSavesNameTheFieldOrFileAndKeepTheOldFile) {
 
 // Line ends made visible, each line still on a line of its own.
 std::string Visible(const std::string& text) {
-  std::string out;
-  for (const char c : text) out += c == '\r' ? "\\r" : c == '\n' ? "\\n\n" : std::string(1, c);
-  return out;
+  return std::regex_replace(std::regex_replace(text, std::regex("\r"), "\\r"), std::regex("\n"),
+                            "\\n\n");
 }
 
 // One step on the file at `path`, through a configuration object of its own: "has", "int",

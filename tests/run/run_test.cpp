@@ -137,21 +137,18 @@ TEST(BadRunTest, ADirectoryThatVanishesDropsTheCellsOfItsImages) {
   EXPECT_EQ(BrokenLinks(tmp.path()), "");
 }
 
-// The other refusals and a folder without photos are tried on quorvel-batch.
-TEST(BadRunTest, OutputDirectoriesAreRefusedBeforeAnyThumbnail) {
+// Output directories are refused before any thumbnail (the other refusals and a folder without
+// photos are tried on quorvel-batch); a full disk ends the run at the page, keeping the old pages.
+TEST(BadRunTest, RefusedDirectoriesAndAFullDisk) {
   TempDir tmp;
-  GallerySettings settings = Photos(tmp, {"pics"}, 2);
+  GallerySettings settings = Photos(tmp, {"pics"}, 9);
   EXPECT_EQ(
       RunFailing(settings, tmp.file("web/"), -1).error,
       "Cannot write to directory " + tmp.file("web") + " (" + platform::ErrorText(ENOSPC) + ")");
-  settings.Output.AllThumbnailsDirectory = "";  // every thumbnail into the working directory
-  EXPECT_EQ(RunGallery(settings).error, "You must create or choose thumbnail directory first!");
+  GallerySettings unset = settings;
+  unset.Output.AllThumbnailsDirectory = "";  // every thumbnail into the working directory
+  EXPECT_EQ(RunGallery(unset).error, "You must create or choose thumbnail directory first!");
   EXPECT_TRUE(Files(tmp.file("thumbs")).empty() && Files(tmp.file("web")).empty());
-}
-
-TEST(BadRunTest, AFullDiskEndsTheRunAtThePageAndKeepsTheOldPages) {
-  TempDir tmp;
-  GallerySettings settings = Photos(tmp, {"pics"}, 9);
   RunGallery(settings);
   const auto before = Files(tmp.path());
   settings.Page.Title = "New title";
