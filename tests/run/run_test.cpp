@@ -186,12 +186,14 @@ TEST(ForEachInParallelTest, WhatATaskLetsEscapeReachesTheCallerOnce) {
   EXPECT_LE(calls.load(), static_cast<int>(4 * kTasksPerParallelThread));
 }
 
-// Two jobs with one target never overlap; a cancel drops what has not started.
 ThumbnailJob Job(const std::string& source, const std::string& target) {
   return {.request = {.source = source, .outputs = {{.target = target}}}, .directory = ""};
 }
 
-TEST(ThumbnailWorkersTest, JobsWithOneTargetRunInListOrder) {
+// Two jobs with one target never overlap. A decode that finds the flag set is stopped, neither
+// made nor failed, and writes nothing. Cancel drops the jobs not started (only the few within
+// reach of the page writer were) and sets the flag only while a job is unfinished.
+TEST(ThumbnailWorkersTest, OneTargetInListOrderAndCancelDropsPendingJobs) {
   TempDir tmp;
   std::vector<ThumbnailJob> jobs;
   for (int i = 0; i < 6; ++i) {
@@ -208,24 +210,16 @@ TEST(ThumbnailWorkersTest, JobsWithOneTargetRunInListOrder) {
   jobs[5].request.outputs.front().target = tmp.file("last.jpg");
   ASSERT_TRUE(MakeThumbnailJob(jobs[5], holder).made);
   EXPECT_EQ(ReadFile(tmp.file("t.jpg")), ReadFile(tmp.file("last.jpg")));
-}
-
-// A decode that finds the flag set is stopped, neither made nor failed, and writes nothing.
-// Cancel drops the jobs not started (only the few within reach of the page writer were) and
-// sets the flag only while a job is unfinished.
-TEST(ThumbnailWorkersTest, CancelDropsPendingJobsAndSetsTheFlagOnlyWhileJobsRemain) {
-  TempDir tmp;
-  const std::string source = WriteTestJpeg(tmp.file("s.jpg"));
+  const std::string source = jobs[0].request.source;
   std::atomic<bool> stop = true;
-  ThumbnailJob stopped = Job(source, tmp.file("t.jpg"));
+  ThumbnailJob stopped = Job(source, tmp.file("stopped.jpg"));
   stopped.request.limits.stop = &stop;
-  imaging::FastImage holder;
   const ThumbnailResult result = MakeThumbnailJob(stopped, holder);
   EXPECT_TRUE(result.stopped && !result.made && result.failure.empty());
-  EXPECT_FALSE(std::filesystem::exists(tmp.file("t.jpg")));
+  EXPECT_FALSE(std::filesystem::exists(tmp.file("stopped.jpg")));
   for (const int finish : {40, 1}) {
     stop = false;
-    std::vector<ThumbnailJob> jobs;
+    jobs.clear();
     for (int i = 0; i < 200; ++i) jobs.push_back(Job(source, tmp.file(std::to_string(i) + ".jpg")));
     jobs.resize(finish == 40 ? 40 : 200);
     ThumbnailWorkers workers(jobs, 2, &stop);
