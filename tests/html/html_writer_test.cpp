@@ -124,18 +124,16 @@ std::string WebPageLines(const std::string& page) {
 std::string PhoneIndexPage(const Case& c) {
   PageFrame frame = BuildPageFrame(c.s.Page, c.dir, c.style());
   AddPhoneLayout(frame);
-  const std::string cell = BuildCellOpenTag(c.s.Cell, c.dir, c.style());
-  const std::string first =
-      cell + FolderLabel("2024/trip") + "<a href=\"photos/a.html\">" +
-      ThumbnailImageTag({"thumbs/a_thumb.jpg", "thumbs/a_thumb@2x.jpg", 70, 47, "a.jpg"},
-                        c.style()) +
-      "</a>" + BuildCaption(c.s.Text, "a.jpg", 1234) + "</td>";
-  const std::string second =
-      cell + "<a href=\"photos/b.html\">" +
-      ThumbnailImageTag({"thumbs/b_thumb.jpg", "", 47, 70, "b.jpg"}, c.style()) + "</a>" +
-      BuildCaption(c.s.Text, "b.jpg", 5678) + "</td>";
+  const auto cell = [&](const std::string& name, const std::string& x2, int w, int h, int size) {
+    return BuildCellOpenTag(c.s.Cell, c.dir, c.style()) +
+           (x2.empty() ? "" : FolderLabel("2024/trip")) + "<a href=\"photos/" + name + ".html\">" +
+           ThumbnailImageTag({"thumbs/" + name + "_thumb.jpg", x2, w, h, name + ".jpg"},
+                             c.style()) +
+           "</a>" + BuildCaption(c.s.Text, name + ".jpg", size) + "</td>";
+  };
   return Joined(frame.Header) + BuildTableOpenTag(c.s.Table, c.dir, c.style()) + "\n<tr>\n" +
-         first + second + "\n</tr>\n" + TableCloseLine(c.s.Table) + "\n\n" + Joined(frame.Footer);
+         cell("a", "thumbs/a_thumb@2x.jpg", 70, 47, 1234) + cell("b", "", 47, 70, 5678) +
+         "\n</tr>\n" + TableCloseLine(c.s.Table) + "\n\n" + Joined(frame.Footer);
 }
 
 // "write picture|photo missing|full": a page written where its directory is missing or on a
@@ -219,10 +217,8 @@ Commands WriterCommands(ColorBoxes& b) {
       {"picture",
        [](Arg a) {
          const Case c = Parse(a);
-         std::string page = PicturePageText(BuildPicturePageFrame(c.s.Picture, c.dir, c.style()),
-                                            c.photo.FileName, c.style());
-         std::erase(page, '\r');
-         return page;
+         return WebPageLines(PicturePageText(BuildPicturePageFrame(c.s.Picture, c.dir, c.style()),
+                                             c.photo.FileName, c.style()));
        }},
       {"phone", [](Arg a) { return PhoneIndexPage(Parse(a)); }},
       {"thumbnail",
