@@ -177,10 +177,8 @@ struct ColorBoxes {
 
 // "posix TEXT" or "windows TEXT": the path style and the text.
 std::pair<PathStyle, std::string> Styled(const std::string& text) {
-  const std::size_t space = text.find(' ');
-  const std::string style = text.substr(0, space);
-  EXPECT_TRUE(style == "posix" || style == "windows") << text;
-  return {style == "windows" ? PathStyle::Windows : PathStyle::Posix, text.substr(space + 1)};
+  EXPECT_TRUE(text.starts_with("posix ") || text.starts_with("windows ")) << text;
+  return {text[0] == 'w' ? PathStyle::Windows : PathStyle::Posix, text.substr(text.find(' ') + 1)};
 }
 
 ColorValue Color(const std::string& text) {

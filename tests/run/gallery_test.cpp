@@ -62,9 +62,8 @@ std::string SummaryText(const GalleryResult& r, const std::string& root) {
                      " failed, " + std::to_string(s.thumbnails_made) + " made, " +
                      std::to_string(s.pages_written) + " pages written:\n";
   for (const std::string& page : r.pages) text += page.substr(root.size()) + "\n";
-  for (const ImageFailure& f : s.failures) {
+  for (const ImageFailure& f : s.failures)
     text += f.path.substr(root.size()) + ": " + f.message + "\n";
-  }
   return WithTmp(text + s.page_error, root);
 }
 
