@@ -202,7 +202,8 @@ std::string Step(const std::string& path, const testing::TranscriptStep& step) {
     if (command == "write-bool") config.WriteBool(section, key, value == "1");
     if (command == "write") config.WriteString(section, key, value);
   });
-  return error == "(no error)" ? "" : testing::WithTmp(error, path) + "\n";
+  const std::string tmp = path.substr(0, path.rfind("/new/"));
+  return error == "(no error)" ? "" : testing::WithTmp(error, tmp) + "\n";
 }
 
 // Each case of the golden file: "== name ==", "> file TEXT" (the file's text, "(none)" for no
