@@ -65,9 +65,8 @@ std::string Step(const TranscriptStep& step) {
     EXPECT_TRUE(Files(tmp.path()) == before) << "nothing is written: " << step.line;
     return WithTmp(r.error, tmp.path());
   }
-  for (const auto& [path, bytes] : before) {
+  for (const auto& [path, bytes] : before)
     EXPECT_TRUE(!path.ends_with(".jpg") || ReadFile(tmp.file(path)) == bytes) << path;
-  }
   int links = 0;
   const std::string faults = BrokenLinks(tmp.path(), &links);
   return std::to_string(r.summary.images_done) + " done, " +
@@ -105,8 +104,9 @@ TEST(LeftoverTest, ARunRemovesLeftoversOfKilledRunsFromWhereItWritesAndNothingEl
   EXPECT_TRUE(fs::is_symlink(tmp.file("web/.l" + dead + "0.00000000.tmp")));
 }
 
-// "Field=Value... on WORD...": the settings over `base` and the words after "on".
+// "Field=Value... on WORD...": the settings, pages into /web/, and the words after "on".
 std::vector<std::string> Parse(const TranscriptStep& step, GallerySettings& settings) {
+  settings.Output.HTMLDirectory = "/web/";
   std::vector<std::string> words = step.words, after;
   words.insert(words.begin(), step.command);
   bool on = false;
@@ -121,7 +121,6 @@ std::vector<std::string> Parse(const TranscriptStep& step, GallerySettings& sett
 // "SETS on N images: DIR*** DIR**" over 2 x 2 cells per page: the pages and their navigators.
 std::string Layout(const TranscriptStep& step) {
   GallerySettings settings;
-  settings.Output.HTMLDirectory = "/web/";
   SetFields(settings, {"ThumbnailsInRow=2", "ThumbnailsInColumn=2"});
   std::vector<std::string> directories;
   for (const std::string& word : Parse(step, settings)) {
@@ -136,18 +135,15 @@ std::string Layout(const TranscriptStep& step) {
             std::to_string(p.first_image + p.image_count - 1) + ", sequence " +
             std::to_string(p.sequence) + ", navigator " + std::to_string(p.navigator) + "\n";
   }
-  const std::vector<std::string> navigators =
-      BuildNavigators(settings.Output, layout, PathStyle::Posix);
-  for (std::size_t i = 0; i < navigators.size(); ++i) {
-    text += "  navigator " + std::to_string(i) + ": " + navigators[i] + "\n";
-  }
+  int i = 0;
+  for (const std::string& navigator : BuildNavigators(settings.Output, layout, PathStyle::Posix))
+    text += "  navigator " + std::to_string(i++) + ": " + navigator + "\n";
   return text;
 }
 
 // "SETS on IMAGE..." over split pages of one picture each: accepted, or the refusal.
 std::string Clash(const TranscriptStep& step) {
   GallerySettings settings;
-  settings.Output.HTMLDirectory = "/web/";
   settings.Output.AllThumbnailsDirectory = "/web/thumbs/";
   SetFields(settings,
             {"SeparateHTML=1", "SplitHTML=1", "ThumbnailsInRow=1", "ThumbnailsInColumn=1"});
