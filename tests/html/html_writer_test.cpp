@@ -146,11 +146,10 @@ std::string WriteRefused(const std::string& how) {
       how.ends_with("full") ? +[](const std::string&) { return ENOSPC; } : nullptr);
   std::string result;
   try {
-    if (how.starts_with("picture")) {
+    if (how.starts_with("picture"))
       WritePicturePage(path, PictureSettings{}, "/", "photo.jpg", PathStyle::Posix);
-    } else {
+    else
       WritePhotoPage(path, Parse("").photo, {}, PathStyle::Posix);
-    }
   } catch (const Error& e) {
     result = testing::WithTmp(e.what(), tmp.path());
   }

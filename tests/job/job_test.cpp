@@ -8,7 +8,6 @@
 
 #include "job/directory_field.h"
 #include "job/directory_list.h"
-#include "job/error.h"
 #include "job/gallery_settings.h"
 #include "job/output_names.h"
 #include "job/path_names.h"
@@ -83,9 +82,8 @@ TEST(ScanTest, ImagesOfADirectoryInListOrderThenByName) {
   TempDir tmp;
   for (const char* name : {"x/b.jpg", "x/A.JPG", "x/a.jpg", "x/c.Jpeg", "x/d.png", "x/.hidden.jpg",
                            "x/e.jpg.txt", "x/sub/m.jpg", "x/z.jpg", "y/k.jpg", "y/f.HEIC",
-                           "x/g.avif", "x/.h.webp", "x/i.heif", "x/j.webp", "x/clip.mov"}) {
+                           "x/g.avif", "x/.h.webp", "x/i.heif", "x/j.webp", "x/clip.mov"})
     tmp.write(name, "x");
-  }
   tmp.mkdir("x/dir.jpg");
   std::filesystem::create_symlink(tmp.file("gone.jpg"), tmp.file("x/dangling.jpg"));
   ASSERT_EQ(::mkfifo(tmp.file("x/pipe.jpg").c_str(), 0644), 0);

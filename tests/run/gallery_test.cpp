@@ -55,15 +55,14 @@ std::set<fs::path> FilesBelow(const std::string& root) {
   return files;
 }
 
-// The summary and the pages, with the temporary directory left out of their paths.
+// The summary and the pages.
 std::string SummaryText(const GalleryResult& r, const std::string& root) {
   const RunSummary& s = r.summary;
   std::string text = std::to_string(s.images_done) + " done, " + std::to_string(s.images_failed) +
                      " failed, " + std::to_string(s.thumbnails_made) + " made, " +
                      std::to_string(s.pages_written) + " pages written:\n";
-  for (const std::string& page : r.pages) text += page.substr(root.size()) + "\n";
-  for (const ImageFailure& f : s.failures)
-    text += f.path.substr(root.size()) + ": " + f.message + "\n";
+  for (const std::string& page : r.pages) text += page + "\n";
+  for (const ImageFailure& f : s.failures) text += f.path + ": " + f.message + "\n";
   return WithTmp(text + s.page_error, root);
 }
 
