@@ -22,7 +22,7 @@ using quorvel::testing::TempDir;
 // writes atomically (under "umask MASK" from then on), "chmod NAME MODE", "mode NAME",
 // "probe NAME" (a writable directory), "mkdir NAME" (without parents), "mkdirs NAME", "open NAME"
 // (a regular file: its size, its time in nanoseconds since 2017), "leftovers NAME" (how many
-// were removed), "files" (every file with its bytes).
+// were removed), "files" (every file with its bytes), "process NAME" (of a temporary's name).
 std::string Step(const TempDir& tmp, const testing::TranscriptStep& step) {
   const std::string& command = step.command;
   const std::string name = step.words.empty() ? "" : step.words[0];
@@ -36,6 +36,10 @@ std::string Step(const TempDir& tmp, const testing::TranscriptStep& step) {
   if (command == "mkdir") return CreateDirectory(path) ? "0" : "failed";
   if (command == "mkdirs") return result(CreateDirectories(path));
   if (command == "leftovers") return std::to_string(RemoveLeftoverTemporaries(path));
+  if (command == "process") {
+    const std::optional<long> pid = TemporaryFileProcess(step.rest);
+    return pid ? std::to_string(*pid) : "none";
+  }
   if (command == "mode") {
     struct stat st {};
     std::ostringstream mode;
@@ -60,9 +64,9 @@ std::string Step(const TempDir& tmp, const testing::TranscriptStep& step) {
 TEST(FileSystemTest, StepsGiveTheGoldenTranscript) {
   TempDir tmp;
   const mode_t saved = ::umask(022);
-  EXPECT_EQ(testing::ReplayGolden("platform/file_system.txt",
-                                  [&](const auto& step) { return Step(tmp, step); }),
-            "");
+  const auto step = [&](const auto& s) { return Step(tmp, s); };
+  EXPECT_EQ(testing::ReplayGolden("platform/file_system.txt", step), "");
+  EXPECT_EQ(testing::ReplayGolden("platform/temporary_names.txt", step), "");
   ::umask(saved);
 }
 
@@ -105,14 +109,5 @@ TEST(FileSystemTest, EveryNameThatFitsIsWritten) {
   EXPECT_TRUE(Files(tmp.path()).empty());
 }
 
-// The process of a temporary file's name, told by its exact form.
-TEST(FileSystemTest, TemporaryNamesAreToldByTheirExactForm) {
-  EXPECT_EQ(testing::ReplayGolden("platform/temporary_names.txt",
-                                  [](const testing::TranscriptStep& name) {
-                                    const std::optional<long> pid = TemporaryFileProcess(name.line);
-                                    return pid ? std::to_string(*pid) : "none";
-                                  }),
-            "");
-}
 }  // namespace
 }  // namespace quorvel::platform
