@@ -151,8 +151,7 @@ ProcessResult RunProgram(const std::vector<std::string>& argv, const std::string
   const TempDir tmp;
   const pid_t pid = Spawn(argv, tmp.file("output"), cwd);
   if (pid < 0) return {};
-  const int status = WaitFor(pid);
-  return {status, ReadFile(tmp.file("output"))};
+  return {WaitFor(pid), ReadFile(tmp.file("output"))};  // read once the program has ended
 }
 
 }  // namespace quorvel::testing
