@@ -24,8 +24,6 @@
 namespace quorvel::testing {
 namespace {
 
-namespace fs = std::filesystem;
-
 // What planning says of a source, what making its thumbnail says ("" when it works), and the
 // warnings of the thumbnail made.
 std::tuple<std::string, std::string, std::string> Outcomes(const std::string& source,
@@ -80,7 +78,7 @@ TEST(BadSourceTest, PlanningLeavesOutExactlyWhatCannotBeMadeIntoAThumbnail) {
     const auto& [planned, made, warned] = outcomes;
     EXPECT_EQ(made, planned) << name;
     EXPECT_EQ(Outcomes(tmp.file(name), true), outcomes) << name;
-    EXPECT_EQ(fs::exists(tmp.file(name + ".tn")), planned.empty()) << name;
+    EXPECT_EQ(std::filesystem::exists(tmp.file(name + ".tn")), planned.empty()) << name;
     transcript += name + ": " + (planned.empty() ? "made" + warned : planned) + "\n";
   }
   EXPECT_EQ(CompareWithGolden(WithTmp(transcript, tmp.path()), "run/bad_sources.txt"), "");
@@ -125,7 +123,7 @@ GalleryResult RunFailing(const GallerySettings& settings, const std::string& pre
 TEST(BadRunTest, ADirectoryThatVanishesDropsTheCellsOfItsImages) {
   TempDir tmp;
   const GalleryResult r = RunGallery(Photos(tmp, {"a", "b", "c"}, 2), {}, [&](int n) {
-    if (n == 2) fs::remove_all(tmp.file("b"));
+    if (n == 2) std::filesystem::remove_all(tmp.file("b"));
   });
   EXPECT_EQ(r.summary.images_done, 4);
   ASSERT_EQ(r.summary.images_failed, 2);

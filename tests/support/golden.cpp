@@ -30,7 +30,6 @@ std::string CompareWithGolden(const std::string& actual, const std::string& rela
        ++i) {
     if (actual[i] == '\n') start = i + 1;
   }
-  // The line where they part, its ending shown as \x0D and \x0A.
   const auto line = [start](const std::string& text) {
     return start >= text.size() ? "(end of file)"
                                 : Visible(text.substr(start, text.find('\n', start) + 1 - start));
