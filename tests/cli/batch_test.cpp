@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
 
 #include "cli/batch_progress.h"
 #include "cli/terminal_text.h"
@@ -21,23 +20,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The words of a step, each with "\xNN" standing for a byte (\x20 for a space).
-std::vector<std::string> Words(const std::string& text) {
-  std::vector<std::string> words;
-  std::istringstream in(text);
-  for (std::string word; in >> word;) words.push_back(Unescaped(word));
-  return words;
-}
-
 // "run ARGS" runs quorvel-batch in the library, "run-in DIR ARGS" in DIR of it; "files DIR"
 // counts the files below DIR, "links" checks every page, "thumb FILE" gives its size and
 // profile, "same A B" compares two folders, "grep FILE TEXT" looks for TEXT, "absent NAME..."
 // names those that exist; "text", "lines" and "progress DONE TOTAL MS COLUMNS IMAGE" give what
 // the terminal is shown.
-std::string Step(const TempDir& tmp, const std::string& step) {
-  const std::string command = step.substr(0, step.find(' '));
-  const std::string rest = step.size() > command.size() ? step.substr(command.size() + 1) : "";
-  std::vector<std::string> args = Words(rest);
+std::string Step(const TempDir& tmp, const TranscriptStep& step) {
+  const std::string &command = step.command, &rest = step.rest;
+  std::vector<std::string> args = step.words;
   for (std::string& arg : args) {
     if (arg.starts_with("$TMP")) arg.replace(0, 4, tmp.path());
   }
@@ -47,11 +37,11 @@ std::string Step(const TempDir& tmp, const std::string& step) {
     args.insert(args.begin(), QUORVEL_BATCH);
     const ProcessResult r = RunProgram(args, cwd);
     // Nothing a terminal acts on; nothing outside ASCII where the names hold escapes.
-    const bool hostile = rest.find("\\x") != std::string::npos;
+    const bool hostile = step.line.find("\\x") != std::string::npos;
     for (const char c : r.output) {
       const auto byte = static_cast<unsigned char>(c);
       EXPECT_TRUE(c == '\n' || (byte >= 0x20 && byte != 0x7F && (byte < 0x80 || !hostile)))
-          << step << ": " << r.output;
+          << step.line << ": " << r.output;
     }
     return WithTmp(r.output, tmp.path()) + "exit " + std::to_string(r.status);
   }
@@ -73,18 +63,14 @@ std::string Step(const TempDir& tmp, const std::string& step) {
     for (const std::string& name : args) present += fs::exists(tmp.file(name)) ? name + " " : "";
     return present.empty() ? "all absent" : present + "exist";
   }
-  if (command == "text") return cli::TerminalText(Unescaped(rest));
-  if (command == "lines") return cli::TerminalLines(Unescaped(rest));
-  if (command == "progress") {
-    std::istringstream in(rest);
-    int done = 0, total = 0, columns = 0;
-    std::int64_t ms = 0;
-    std::string image;
-    in >> done >> total >> ms >> columns >> std::ws;
-    std::getline(in, image);
-    return "[" + cli::TerminalProgressLine(done, total, ms, image, columns) + "]";
+  if (command == "text") return cli::TerminalText(rest);
+  if (command == "lines") return cli::TerminalLines(rest);
+  if (command == "progress") {  // DONE TOTAL MS COLUMNS IMAGE
+    const auto n = [&](int i) { return std::stoi(args.at(i)); };
+    const std::string image = args.size() > 4 ? rest.substr(rest.find(args[4])) : "";
+    return "[" + cli::TerminalProgressLine(n(0), n(1), n(2), image, n(3)) + "]";
   }
-  ADD_FAILURE() << "unknown step " << step;
+  ADD_FAILURE() << "unknown step " << step.line;
   return "";
 }
 
@@ -107,7 +93,7 @@ TEST(BatchTest, StepsGiveTheGoldenTranscript) {
   // Read as a configuration file, a directory would be refused.
   tmp.mkdir("config/quorvelandiscope/quorvel.cfg");
   ::setenv("XDG_CONFIG_HOME", tmp.file("config").c_str(), 1);
-  EXPECT_EQ(ReplayGolden("cli/batch.txt", [&](const std::string& s) { return Step(tmp, s); }), "");
+  EXPECT_EQ(ReplayGolden("cli/batch.txt", [&](const auto& s) { return Step(tmp, s); }), "");
   EXPECT_EQ(RunProgram({QUORVEL_BATCH, "--version"}).status, 0);
 }
 

@@ -41,11 +41,8 @@ const std::pair<const char*, const char*> kAccepted[] = {
     {"== phone layout, checked", ".*\" not allowed for HTML5|<font> element removed from HTML5"},
     {"== checked", "$.^"}};
 
-// Runs a page, its lines ended by CR LF, through tidy and checks that it finds only `accepted`.
-void ExpectOnlyAcceptedWarnings(std::string page, const std::regex& accepted) {
-  for (std::size_t at = 0; (at = page.find('\n', at)) != std::string::npos; at += 2) {
-    page.insert(at, "\r");
-  }
+// Runs a page through tidy and checks that it finds only `accepted`.
+void ExpectOnlyAcceptedWarnings(const std::string& page, const std::regex& accepted) {
   testing::TempDir tmp;
   FILE* tidy = popen(("tidy -q -e " + tmp.write("page.html", page) + " 2>&1").c_str(), "r");
   ASSERT_NE(tidy, nullptr);
@@ -127,18 +124,16 @@ std::string WebPageLines(const std::string& page) {
 std::string PhoneIndexPage(const Case& c) {
   PageFrame frame = BuildPageFrame(c.s.Page, c.dir, c.style());
   AddPhoneLayout(frame);
-  const std::string cell = BuildCellOpenTag(c.s.Cell, c.dir, c.style());
-  const std::string first =
-      cell + FolderLabel("2024/trip") + "<a href=\"photos/a.html\">" +
-      ThumbnailImageTag({"thumbs/a_thumb.jpg", "thumbs/a_thumb@2x.jpg", 70, 47, "a.jpg"},
-                        c.style()) +
-      "</a>" + BuildCaption(c.s.Text, "a.jpg", 1234) + "</td>";
-  const std::string second =
-      cell + "<a href=\"photos/b.html\">" +
-      ThumbnailImageTag({"thumbs/b_thumb.jpg", "", 47, 70, "b.jpg"}, c.style()) + "</a>" +
-      BuildCaption(c.s.Text, "b.jpg", 5678) + "</td>";
+  const auto cell = [&](const std::string& name, const std::string& x2, int w, int h, int size) {
+    return BuildCellOpenTag(c.s.Cell, c.dir, c.style()) +
+           (x2.empty() ? "" : FolderLabel("2024/trip")) + "<a href=\"photos/" + name + ".html\">" +
+           ThumbnailImageTag({"thumbs/" + name + "_thumb.jpg", x2, w, h, name + ".jpg"},
+                             c.style()) +
+           "</a>" + BuildCaption(c.s.Text, name + ".jpg", size) + "</td>";
+  };
   return Joined(frame.Header) + BuildTableOpenTag(c.s.Table, c.dir, c.style()) + "\n<tr>\n" +
-         first + second + "\n</tr>\n" + TableCloseLine(c.s.Table) + "\n\n" + Joined(frame.Footer);
+         cell("a", "thumbs/a_thumb@2x.jpg", 70, 47, 1234) + cell("b", "", 47, 70, 5678) +
+         "\n</tr>\n" + TableCloseLine(c.s.Table) + "\n\n" + Joined(frame.Footer);
 }
 
 // "write picture|photo missing|full": a page written where its directory is missing or on a
@@ -151,11 +146,10 @@ std::string WriteRefused(const std::string& how) {
       how.ends_with("full") ? +[](const std::string&) { return ENOSPC; } : nullptr);
   std::string result;
   try {
-    if (how.starts_with("picture")) {
+    if (how.starts_with("picture"))
       WritePicturePage(path, PictureSettings{}, "/", "photo.jpg", PathStyle::Posix);
-    } else {
+    else
       WritePhotoPage(path, Parse("").photo, {}, PathStyle::Posix);
-    }
   } catch (const Error& e) {
     result = testing::WithTmp(e.what(), tmp.path());
   }
@@ -182,10 +176,8 @@ struct ColorBoxes {
 
 // "posix TEXT" or "windows TEXT": the path style and the text.
 std::pair<PathStyle, std::string> Styled(const std::string& text) {
-  const std::size_t space = text.find(' ');
-  const std::string style = text.substr(0, space);
-  EXPECT_TRUE(style == "posix" || style == "windows") << text;
-  return {style == "windows" ? PathStyle::Windows : PathStyle::Posix, text.substr(space + 1)};
+  EXPECT_TRUE(text.starts_with("posix ") || text.starts_with("windows ")) << text;
+  return {text[0] == 'w' ? PathStyle::Windows : PathStyle::Posix, text.substr(text.find(' ') + 1)};
 }
 
 ColorValue Color(const std::string& text) {
@@ -222,10 +214,8 @@ Commands WriterCommands(ColorBoxes& b) {
       {"picture",
        [](Arg a) {
          const Case c = Parse(a);
-         std::string page = PicturePageText(BuildPicturePageFrame(c.s.Picture, c.dir, c.style()),
-                                            c.photo.FileName, c.style());
-         std::erase(page, '\r');
-         return page;
+         return WebPageLines(PicturePageText(BuildPicturePageFrame(c.s.Picture, c.dir, c.style()),
+                                             c.photo.FileName, c.style()));
        }},
       {"phone", [](Arg a) { return PhoneIndexPage(Parse(a)); }},
       {"thumbnail",
@@ -284,19 +274,14 @@ TEST_P(HtmlWriterTest, StepsGiveTheGoldenTranscript) {
   ColorBoxes boxes;
   boxes.box.on_change = [&] { ++boxes.changes; };
   const Commands commands = WriterCommands(boxes);
-  std::string heading;
-  const auto step = [&](const std::string& line) {
-    const std::size_t space = std::min(line.find(' '), line.size());
-    const std::string argument = space < line.size() ? line.substr(space + 1) : "";
-    const std::string result = commands.at(line.substr(0, space))(testing::Unescaped(argument));
+  const auto step = [&](const testing::TranscriptStep& s) {
+    const std::string result = commands.at(s.command)(s.rest);
     for (const auto& [prefix, accepted] : kAccepted) {
-      if (heading.starts_with(prefix)) ExpectOnlyAcceptedWarnings(result, std::regex(accepted));
+      if (s.heading.starts_with(prefix)) ExpectOnlyAcceptedWarnings(result, std::regex(accepted));
     }
     return result.empty() ? "\n" : result;  // an empty result shows as an empty line
   };
-  EXPECT_EQ(testing::ReplayGolden(std::string("html/") + GetParam() + ".txt", step,
-                                  [&](const std::string& line) { heading = line; }),
-            "");
+  EXPECT_EQ(testing::ReplayGolden(std::string("html/") + GetParam() + ".txt", step), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, HtmlWriterTest,

@@ -8,7 +8,6 @@
 
 #include "job/directory_field.h"
 #include "job/directory_list.h"
-#include "job/error.h"
 #include "job/gallery_settings.h"
 #include "job/output_names.h"
 #include "job/path_names.h"
@@ -31,8 +30,8 @@ constexpr PathStyle P = PathStyle::Posix;
 // "base W|P PATH", "last W|P PATH", "has MASK", "field W|P TEXT" (a directory field, its
 // directory missing and created), "pagefile W|P HTMLDIR DIR N", "thumbdir W|P DIR NAME". The
 // output directories are tidied as a run and quorvel-batch meet them, in their tests.
-std::string Name(const std::string& step) {
-  std::istringstream in(step);
+std::string Name(const testing::TranscriptStep& step) {
+  std::istringstream in(step.line);
   std::string command, a, b, c, d;
   in >> command >> a >> b >> c >> d;
   const PathStyle style = a == "W" ? W : P;
@@ -60,7 +59,7 @@ std::string Name(const std::string& step) {
     return NormalizeDirectoryField(b, style, missing, [](const std::string&) { return true; }) +
            " (created " + created + ")";
   }
-  ADD_FAILURE() << step;
+  ADD_FAILURE() << step.line;
   return "";
 }
 
@@ -68,17 +67,12 @@ TEST(NamingTest, StepsGiveTheGoldenTranscript) {
   EXPECT_EQ(testing::ReplayGolden("job/names.txt", Name), "");
 }
 
+// Colours, alignments and lines by name are read by the HTML writer's transcripts.
 TEST(SettingsFieldsTest, NamesTextsAndRefusals) {
   GallerySettings s;
   SetFieldFromText(s, "PicturePage.Title", "One");  // a tail of the path names one field
-  SetFieldFromText(s, "TableSettings.BorderColor", "#FF8000");
-  SetFieldFromText(s, "CellSettings.HorizontalAlignment", "left");
-  SetFieldFromText(s, "PageSettings.TopHTML", "<p>a\\n\\nb");
-  SetFieldFromText(s, "Quality", "5000");  // clamped to its range
+  SetFieldFromText(s, "Quality", "5000");           // clamped to its range
   EXPECT_EQ(std::tie(s.Picture.PicturePage.Title, s.Page.Title), std::tie("One", "New Page"));
-  EXPECT_EQ(s.Table.BorderColor, 0x0080FF);
-  EXPECT_EQ(s.Cell.HorizontalAlignment, 1);
-  EXPECT_EQ(s.Page.TopHTML, (Lines{"<p>a", "", "b"}));
   EXPECT_EQ(s.Thumbnail.Quality, 100);
   EXPECT_EQ(ParseEditorInteger(" -3 ", 15), -3);
   EXPECT_EQ(ParseEditorInteger("7x", 15), 15);
@@ -88,9 +82,8 @@ TEST(ScanTest, ImagesOfADirectoryInListOrderThenByName) {
   TempDir tmp;
   for (const char* name : {"x/b.jpg", "x/A.JPG", "x/a.jpg", "x/c.Jpeg", "x/d.png", "x/.hidden.jpg",
                            "x/e.jpg.txt", "x/sub/m.jpg", "x/z.jpg", "y/k.jpg", "y/f.HEIC",
-                           "x/g.avif", "x/.h.webp", "x/i.heif", "x/j.webp", "x/clip.mov"}) {
+                           "x/g.avif", "x/.h.webp", "x/i.heif", "x/j.webp", "x/clip.mov"})
     tmp.write(name, "x");
-  }
   tmp.mkdir("x/dir.jpg");
   std::filesystem::create_symlink(tmp.file("gone.jpg"), tmp.file("x/dangling.jpg"));
   ASSERT_EQ(::mkfifo(tmp.file("x/pipe.jpg").c_str(), 0644), 0);

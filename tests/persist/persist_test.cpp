@@ -1,7 +1,5 @@
-// Persistence: state files as golden files, edited ones with what became of them, refused
-// saves; the configuration file's reads and writes as a golden transcript; and paths that hold
-// no file of ours (a device, a pipe, a directory, files over the largest size, a file below a
-// regular file or a dangling link), refused unread, naming the file.
+// State files and the configuration file against golden data; paths that hold no file of ours
+// are refused unread, naming the file.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <regex>
 #include <sstream>
 
 #include "job/error.h"
@@ -21,6 +20,7 @@
 #include "persist/state_file.h"
 #include "persist/typed_value_file.h"
 #include "platform/file_system.h"
+#include "support/gallery.h"
 #include "support/golden.h"
 #include "support/temp_dir.h"
 
@@ -33,16 +33,13 @@ using testing::CompareWithGolden;
 using testing::GoldenPath;
 using testing::ReadFile;
 
-// The message of the Error that `action` throws, with `path` written as "PATH"; "(no error)"
-// when it throws none.
+// The message of the Error that `action` throws; "(no error)" when it throws none.
 template <typename Action>
-std::string ErrorOf(Action action, const std::string& path = "") {
+std::string ErrorOf(Action action) {
   try {
     action();
   } catch (const Error& e) {
-    std::string message = e.what();
-    const auto at = path.empty() ? std::string::npos : message.find(path);
-    return at == std::string::npos ? message : message.replace(at, path.size(), "PATH");
+    return e.what();
   }
   return "(no error)";
 }
@@ -52,9 +49,7 @@ std::string ErrorOf(Action action, const std::string& path = "") {
 GallerySettings EveryFieldChanged() {
   GallerySettings s;
   std::istringstream lines(testing::ReadFile(GoldenPath("persist/every_field_changed.settings")));
-  for (std::string line; std::getline(lines, line);) {
-    SetFieldFromText(s, line.substr(0, line.find('=')), line.substr(line.find('=') + 1));
-  }
+  for (std::string line; std::getline(lines, line);) testing::SetFields(s, {line});
   s.Table.BorderColor = 0x7F123456;
   return s;
 }
@@ -95,10 +90,11 @@ std::string Edited(const std::string& edits) {
 }
 
 // The message of a refused load, which must change nothing; or, for a load, where the
-// settings saved again differ from the default file.
+// settings saved again differ from the default file. A file without web settings resets them.
 std::string Outcome(const std::string& bytes) {
   GallerySettings before;
   before.Output.Directories = {"/photos"};
+  SetWebReady(before.Web, true);
   before.Page.TopHTML = {"old"};
   GallerySettings settings = before;
   const std::string error = ErrorOf([&] { settings = DecodeState(bytes, settings, "PATH"); });
@@ -119,7 +115,7 @@ std::string Outcome(const std::string& bytes) {
 
 TEST(StateFileTest, EditedFilesGiveTheGoldenOutcomes) {
   EXPECT_EQ(testing::ReplayGolden("persist/edited_files.txt",
-                                  [](const std::string& edits) { return Outcome(Edited(edits)); }),
+                                  [](const auto& edits) { return Outcome(Edited(edits.line)); }),
             "");
   GallerySettings classic = EveryFieldChanged();
   classic.Web = {};
@@ -129,47 +125,6 @@ TEST(StateFileTest, EditedFilesGiveTheGoldenOutcomes) {
               "Read beyond end of file: /a.qvl")
         << size;
   }
-}
-
-// A group of `values` (a typed-value stream) under `tag`.
-std::string Group(const std::string& tag, const std::string& values) {
-  TypedValueWriter out;
-  PutStr(out, tag);
-  PutInt(out, static_cast<std::int32_t>(values.size()));
-  out.Append(values);
-  return out.Release();
-}
-
-// The web settings follow the classic values as a group that a reader of the classic values
-// alone never reaches, and that this reader takes as far as it goes.
-TEST(StateFileTest, WebSettingsFollowTheClassicValuesAsAGroup) {
-  const std::string classic = EncodeState(GallerySettings());
-  GallerySettings web;
-  SetWebReady(web.Web, true);
-  web.Web.DisplaySize = 1200;
-  const std::string saved = EncodeState(web);
-  ASSERT_EQ(saved.substr(0, classic.size()), classic);
-  const std::string group = saved.substr(classic.size());
-  EXPECT_EQ(group, Group("WebSettings", std::string("\x01\xB0\x04\0\0\x55\0\0\0\0\0\0\0\0"
-                                                    "\x01\x01\x01",
-                                                    17)));
-  const auto load = [&](const std::string& after) {
-    return DecodeState(classic + after, GallerySettings(), "PATH").Web;
-  };
-  EXPECT_EQ(load(group), web.Web);
-  // Unknown groups, also before it, are passed over; so are bytes that are no group at all.
-  EXPECT_EQ(load(Group("Later", "\x01\x02") + group), web.Web);
-  EXPECT_EQ(load(Group("Later", "\x01\x02")), WebSettings());
-  EXPECT_EQ(load("junk after the values"), WebSettings());
-  // A group from a writer with fewer settings gives the rest their defaults; one with more has
-  // them passed over.
-  WebSettings first_two;
-  first_two.PhotoPages = true;
-  first_two.DisplaySize = 1200;
-  EXPECT_EQ(load(Group("WebSettings", group.substr(4 + 11 + 4, 5))), first_two);
-  EXPECT_EQ(load(Group("WebSettings", group.substr(4 + 11 + 4) + "\x01\x01") + group), web.Web);
-  // Loading a file without the group resets the web settings, as any field a file holds.
-  EXPECT_EQ(DecodeState(classic, web, "PATH").Web, WebSettings());
 }
 
 TEST(StateFileTest, RefusedSavesNameTheFieldOrFileAndKeepTheOldFile) {
@@ -198,9 +153,9 @@ TEST(StateFileTest, RefusedSavesNameTheFieldOrFileAndKeepTheOldFile) {
   EXPECT_THROW(PutLines(out, {"", std::string(3074, 'l')}), Error);
   EXPECT_THROW(PutLines(out, Lines(4097)), Error);
   EXPECT_EQ(out.bytes(), "");
-  EXPECT_EQ(ErrorOf([&] { SaveState({}, path + "/job.qvl"); }, path),
-            "File not found: PATH/job.qvl");
-  EXPECT_EQ(ErrorOf([&] { LoadState(path + ".none", {}); }, path), "File not found: PATH.none");
+  EXPECT_EQ(ErrorOf([&] { SaveState({}, path + "/job.qvl"); }),
+            "File not found: " + path + "/job.qvl");
+  EXPECT_EQ(ErrorOf([&] { LoadState(path + ".none", {}); }), "File not found: " + path + ".none");
   const std::pair<int, const char*> errors[] = {
       {ENOENT, "File not found"},    {ENOTDIR, "File not found"},   {EACCES, "File access denied"},
       {EPERM, "File access denied"}, {EROFS, "File access denied"}, {ENOSPC, "Disk full"},
@@ -210,21 +165,18 @@ TEST(StateFileTest, RefusedSavesNameTheFieldOrFileAndKeepTheOldFile) {
 
 // Line ends made visible, each line still on a line of its own.
 std::string Visible(const std::string& text) {
-  std::string out;
-  for (const char c : text) out += c == '\r' ? "\\r" : c == '\n' ? "\\n\n" : std::string(1, c);
-  return out;
+  return std::regex_replace(std::regex_replace(text, std::regex("\r"), "\\r"), std::regex("\n"),
+                            "\\n\n");
 }
 
 // One step on the file at `path`, through a configuration object of its own: "has", "int",
 // "bool", "string" read "SECTION|KEY"; "write", "write-int", "write-bool" write
 // "SECTION|KEY|VALUE"; "text" shows the file; "where" tells where the file lives.
-std::string Step(const std::string& path, const std::string& step) {
-  const std::size_t space = step.find(' ');
-  const std::string command = step.substr(0, space), rest = step.substr(space + 1);
+std::string Step(const std::string& path, const testing::TranscriptStep& step) {
+  const std::string &command = step.command, &rest = step.rest;
   const std::size_t bar = rest.find('|'), bar2 = rest.find('|', bar + 1);
   const std::string section = rest.substr(0, bar), key = rest.substr(bar + 1, bar2 - bar - 1);
-  const std::string value =
-      bar2 == std::string::npos ? "" : testing::Unescaped(rest.substr(bar2 + 1));
+  const std::string value = bar2 == std::string::npos ? "" : rest.substr(bar2 + 1);
   if (command == "where") {  // with XDG_CONFIG_HOME set to SECTION ("-": unset), HOME to KEY
     section == "-" ? ::unsetenv("XDG_CONFIG_HOME")
                    : ::setenv("XDG_CONFIG_HOME", section.c_str(), 1);
@@ -245,14 +197,13 @@ std::string Step(const std::string& path, const std::string& step) {
     return text.size() > 80 ? std::to_string(text.size()) + " bytes\n"
                             : "\"" + Visible(text) + "\"\n";
   }
-  const std::string error = ErrorOf(
-      [&] {
-        if (command == "write-int") config.WriteInt(section, key, std::stoi(value));
-        if (command == "write-bool") config.WriteBool(section, key, value == "1");
-        if (command == "write") config.WriteString(section, key, value);
-      },
-      path);
-  return error == "(no error)" ? "" : error + "\n";
+  const std::string error = ErrorOf([&] {
+    if (command == "write-int") config.WriteInt(section, key, std::stoi(value));
+    if (command == "write-bool") config.WriteBool(section, key, value == "1");
+    if (command == "write") config.WriteString(section, key, value);
+  });
+  const std::string tmp = path.substr(0, path.rfind("/new/"));
+  return error == "(no error)" ? "" : testing::WithTmp(error, tmp) + "\n";
 }
 
 // Each case of the golden file: "== name ==", "> file TEXT" (the file's text, "(none)" for no
@@ -260,13 +211,13 @@ std::string Step(const std::string& path, const std::string& step) {
 TEST(ConfigFileTest, StepsGiveTheGoldenTranscript) {
   std::optional<testing::TempDir> tmp;
   std::string path;
-  const auto step = [&](const std::string& line) {
-    if (!line.starts_with("file ")) return Step(path, line);
+  const auto step = [&](const testing::TranscriptStep& s) {
+    if (s.command != "file") return Step(path, s);
     tmp.emplace();
-    const std::string file = "new/quorvelandiscope/quorvel.cfg", text = line.substr(5);
+    const std::string file = "new/quorvelandiscope/quorvel.cfg", &text = s.rest;
     path = tmp->file(file);
     if (text.starts_with('@')) tmp->write(file, ReadFile(GoldenPath("persist/" + text.substr(1))));
-    if (!text.starts_with('@') && text != "(none)") tmp->write(file, testing::Unescaped(text));
+    if (!text.starts_with('@') && text != "(none)") tmp->write(file, text);
     return std::string();
   };
   EXPECT_EQ(testing::ReplayGolden("persist/config_files.txt", step), "");

@@ -22,13 +22,11 @@ using quorvel::testing::TempDir;
 // writes atomically (under "umask MASK" from then on), "chmod NAME MODE", "mode NAME",
 // "probe NAME" (a writable directory), "mkdir NAME" (without parents), "mkdirs NAME", "open NAME"
 // (a regular file: its size, its time in nanoseconds since 2017), "leftovers NAME" (how many
-// were removed), "files" (every file with its bytes).
-std::string Step(const TempDir& tmp, const std::string& step) {
-  std::istringstream in(step);
-  std::string command, name, text;
-  in >> command >> name >> std::ws;
-  std::getline(in, text);
-  text = testing::Unescaped(text);
+// were removed), "files" (every file with its bytes), "process NAME" (of a temporary's name).
+std::string Step(const TempDir& tmp, const testing::TranscriptStep& step) {
+  const std::string& command = step.command;
+  const std::string name = step.words.empty() ? "" : step.words[0];
+  const std::string text = step.rest.substr(std::min(name.size() + 1, step.rest.size()));
   const std::string path = tmp.file(name);
   const auto result = [](int error) { return error == 0 ? "0" : ErrorText(error); };
   if (command == "write") return result(WriteFileAtomically(path, text));
@@ -38,6 +36,10 @@ std::string Step(const TempDir& tmp, const std::string& step) {
   if (command == "mkdir") return CreateDirectory(path) ? "0" : "failed";
   if (command == "mkdirs") return result(CreateDirectories(path));
   if (command == "leftovers") return std::to_string(RemoveLeftoverTemporaries(path));
+  if (command == "process") {
+    const std::optional<long> pid = TemporaryFileProcess(step.rest);
+    return pid ? std::to_string(*pid) : "none";
+  }
   if (command == "mode") {
     struct stat st {};
     std::ostringstream mode;
@@ -62,9 +64,9 @@ std::string Step(const TempDir& tmp, const std::string& step) {
 TEST(FileSystemTest, StepsGiveTheGoldenTranscript) {
   TempDir tmp;
   const mode_t saved = ::umask(022);
-  EXPECT_EQ(testing::ReplayGolden("platform/file_system.txt",
-                                  [&](const std::string& step) { return Step(tmp, step); }),
-            "");
+  const auto step = [&](const auto& s) { return Step(tmp, s); };
+  EXPECT_EQ(testing::ReplayGolden("platform/file_system.txt", step), "");
+  EXPECT_EQ(testing::ReplayGolden("platform/temporary_names.txt", step), "");
   ::umask(saved);
 }
 
@@ -107,16 +109,5 @@ TEST(FileSystemTest, EveryNameThatFitsIsWritten) {
   EXPECT_TRUE(Files(tmp.path()).empty());
 }
 
-// The process of a temporary file's name, told by its exact form.
-TEST(FileSystemTest, TemporaryNamesAreToldByTheirExactForm) {
-  EXPECT_EQ(testing::ReplayGolden("platform/temporary_names.txt",
-                                  [](const std::string& name) {
-                                    const std::optional<long> pid = TemporaryFileProcess(name);
-                                    return pid ? std::to_string(*pid) : "none";
-                                  }),
-            "");
-}
-
-// A replaced file keeps its permission bits whatever the umask; a new one gets 0666 less it.
 }  // namespace
 }  // namespace quorvel::platform

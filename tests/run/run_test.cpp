@@ -1,6 +1,4 @@
-// Bad input with its outcome: a source that is no readable JPEG is left out while planning; a
-// later failure drops its cell; a page that cannot be written ends the run. And the run under
-// load: many images on several threads, the thumbnail workers, and the stop flag.
+// Bad sources, vanishing folders and full disks; the run on several threads, and its stop flag.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,6 +15,7 @@
 #include "run/generation_run.h"
 #include "run/parallel_for.h"
 #include "run/thumbnail_workers.h"
+#include "support/crafted_jpeg.h"
 #include "support/gallery.h"
 #include "support/golden.h"
 #include "support/temp_dir.h"
@@ -24,16 +23,6 @@
 
 namespace quorvel::testing {
 namespace {
-
-namespace fs = std::filesystem;
-
-// A JPEG whose frame header is changed: bytes after the SOF0 marker's length field.
-std::string WithFrameHeader(std::string jpeg, int precision, int width, int height) {
-  const char bytes[] = {static_cast<char>(precision), static_cast<char>(height >> 8),
-                        static_cast<char>(height), static_cast<char>(width >> 8),
-                        static_cast<char>(width)};
-  return jpeg.replace(jpeg.find("\xFF\xC0") + 4, 5, bytes, 5);
-}
 
 // What planning says of a source, what making its thumbnail says ("" when it works), and the
 // warnings of the thumbnail made.
@@ -61,6 +50,8 @@ TEST(BadSourceTest, PlanningLeavesOutExactlyWhatCannotBeMadeIntoAThumbnail) {
   TempDir tmp;
   const std::string good = EncodeTestJpeg({.width = 64, .height = 48});
   const std::size_t sos = good.find("\xFF\xDA");
+  std::string twelve_bit = good;
+  twelve_bit[good.find("\xFF\xC0") + 4] = 12;  // the frame's sample precision
   const std::pair<const char*, std::string> files[] = {
       {"empty.jpg", ""},
       {"png.jpg", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)},
@@ -70,9 +61,9 @@ TEST(BadSourceTest, PlanningLeavesOutExactlyWhatCannotBeMadeIntoAThumbnail) {
       {"cut_before_scan.jpg", good.substr(0, sos)},
       {"cut_in_scan.jpg", good.substr(0, sos + 40)},  // an early end is only a warning
       {"cut_before_end.jpg", good.substr(0, good.size() - 2)},
-      {"12_bit.jpg", WithFrameHeader(good, 12, 64, 48)},
-      {"beyond_libjpeg.jpg", WithFrameHeader(good, 8, 65535, 65535)},
-      {"huge.jpg", WithFrameHeader(good, 8, 60000, 60000)},
+      {"12_bit.jpg", twelve_bit},
+      {"beyond_libjpeg.jpg", WithFrameSize(good, 65535, 65535)},
+      {"huge.jpg", WithFrameSize(good, 60000, 60000)},
       {"arithmetic.jpg", EncodeTestJpeg({.width = 90, .height = 60, .arithmetic = true})},
       {"cmyk.jpg", EncodeTestJpeg({.components = 4})},  // inverted, as Adobe writes it
       {"ycck.jpg", EncodeTestJpeg({.components = 4, .ycck = true})}};
@@ -87,7 +78,7 @@ TEST(BadSourceTest, PlanningLeavesOutExactlyWhatCannotBeMadeIntoAThumbnail) {
     const auto& [planned, made, warned] = outcomes;
     EXPECT_EQ(made, planned) << name;
     EXPECT_EQ(Outcomes(tmp.file(name), true), outcomes) << name;
-    EXPECT_EQ(fs::exists(tmp.file(name + ".tn")), planned.empty()) << name;
+    EXPECT_EQ(std::filesystem::exists(tmp.file(name + ".tn")), planned.empty()) << name;
     transcript += name + ": " + (planned.empty() ? "made" + warned : planned) + "\n";
   }
   EXPECT_EQ(CompareWithGolden(WithTmp(transcript, tmp.path()), "run/bad_sources.txt"), "");
@@ -132,7 +123,7 @@ GalleryResult RunFailing(const GallerySettings& settings, const std::string& pre
 TEST(BadRunTest, ADirectoryThatVanishesDropsTheCellsOfItsImages) {
   TempDir tmp;
   const GalleryResult r = RunGallery(Photos(tmp, {"a", "b", "c"}, 2), {}, [&](int n) {
-    if (n == 2) fs::remove_all(tmp.file("b"));
+    if (n == 2) std::filesystem::remove_all(tmp.file("b"));
   });
   EXPECT_EQ(r.summary.images_done, 4);
   ASSERT_EQ(r.summary.images_failed, 2);
@@ -144,21 +135,18 @@ TEST(BadRunTest, ADirectoryThatVanishesDropsTheCellsOfItsImages) {
   EXPECT_EQ(BrokenLinks(tmp.path()), "");
 }
 
-// The other refusals and a folder without photos are tried on quorvel-batch.
-TEST(BadRunTest, OutputDirectoriesAreRefusedBeforeAnyThumbnail) {
+// Output directories are refused before any thumbnail (the other refusals and a folder without
+// photos are tried on quorvel-batch); a full disk ends the run at the page, keeping the old pages.
+TEST(BadRunTest, RefusedDirectoriesAndAFullDisk) {
   TempDir tmp;
-  GallerySettings settings = Photos(tmp, {"pics"}, 2);
+  GallerySettings settings = Photos(tmp, {"pics"}, 9);
   EXPECT_EQ(
       RunFailing(settings, tmp.file("web/"), -1).error,
       "Cannot write to directory " + tmp.file("web") + " (" + platform::ErrorText(ENOSPC) + ")");
-  settings.Output.AllThumbnailsDirectory = "";  // every thumbnail into the working directory
-  EXPECT_EQ(RunGallery(settings).error, "You must create or choose thumbnail directory first!");
+  GallerySettings unset = settings;
+  unset.Output.AllThumbnailsDirectory = "";  // every thumbnail into the working directory
+  EXPECT_EQ(RunGallery(unset).error, "You must create or choose thumbnail directory first!");
   EXPECT_TRUE(Files(tmp.file("thumbs")).empty() && Files(tmp.file("web")).empty());
-}
-
-TEST(BadRunTest, AFullDiskEndsTheRunAtThePageAndKeepsTheOldPages) {
-  TempDir tmp;
-  GallerySettings settings = Photos(tmp, {"pics"}, 9);
   RunGallery(settings);
   const auto before = Files(tmp.path());
   settings.Page.Title = "New title";
@@ -177,17 +165,13 @@ TEST(BadRunTest, AFullDiskEndsTheRunAtThePageAndKeepsTheOldPages) {
 TEST(ManyImagesTest, PlanningOnSeveralThreadsKeepsEveryOutcome) {
   TempDir tmp;
   const int count = 2 * static_cast<int>(kTasksPerParallelThread) + 3;
-  tmp.mkdir("many");
-  for (int i = 0; i < count; ++i) {
-    WriteTestJpeg(tmp.file("many/p" + std::to_string(1000 + i) + ".jpg"), {.width = 8});
-  }
-  tmp.write("many/p1007.jpg", "not a photo");
-  const GallerySettings settings = GalleryInto(tmp.path(), {tmp.file("many")});
+  const GallerySettings settings = Photos(tmp, {"many"}, count);
+  tmp.write("many/p7.jpg", "not a photo");
   const RunSummary first = RunGallery(settings, {.jobs = 2}).summary;
   EXPECT_EQ(std::tie(first.images_done, first.images_failed, first.thumbnails_made),
             std::make_tuple(count - 1, 1, count - 1));
   ASSERT_EQ(first.failures.size(), 1u);
-  EXPECT_EQ(first.failures[0].path, tmp.file("many/p1007.jpg"));
+  EXPECT_EQ(first.failures[0].path, tmp.file("many/p7.jpg"));
 }
 
 TEST(ForEachInParallelTest, WhatATaskLetsEscapeReachesTheCallerOnce) {
@@ -200,12 +184,14 @@ TEST(ForEachInParallelTest, WhatATaskLetsEscapeReachesTheCallerOnce) {
   EXPECT_LE(calls.load(), static_cast<int>(4 * kTasksPerParallelThread));
 }
 
-// Two jobs with one target never overlap; a cancel drops what has not started.
 ThumbnailJob Job(const std::string& source, const std::string& target) {
   return {.request = {.source = source, .outputs = {{.target = target}}}, .directory = ""};
 }
 
-TEST(ThumbnailWorkersTest, JobsWithOneTargetRunInListOrder) {
+// Two jobs with one target never overlap. A decode that finds the flag set is stopped, neither
+// made nor failed, and writes nothing. Cancel drops the jobs not started (only the few within
+// reach of the page writer were) and sets the flag only while a job is unfinished.
+TEST(ThumbnailWorkersTest, OneTargetInListOrderAndCancelDropsPendingJobs) {
   TempDir tmp;
   std::vector<ThumbnailJob> jobs;
   for (int i = 0; i < 6; ++i) {
@@ -222,24 +208,16 @@ TEST(ThumbnailWorkersTest, JobsWithOneTargetRunInListOrder) {
   jobs[5].request.outputs.front().target = tmp.file("last.jpg");
   ASSERT_TRUE(MakeThumbnailJob(jobs[5], holder).made);
   EXPECT_EQ(ReadFile(tmp.file("t.jpg")), ReadFile(tmp.file("last.jpg")));
-}
-
-// A decode that finds the flag set is stopped, neither made nor failed, and writes nothing.
-// Cancel drops the jobs not started (only the few within reach of the page writer were) and
-// sets the flag only while a job is unfinished.
-TEST(ThumbnailWorkersTest, CancelDropsPendingJobsAndSetsTheFlagOnlyWhileJobsRemain) {
-  TempDir tmp;
-  const std::string source = WriteTestJpeg(tmp.file("s.jpg"));
+  const std::string source = jobs[0].request.source;
   std::atomic<bool> stop = true;
-  ThumbnailJob stopped = Job(source, tmp.file("t.jpg"));
+  ThumbnailJob stopped = Job(source, tmp.file("stopped.jpg"));
   stopped.request.limits.stop = &stop;
-  imaging::FastImage holder;
   const ThumbnailResult result = MakeThumbnailJob(stopped, holder);
   EXPECT_TRUE(result.stopped && !result.made && result.failure.empty());
-  EXPECT_FALSE(std::filesystem::exists(tmp.file("t.jpg")));
+  EXPECT_FALSE(std::filesystem::exists(tmp.file("stopped.jpg")));
   for (const int finish : {40, 1}) {
     stop = false;
-    std::vector<ThumbnailJob> jobs;
+    jobs.clear();
     for (int i = 0; i < 200; ++i) jobs.push_back(Job(source, tmp.file(std::to_string(i) + ".jpg")));
     jobs.resize(finish == 40 ? 40 : 200);
     ThumbnailWorkers workers(jobs, 2, &stop);
@@ -258,19 +236,16 @@ TEST(ThumbnailWorkersTest, CancelDropsPendingJobsAndSetsTheFlagOnlyWhileJobsRema
 TEST(StopTest, TheStopFlagEndsTheRunAtTheNextTick) {
   for (const int jobs : {1, 2}) {
     TempDir tmp;
-    for (int i = 0; i < 4; ++i)
-      WriteTestJpeg(tmp.write("photos/p" + std::to_string(i) + ".jpg", ""));
     RunEnvironment env;
     env.imaging.jobs = jobs;
-    GenerationRun run(GalleryInto(tmp.path(), {tmp.file("photos")}), env);
+    GenerationRun run(Photos(tmp, {"photos"}, 4), env);
     ASSERT_EQ(run.StartRun(), GenerationRun::Start::Started);
     ASSERT_TRUE(run.RunTick());
     run.StopFlag() = true;
     EXPECT_FALSE(run.RunTick());
-    EXPECT_FALSE(run.running());
-    EXPECT_TRUE(run.summary().stopped);
-    EXPECT_EQ(run.summary().images_done, 1);
-    EXPECT_TRUE(run.summary().failures.empty());
+    const RunSummary& s = run.summary();
+    EXPECT_EQ(std::tuple(run.running(), s.stopped, s.images_done, s.failures.size()),
+              std::tuple(false, true, 1, 0u));
     EXPECT_EQ(BrokenLinks(tmp.path()), "");
   }
 }

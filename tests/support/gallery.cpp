@@ -85,6 +85,9 @@ GalleryResult RunGallery(const GallerySettings& settings, const ImagingOptions& 
   return result;
 }
 
+namespace {
+
+// `link` with each "%XX" replaced by its byte.
 std::string PercentDecoded(std::string link) {
   for (std::size_t at = 0; (at = link.find('%', at)) != std::string::npos; ++at) {
     link.replace(at, 3, 1, static_cast<char>(std::stoi(link.substr(at + 1, 2), nullptr, 16)));
@@ -92,8 +95,11 @@ std::string PercentDecoded(std::string link) {
   return link;
 }
 
-std::string BrokenLinks(const std::string& root, int* links) {
-  static const std::regex kLink("(?:href|src|background)=\"([^\"]*)\"");
+}  // namespace
+
+std::string BrokenLinks(const std::string& root, int* links,
+                        const std::function<bool(const std::string&)>& allowed) {
+  static const std::regex kLink(R"re((?:href|src|background)="([^"]*)"|srcset="([^" ]*) 2x")re");
   static const std::regex kMisread("^[A-Za-z][A-Za-z0-9+.-]*:|\\\\");
   std::string faults;
   int count = 0;
@@ -105,9 +111,11 @@ std::string BrokenLinks(const std::string& root, int* links) {
       faults += entry.path().string() + ": a byte outside ASCII\n";
     }
     for (std::sregex_iterator it(page.begin(), page.end(), kLink), end; it != end; ++it, ++count) {
-      if (!fs::is_regular_file(entry.path().parent_path() / PercentDecoded((*it)[1])) ||
-          std::regex_search((*it)[1].str(), kMisread)) {
-        faults += entry.path().string() + ": " + (*it)[1].str() + "\n";
+      const std::string link = (*it)[1].matched ? (*it)[1] : (*it)[2];
+      const fs::path target = entry.path().parent_path() / PercentDecoded(link);
+      if (!fs::is_regular_file(target) || std::regex_search(link, kMisread) ||
+          (allowed && !allowed(fs::canonical(target).string()))) {
+        faults += entry.path().string() + ": " + link + "\n";
       }
     }
   }
@@ -143,8 +151,7 @@ ProcessResult RunProgram(const std::vector<std::string>& argv, const std::string
   const TempDir tmp;
   const pid_t pid = Spawn(argv, tmp.file("output"), cwd);
   if (pid < 0) return {};
-  const int status = WaitFor(pid);
-  return {status, ReadFile(tmp.file("output"))};
+  return {WaitFor(pid), ReadFile(tmp.file("output"))};  // read once the program has ended
 }
 
 }  // namespace quorvel::testing

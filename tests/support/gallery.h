@@ -14,11 +14,9 @@ namespace quorvel::testing {
 
 class TempDir;
 
-// Writes into `tmp`: photos/ (accents, "#", "?", "<", quotes and spaces in names, a text file
-// named .jpg, sub/ sorting among the images, empty/), "other place"/ (a phone's "x y.jpg":
-// Orientation 6, an RGB profile), elsewhere/ and a link "linked" to it, and bg.png. Returns the
-// directories as a user might list them: photos spelt four ways, sub/, the link, "other place"
-// and empty/.
+// Writes into `tmp` photos with names that trouble browsers and shells, a text named .jpg, a
+// turned phone photo, a linked folder and bg.png; returns the directories as a user might list
+// them, photos/ spelt four ways.
 std::vector<std::string> MakeAwkwardLibrary(const TempDir& tmp);
 
 // Sets fields from "Field=Value" texts, as quorvel-batch's --set does.
@@ -39,14 +37,13 @@ struct GalleryResult {
 GalleryResult RunGallery(const GallerySettings& settings, const ImagingOptions& imaging = {},
                          const std::function<void(int)>& before_tick = {});
 
-// `link` with each "%XX" replaced by its byte.
-std::string PercentDecoded(std::string link);
-
 // Checks every ".html" file below `root`: it ends as a complete page, holds only ASCII, and each
-// href, src and background value, percent-decoded and taken relative to the page, names an
-// existing file, neither starting with a scheme nor holding a backslash (which browsers read as
-// "/"). One line per fault, empty when there is none; `links` receives the number checked.
-std::string BrokenLinks(const std::string& root, int* links = nullptr);
+// href, src, background and 2x srcset value, percent-decoded and taken relative to the page,
+// names an existing file that `allowed` (when given) accepts by its canonical path, neither
+// starting with a scheme nor holding a backslash (which browsers read as "/"). One line per
+// fault, empty when there is none; `links` receives the number checked.
+std::string BrokenLinks(const std::string& root, int* links = nullptr,
+                        const std::function<bool(const std::string&)>& allowed = {});
 
 // Starts argv[0] (no shell) with stdin from /dev/null and stdout and stderr into `output`, in
 // `cwd` when given; -1 when it cannot.

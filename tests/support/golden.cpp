@@ -30,7 +30,6 @@ std::string CompareWithGolden(const std::string& actual, const std::string& rela
        ++i) {
     if (actual[i] == '\n') start = i + 1;
   }
-  // The line where they part, its ending shown as \x0D and \x0A.
   const auto line = [start](const std::string& text) {
     return start >= text.size() ? "(end of file)"
                                 : Visible(text.substr(start, text.find('\n', start) + 1 - start));
@@ -41,15 +40,21 @@ std::string CompareWithGolden(const std::string& actual, const std::string& rela
 }
 
 std::string ReplayGolden(const std::string& relative,
-                         const std::function<std::string(const std::string&)>& step,
-                         const std::function<void(const std::string&)>& heading) {
+                         const std::function<std::string(const TranscriptStep&)>& step) {
   std::istringstream in(ReadFile(GoldenPath(relative)));
   std::string out;
+  TranscriptStep s;
   for (std::string line; std::getline(in, line);) {
-    if (line.starts_with("==")) out += line + "\n";
-    if (line.starts_with("==") && heading) heading(line);
+    if (line.starts_with("==")) out += (s.heading = line) + "\n";
     if (!line.starts_with("> ")) continue;
-    std::string result = step(line.substr(2));
+    s.line = line.substr(2);
+    const std::size_t space = std::min(s.line.find(' '), s.line.size());
+    s.command = s.line.substr(0, space);
+    s.rest = Unescaped(s.line.substr(std::min(space + 1, s.line.size())));
+    s.words.clear();
+    std::istringstream words(s.line.substr(space));
+    for (std::string word; words >> word;) s.words.push_back(Unescaped(word));
+    const std::string result = step(s);
     out += line + "\n" + result + (result.empty() || result.ends_with('\n') ? "" : "\n");
   }
   return CompareWithGolden(out, relative);

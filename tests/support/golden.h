@@ -6,24 +6,29 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quorvel::testing {
 
 // Full path of tests/data/<relative>.
 std::string GoldenPath(const std::string& relative);
 
-// Empty when `actual` equals the golden file byte for byte; otherwise a description of the
-// first line that differs (line endings shown as \r and \n). Use as
-//   EXPECT_EQ(CompareWithGolden(page, "html/frame_default.html"), "");
+// Empty when `actual` equals the golden file byte for byte; otherwise the first line that
+// differs.
 std::string CompareWithGolden(const std::string& actual, const std::string& relative);
 
+// A step of a transcript, "> COMMAND REST": the line as written, its first word, and the rest
+// whole and as words, with "\xNN" standing for a byte; `heading`: the last "==" line before it.
+struct TranscriptStep {
+  std::string line, command, rest, heading;
+  std::vector<std::string> words;
+};
+
 // Replays the golden transcript `relative`: each line "> STEP" is kept and followed by what
-// `step(STEP)` gives (a newline added where it lacks one); "==" headings are kept and handed to
-// `heading`; every other line is what the steps gave before, written anew. Compares as
-// CompareWithGolden does.
+// `step` gives (a newline added where it lacks one); every line but those and the "=="
+// headings is what the steps gave before, written anew. Compares as CompareWithGolden does.
 std::string ReplayGolden(const std::string& relative,
-                         const std::function<std::string(const std::string&)>& step,
-                         const std::function<void(const std::string&)>& heading = {});
+                         const std::function<std::string(const TranscriptStep&)>& step);
 
 // `text` with every `tmp` written as "$TMP": a temporary directory's name is no golden data.
 std::string WithTmp(std::string text, const std::string& tmp);

@@ -22,23 +22,20 @@ TempDir::~TempDir() {
 std::string TempDir::file(const std::string& relative) const { return path_ + "/" + relative; }
 
 std::string TempDir::mkdir(const std::string& relative) const {
-  const std::string full = file(relative);
-  std::filesystem::create_directories(full);
-  return full;
+  std::filesystem::create_directories(file(relative));
+  return file(relative);
 }
 
 std::string TempDir::write(const std::string& relative, const std::string& bytes) const {
   const std::string full = file(relative);
   std::filesystem::create_directories(std::filesystem::path(full).parent_path());
-  std::ofstream out(full, std::ios::binary);
-  out << bytes;
+  std::ofstream(full, std::ios::binary) << bytes;
   return full;
 }
 
 std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
   std::ostringstream ss;
-  ss << in.rdbuf();
+  ss << std::ifstream(path, std::ios::binary).rdbuf();
   return ss.str();
 }
 

@@ -14,7 +14,6 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::string& path() const { return path_; }
-  // path() + "/" + relative
   std::string file(const std::string& relative) const;
   // Creates the directory `relative` (and its parents) below path(); returns its full path.
   std::string mkdir(const std::string& relative) const;

@@ -1,6 +1,4 @@
-// What the tests of a web gallery hold its outputs to: a library of the formats phones and
-// editors write, and each output rendered again the plain way (whole decode, reference
-// resampler, turn, encode).
+// A web gallery's test library, and each output rendered again the plain way.
 #pragma once
 
 #include <string>
@@ -14,21 +12,16 @@ namespace quorvel::testing {
 
 class TempDir;
 
-// MakeAwkwardLibrary's photos into web/ and thumbs/ of `tmp` (GalleryInto) with the web-ready
-// set on and display copies of at most 100 pixels (so that some photos are brought down and the
-// others keep their size).
+// MakeAwkwardLibrary's photos, web-ready, with display copies of at most 100 pixels: some photos
+// are brought down, the others keep their size.
 GallerySettings AwkwardWebGallery(const TempDir& tmp);
 
-// Writes formats/ into `tmp`: "lossless.png" (160 x 120, stored turned: eXIf Orientation 6, a
-// Display P3 profile), "lossy.webp", "phone.heic" (turned by its own irot), "still.avif",
-// "photo.jpg", and a broken file of each format whose header cannot be read ("broken.png",
-// "broken.webp", "broken.heic", "broken.avif"). Returns the directory.
+// Writes formats/ into `tmp`: a photo of each format, some turned by their own tags, and a file
+// of each format whose header is cut short. Returns the directory.
 std::string MakeFormatsLibrary(const TempDir& tmp);
 
-// The bytes a run should write for `output` of the photo `source`: the whole picture decoded
-// (the JPEG decoder or imaging::DecodePicture), brought to the output's size as stored by
-// imaging::ResampleBitmap (Lanczos3, 3.0), turned upright by the photo's Orientation, encoded by
-// imaging::EncodeJpeg with the RGB profile (in colour, when kept) and the mark of the turn.
+// The bytes a run should write for `output` of the photo `source`: the whole picture decoded,
+// resampled by the reference resampler, turned upright, encoded with its RGB profile if kept.
 std::string ReferenceOutput(const std::string& source, const imaging::OutputImage& output,
                             bool keep_color_profile = true);
 
