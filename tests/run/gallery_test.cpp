@@ -137,7 +137,9 @@ TEST_P(GalleryCaseTest, PagesAreGoldenStandaloneAndTrueToTheirImages) {
   EXPECT_EQ(BrokenLinks(one.path(), &links, allowed), "");
   const int done = r.summary.images_done;
   EXPECT_GT(links, (c.web ? 6 : 1) * done);  // three in a web cell, three or four on a page
-  if (c.web) EXPECT_EQ(to_photos, linked ? done : 0);
+  if (c.web) {
+    EXPECT_EQ(to_photos, linked ? done : 0);
+  }
   // Web outputs are the reference renderings; a copy of an original holds the photo's bytes.
   for (const ImagePlan& image : c.web ? plan.images : std::vector<ImagePlan>()) {
     for (const imaging::OutputImage& output : WebOutputs(r.settings, image)) {
