@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMetaProperty>
 #include <QMimeData>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QTimer>
@@ -17,6 +18,7 @@
 #include "support/golden.h"
 #include "support/test_jpeg.h"
 #include "support/test_png.h"
+#include "ui/color_box.h"
 #include "ui/desktop_shortcut.h"
 #include "ui/directory_list_box.h"
 #include "ui/directory_picker.h"
@@ -160,6 +162,59 @@ class MainWindowTest : public QObject {
       QCOMPARE(IsWebReady(settings.Web), on);
       QCOMPARE(settings.Web.PhotoPages, on);
     }
+  }
+
+  // The colour picker starts from the shared custom colour, whose change Cancel takes back from
+  // the box; "Default" alone is drawn empty and crossed. The picture picker, cancelled, keeps the
+  // typed path.
+  void choosers() {
+    GallerySettings settings;
+    ImagingOptions imaging;
+    ui::PropertyDialogs dialogs(settings, imaging, nullptr);
+    ColorValue preset = -2;
+    std::optional<ColorValue> answer;
+    dialogs.Pickers().color = [&](QWidget*, ColorValue initial) {
+      preset = initial;
+      return answer;
+    };
+    std::optional<QString> picture;
+    dialogs.Pickers().picture = [&](QWidget*, const QString&) { return picture; };
+    QDialog* table = dialogs.Dialog(ui::PropertyDialogKind::Table);
+    auto* box = Find<ui::ColorBox>(table, "TableBorderColorComboBox");
+    box->SetValue(0x123456);  // becomes the shared custom colour
+    table->show();
+    table->accept();
+    table->show();
+    emit box->activated(17);  // the picker, cancelled
+    QCOMPARE(preset, 0x123456);
+    answer = 0x010203;
+    emit box->activated(17);
+    QCOMPARE(box->Value(), 0x010203);
+    table->reject();
+    QCOMPARE(box->Value(), 0x123456);
+    QVERIFY(box->Look(0, false).crossed && !box->Look(1, false).crossed);
+    // A pixel of an entry drawn red into 60 x 16, crossed ("Default") or not.
+    const std::tuple<bool, QPoint, Qt::GlobalColor> pixels[] = {
+        {false, {23, 12}, Qt::black},  // 22 wide, inset 2
+        {false, {12, 8}, Qt::red},
+        {true, {12, 4}, Qt::white},
+        {true, {3, 3}, Qt::black}};
+    for (const auto& [crossed, at, colour] : pixels) {
+      QImage image(60, 16, QImage::Format_RGB32);
+      QPainter painter(&image);
+      ui::DrawColorEntry(painter, image.rect(),
+                         {Qt::white, Qt::black, Qt::red, Qt::black, "", crossed});
+      QCOMPARE(image.pixelColor(at), QColor(colour));
+    }
+    QDialog* cell = dialogs.Dialog(ui::PropertyDialogKind::Cell);
+    Find<QCheckBox>(cell, "CellBackgroundImageCheckBox")->click();
+    Find<QLineEdit>(cell, "CellBackgroundImageEdit")->setText("/pics/typed.gif");
+    Find<QToolButton>(cell, "CellBackgroundImageEditBrowse")->click();
+    QCOMPARE(Find<QLineEdit>(cell, "CellBackgroundImageEdit")->text(), QString("/pics/typed.gif"));
+    picture = "/pics/chosen.jpg";
+    Find<QToolButton>(cell, "CellBackgroundImageEditBrowse")->click();
+    cell->accept();
+    QCOMPARE(settings.Cell.BackgroundImage, std::string("/pics/chosen.jpg"));
   }
 
   // "..." fills the field, not the list ("Add All Sub Directories" only for adding); Filter,
