@@ -102,6 +102,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < 6; ++i) Photo(holiday + "/IMG_00" + std::to_string(10 + i) + ".jpg", i);
   for (int i = 0; i < 3; ++i) Photo(garden + "/garden-" + std::to_string(i) + ".jpg", i + 6);
   std::ofstream(garden + "/truncated.jpg") << "\xFF\xD8\xFF\xE0 this photo was cut short";
+  std::ofstream(garden + "/IMG_0042.HEIC") << "a phone's photo, named only: not read without --web";
 
   quorvel::ui::MainWindowOptions options;
   options.config_path = folder(".config/quorvelandiscope") + "/quorvel.cfg";
