@@ -142,6 +142,7 @@ class MainWindowTest : public QObject {
     Click(w.get(), "LoadButton");
     QCOMPARE(ValuesOf(w.get()), changed);
     QCOMPARE(answers_.errors, QStringList());
+    QCOMPARE(answers_.file_dialogs, (QStringList{"Save state to...", "Load state from..."}));
   }
 
   // Parts of the web-ready set turned on one by one (in a state file, by --set) stay as they
@@ -333,8 +334,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(answers_.questions, QStringList{ui::FirstStartQuestion()});  // at the first start
   }
 
-  // 634 x 465 at the default font; larger, every text whole, where a larger desktop font (or one
-  // changed while the window is open) needs room; the list's rows follow the window's font.
+  // Centred, 634 x 465 at the default font; larger, every text whole, where a larger desktop font
+  // (or one changed while the window is open) needs room; the list's rows follow the window's font.
   void windowFitsTheFont_data() {
     QTest::addColumn<int>("points");
     QTest::addColumn<bool>("while_open");
@@ -354,11 +355,13 @@ class MainWindowTest : public QObject {
     w->AddGivenPaths({Q(tmp_->path())});
     w->show();
     const QSize size = w->size();
+    const QPoint place = w->geometry().topLeft();
     const QStringList clipped = testing::ClippedTexts(w.get());
     const auto* list = Find<ui::DirectoryListBox>(w.get(), "DirListBox");
     const int row_height = list->visualItemRect(list->item(0)).height();
     QApplication::setFont(before);
     QCOMPARE(clipped, QStringList());
+    if (!while_open) QCOMPARE(place, testing::ScreenCentre(size));  // then it grows in place
     if (!points) QCOMPARE(size, QSize(634, 465));
     if (points)
       QVERIFY2(size.width() > 634 && size.height() >= 465,

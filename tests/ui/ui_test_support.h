@@ -67,6 +67,13 @@ inline double Contrast(const QColor& a, const QColor& b) {
   return std::max(x, y) / std::min(x, y);
 }
 
+// Where the inside of a window of `size` sits when centred on the screen.
+inline QPoint ScreenCentre(QSize size) {
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  return {area.left() + area.width() / 2 - size.width() / 2,
+          area.top() + area.height() / 2 - size.height() / 2};
+}
+
 // A dark palette as desktops give one: light text on dark grey, a blue selection.
 inline QPalette DarkPalette() {
   QPalette p;
@@ -97,7 +104,7 @@ struct Answers {
   bool yes = false;
   std::optional<std::string> file;
   int stop_after = -1;
-  QStringList questions, errors, shown, progress;
+  QStringList questions, errors, shown, progress, file_dialogs;
   QList<QUrl> opened;
 
   ui::UserPrompts Prompts() {
@@ -108,7 +115,10 @@ struct Answers {
     };
     p.show_error = [this](QWidget*, const QString& m) { errors << m; };
     p.inform = [this](QWidget*, const QString& m) { shown << m; };
-    p.save_file = p.open_file = [this](QWidget*, const ui::FileDialogRequest&) { return file; };
+    p.save_file = p.open_file = [this](QWidget*, const ui::FileDialogRequest& request) {
+      file_dialogs << request.title;
+      return file;
+    };
     p.run_progress = [this](ui::ProgressWindow& w) {
       w.show();
       int done = 0;
