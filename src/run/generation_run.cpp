@@ -33,13 +33,6 @@
 namespace quorvel {
 namespace {
 
-// A link from pages in `fromDirectory` (ending in a separator) to the file `path`.
-std::string LinkFrom(const std::string& fromDirectory, const std::string& path, PathStyle style) {
-  return RelativePath(fromDirectory, WithTrailingSeparator(DirectoryPart(path, style), style),
-                      style) +
-         FileNamePart(path, style);
-}
-
 // The labels of the folders of a run with more than one: each folder's path below the folder
 // that holds them all ("2024/trip"), or its own name for that folder itself. Empty for one.
 std::map<std::string, std::string> FolderLabels(const std::vector<ImagePlan>& images,
@@ -290,7 +283,7 @@ std::string GenerationRun::Impl::CellLink(const ImagePlan& image) const {
     const std::string from = out().HTMLIntoImageDirectory
                                  ? WithTrailingSeparator(directory, style())
                                  : out().HTMLDirectory;
-    return LinkFrom(from, image.photo_page_path, style());
+    return RelativeFileLink(from, image.photo_page_path, style());
   }
   const PictureSettings& pictures = settings.Picture;
   if (!pictures.CreatePicturePages) return image_link_prefix + image.file_name;
