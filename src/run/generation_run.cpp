@@ -4,6 +4,7 @@
 #include "run/generation_run.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <map>
 #include <set>
 
@@ -99,7 +100,8 @@ struct GenerationRun::Impl {
   bool WillExist(const std::string& dir) const;
   std::vector<std::string> LeaveOutUnreadable(const std::vector<std::string>& images,
                                               std::vector<imaging::SourceHeader>& headers);
-  std::set<std::string> OutputDirectories() const;
+  std::set<std::string> ImageDirectories(
+      std::initializer_list<std::string ImagePlan::*> outputs) const;
   void ProbeOutputDirectories() const;
   void CreateOutputDirectories() const;
 
@@ -177,7 +179,10 @@ std::vector<std::string> GenerationRun::Impl::LeaveOutUnreadable(
 // nearest directory above it that does to take one. Once all do, the temporary files that
 // killed runs left in them are removed.
 void GenerationRun::Impl::ProbeOutputDirectories() const {
-  const std::set<std::string> dirs = OutputDirectories();
+  std::set<std::string> dirs =
+      ImageDirectories({&ImagePlan::thumbnail_path, &ImagePlan::picture_page_path,
+                        &ImagePlan::photo_page_path, &ImagePlan::original_copy_path});
+  for (const PagePlan& p : plan.layout.pages) dirs.insert(DirectoryPart(p.path, style()));
   for (const std::string& output : dirs) {
     std::string dir = output;
     while (!platform::PathExists(dir) && DirectoryPart(dir, style()) != dir) {
@@ -191,14 +196,13 @@ void GenerationRun::Impl::ProbeOutputDirectories() const {
   for (const std::string& dir : dirs) platform::RemoveLeftoverTemporaries(dir);
 }
 
-// Every directory some output of the plan is written to.
-std::set<std::string> GenerationRun::Impl::OutputDirectories() const {
+// The directories the plan's images write the given outputs to (those the image has).
+std::set<std::string> GenerationRun::Impl::ImageDirectories(
+    std::initializer_list<std::string ImagePlan::*> outputs) const {
   std::set<std::string> dirs;
-  for (const PagePlan& p : plan.layout.pages) dirs.insert(DirectoryPart(p.path, style()));
   for (const ImagePlan& image : plan.images) {
-    for (const std::string* output : {&image.thumbnail_path, &image.picture_page_path,
-                                      &image.photo_page_path, &image.original_copy_path}) {
-      if (!output->empty()) dirs.insert(DirectoryPart(*output, style()));
+    for (const auto output : outputs) {
+      if (!(image.*output).empty()) dirs.insert(DirectoryPart(image.*output, style()));
     }
   }
   return dirs;
@@ -208,13 +212,10 @@ std::set<std::string> GenerationRun::Impl::OutputDirectories() const {
 // copies and originals, which the workers may write into before the page writer gets there.
 void GenerationRun::Impl::CreateOutputDirectories() const {
   for (const std::string& dir : directories_to_create) CreateDirectoriesOrThrow(dir);
-  std::set<std::string> web;
-  for (const ImagePlan& image : plan.images) {
-    for (const std::string* output : {&image.photo_page_path, &image.original_copy_path}) {
-      if (!output->empty()) web.insert(DirectoryPart(*output, style()));
-    }
+  for (const std::string& dir :
+       ImageDirectories({&ImagePlan::photo_page_path, &ImagePlan::original_copy_path})) {
+    CreateDirectoriesOrThrow(dir);
   }
-  for (const std::string& dir : web) CreateDirectoriesOrThrow(dir);
 }
 
 void GenerationRun::Impl::PrepareParts(const std::string& baseDirectory) {
