@@ -13,9 +13,7 @@ std::string GeneratorComment() {
 
 std::string BackgroundReference(const std::string& imagePath, const std::string& baseDirectory,
                                 PathStyle style) {
-  const std::string dir = WithTrailingSeparator(DirectoryPart(imagePath, style), style);
-  return EncodeUrlPath(RelativePath(baseDirectory, dir, style) + FileNamePart(imagePath, style),
-                       style);
+  return EncodeUrlPath(RelativeFileLink(baseDirectory, imagePath, style), style);
 }
 
 std::string BodyTag(const PageSettings& page, const std::string& baseDirectory, PathStyle style) {

@@ -47,12 +47,6 @@ constexpr const char* kKeyScript[] = {
     "</script>",
 };
 
-bool SetsAnyColor(const PageSettings& p) {
-  return p.BackgroundColor != kDefaultColor || p.TextColor != kDefaultColor ||
-         p.HyperlinkColor != kDefaultColor || p.VisitedHyperlinkColor != kDefaultColor ||
-         p.ActiveHyperlinkColor != kDefaultColor;
-}
-
 // "SELECTOR{PROPERTY:#RRGGBB}", or nothing for Default.
 void AddColorRule(std::vector<std::string>& lines, const char* selector, const char* property,
                   ColorValue value) {
@@ -74,8 +68,8 @@ std::vector<std::string> UserColorStyle(const PageSettings& p) {
 std::vector<std::string> StyleLines(const PageSettings& colors) {
   std::vector<std::string> lines = {"<style>"};
   lines.insert(lines.end(), std::begin(kLayoutStyle), std::end(kLayoutStyle));
-  if (SetsAnyColor(colors)) {
-    const std::vector<std::string> user = UserColorStyle(colors);
+  // The viewer's own dark colours only while the index pages set none.
+  if (const std::vector<std::string> user = UserColorStyle(colors); !user.empty()) {
     lines.insert(lines.end(), user.begin(), user.end());
   } else {
     lines.insert(lines.end(), std::begin(kDarkViewerStyle), std::end(kDarkViewerStyle));

@@ -5,8 +5,10 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "imaging/icc_profile.h"
+#include "job/error.h"
 
 namespace quorvel::imaging {
 
@@ -37,5 +39,10 @@ struct DecodeLimits {
 // (the rest is the system's and the other programs'), at least one and at most `threads`.
 int WorkersWithinMemory(int threads, std::uint64_t memory,
                         std::uint64_t budget = kWorkerMemoryBudget);
+
+// The refusal of a decode that would take more than `budget`: "NAME needs N MB to decode (KIND,
+// W x H), more than the B MB a worker may use".
+Error OverBudgetError(const std::string& name, std::uint64_t needed, const std::string& kind,
+                      long long width, long long height, std::uint64_t budget);
 
 }  // namespace quorvel::imaging

@@ -21,10 +21,6 @@ void Monitor(j_common_ptr cinfo) {
   std::longjmp(watch->errors->jump, 1);
 }
 
-std::string Megabytes(std::uint64_t bytes) {
-  return std::to_string((bytes + 999999) / 1000000) + " MB";
-}
-
 }  // namespace
 
 void WatchDecode(jpeg_decompress_struct& cinfo, DecodeWatch& watch, LibjpegErrors& errors,
@@ -75,9 +71,8 @@ void RefuseOverBudget(const std::string& name, const jpeg_decompress_struct& cin
   const std::uint64_t needed = DecodeMemory(cinfo);
   if (needed <= limits.memory_budget) return;
   const std::string kind = cinfo.progressive_mode ? "progressive" : "multi-scan";
-  throw Error(name + " needs " + Megabytes(needed) + " to decode (" + kind + ", " +
-              std::to_string(cinfo.image_width) + " x " + std::to_string(cinfo.image_height) +
-              "), more than the " + Megabytes(limits.memory_budget) + " a worker may use");
+  throw OverBudgetError(name, needed, kind, cinfo.image_width, cinfo.image_height,
+                        limits.memory_budget);
 }
 
 }  // namespace quorvel::imaging

@@ -69,13 +69,8 @@ SourceHeader ReadPictureSourceHeader(const std::string& path, ImageFormat format
   platform::CloseFile(fd);
   const PictureInfo info = ReadPictureInfo(path, format);
   if (info.decode_bytes > limits.memory_budget) {
-    const auto megabytes = [](std::uint64_t bytes) {
-      return std::to_string((bytes + 999999) / 1000000) + " MB";
-    };
-    throw Error(path + " needs " + megabytes(info.decode_bytes) + " to decode (" +
-                std::string(FormatLabel(format)) + ", " + std::to_string(info.width) + " x " +
-                std::to_string(info.height) + "), more than the " +
-                megabytes(limits.memory_budget) + " a worker may use");
+    throw OverBudgetError(path, info.decode_bytes, std::string(FormatLabel(format)), info.width,
+                          info.height, limits.memory_budget);
   }
   SourceHeader header;
   header.file_size = status.size;

@@ -95,4 +95,9 @@ std::string RelativePath(std::string_view fromDir, std::string_view toDir, PathS
   return result;
 }
 
+std::string RelativeFileLink(std::string_view fromDir, std::string_view path, PathStyle style) {
+  return RelativePath(fromDir, WithTrailingSeparator(DirectoryPart(path, style), style), style) +
+         FileNamePart(path, style);
+}
+
 }  // namespace quorvel

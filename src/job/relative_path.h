@@ -14,4 +14,7 @@ namespace quorvel {
 // path) no relative link exists: `toDir` is returned with a trailing separator.
 std::string RelativePath(std::string_view fromDir, std::string_view toDir, PathStyle style);
 
+// The relative link from a page in `fromDir` (ending in a separator) to the file `path`.
+std::string RelativeFileLink(std::string_view fromDir, std::string_view path, PathStyle style);
+
 }  // namespace quorvel

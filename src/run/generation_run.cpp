@@ -4,6 +4,7 @@
 #include "run/generation_run.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <map>
 #include <set>
 
@@ -32,13 +33,6 @@
 
 namespace quorvel {
 namespace {
-
-// A link from pages in `fromDirectory` (ending in a separator) to the file `path`.
-std::string LinkFrom(const std::string& fromDirectory, const std::string& path, PathStyle style) {
-  return RelativePath(fromDirectory, WithTrailingSeparator(DirectoryPart(path, style), style),
-                      style) +
-         FileNamePart(path, style);
-}
 
 // The labels of the folders of a run with more than one: each folder's path below the folder
 // that holds them all ("2024/trip"), or its own name for that folder itself. Empty for one.
@@ -106,7 +100,8 @@ struct GenerationRun::Impl {
   bool WillExist(const std::string& dir) const;
   std::vector<std::string> LeaveOutUnreadable(const std::vector<std::string>& images,
                                               std::vector<imaging::SourceHeader>& headers);
-  std::set<std::string> OutputDirectories() const;
+  std::set<std::string> ImageDirectories(
+      std::initializer_list<std::string ImagePlan::*> outputs) const;
   void ProbeOutputDirectories() const;
   void CreateOutputDirectories() const;
 
@@ -184,7 +179,10 @@ std::vector<std::string> GenerationRun::Impl::LeaveOutUnreadable(
 // nearest directory above it that does to take one. Once all do, the temporary files that
 // killed runs left in them are removed.
 void GenerationRun::Impl::ProbeOutputDirectories() const {
-  const std::set<std::string> dirs = OutputDirectories();
+  std::set<std::string> dirs =
+      ImageDirectories({&ImagePlan::thumbnail_path, &ImagePlan::picture_page_path,
+                        &ImagePlan::photo_page_path, &ImagePlan::original_copy_path});
+  for (const PagePlan& p : plan.layout.pages) dirs.insert(DirectoryPart(p.path, style()));
   for (const std::string& output : dirs) {
     std::string dir = output;
     while (!platform::PathExists(dir) && DirectoryPart(dir, style()) != dir) {
@@ -198,14 +196,13 @@ void GenerationRun::Impl::ProbeOutputDirectories() const {
   for (const std::string& dir : dirs) platform::RemoveLeftoverTemporaries(dir);
 }
 
-// Every directory some output of the plan is written to.
-std::set<std::string> GenerationRun::Impl::OutputDirectories() const {
+// The directories the plan's images write the given outputs to (those the image has).
+std::set<std::string> GenerationRun::Impl::ImageDirectories(
+    std::initializer_list<std::string ImagePlan::*> outputs) const {
   std::set<std::string> dirs;
-  for (const PagePlan& p : plan.layout.pages) dirs.insert(DirectoryPart(p.path, style()));
   for (const ImagePlan& image : plan.images) {
-    for (const std::string* output : {&image.thumbnail_path, &image.picture_page_path,
-                                      &image.photo_page_path, &image.original_copy_path}) {
-      if (!output->empty()) dirs.insert(DirectoryPart(*output, style()));
+    for (const auto output : outputs) {
+      if (!(image.*output).empty()) dirs.insert(DirectoryPart(image.*output, style()));
     }
   }
   return dirs;
@@ -215,13 +212,10 @@ std::set<std::string> GenerationRun::Impl::OutputDirectories() const {
 // copies and originals, which the workers may write into before the page writer gets there.
 void GenerationRun::Impl::CreateOutputDirectories() const {
   for (const std::string& dir : directories_to_create) CreateDirectoriesOrThrow(dir);
-  std::set<std::string> web;
-  for (const ImagePlan& image : plan.images) {
-    for (const std::string* output : {&image.photo_page_path, &image.original_copy_path}) {
-      if (!output->empty()) web.insert(DirectoryPart(*output, style()));
-    }
+  for (const std::string& dir :
+       ImageDirectories({&ImagePlan::photo_page_path, &ImagePlan::original_copy_path})) {
+    CreateDirectoriesOrThrow(dir);
   }
-  for (const std::string& dir : web) CreateDirectoriesOrThrow(dir);
 }
 
 void GenerationRun::Impl::PrepareParts(const std::string& baseDirectory) {
@@ -290,7 +284,7 @@ std::string GenerationRun::Impl::CellLink(const ImagePlan& image) const {
     const std::string from = out().HTMLIntoImageDirectory
                                  ? WithTrailingSeparator(directory, style())
                                  : out().HTMLDirectory;
-    return LinkFrom(from, image.photo_page_path, style());
+    return RelativeFileLink(from, image.photo_page_path, style());
   }
   const PictureSettings& pictures = settings.Picture;
   if (!pictures.CreatePicturePages) return image_link_prefix + image.file_name;

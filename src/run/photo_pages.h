@@ -33,6 +33,8 @@ class PhotoPages {
     html::PhotoPage page;
   };
   void Write(const Pending& pending);
+  // The directory of `page`, with its trailing separator.
+  std::string PageDirectory(const std::string& page) const;
 
   const GallerySettings& settings_;
   PathStyle style_;
